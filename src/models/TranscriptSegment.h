@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QHashFunctions>
+#include <QJsonObject>
+#include <QString>
+#include <QUuid>
+
+#include <optional>
+
+// One timed piece of a transcript, in seconds from the start of the recording.
+struct TranscriptSegment {
+    QUuid id;
+    double start = 0;
+    double end = 0;
+    QString text;
+
+    // The start as "%02d:%02d" minutes and seconds, truncated, with no hours.
+    QString formattedTimestamp() const;
+
+    // Non-finite times are written as 0 (JSON cannot hold them); `sanitised`
+    // is set when that happened.
+    QJsonObject toJson(bool* sanitised = nullptr) const;
+    static std::optional<TranscriptSegment> fromJson(const QJsonValue& value, QString* error = nullptr);
+
+    friend bool operator==(const TranscriptSegment&, const TranscriptSegment&) = default;
+};
+
+size_t qHash(const TranscriptSegment& segment, size_t seed = 0) noexcept;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// Shows a file selected in the user's file manager through the
+// org.freedesktop.FileManager1 service on the session bus; when no file
+// manager answers, opens the file's folder instead. Returns at once.
+namespace FileManagerReveal {
+
+void showItem(const QString& path);
+
+} // namespace FileManagerReveal

@@ -1,0 +1,171 @@
+#include "models/RecordingItem.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+RecordingItem plainItem()
+{
+    return RecordingItem{QUuid::fromString(QStringLiteral("6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10")),
+                         QStringLiteral("Weekly sync"),
+                         QStringLiteral("Weekly sync_1700000000.mp3"),
+                         Date::fromReferenceSeconds(721692800.25),
+                         65.4,
+                         1572864,
+                         {0.3f, 0.15f, 0.7f}};
+}
+
+RecordingItem fullItem()
+{
+    RecordingItem item = plainItem();
+    item.transcript = QStringLiteral("Hello there.");
+    item.transcriptSegments = QList<TranscriptSegment>{
+        {QUuid::createUuid(), 0.0, 1.5, QStringLiteral("Hello")},
+        {QUuid::createUuid(), 1.5, 2.25, QStringLiteral("there.")}};
+    item.enhancedFileName = QStringLiteral("Weekly sync_1700000000_enhanced.mp3");
+    item.summary = QStringLiteral("# 📋 Recap\n- one");
+    item.summaryCreatedAt = Date::fromReferenceSeconds(721693000.5);
+    item.recordingType = RecordingType::oneOnOne;
+    return item;
+}
+
+QJsonObject parse(const char* json)
+{
+    return QJsonDocument::fromJson(QByteArray(json)).object();
+}
+
+} // namespace
+
+TEST(RecordingItem, AbsentOptionalsLeaveOnlyTheSevenRequiredKeys)
+{
+    const RecordingItem item = plainItem();
+    const QJsonObject json = item.toJson();
+    QStringList keys = json.keys();
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{"createdAt", "duration", "fileName", "fileSizeBytes", "id", "title",
+                                 "waveformSamples"}));
+    EXPECT_EQ(json.value("id").toString(), QStringLiteral("6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10"));
+    EXPECT_DOUBLE_EQ(json.value("createdAt").toDouble(), 721692800.25);
+    EXPECT_EQ(RecordingItem::fromJson(json), item);
+}
+
+TEST(RecordingItem, FullRecordRoundTripsThroughTheIndexText)
+{
+    const RecordingItem item = fullItem();
+    const QByteArray text = QJsonDocument(item.toJson()).toJson(QJsonDocument::Compact);
+    // Floats are written in their shortest form, not as widened doubles.
+    EXPECT_TRUE(text.contains("[0.3,0.15,0.7]")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\"recordingType\":\"oneOnOne\""));
+    const auto decoded = RecordingItem::fromJson(QJsonDocument::fromJson(text).object());
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, item);
+}
+
+TEST(RecordingItem, MissingTypeCountsAsMeetingAndStaysAbsent)
+{
+    RecordingItem item = plainItem();
+    EXPECT_EQ(item.effectiveRecordingType(), RecordingType::meeting);
+    EXPECT_FALSE(item.toJson().contains("recordingType"));
+}
+
+TEST(RecordingItem, DecodingTable)
+{
+    const char* base = R"({"id":"6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10","title":"T","fileName":"T_1.mp3",
+        "createdAt":1.5,"duration":2,"fileSizeBytes":10,"waveformSamples":[0.5])";
+    struct Case {
+        const char* tail;
+        bool decodes;
+    } cases[] = {
+        {"}", true},
+        {R"(,"unknownKey":{"x":1}})", true},
+        {R"(,"summary":null,"transcript":null})", true},
+        {R"(,"recordingType":"quickNote"})", true},
+        {R"(,"recordingType":"standup"})", false},
+        {R"(,"recordingType":"Meeting"})", false},
+        {R"(,"recordingType":3})", false},
+        {R"(,"transcriptSegments":[{"id":"6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C11","start":0,"end":1}]})", false},
+        {R"(,"summaryCreatedAt":"yesterday"})", false},
+    };
+    for (const auto& c : cases) {
+        const QJsonObject object = parse((std::string(base) + c.tail).c_str());
+        ASSERT_FALSE(object.isEmpty()) << c.tail;
+        EXPECT_EQ(RecordingItem::fromJson(object).has_value(), c.decodes) << c.tail;
+    }
+
+    const auto withNullSummary = RecordingItem::fromJson(parse((std::string(base) + R"(,"summary":null})").c_str()));
+    ASSERT_TRUE(withNullSummary);
+    EXPECT_FALSE(withNullSummary->summary.has_value());
+
+    // Required keys, wrong kinds and malformed ids.
+    const QJsonObject good = parse((std::string(base) + "}").c_str());
+    for (const char* key : {"id", "title", "fileName", "createdAt", "duration", "fileSizeBytes", "waveformSamples"}) {
+        QJsonObject missing = good;
+        missing.remove(QLatin1String(key));
+        EXPECT_FALSE(RecordingItem::fromJson(missing)) << "without " << key;
+    }
+    for (const auto& [key, value] : std::initializer_list<std::pair<const char*, QJsonValue>>{
+             {"id", QStringLiteral("not-a-uuid")},
+             {"id", QStringLiteral("{6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10}")},
+             {"fileSizeBytes", 12.5},
+             {"fileSizeBytes", QStringLiteral("10")},
+             {"duration", QStringLiteral("2")},
+             {"title", 5}}) {
+        QJsonObject wrong = good;
+        wrong.insert(QLatin1String(key), value);
+        EXPECT_FALSE(RecordingItem::fromJson(wrong)) << key;
+    }
+}
+
+TEST(RecordingItem, EqualityComparesEveryFieldButHashingOnlyTheId)
+{
+    const RecordingItem a = fullItem();
+    RecordingItem b = a;
+    EXPECT_EQ(a, b);
+    b.title = QStringLiteral("Another title");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(qHash(a), qHash(b));
+    QSet<RecordingItem> set{a, b};
+    EXPECT_EQ(set.size(), 2); // unequal values with the same id both stay
+
+    RecordingItem c = a;
+    c.summary.reset();
+    EXPECT_NE(a, c);
+    c = a;
+    c.summaryCreatedAt = Date::fromReferenceSeconds(c.summaryCreatedAt->referenceSeconds() + 1e-6);
+    EXPECT_NE(a, c);
+}
+
+TEST(RecordingType, TableAndRawValues)
+{
+    struct Row {
+        RecordingType type;
+        const char* raw;
+        const char* name;
+        const char* icon;
+    } rows[] = {
+        {RecordingType::meeting, "meeting", "Meeting", "person.3.fill"},
+        {RecordingType::brainstorming, "brainstorming", "Brainstorming", "lightbulb.fill"},
+        {RecordingType::interview, "interview", "Interview", "mic.and.signal.meter.fill"},
+        {RecordingType::oneOnOne, "oneOnOne", "1-on-1 Sync", "person.2.fill"},
+        {RecordingType::lecture, "lecture", "Lecture", "book.fill"},
+        {RecordingType::quickNote, "quickNote", "Voice Note", "note.text"},
+    };
+    ASSERT_EQ(RecordingTypes::allCases().size(), 6);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(RecordingTypes::allCases()[int(i)], rows[i].type);
+        EXPECT_EQ(RecordingTypes::rawValue(rows[i].type), QLatin1String(rows[i].raw));
+        EXPECT_EQ(RecordingTypes::id(rows[i].type), QLatin1String(rows[i].raw));
+        EXPECT_EQ(RecordingTypes::displayName(rows[i].type), QLatin1String(rows[i].name));
+        EXPECT_EQ(RecordingTypes::systemIcon(rows[i].type), QLatin1String(rows[i].icon));
+        EXPECT_EQ(RecordingTypes::fromRawValue(QLatin1String(rows[i].raw)), rows[i].type);
+        EXPECT_FALSE(RecordingTypes::description(rows[i].type).isEmpty());
+    }
+    EXPECT_FALSE(RecordingTypes::fromRawValue(QStringLiteral("Meeting")));
+    EXPECT_FALSE(RecordingTypes::fromRawValue(QString()));
+    EXPECT_EQ(RecordingTypes::description(RecordingType::quickNote),
+              QStringLiteral("Core thoughts, contextual reflections, and immediate reminders."));
+}
