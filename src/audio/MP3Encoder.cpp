@@ -1,0 +1,174 @@
+#include "audio/MP3Encoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+extern "C" {
+#include <shine/layer3.h>
+}
+
+namespace {
+
+Error fileError(const QString& what, int error)
+{
+    return Error(QStringLiteral("MP3Encoder"), 2, what + QString::fromLocal8Bit(std::strerror(error)));
+}
+
+} // namespace
+
+MP3Encoder::MP3Encoder(const QString& outputPath, int sampleRate, int bitrate, int channels)
+    : m_path(outputPath)
+    , m_sampleRate(sampleRate)
+    , m_channels(channels == 1 ? 1 : 2)
+    , m_bitrate(bitrate)
+{
+    const QString folder = QFileInfo(outputPath).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("FileManager"), EACCES, QStringLiteral("Could not create the folder ") + folder);
+    const QByteArray path = QFile::encodeName(outputPath);
+    if (::unlink(path.constData()) != 0 && errno != ENOENT)
+        throw fileError(QStringLiteral("Could not replace the file: "), errno);
+    m_fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_fd < 0)
+        throw fileError(QStringLiteral("Could not create the file: "), errno);
+
+    shine_config_t config{};
+    shine_set_config_mpeg_defaults(&config.mpeg);
+    config.wave.channels = m_channels == 1 ? PCM_MONO : PCM_STEREO;
+    config.wave.samplerate = sampleRate;
+    config.mpeg.mode = m_channels == 1 ? MONO : STEREO;
+    config.mpeg.bitr = bitrate;
+    config.mpeg.emph = NONE;
+    config.mpeg.copyright = 0;
+    config.mpeg.original = 1;
+    // shine leaves the check of its settings to the caller.
+    if (shine_check_config(sampleRate, bitrate) >= 0)
+        m_shine = shine_initialise(&config);
+    if (!m_shine) {
+        ::close(m_fd);
+        m_fd = -1;
+        throw Error(QStringLiteral("MP3Encoder"), 1, QStringLiteral("Failed to initialize shine MP3 encoder."));
+    }
+    m_samplesPerPass = shine_samples_per_pass(m_shine);
+    m_pcmBuffer.reserve(static_cast<size_t>(m_samplesPerPass * m_channels) * 2);
+}
+
+MP3Encoder::~MP3Encoder()
+{
+    try {
+        finishLocked();
+    } catch (const Error&) {
+        // Nobody is left to tell; the owner that cares calls finish() itself.
+    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void MP3Encoder::throwIfFailed() const
+{
+    if (m_writeError)
+        throw *m_writeError;
+}
+
+void MP3Encoder::writeBytes(const unsigned char* data, int count)
+{
+    size_t remaining = count > 0 ? static_cast<size_t>(count) : 0;
+    while (remaining > 0) {
+        const ssize_t written = ::write(m_fd, data, remaining);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), errno);
+            throw *m_writeError;
+        }
+        data += written;
+        remaining -= static_cast<size_t>(written);
+    }
+}
+
+void MP3Encoder::encodePass(int16_t* samples)
+{
+    int written = 0;
+    unsigned char* data = shine_encode_buffer_interleaved(m_shine, samples, &written);
+    if (data && written >= 1)
+        writeBytes(data, written);
+}
+
+void MP3Encoder::encode(const int16_t* interleavedSamples, size_t count)
+{
+    std::lock_guard lock(m_lock);
+    throwIfFailed();
+    if (!m_shine)
+        return;
+    const size_t pass = static_cast<size_t>(m_samplesPerPass * m_channels);
+    size_t offset = 0;
+    // Whole passes straight from the caller's samples when nothing is buffered.
+    if (m_pcmBuffer.empty()) {
+        while (count - offset >= pass) {
+            // shine reads but does not keep the pointer; it wants it non-const.
+            encodePass(const_cast<int16_t*>(interleavedSamples + offset));
+            offset += pass;
+        }
+    }
+    m_pcmBuffer.insert(m_pcmBuffer.end(), interleavedSamples + offset, interleavedSamples + count);
+    size_t consumed = 0;
+    while (m_pcmBuffer.size() - consumed >= pass) {
+        encodePass(m_pcmBuffer.data() + consumed);
+        consumed += pass;
+    }
+    if (consumed > 0)
+        m_pcmBuffer.erase(m_pcmBuffer.begin(), m_pcmBuffer.begin() + static_cast<std::ptrdiff_t>(consumed));
+}
+
+void MP3Encoder::finish()
+{
+    std::lock_guard lock(m_lock);
+    finishLocked();
+}
+
+void MP3Encoder::finishLocked()
+{
+    throwIfFailed();
+    if (!m_shine)
+        return;
+    shine_global_flags* shine = m_shine;
+    try {
+        const size_t pass = static_cast<size_t>(m_samplesPerPass * m_channels);
+        if (!m_pcmBuffer.empty()) {
+            m_pcmBuffer.resize(pass, 0);
+            encodePass(m_pcmBuffer.data());
+            m_pcmBuffer.clear();
+        }
+        int written = 0;
+        unsigned char* data = shine_flush(shine, &written);
+        if (data && written >= 1)
+            writeBytes(data, written);
+    } catch (const Error&) {
+        m_shine = nullptr;
+        shine_close(shine);
+        throw;
+    }
+    m_shine = nullptr;
+    shine_close(shine);
+
+    // A file that never reached the disk is not a saved recording.
+    const int syncResult = ::fsync(m_fd);
+    const int syncError = errno;
+    const int closeResult = ::close(m_fd);
+    const int closeError = errno;
+    m_fd = -1;
+    if (syncResult != 0 && syncError != EINVAL && syncError != EROFS) {
+        m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), syncError);
+        throw *m_writeError;
+    }
+    if (closeResult != 0 && closeError != EINTR) {
+        m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), closeError);
+        throw *m_writeError;
+    }
+}
