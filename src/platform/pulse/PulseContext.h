@@ -1,0 +1,197 @@
+#pragma once
+
+#include "common/Error.h"
+#include "platform/pulse/PulseServerInfo.h"
+#include "platform/pulse/PulseSinkInfo.h"
+#include "platform/pulse/PulseSourceInfo.h"
+#include "platform/pulse/PulseSourceOutputInfo.h"
+
+#include <QFuture>
+#include <QList>
+#include <QObject>
+#include <QPromise>
+
+#include <pulse/context.h>
+#include <pulse/error.h>
+#include <pulse/introspect.h>
+#include <pulse/thread-mainloop.h>
+
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <type_traits>
+#include <unordered_set>
+
+// The process's one connection to the sound server: a libpulse threaded main
+// loop with its context, made on first use and made again whenever the server
+// goes away and comes back.
+//
+// Everything libpulse calls back runs on the main loop's thread with its lock
+// held; such a callback must never wait for the server (it would wait for
+// itself). Queries return futures that the main loop fulfils; `wait` blocks for
+// one from any other thread. Streams are made and driven inside `withLock`.
+// The signals are emitted on the application's main thread.
+class PulseContext : public QObject {
+    Q_OBJECT
+public:
+    enum class Facility { Sink, Source, SinkInput, SourceOutput, Module, Client, Server, Card, Other };
+    Q_ENUM(Facility)
+    enum class Change { New, Changed, Removed };
+    Q_ENUM(Change)
+
+    static PulseContext& shared();
+
+    bool isConnected() const;
+    bool isMainloopThread() const;
+    // This process's client index, to tell its own streams from others';
+    // PA_INVALID_INDEX while not connected.
+    uint32_t ownClientIndex();
+
+    // Queries. A failure (not connected, refused, no answer within a few
+    // seconds, the connection lost meanwhile) is an Error of domain "PulseAudio".
+    QFuture<PulseServerInfo> serverInfo();
+    QFuture<QList<PulseSourceInfo>> sources();
+    QFuture<std::optional<PulseSourceInfo>> source(const QString& name);
+    QFuture<QList<PulseSinkInfo>> sinks();
+    QFuture<std::optional<PulseSinkInfo>> sink(const QString& name);
+    QFuture<QList<PulseSourceOutputInfo>> sourceOutputs();
+
+    // Any libpulse info query: `start` begins it with the callback and user data
+    // it is given; `convert` turns each entry into a value. A query by name or
+    // index for something that does not exist gives an empty list.
+    template <typename Info>
+    using InfoCallback = void (*)(pa_context*, const Info*, int eol, void* userdata);
+    template <typename Info>
+    using ListStart = std::function<pa_operation*(pa_context*, InfoCallback<Info>, void* userdata)>;
+    template <typename Info, typename T>
+    QFuture<QList<T>> queryList(ListStart<Info> start, std::function<T(const Info&)> convert);
+
+    // Waits for a query from a thread other than the main loop's; throws its
+    // error, or an Error at once when called on the main loop's thread.
+    template <typename T>
+    static T wait(QFuture<T> future);
+
+    // Runs `work` with the main loop locked and gives back its result. `work`
+    // receives the context, or nullptr while not connected. On the main loop's
+    // thread (inside a callback, where the lock is already held) it runs at once.
+    template <typename F>
+    auto withLock(F&& work) -> std::invoke_result_t<F, pa_context*>;
+
+    pa_threaded_mainloop* mainloop() const { return m_mainloop; }
+
+    // The error that the context last reported, as an Error.
+    static Error errorOf(pa_context* context);
+    static Error errorOf(int paError);
+
+Q_SIGNALS:
+    // After every successful connection, the first included; listeners re-read
+    // whatever they follow, as anything may have changed while disconnected.
+    void connected();
+    void disconnected();
+    // A subscription event: something of `facility` with `index` appeared,
+    // changed or went away.
+    void serverEvent(PulseContext::Facility facility, PulseContext::Change change, quint32 index);
+
+private:
+    PulseContext();
+
+    struct PendingOperation {
+        virtual ~PendingOperation() = default;
+        virtual void fail(const Error& error) = 0;
+        pa_operation* operation = nullptr;
+        pa_time_event* timeout = nullptr;
+    };
+
+    void begin(PendingOperation* op, const std::function<pa_operation*(pa_context*)>& start);
+    void end(PendingOperation* op);
+    void failPending(const Error& error);
+
+    void connectNow();
+    void scheduleReconnect();
+    void shutDown();
+    static void onStateChanged(pa_context* context, void* userdata);
+    static void onSubscriptionEvent(pa_context* context, pa_subscription_event_type_t type, uint32_t index,
+                                    void* userdata);
+
+    pa_threaded_mainloop* m_mainloop = nullptr;
+    pa_context* m_context = nullptr;
+    bool m_ready = false;
+    bool m_shutDown = false;
+    pa_time_event* m_reconnectTimer = nullptr;
+    std::unordered_set<PendingOperation*> m_pending;
+
+    // The first connection attempt's outcome, which `shared()` waits for.
+    std::mutex m_firstAttemptMutex;
+    std::condition_variable m_firstAttemptDone;
+    bool m_firstAttemptFinished = false;
+};
+
+template <typename F>
+auto PulseContext::withLock(F&& work) -> std::invoke_result_t<F, pa_context*>
+{
+    if (isMainloopThread())
+        return work(m_context);
+    struct Locker {
+        pa_threaded_mainloop* mainloop;
+        explicit Locker(pa_threaded_mainloop* m)
+            : mainloop(m)
+        {
+            pa_threaded_mainloop_lock(mainloop);
+        }
+        ~Locker() { pa_threaded_mainloop_unlock(mainloop); }
+    } locker(m_mainloop);
+    return work(m_ready ? m_context : nullptr);
+}
+
+template <typename Info, typename T>
+QFuture<QList<T>> PulseContext::queryList(ListStart<Info> start, std::function<T(const Info&)> convert)
+{
+    struct Op : PendingOperation {
+        PulseContext* owner = nullptr;
+        QPromise<QList<T>> promise;
+        QList<T> items;
+        std::function<T(const Info&)> convert;
+
+        void fail(const Error& error) override
+        {
+            promise.setException(std::make_exception_ptr(error));
+            promise.finish();
+        }
+        static void callback(pa_context* context, const Info* info, int eol, void* userdata)
+        {
+            auto* op = static_cast<Op*>(userdata);
+            if (eol == 0) {
+                if (info)
+                    op->items.append(op->convert(*info));
+                return;
+            }
+            if (eol < 0 && pa_context_errno(context) != PA_ERR_NOENTITY) {
+                op->fail(errorOf(context));
+            } else {
+                op->promise.addResult(std::move(op->items));
+                op->promise.finish();
+            }
+            op->owner->end(op);
+        }
+    };
+    auto* op = new Op;
+    op->owner = this;
+    op->convert = std::move(convert);
+    op->promise.start();
+    QFuture<QList<T>> future = op->promise.future();
+    begin(op, [start = std::move(start), op](pa_context* context) { return start(context, &Op::callback, op); });
+    return future;
+}
+
+template <typename T>
+T PulseContext::wait(QFuture<T> future)
+{
+    if (shared().isMainloopThread())
+        throw Error(QStringLiteral("PulseAudio"), PA_ERR_BADSTATE,
+                    QStringLiteral("A sound server query cannot wait on the sound server's own thread."));
+    future.waitForFinished();
+    if constexpr (!std::is_void_v<T>)
+        return future.result();
+}

@@ -1,0 +1,75 @@
+#include "support/PulseTestTools.h"
+
+#include <QProcess>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+namespace PulseTestTools {
+
+QString pactl(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral("pactl"), arguments);
+    const bool finished = process.waitForFinished(10000);
+    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        << "pactl " << arguments.join(QLatin1Char(' ')).toStdString() << ": "
+        << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+int loadModule(const QString& module, const QStringList& arguments)
+{
+    return pactl(QStringList{QStringLiteral("load-module"), module} + arguments).toInt();
+}
+
+void unloadModule(int index)
+{
+    pactl({QStringLiteral("unload-module"), QString::number(index)});
+}
+
+std::vector<int16_t> sineTone(double frequency, double seconds, double amplitude)
+{
+    const size_t frames = size_t(seconds * 44100);
+    std::vector<int16_t> samples(frames * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        const auto value = int16_t(std::lround(32767 * amplitude * std::sin(2 * M_PI * frequency * double(i) / 44100)));
+        samples[2 * i] = samples[2 * i + 1] = value;
+    }
+    return samples;
+}
+
+struct TonePlayer::Process {
+    QProcess process;
+};
+
+TonePlayer::TonePlayer(const QString& sink, const std::vector<int16_t>& samples)
+    : m_process(new Process)
+{
+    m_process->process.start(QStringLiteral("pacat"),
+                             {QStringLiteral("--playback"), QStringLiteral("--device=") + sink,
+                              QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                              QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
+                              QStringLiteral("--latency-msec=50")});
+    EXPECT_TRUE(m_process->process.waitForStarted(5000));
+    m_process->process.write(reinterpret_cast<const char*>(samples.data()),
+                             qint64(samples.size() * sizeof(int16_t)));
+    m_process->process.closeWriteChannel();
+}
+
+TonePlayer::~TonePlayer()
+{
+    if (m_process->process.state() != QProcess::NotRunning) {
+        m_process->process.kill();
+        m_process->process.waitForFinished(2000);
+    }
+    delete m_process;
+}
+
+bool TonePlayer::wait(int timeoutMs)
+{
+    return m_process->process.waitForFinished(timeoutMs) && m_process->process.exitCode() == 0;
+}
+
+} // namespace PulseTestTools
