@@ -1,0 +1,145 @@
+#include "support/LoopbackHttpServer.h"
+
+#include <QHostAddress>
+#include <QMetaObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <algorithm>
+#include <memory>
+
+// Lives on the server's thread and owns the listening socket.
+class LoopbackHttpWorker : public QObject {
+public:
+    explicit LoopbackHttpWorker(LoopbackHttpServer* owner)
+        : m_owner(owner)
+    {
+    }
+
+    quint16 listen()
+    {
+        m_server = new QTcpServer(this);
+        if (!m_server->listen(QHostAddress::LocalHost, 0))
+            return 0;
+        connect(m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = m_server->nextPendingConnection())
+                serve(socket);
+        });
+        return m_server->serverPort();
+    }
+
+private:
+    void serve(QTcpSocket* socket)
+    {
+        struct Connection {
+            QByteArray request;
+            bool answered = false;
+        };
+        auto connection = std::make_shared<Connection>();
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, connection] {
+            const QByteArray data = socket->readAll();
+            if (connection->answered)
+                return;
+            connection->request += data;
+            const qsizetype headEnd = connection->request.indexOf("\r\n\r\n");
+            if (headEnd < 0)
+                return;
+            connection->answered = true;
+            const QList<QByteArray> requestLine =
+                connection->request.left(connection->request.indexOf("\r\n")).split(' ');
+            const QString path = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
+            answer(socket, m_owner->responseFor(path));
+        });
+    }
+
+    static QByteArray reasonFor(int status)
+    {
+        switch (status) {
+        case 200: return "OK";
+        case 302: return "Found";
+        case 404: return "Not Found";
+        case 500: return "Internal Server Error";
+        default: return "Status";
+        }
+    }
+
+    void answer(QTcpSocket* socket, const LoopbackHttpServer::Response& response)
+    {
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonFor(response.status) + "\r\n";
+        head += "Content-Type: " + response.contentType + "\r\n";
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+        for (const auto& [name, value] : response.headers)
+            head += name + ": " + value + "\r\n";
+        head += "Connection: close\r\n\r\n";
+        socket->write(head);
+        const qint64 bodyBytes = response.sendOnly < 0 ? response.body.size()
+                                                       : std::min<qint64>(response.sendOnly, response.body.size());
+        socket->write(response.body.constData(), bodyBytes);
+        if (bodyBytes < response.body.size() && response.stallAfterPartialBody) {
+            socket->flush();
+            return;
+        }
+        socket->disconnectFromHost(); // after everything written has gone out
+    }
+
+    LoopbackHttpServer* m_owner;
+    QTcpServer* m_server = nullptr;
+};
+
+LoopbackHttpServer::LoopbackHttpServer()
+    : m_thread(std::make_unique<QThread>())
+{
+    m_thread->setObjectName(QStringLiteral("LoopbackHttpServer"));
+    m_worker = new LoopbackHttpWorker(this);
+    m_worker->moveToThread(m_thread.get());
+    QObject::connect(m_thread.get(), &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread->start();
+    QMetaObject::invokeMethod(m_worker, [this] { m_port = m_worker->listen(); }, Qt::BlockingQueuedConnection);
+}
+
+LoopbackHttpServer::~LoopbackHttpServer()
+{
+    m_thread->quit();
+    m_thread->wait();
+}
+
+void LoopbackHttpServer::setResponse(const QString& path, const Response& response)
+{
+    std::lock_guard lock(m_mutex);
+    m_responses.insert(path, response);
+}
+
+void LoopbackHttpServer::setBody(const QString& path, const QByteArray& body, const QByteArray& contentType)
+{
+    Response response;
+    response.body = body;
+    response.contentType = contentType;
+    setResponse(path, response);
+}
+
+QUrl LoopbackHttpServer::url(const QString& path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(path));
+}
+
+QStringList LoopbackHttpServer::requestedPaths() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requested;
+}
+
+LoopbackHttpServer::Response LoopbackHttpServer::responseFor(const QString& path)
+{
+    std::lock_guard lock(m_mutex);
+    m_requested.append(path);
+    const auto found = m_responses.constFind(path);
+    if (found != m_responses.cend())
+        return *found;
+    Response missing;
+    missing.status = 404;
+    missing.contentType = "text/html";
+    missing.body = "<html><body>Not Found</body></html>";
+    return missing;
+}
