@@ -134,28 +134,30 @@ void MP3Encoder::finish()
 
 void MP3Encoder::finishLocked()
 {
-    throwIfFailed();
-    if (!m_shine)
+    if (!m_shine) {
+        throwIfFailed();
         return;
-    shine_global_flags* shine = m_shine;
-    try {
-        const size_t pass = static_cast<size_t>(m_samplesPerPass * m_channels);
-        if (!m_pcmBuffer.empty()) {
-            m_pcmBuffer.resize(pass, 0);
-            encodePass(m_pcmBuffer.data());
-            m_pcmBuffer.clear();
-        }
-        int written = 0;
-        unsigned char* data = shine_flush(shine, &written);
-        if (data && written >= 1)
-            writeBytes(data, written);
-    } catch (const Error&) {
-        m_shine = nullptr;
-        shine_close(shine);
-        throw;
     }
+    // After a failed write the rest is not written, but the encoder and the
+    // file are still released before the error is reported.
+    if (!m_writeError) {
+        try {
+            const size_t pass = static_cast<size_t>(m_samplesPerPass * m_channels);
+            if (!m_pcmBuffer.empty()) {
+                m_pcmBuffer.resize(pass, 0);
+                encodePass(m_pcmBuffer.data());
+            }
+            int written = 0;
+            unsigned char* data = shine_flush(m_shine, &written);
+            if (data && written >= 1)
+                writeBytes(data, written);
+        } catch (const Error&) {
+            // Kept in m_writeError.
+        }
+    }
+    m_pcmBuffer.clear();
+    shine_close(m_shine);
     m_shine = nullptr;
-    shine_close(shine);
 
     // A file that never reached the disk is not a saved recording.
     const int syncResult = ::fsync(m_fd);
@@ -163,12 +165,9 @@ void MP3Encoder::finishLocked()
     const int closeResult = ::close(m_fd);
     const int closeError = errno;
     m_fd = -1;
-    if (syncResult != 0 && syncError != EINVAL && syncError != EROFS) {
+    if (!m_writeError && syncResult != 0 && syncError != EINVAL && syncError != EROFS)
         m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), syncError);
-        throw *m_writeError;
-    }
-    if (closeResult != 0 && closeError != EINTR) {
+    if (!m_writeError && closeResult != 0 && closeError != EINTR)
         m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), closeError);
-        throw *m_writeError;
-    }
+    throwIfFailed();
 }
