@@ -48,7 +48,8 @@ MP3Encoder::MP3Encoder(const QString& outputPath, int sampleRate, int bitrate, i
     config.mpeg.copyright = 0;
     config.mpeg.original = 1;
     // shine leaves the check of its settings to the caller.
-    if (shine_check_config(sampleRate, bitrate) >= 0)
+    const int version = shine_check_config(sampleRate, bitrate);
+    if (version >= 0)
         m_shine = shine_initialise(&config);
     if (!m_shine) {
         ::close(m_fd);
@@ -56,6 +57,7 @@ MP3Encoder::MP3Encoder(const QString& outputPath, int sampleRate, int bitrate, i
         throw Error(QStringLiteral("MP3Encoder"), 1, QStringLiteral("Failed to initialize shine MP3 encoder."));
     }
     m_samplesPerPass = shine_samples_per_pass(m_shine);
+    m_frameBytes = (version == MPEG_I ? 144 : 72) * bitrate * 1000 / sampleRate;
     m_pcmBuffer.reserve(static_cast<size_t>(m_samplesPerPass * m_channels) * 2);
 }
 
@@ -87,9 +89,44 @@ void MP3Encoder::writeBytes(const unsigned char* data, int count)
             m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), errno);
             throw *m_writeError;
         }
+        trackFrames(data, static_cast<size_t>(written));
         data += written;
         remaining -= static_cast<size_t>(written);
     }
+}
+
+void MP3Encoder::trackFrames(const unsigned char* data, size_t count)
+{
+    // The first three header bytes give a frame's length: fixed for our
+    // settings, plus the padding bit.
+    while (m_framesTracked && m_nextFrameStart + static_cast<uint64_t>(m_headerFill) < m_bytesWritten + count) {
+        size_t at = static_cast<size_t>(m_nextFrameStart + static_cast<uint64_t>(m_headerFill) - m_bytesWritten);
+        while (m_headerFill < 3 && at < count)
+            m_header[m_headerFill++] = data[at++];
+        if (m_headerFill < 3)
+            break;
+        if (m_header[0] != 0xFF || (m_header[1] & 0xE0) != 0xE0) {
+            m_framesTracked = false; // not a layout we know; leave the file as it is
+            break;
+        }
+        m_nextFrameStart += static_cast<uint64_t>(m_frameBytes) + ((m_header[2] >> 1) & 1);
+        m_headerFill = 0;
+    }
+    m_bytesWritten += count;
+}
+
+void MP3Encoder::completeLastFrame()
+{
+    // shine's flush leaves the last frame's final bits (under four bytes) in
+    // its bit cache, and a decoder drops a frame shorter than its header says.
+    // One bits stand in for them: they decode as zero values or are stuffing.
+    if (!m_framesTracked || m_headerFill != 0 || m_bytesWritten >= m_nextFrameStart)
+        return;
+    const uint64_t missing = m_nextFrameStart - m_bytesWritten;
+    if (missing > 4)
+        return;
+    const unsigned char ones[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    writeBytes(ones, static_cast<int>(missing));
 }
 
 void MP3Encoder::encodePass(int16_t* samples)
@@ -151,6 +188,7 @@ void MP3Encoder::finishLocked()
             unsigned char* data = shine_flush(m_shine, &written);
             if (data && written >= 1)
                 writeBytes(data, written);
+            completeLastFrame();
         } catch (const Error&) {
             // Kept in m_writeError.
         }

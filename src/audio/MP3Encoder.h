@@ -44,6 +44,8 @@ public:
 private:
     void finishLocked();
     void writeBytes(const unsigned char* data, int count);
+    void trackFrames(const unsigned char* data, size_t count);
+    void completeLastFrame();
     void encodePass(int16_t* samples);
     void throwIfFailed() const;
 
@@ -56,5 +58,12 @@ private:
     std::vector<int16_t> m_pcmBuffer;
     int m_samplesPerPass = 0;
     std::optional<Error> m_writeError;
+    // Frame boundaries of what was written, to complete the last frame.
+    uint64_t m_bytesWritten = 0;
+    uint64_t m_nextFrameStart = 0;
+    int m_frameBytes = 0; // without the padding byte
+    unsigned char m_header[3] = {};
+    int m_headerFill = 0;
+    bool m_framesTracked = true;
     mutable std::mutex m_lock;
 };
