@@ -188,8 +188,10 @@ std::vector<int16_t> resampleStereo(const std::vector<int16_t>& samples, double 
 {
     const size_t frames = samples.size() / 2;
     const double ratio = fromRate / toRate;
-    const double wanted = static_cast<double>(frames) / ratio;
-    if (!(wanted >= 1))
+    // frames / ratio rounded twice: 480 / (48,000 / 44,100) gives 440.99999999999994,
+    // and one frame lost per 10 ms delivery. Multiplying first is exact for whole results.
+    const double wanted = static_cast<double>(frames) * toRate / fromRate;
+    if (!(wanted >= 1) || !std::isfinite(wanted))
         return {};
     const size_t outFrames = static_cast<size_t>(wanted);
     std::vector<int16_t> out(2 * outFrames);

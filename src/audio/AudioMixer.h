@@ -37,6 +37,8 @@ struct MixStep {
 //     noSourceEnabled asks for the level report alone; no steps, nothing;
 //   * flush() at stop, after every delivery queued before it; encode what it
 //     returns (even nothing). No levels, waveform or amplitude for the flush;
+//   (encode throws the encoder's write error, which the recorder must catch
+//   on the queue and report at stop rather than lose);
 // - from any thread, for the level report: fetchInputHardwareVolume(),
 //   micGain(), adaptiveMicBoost(), smoothedHwCompensation(), and
 //   snapCompensationToInputVolume() while not recording.

@@ -116,6 +116,8 @@ TEST_P(RateConversion, ResamplesOnlyRatesAwayFrom44100)
 
 INSTANTIATE_TEST_SUITE_P(AudioBufferExtractor, RateConversion, ::testing::Values(
     RateCase{48000, 1024, 940},    // 940.8 truncated
+    RateCase{48000, 480, 441},     // exactly 441: a 10 ms delivery loses no frame
+    RateCase{32000, 320, 441},
     RateCase{44100.5, 1024, 1024}, // within 1 Hz
     RateCase{44101.1, 1024, 1023}, // 1.1 Hz away is converted
     RateCase{0, 1024, 1024},
