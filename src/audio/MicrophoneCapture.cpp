@@ -50,9 +50,9 @@ QFuture<void> MicrophoneCapture::start(const std::optional<AudioDevice>& device)
     });
 }
 
-void MicrophoneCapture::stop()
+QFuture<void> MicrophoneCapture::stop()
 {
-    m_queue.post([this] {
+    return m_queue.async([this] {
         if (!m_isRunning)
             return;
         closeStream();
@@ -109,7 +109,8 @@ void MicrophoneCapture::openStream()
         options,
         [this](const QByteArray& bytes) {
             m_queue.post([this, bytes] {
-                if (!m_isShutDown && onCapturedBuffer)
+                // Pieces read before a stop are not handed on after it.
+                if (m_isRunning && !m_isShutDown && onCapturedBuffer)
                     onCapturedBuffer(bufferOf(bytes));
             });
         },

@@ -28,8 +28,9 @@ public:
     // device is chosen or its stream cannot be opened. Starting a running
     // capture does nothing.
     QFuture<void> start(const std::optional<AudioDevice>& device);
-    // Returns at once; stopping a stopped capture does nothing.
-    void stop();
+    // Returns at once; stopping a stopped capture does nothing. No delivery
+    // follows once the future is finished.
+    QFuture<void> stop();
     // Records from `device` from now on, also while running (the old stream is
     // replaced, the capture keeps running). Without a device, nothing changes;
     // a device the server does not know is refused with a printed line.

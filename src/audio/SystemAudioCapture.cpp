@@ -71,7 +71,8 @@ void SystemAudioCapture::startOnQueue()
         options,
         [this](const QByteArray& bytes) {
             m_queue.post([this, bytes] {
-                if (!m_isShutDown && onCapturedBuffer)
+                // Pieces read before a stop are not handed on after it.
+                if (m_isRunning && !m_isShutDown && onCapturedBuffer)
                     onCapturedBuffer(bufferOf(bytes));
             });
         },
