@@ -1,0 +1,144 @@
+#include "audio/AudioDeviceManager.h"
+
+#include "common/Error.h"
+#include "platform/pulse/PulseContext.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int pollIntervalMs = 1500;
+
+QString firstDefaultID(const QList<AudioDevice>& devices)
+{
+    const auto found = std::find_if(devices.begin(), devices.end(), [](const AudioDevice& d) { return d.isDefault; });
+    return found == devices.end() ? QString() : found->id;
+}
+
+QStringList idsOf(const QList<AudioDevice>& devices)
+{
+    QStringList ids;
+    for (const AudioDevice& device : devices)
+        ids.append(device.id);
+    return ids;
+}
+
+QStringList namesOf(const QList<AudioDevice>& devices)
+{
+    QStringList names;
+    for (const AudioDevice& device : devices)
+        names.append(device.name);
+    return names;
+}
+
+} // namespace
+
+AudioDeviceManager::AudioDeviceManager(QObject* parent)
+    : QObject(parent)
+{
+    refreshDevices();
+
+    PulseContext& pulse = PulseContext::shared();
+    connect(&pulse, &PulseContext::serverEvent, this,
+            [this](PulseContext::Facility facility, PulseContext::Change, quint32) {
+                // Sources come and go, and the server's default is a server change.
+                if (facility == PulseContext::Facility::Source || facility == PulseContext::Facility::Server)
+                    scheduleRefresh();
+            });
+    connect(&pulse, &PulseContext::connected, this, [this] { scheduleRefresh(); });
+
+    m_pollTimer.setInterval(pollIntervalMs);
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] { checkDevicesChanged(); });
+    m_pollTimer.start();
+}
+
+void AudioDeviceManager::setSelectedMicID(const QString& id)
+{
+    if (id == m_selectedMicID)
+        return;
+    m_selectedMicID = id;
+    Q_EMIT selectedMicIDChanged();
+}
+
+std::optional<AudioDeviceManager::SystemDevices> AudioDeviceManager::readSystem() const
+{
+    PulseContext& pulse = PulseContext::shared();
+    try {
+        QFuture<PulseServerInfo> server = pulse.serverInfo();
+        QFuture<QList<PulseSourceInfo>> sources = pulse.sources();
+        const QString defaultSource = PulseContext::wait(server).defaultSourceName;
+        SystemDevices system;
+        for (const PulseSourceInfo& source : PulseContext::wait(sources)) {
+            // A monitor carries what an output plays; it is not a microphone.
+            if (source.isMonitor)
+                continue;
+            const bool isDefault = source.name == defaultSource;
+            system.devices.append({source.name, source.description, isDefault});
+            if (isDefault)
+                system.defaultID = source.name;
+        }
+        return system;
+    } catch (const Error&) {
+        // A server that cannot answer says nothing about the devices; keep the
+        // list (and the user's choice) until it answers again.
+        return std::nullopt;
+    }
+}
+
+void AudioDeviceManager::scheduleRefresh()
+{
+    // A burst of events becomes one refresh on a later turn of the event loop.
+    if (m_refreshScheduled)
+        return;
+    m_refreshScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_refreshScheduled = false;
+        refreshDevices();
+    });
+}
+
+void AudioDeviceManager::refreshDevices()
+{
+    const std::optional<SystemDevices> system = readSystem();
+    if (!system)
+        return;
+    const QList<AudioDevice>& devices = system->devices;
+
+    const bool unchanged = idsOf(m_availableMics) == idsOf(devices)
+        && firstDefaultID(m_availableMics) == system->defaultID && namesOf(m_availableMics) == namesOf(devices);
+    if (!unchanged) {
+        m_availableMics = devices;
+        Q_EMIT availableMicsChanged();
+    }
+
+    const bool selectionListed
+        = std::any_of(devices.begin(), devices.end(), [this](const AudioDevice& d) { return d.id == m_selectedMicID; });
+    if (selectionListed)
+        return;
+    if (devices.isEmpty()) {
+        setSelectedMicID(QString());
+        return;
+    }
+    const QString fallback = firstDefaultID(devices);
+    setSelectedMicID(fallback.isEmpty() ? devices.first().id : fallback);
+}
+
+void AudioDeviceManager::checkDevicesChanged()
+{
+    const std::optional<SystemDevices> system = readSystem();
+    if (!system)
+        return;
+    if (idsOf(m_availableMics) != idsOf(system->devices) || firstDefaultID(m_availableMics) != system->defaultID)
+        refreshDevices();
+}
+
+std::optional<AudioDevice> AudioDeviceManager::selectedMicDevice() const
+{
+    for (const AudioDevice& device : m_availableMics)
+        if (device.id == m_selectedMicID)
+            return device;
+    for (const AudioDevice& device : m_availableMics)
+        if (device.isDefault)
+            return device;
+    return std::nullopt;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "audio/AudioDevice.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+// The microphones the user can record from and the chosen one, kept up to date
+// from the sound server's events and a 1.5-second poll as a safety net. When
+// the chosen microphone disappears the choice falls back to the default one,
+// then to the first listed. Lives on the main thread; never opens a device.
+class AudioDeviceManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<AudioDevice> availableMics READ availableMics NOTIFY availableMicsChanged)
+    Q_PROPERTY(QString selectedMicID READ selectedMicID WRITE setSelectedMicID NOTIFY selectedMicIDChanged)
+public:
+    // Lists the devices and settles the choice before returning.
+    explicit AudioDeviceManager(QObject* parent = nullptr);
+
+    const QList<AudioDevice>& availableMics() const { return m_availableMics; }
+    const QString& selectedMicID() const { return m_selectedMicID; }
+    // Kept as written until the next refresh, which applies the fallback rule.
+    void setSelectedMicID(const QString& id);
+
+    void refreshDevices();
+    // The poll's cheap test: refreshes only when the ids or the default differ
+    // from what is published (names are not compared).
+    void checkDevicesChanged();
+
+    // The device to record from: the chosen one, else the default microphone,
+    // else none.
+    std::optional<AudioDevice> selectedMicDevice() const;
+
+Q_SIGNALS:
+    void availableMicsChanged();
+    void selectedMicIDChanged();
+
+private:
+    struct SystemDevices {
+        QList<AudioDevice> devices;
+        QString defaultID;
+    };
+    // Microphones as the server lists them now; nothing when it cannot answer.
+    std::optional<SystemDevices> readSystem() const;
+    void scheduleRefresh();
+
+    QList<AudioDevice> m_availableMics;
+    QString m_selectedMicID;
+    QTimer m_pollTimer;
+    bool m_refreshScheduled = false;
+};

@@ -1,0 +1,140 @@
+#include "audio/AudioDeviceManager.h"
+
+#include "support/PulseTestTools.h"
+#include "support/TestEnvironment.h"
+
+#include <QSignalSpy>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+using namespace PulseTestTools;
+
+namespace {
+
+bool lists(const AudioDeviceManager& manager, const QString& id)
+{
+    const auto& mics = manager.availableMics();
+    return std::any_of(mics.begin(), mics.end(), [&](const AudioDevice& d) { return d.id == id; });
+}
+
+std::optional<AudioDevice> find(const AudioDeviceManager& manager, const QString& id)
+{
+    for (const AudioDevice& device : manager.availableMics())
+        if (device.id == id)
+            return device;
+    return std::nullopt;
+}
+
+// Loads a microphone that exists for one test; the test microphone is the
+// default again afterwards.
+class ExtraMicrophone {
+public:
+    explicit ExtraMicrophone(const QString& name)
+    {
+        m_module = loadModule(QStringLiteral("module-null-source"),
+                              {QStringLiteral("source_name=") + name,
+                               QStringLiteral("description=") + name + QStringLiteral("_Device")});
+    }
+    ~ExtraMicrophone()
+    {
+        remove();
+        pactl({QStringLiteral("set-default-source"), QStringLiteral("test_mic")});
+    }
+    void remove()
+    {
+        if (m_module >= 0)
+            unloadModule(m_module);
+        m_module = -1;
+    }
+
+private:
+    int m_module = -1;
+};
+
+} // namespace
+
+TEST(AudioDeviceManager, ListsMicrophonesButNeverMonitors)
+{
+    AudioDeviceManager manager;
+    // Filled before the constructor returns.
+    ASSERT_TRUE(lists(manager, QStringLiteral("test_mic")));
+    EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
+    const AudioDevice mic = *find(manager, QStringLiteral("test_mic"));
+    EXPECT_EQ(mic.name, QStringLiteral("Test_Microphone"));
+    EXPECT_TRUE(mic.isDefault);
+    for (const AudioDevice& device : manager.availableMics())
+        EXPECT_FALSE(device.id.endsWith(QStringLiteral(".monitor"))) << device.id.toStdString();
+
+    // A new output brings a monitor, which is no microphone.
+    QSignalSpy changes(&manager, &AudioDeviceManager::availableMicsChanged);
+    const int sink = loadModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=extra_out")});
+    TestEnvironment::waitUntil([] { return false; }, 300);
+    EXPECT_FALSE(lists(manager, QStringLiteral("extra_out.monitor")));
+    EXPECT_EQ(changes.count(), 0) << "nothing new, nothing announced";
+    unloadModule(sink);
+}
+
+TEST(AudioDeviceManager, FollowsMicrophonesComingAndGoing)
+{
+    AudioDeviceManager manager;
+    ExtraMicrophone usb(QStringLiteral("usb_mic"));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return lists(manager, QStringLiteral("usb_mic")); }, 2000));
+    EXPECT_EQ(find(manager, QStringLiteral("usb_mic"))->name, QStringLiteral("usb_mic_Device"));
+    EXPECT_FALSE(find(manager, QStringLiteral("usb_mic"))->isDefault);
+
+    // The user's pick stays while another microphone arrives.
+    manager.setSelectedMicID(QStringLiteral("usb_mic"));
+    {
+        ExtraMicrophone headset(QStringLiteral("headset_mic"));
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return lists(manager, QStringLiteral("headset_mic")); }, 2000));
+        EXPECT_EQ(manager.selectedMicID(), QStringLiteral("usb_mic"));
+    }
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return !lists(manager, QStringLiteral("headset_mic")); }, 2000));
+
+    // The picked microphone goes away: back to the default.
+    QSignalSpy selection(&manager, &AudioDeviceManager::selectedMicIDChanged);
+    usb.remove();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !lists(manager, QStringLiteral("usb_mic")); }, 2000));
+    EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
+    EXPECT_EQ(selection.count(), 1);
+}
+
+TEST(AudioDeviceManager, FollowsTheDefaultWithoutMovingTheChoice)
+{
+    AudioDeviceManager manager;
+    ExtraMicrophone usb(QStringLiteral("usb_mic"));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return lists(manager, QStringLiteral("usb_mic")); }, 2000));
+    pactl({QStringLiteral("set-default-source"), QStringLiteral("usb_mic")});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return find(manager, QStringLiteral("usb_mic"))->isDefault; }, 2000));
+    EXPECT_FALSE(find(manager, QStringLiteral("test_mic"))->isDefault);
+    EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
+    EXPECT_EQ(manager.selectedMicDevice()->id, QStringLiteral("test_mic"));
+}
+
+TEST(AudioDeviceManager, FallsBackToTheFirstWhenNoMicrophoneIsDefault)
+{
+    AudioDeviceManager manager;
+    ExtraMicrophone usb(QStringLiteral("usb_mic"));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return lists(manager, QStringLiteral("usb_mic")); }, 2000));
+    manager.setSelectedMicID(QStringLiteral("usb_mic"));
+    // With a monitor as the server's default, no listed device is the default.
+    pactl({QStringLiteral("set-default-source"), QStringLiteral("test_sink.monitor")});
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !find(manager, QStringLiteral("test_mic"))->isDefault; }, 2000));
+    usb.remove();
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !lists(manager, QStringLiteral("usb_mic")); }, 2000));
+    EXPECT_EQ(manager.selectedMicID(), manager.availableMics().first().id);
+}
+
+TEST(AudioDeviceManager, AnUnlistedChoiceStaysUntilTheNextRefresh)
+{
+    AudioDeviceManager manager;
+    manager.setSelectedMicID(QStringLiteral("no_such_mic"));
+    EXPECT_EQ(manager.selectedMicID(), QStringLiteral("no_such_mic"));
+    // Meanwhile recording uses the default microphone.
+    ASSERT_TRUE(manager.selectedMicDevice().has_value());
+    EXPECT_EQ(manager.selectedMicDevice()->id, QStringLiteral("test_mic"));
+    manager.refreshDevices();
+    EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
+}
