@@ -74,14 +74,14 @@ bool AudioPlayerManager::ensureOutput()
     handlers.failed = [this](const Error& error) {
         QMetaObject::invokeMethod(this, [this, error] { outputFailed(error); }, Qt::QueuedConnection);
     };
+    // The new stream starts empty: render from the position shown.
+    m_output->locked([&] { m_engine.reposition(m_currentTime, m_playbackRate); });
     try {
         m_output->open(m_engine.sampleRate(), PlaybackEngine::kChannels, std::move(handlers));
     } catch (const Error& error) {
         QTextStream(stdout) << "Playback failed: " << error.message() << Qt::endl;
         return false;
     }
-    // The new stream holds nothing yet: render from the position shown.
-    moveTo(m_currentTime, m_engine.tempo());
     return true;
 }
 
@@ -213,11 +213,9 @@ void AudioPlayerManager::finishPlaying()
     // A seek or a new file since the output drained: nothing has ended.
     if (!ended || !m_isPlaying)
         return;
-    m_output->locked([&] {
-        m_output->setPaused(true);
-        m_output->flush();
-        m_engine.reposition(0, m_engine.tempo());
-    });
+    // A drained stream is done with; the next play opens a fresh one.
+    m_output->close();
+    m_output->locked([&] { m_engine.reposition(0, m_engine.tempo()); });
     setIsPlaying(false);
     setCurrentTime(0);
     stopTimer();
