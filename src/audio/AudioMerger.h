@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/Error.h"
+
+#include <QFuture>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Joins recordings, in the order given, into one new MP3 at 44,100 Hz stereo,
+// 192 kbit/s, with nothing between them. Sources are only read.
+class AudioMerger {
+public:
+    class MergeError : public Error {
+    public:
+        enum class Kind {
+            fileNotFound,
+            audioTrackNotFound,
+            cannotInitializeReader,
+            encodingFailed,
+            insufficientRecordings,
+            destinationIsSource,
+        };
+
+        static MergeError fileNotFound(const QString& path);
+        static MergeError audioTrackNotFound(const QString& path);
+        static MergeError cannotInitializeReader(const QString& path);
+        static MergeError encodingFailed(const QString& message);
+        static MergeError insufficientRecordings();
+        static MergeError destinationIsSource(const QString& path);
+
+        Kind kind() const { return m_kind; }
+        // The file the error names; empty for the cases without one.
+        const QString& path() const { return m_path; }
+
+    private:
+        MergeError(Kind kind, QString path, const QString& message);
+
+        Kind m_kind;
+        QString m_path;
+    };
+
+    // Called on the merging thread, never on the main thread: fraction 0 to 1
+    // and a line for the user.
+    using ProgressHandler = std::function<void(double fraction, const QString& message)>;
+
+    static AudioMerger& shared();
+
+    // Runs on the global thread pool. The result is the merged length in
+    // seconds, counted from the decoded samples. Fails with `MergeError`, or
+    // with the encoder's own error when the destination cannot be created. A
+    // failure after the destination was created removes it again.
+    QFuture<double> mergeAudioFiles(const QStringList& sourcePaths, const QString& destinationPath,
+                                    ProgressHandler onProgress = {}) const;
+
+private:
+    AudioMerger() = default;
+    double merge(const QStringList& sourcePaths, const QString& destinationPath,
+                 const ProgressHandler& onProgress) const;
+};
