@@ -12,6 +12,14 @@ function(nimbrel_library name)
   endif()
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
   add_library(${name} STATIC ${sources} ${headers})
+  # Ninja reruns moc only when a header it has already scanned changes; a
+  # header added since (by a merge, say) would never be scanned in an existing
+  # build folder, so a changed header list forces the next scan.
+  string(SHA1 header_list_hash "${headers}")
+  if(NOT "${header_list_hash}" STREQUAL "${NIMBREL_HEADERS_${name}}")
+    file(REMOVE "${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp")
+    set(NIMBREL_HEADERS_${name} "${header_list_hash}" CACHE INTERNAL "")
+  endif()
   target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}/src")
   target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
   target_compile_definitions(${name} PUBLIC QT_NO_KEYWORDS)
