@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "models/JsonFields.h"
+#include "models/LibraryRepair.h"
 #include "platform/dbus/FileManagerReveal.h"
 
 #include <QCoreApplication>
@@ -88,7 +89,7 @@ std::optional<QString> RecordingsStorage::enhancedFileURL(const RecordingItem& i
     return path;
 }
 
-QString RecordingsStorage::newEnhancedRecordingFileName(const RecordingItem& item) const
+QString RecordingsStorage::newEnhancedRecordingFileName(const RecordingItem& item)
 {
     QString base = item.fileName;
     base.remove(QStringLiteral(".mp3"), Qt::CaseSensitive);
@@ -172,13 +173,65 @@ QByteArray RecordingsStorage::encodeIndex(const QList<RecordingItem>& recordings
 
 QList<RecordingItem> RecordingsStorage::loadRecordings()
 {
-    QList<RecordingItem> recordings;
-    QFile file(m_metadataFile);
-    if (file.open(QIODevice::ReadOnly)) {
-        if (auto decoded = decodeIndex(file.readAll()))
-            recordings = std::move(*decoded);
-    }
+    bool mayReplaceIndex = true;
+    QList<RecordingItem> recordings = LibraryRepair(m_storageDirectory).repair(readIndex(mayReplaceIndex));
+    if (mayReplaceIndex)
+        save(recordings);
     return recordings;
+}
+
+QList<RecordingItem> RecordingsStorage::readIndex(bool& mayReplace) const
+{
+    QFile file(m_metadataFile);
+    if (!file.exists())
+        return {}; // the first start
+    QString problem;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray data = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            if (auto decoded = decodeIndex(data, &problem))
+                return std::move(*decoded);
+        } else {
+            problem = file.errorString();
+        }
+    } else {
+        problem = file.errorString();
+    }
+    file.close();
+
+    // The rebuilt list lacks the transcripts, recaps and types the index held:
+    // keep the index beside the new one rather than overwrite it.
+    const QString aside = setAsideIndex();
+    if (aside.isEmpty()) {
+        mayReplace = false;
+        std::printf("[RecordingsStorage] the library index could not be read (%s) nor moved aside; "
+                    "it is left in place\n",
+                    qPrintable(problem));
+    } else {
+        std::printf("[RecordingsStorage] the library index could not be read (%s); it was moved to %s "
+                    "and the library was rebuilt from the recordings folder\n",
+                    qPrintable(problem), qPrintable(aside));
+    }
+    std::fflush(stdout);
+    return {};
+}
+
+QString RecordingsStorage::setAsideIndex() const
+{
+    // A time that sorts and is a valid file name on every file system.
+    const QString stem = QFileInfo(m_metadataFile).fileName() + QStringLiteral(".corrupt-")
+        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss'Z'"));
+    const QString folder = QFileInfo(m_metadataFile).absolutePath();
+    // Never replace an earlier copy, even one that appears between the check and the move.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = FileUtils::freeFileName(folder, stem, QString());
+        const QString reason = FileUtils::moveWithoutReplacing(m_metadataFile, QDir(folder).filePath(name));
+        if (reason.isEmpty())
+            return name;
+        if (!FileUtils::destinationExists(reason))
+            return {};
+    }
+    return {};
 }
 
 void RecordingsStorage::save(const QList<RecordingItem>& recordings)

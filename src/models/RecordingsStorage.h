@@ -28,7 +28,7 @@ public:
 
     QString fileURL(const RecordingItem& item) const;
     std::optional<QString> enhancedFileURL(const RecordingItem& item) const;
-    QString newEnhancedRecordingFileName(const RecordingItem& item) const;
+    static QString newEnhancedRecordingFileName(const RecordingItem& item);
     FileLocation enhancedDestinationURL(const RecordingItem& item) const;
     // "<sanitized title>_<seconds since 1970>.mp3"; when that file exists, the
     // first free "... (n).mp3" instead, so no recording is ever replaced.
@@ -36,7 +36,10 @@ public:
     FileLocation newRecordingFileURL(const QString& title) const;
     QString newTempRecordingFileURL() const;
 
-    // Reads the index and brings it in line with the folder.
+    // Reads the index, brings it in line with the folder (see LibraryRepair),
+    // saves the result and returns it, newest first. An index that exists but
+    // does not read or decode is first moved aside as
+    // "recordings.json.corrupt-<UTC time>", so the rebuilt list never replaces it.
     QList<RecordingItem> loadRecordings();
     // Writes the index atomically, leaving out repeated ids and file names.
     // Failures leave the previous index in place and are only logged.
@@ -56,6 +59,12 @@ public:
     static QByteArray encodeIndex(const QList<RecordingItem>& recordings, bool* sanitised = nullptr);
 
 private:
+    // The decoded index, or an empty list; `mayReplace` is cleared when an
+    // undecodable index could not be moved aside.
+    QList<RecordingItem> readIndex(bool& mayReplace) const;
+    // The set-aside copy's name, or empty when the move failed.
+    QString setAsideIndex() const;
+
     QString m_appFolder;
     QString m_storageDirectory;
     QString m_metadataFile;

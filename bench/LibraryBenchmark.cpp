@@ -1,0 +1,185 @@
+// Library benchmark: saves and reloads an index of 10,000 recordings (120-bar
+// waveforms, 200 transcript segments each) and compares the time with a bare
+// QJsonDocument parse and serialize of the same file; then times a load with
+// repair of that library with 100 unlisted MP3 files beside it.
+// The last line is save+load divided by the bare parse+serialize.
+#include "audio/MP3Encoder.h"
+#include "models/RecordingsStorage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+// The library's size and the timed runs per figure can be given on the command
+// line ("library_bench 1000 1") for quicker looks; the figures we keep use the defaults.
+int kRecordings = 10000;
+int kRuns = 3;
+constexpr int kBars = 120;
+constexpr int kSegments = 200;
+constexpr int kOrphans = 100;
+constexpr double kOrphanSeconds = 60;
+
+// Median of `runs` timings of `work`, in seconds.
+double timeMedian(int runs, const std::function<void()>& work)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        times.push_back(double(timer.nsecsElapsed()) / 1e9);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+QList<RecordingItem> makeLibrary()
+{
+    static const QStringList words = QStringLiteral(
+        "we should ship the release on friday after the review and then plan next sprint budget "
+        "customer feedback looks good overall but latency needs work before launch")
+                                         .split(QLatin1Char(' '));
+    QRandomGenerator random(42);
+    QList<RecordingItem> items;
+    items.reserve(kRecordings);
+    for (int i = 0; i < kRecordings; ++i) {
+        RecordingItem item;
+        item.id = QUuid::createUuid();
+        item.title = QStringLiteral("Meeting %1").arg(i);
+        item.fileName = QStringLiteral("Meeting %1_%2.mp3").arg(i).arg(1600000000 + i * 3600);
+        item.createdAt = Date::fromUnixSeconds(1600000000.0 + i * 3600.0 + random.generateDouble());
+        item.duration = 60 + random.generateDouble() * 3600;
+        item.fileSizeBytes = qint64(item.duration * 24000);
+        for (int bar = 0; bar < kBars; ++bar)
+            item.waveformSamples.append(float(random.generateDouble()));
+        QList<TranscriptSegment> segments;
+        double start = 0;
+        for (int s = 0; s < kSegments; ++s) {
+            QStringList sentence;
+            const int count = 5 + int(random.bounded(8));
+            for (int w = 0; w < count; ++w)
+                sentence.append(words[int(random.bounded(words.size()))]);
+            const double end = start + 1 + random.generateDouble() * 6;
+            segments.append({QUuid::createUuid(), start, end, sentence.join(QLatin1Char(' '))});
+            start = end;
+        }
+        item.transcriptSegments = segments;
+        items.append(std::move(item));
+    }
+    return items;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& data)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size();
+}
+
+// A minute of tone, written once and copied for every orphan.
+QByteArray orphanAudio(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("orphan.mp3"));
+    {
+        MP3Encoder encoder(path);
+        std::vector<int16_t> chunk(4410 * 2);
+        for (int piece = 0; piece < int(kOrphanSeconds * 10); ++piece) {
+            for (int i = 0; i < 4410; ++i)
+                chunk[2 * i] = chunk[2 * i + 1] = int16_t(8000 * std::sin(2 * M_PI * 440 * (piece * 4410 + i) / 44100.0));
+            encoder.encode(chunk);
+        }
+        encoder.finish();
+    }
+    QByteArray data = readAll(path);
+    QFile::remove(path);
+    return data;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc > 1)
+        kRecordings = std::max(1, QByteArray(argv[1]).toInt());
+    if (argc > 2)
+        kRuns = std::max(1, QByteArray(argv[2]).toInt());
+    QTemporaryDir support;
+    QTemporaryDir downloads;
+    RecordingsStorage storage(support.path(), downloads.path());
+    const QList<RecordingItem> library = makeLibrary();
+
+    // The file format as written by the library, and the bare baseline on it.
+    storage.save(library);
+    const QByteArray file = readAll(storage.metadataFile());
+    std::printf("index: %d recordings, %d bars and %d segments each: %.1f MB\n", kRecordings, kBars, kSegments,
+                file.size() / 1e6);
+
+    QJsonDocument document;
+    const double parse = timeMedian(kRuns, [&] { document = QJsonDocument::fromJson(file); });
+    QByteArray serialized;
+    const double serialize = timeMedian(kRuns, [&] { serialized = document.toJson(QJsonDocument::Compact); });
+    document = {};
+    const double bare = parse + serialize;
+    std::printf("bare QJsonDocument: parse %.3f s + serialize %.3f s = %.3f s\n", parse, serialize, bare);
+
+    const double encode = timeMedian(kRuns, [&] { serialized = RecordingsStorage::encodeIndex(library); });
+    serialized = {};
+    const double save = timeMedian(kRuns, [&] { storage.save(library); });
+    QList<RecordingItem> reloaded;
+    const double load = timeMedian(kRuns, [&] { reloaded = *RecordingsStorage::decodeIndex(readAll(storage.metadataFile())); });
+    if (reloaded != library) {
+        std::printf("the reloaded index differs from the saved one\n");
+        return 1;
+    }
+    reloaded = {};
+    std::printf("save %.3f s (encoding alone %.3f s; the rest is the atomic write and sync) + load %.3f s = %.3f s\n",
+                save, encode, load, save + load);
+
+    // Load with repair: every recording's file present (hard links to one small
+    // file: the load only reads their sizes), plus the orphans, which it reads
+    // in full to learn their length.
+    const QDir folder(storage.storageDirectory());
+    const QString audio = folder.filePath(QStringLiteral(".audio"));
+    writeAll(audio, QByteArray(30000, 'x'));
+    for (const RecordingItem& item : library)
+        ::link(QFile::encodeName(audio).constData(), QFile::encodeName(folder.filePath(item.fileName)).constData());
+    QFile::remove(audio);
+    const QByteArray orphan = orphanAudio(support.path());
+    for (int i = 0; i < kOrphans; ++i)
+        writeAll(folder.filePath(QStringLiteral("Orphan_%1.mp3").arg(1700000000 + i)), orphan);
+
+    int loaded = 0;
+    const double repair = timeMedian(kRuns, [&] {
+        writeAll(storage.metadataFile(), file); // the orphans are unlisted again
+        loaded = int(storage.loadRecordings().size());
+    });
+    if (loaded != kRecordings + kOrphans) {
+        std::printf("the load with repair kept %d recordings, not %d\n", loaded, kRecordings + kOrphans);
+        return 1;
+    }
+    std::printf("load with repair of %d recordings and %d orphans (%.0f s MP3 files): %.3f s\n", kRecordings,
+                kOrphans, kOrphanSeconds, repair);
+    std::printf("save+load / bare parse+serialize: %.2f\n", (save + load) / bare);
+    return 0;
+}

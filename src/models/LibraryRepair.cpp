@@ -1,0 +1,284 @@
+#include "models/LibraryRepair.h"
+
+#include "common/FileUtils.h"
+#include "models/JsonFields.h"
+#include "models/OrphanName.h"
+#include "models/RecordingsStorage.h"
+#include "platform/media/Mp3Decoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kSmallestCapture = 16384;
+constexpr double kShortestCapture = 1.0; // seconds; only longer ones are taken back
+constexpr double kShortestRealRecording = 1.5;
+constexpr qint64 kLargestRemovedDuplicate = 65536; // files below this size are removed
+constexpr qint64 kSmallestOrphan = 8192;
+constexpr double kShortestOrphan = 1.0;
+
+const QString kRecoveredTitle = QStringLiteral("Recovered Recording");
+
+// A name inside the folder; an index edited by hand could hold a path, which
+// must never lead the repair to delete a file elsewhere.
+bool isBareName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+}
+
+QList<float> randomWaveform(int count, double low, double high)
+{
+    QRandomGenerator* random = QRandomGenerator::global();
+    QList<float> samples;
+    samples.reserve(count);
+    for (int i = 0; i < count; ++i)
+        samples.append(static_cast<float>(low + random->generateDouble() * (high - low)));
+    return samples;
+}
+
+RecordingItem newRecord(const QString& title, const QString& fileName, const Date& createdAt, double duration,
+                        qint64 size, QList<float> waveform)
+{
+    RecordingItem item;
+    item.id = QUuid::createUuid();
+    item.title = title;
+    item.fileName = fileName;
+    item.createdAt = createdAt;
+    item.duration = duration;
+    item.fileSizeBytes = size;
+    item.waveformSamples = std::move(waveform);
+    return item;
+}
+
+void sayKeptUnlisted(const QString& name)
+{
+    std::printf("[RecordingsStorage] the length of %s cannot be read; the file is kept but not listed\n",
+                qPrintable(name));
+    std::fflush(stdout);
+}
+
+} // namespace
+
+LibraryRepair::LibraryRepair(QString folder, DurationReader readDuration)
+    : m_folder(std::move(folder))
+    , m_readDuration(readDuration ? std::move(readDuration) : DurationReader(&Mp3Decoder::durationOf))
+{
+}
+
+QList<RecordingItem> LibraryRepair::repair(QList<RecordingItem> indexed)
+{
+    m_keptUnlisted.clear();
+    takeBackCaptures(indexed);
+    const QStringList candidates = adoptionCandidates();
+    QList<RecordingItem> recordings = pruneShortDuplicates(onePerFileName(checkFiles(indexed)));
+    adoptOrphans(candidates, recordings);
+    std::stable_sort(recordings.begin(), recordings.end(),
+                     [](const RecordingItem& a, const RecordingItem& b) { return a.createdAt > b.createdAt; });
+    return recordings;
+}
+
+QStringList LibraryRepair::listFolder() const
+{
+    // Sorted by name so that repeated loads treat files in the same order.
+    return QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+QString LibraryRepair::pathOf(const QString& name) const
+{
+    return QDir(m_folder).filePath(name);
+}
+
+QString LibraryRepair::moveToRecoveredName(const QString& captureName) const
+{
+    // Eight hex digits can collide with an earlier take-back; never replace it.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = QStringLiteral("Recovered_") + JsonFields::uuidText(QUuid::createUuid()).left(8)
+            + QStringLiteral(".mp3");
+        const QString reason = FileUtils::moveWithoutReplacing(pathOf(captureName), pathOf(name));
+        if (reason.isEmpty())
+            return name;
+        if (!FileUtils::destinationExists(reason))
+            return {};
+    }
+    return {};
+}
+
+void LibraryRepair::takeBackCaptures(QList<RecordingItem>& list)
+{
+    for (const QString& name : listFolder()) {
+        if (!name.startsWith(QLatin1String(".recording_")) || !name.endsWith(QLatin1String(".tmp")))
+            continue;
+        const qint64 size = FileUtils::fileSize(pathOf(name));
+        if (size < kSmallestCapture) {
+            QFile::remove(pathOf(name));
+            continue;
+        }
+        const QString recovered = moveToRecoveredName(name);
+        if (recovered.isEmpty())
+            continue; // stays a capture file for the next start
+        const double duration = m_readDuration(pathOf(recovered));
+        if (std::isinf(duration)) {
+            m_keptUnlisted.insert(recovered);
+            sayKeptUnlisted(recovered);
+            continue;
+        }
+        // Too short, or unreadable (NaN): the adoption below removes it.
+        if (!(duration > kShortestCapture))
+            continue;
+        list.append(newRecord(kRecoveredTitle, recovered, Date::now(), duration, size, randomWaveform(120, 0.2, 0.6)));
+    }
+}
+
+QStringList LibraryRepair::adoptionCandidates() const
+{
+    QStringList candidates;
+    for (const QString& name : listFolder()) {
+        if (name.endsWith(QLatin1String(".mp3")) && !name.startsWith(QLatin1Char('.'))
+            && !name.endsWith(QLatin1String(".tmp")) && !name.endsWith(QLatin1String("_enhanced.mp3")))
+            candidates.append(name);
+    }
+    return candidates;
+}
+
+QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list) const
+{
+    QList<RecordingItem> kept;
+    kept.reserve(list.size());
+    for (RecordingItem item : list) {
+        if (item.enhancedFileName) {
+            if (!isBareName(*item.enhancedFileName) || !QFileInfo::exists(pathOf(*item.enhancedFileName)))
+                item.enhancedFileName.reset();
+        } else {
+            const QString enhanced = RecordingsStorage::newEnhancedRecordingFileName(item);
+            if (isBareName(enhanced) && QFileInfo::exists(pathOf(enhanced)))
+                item.enhancedFileName = enhanced;
+        }
+        if (!isBareName(item.fileName) || !QFileInfo::exists(pathOf(item.fileName)))
+            continue;
+        const qint64 size = FileUtils::fileSize(pathOf(item.fileName));
+        if (size <= 0)
+            continue;
+        item.fileSizeBytes = size;
+        kept.append(std::move(item));
+    }
+    return kept;
+}
+
+QList<RecordingItem> LibraryRepair::onePerFileName(const QList<RecordingItem>& list)
+{
+    QList<RecordingItem> kept;
+    QHash<QString, qsizetype> indexOfName;
+    for (const RecordingItem& item : list) {
+        const auto found = indexOfName.constFind(item.fileName);
+        if (found == indexOfName.constEnd()) {
+            indexOfName.insert(item.fileName, kept.size());
+            kept.append(item);
+            continue;
+        }
+        RecordingItem& held = kept[*found];
+        // A longer newcomer wins even over a held transcript.
+        if ((item.transcript && !held.transcript) || held.duration < item.duration)
+            held = item;
+    }
+    return kept;
+}
+
+QList<RecordingItem> LibraryRepair::pruneShortDuplicates(const QList<RecordingItem>& list) const
+{
+    QStringList titles; // in order of first appearance
+    QHash<QString, QList<RecordingItem>> groups;
+    for (const RecordingItem& item : list) {
+        auto& group = groups[item.title];
+        if (group.isEmpty())
+            titles.append(item.title);
+        group.append(item);
+    }
+
+    QList<RecordingItem> kept;
+    kept.reserve(list.size());
+    for (const QString& title : titles) {
+        const QList<RecordingItem>& group = groups[title];
+        const bool hasRealRecording = std::any_of(group.begin(), group.end(), [](const RecordingItem& item) {
+            return item.duration > kShortestRealRecording;
+        });
+        if (hasRealRecording) {
+            for (const RecordingItem& item : group) {
+                if (item.duration > kShortestRealRecording) {
+                    kept.append(item);
+                    continue;
+                }
+                // A short leftover beside a real recording of the same title; a
+                // large file may be more than its entry says and is left alone.
+                const qint64 size = FileUtils::fileSize(pathOf(item.fileName));
+                if (size >= 0 && size < kLargestRemovedDuplicate)
+                    QFile::remove(pathOf(item.fileName));
+            }
+        } else {
+            const RecordingItem* longest = &group.first();
+            for (const RecordingItem& item : group) {
+                if (item.duration > longest->duration)
+                    longest = &item;
+            }
+            kept.append(*longest);
+        }
+    }
+    return kept;
+}
+
+Date LibraryRepair::creationDate(const QString& path) const
+{
+    const QFileInfo info(path);
+    // Not every Linux file system records a birth time; the last change of a
+    // recording's file is the nearest stand-in.
+    const QDateTime born = info.birthTime();
+    if (born.isValid())
+        return Date::fromDateTime(born);
+    const QDateTime modified = info.lastModified();
+    return modified.isValid() ? Date::fromDateTime(modified) : Date::now();
+}
+
+void LibraryRepair::adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list) const
+{
+    QSet<QString> listedNames;
+    QSet<QString> titles;
+    for (const RecordingItem& item : list) {
+        listedNames.insert(item.fileName);
+        titles.insert(item.title);
+    }
+    for (const QString& name : candidates) {
+        if (listedNames.contains(name) || m_keptUnlisted.contains(name))
+            continue;
+        const QString path = pathOf(name);
+        const qint64 size = FileUtils::fileSize(path);
+        if (size < kSmallestOrphan) {
+            QFile::remove(path);
+            continue;
+        }
+        const double duration = m_readDuration(path);
+        if (std::isinf(duration)) {
+            sayKeptUnlisted(name);
+            continue;
+        }
+        if (!(duration > kShortestOrphan)) { // NaN included: not audio we can read
+            QFile::remove(path);
+            continue;
+        }
+        const OrphanName parsed = OrphanName::parse(name);
+        QString title = parsed.title;
+        for (int counter = 1; titles.contains(title); ++counter)
+            title = parsed.title + QStringLiteral(" (%1)").arg(counter);
+        const Date createdAt = parsed.timeStamp ? *parsed.timeStamp : creationDate(path);
+        list.append(newRecord(title, name, createdAt, duration, size, randomWaveform(80, 0.15, 0.7)));
+        listedNames.insert(name);
+        titles.insert(title);
+    }
+}

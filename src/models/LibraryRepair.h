@@ -1,0 +1,48 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Brings the entries of the library index in line with the recordings folder:
+// takes back captures an earlier run left unfinished, drops entries whose audio
+// is gone, keeps one entry per file, prunes short duplicates of a title, and
+// adopts or removes MP3 files that no entry describes. It deletes and renames
+// files in the folder by design; a file-system failure skips that file.
+class LibraryRepair {
+public:
+    // Seconds of audio in a file; NaN when it cannot be read.
+    using DurationReader = std::function<double(const QString& path)>;
+
+    // `readDuration` defaults to reading the MP3 with libmpg123.
+    explicit LibraryRepair(QString folder, DurationReader readDuration = {});
+
+    // The repaired list, newest first. Runs once per start, while no capture is
+    // in progress: every capture file it meets belongs to a run that ended.
+    QList<RecordingItem> repair(QList<RecordingItem> indexed);
+
+private:
+    void takeBackCaptures(QList<RecordingItem>& list);
+    QStringList adoptionCandidates() const;
+    QList<RecordingItem> checkFiles(const QList<RecordingItem>& list) const;
+    static QList<RecordingItem> onePerFileName(const QList<RecordingItem>& list);
+    QList<RecordingItem> pruneShortDuplicates(const QList<RecordingItem>& list) const;
+    void adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list) const;
+
+    QStringList listFolder() const;
+    QString pathOf(const QString& name) const;
+    // The capture under a fresh "Recovered_<8 hex>.mp3" name, or empty.
+    QString moveToRecoveredName(const QString& captureName) const;
+    Date creationDate(const QString& path) const;
+
+    QString m_folder;
+    DurationReader m_readDuration;
+    // Files whose length reads as infinite: no entry can hold it, and removing
+    // them could lose a recording, so they stay on disk unlisted.
+    QSet<QString> m_keptUnlisted;
+};
