@@ -1,0 +1,281 @@
+#include "engines/recap/RecapEngine.h"
+
+#include "common/AppPaths.h"
+#include "common/Error.h"
+#include "common/HttpFileDownloader.h"
+#include "common/ProcessRunner.h"
+#include "engines/recap/LlamaRunnerLocator.h"
+#include "engines/recap/RecapCleaner.h"
+#include "engines/recap/RecapLanguage.h"
+#include "engines/recap/RecapPrompt.h"
+#include "engines/recap/UserCharacters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPromise>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QThread>
+#include <QUuid>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kModelSourcePath = QStringLiteral("/ggml-org/gemma-3-1b-it-GGUF/resolve/main/gemma-3-1b-it-Q4_K_M.gguf");
+const QString kDefaultModelHost = QStringLiteral("https://huggingface.co");
+
+// Decoded text, or nothing when the bytes are not valid UTF-8.
+std::optional<QString> decodeUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+// The prompt file lives in our private temp folder, readable by us only, and
+// goes away however the recap ends.
+class PromptFile {
+public:
+    explicit PromptFile(const QString& prompt)
+        : m_path(QDir(AppPaths::privateTempFolder())
+                     .filePath(QStringLiteral("recap_prompt_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
+                               + QStringLiteral(".txt")))
+    {
+        QSaveFile file(m_path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(prompt.toUtf8()) < 0
+            || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || !file.commit()) {
+            throw Error(QStringLiteral("FileManager"), static_cast<int>(file.error()),
+                        QStringLiteral("Could not write the recap prompt: ") + file.errorString());
+        }
+    }
+    ~PromptFile() { QFile::remove(m_path); }
+
+    PromptFile(const PromptFile&) = delete;
+    PromptFile& operator=(const PromptFile&) = delete;
+
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+
+} // namespace
+
+RecapEngine& RecapEngine::shared()
+{
+    static RecapEngine* engine = [] {
+        auto* made = new RecapEngine;
+        // Its properties belong to the main thread whoever asks first.
+        if (QCoreApplication::instance())
+            made->moveToThread(QCoreApplication::instance()->thread());
+        return made;
+    }();
+    return *engine;
+}
+
+RecapEngine::RecapEngine(QObject* parent)
+    : QObject(parent)
+    , m_recapQueue(QStringLiteral("com.tarvell.nimbrel.recap"), SerialQueue::Priority::UserInitiated)
+{
+    checkModelAvailability();
+}
+
+RecapEngine::~RecapEngine() = default;
+
+QString RecapEngine::modelsDirectory()
+{
+    const QDir support(AppPaths::applicationSupportFolder());
+    const QString current = support.filePath(QStringLiteral("Nimbrel/Models"));
+    const QString legacy = support.filePath(QStringLiteral("CorvelleEnhanced/Models"));
+    if (!QFileInfo(current).isDir() && QFileInfo(legacy).isDir())
+        return legacy;
+    QDir().mkpath(current);
+    return current;
+}
+
+QString RecapEngine::modelPath()
+{
+    return QDir(modelsDirectory()).filePath(modelFileName);
+}
+
+bool RecapEngine::isModelReady()
+{
+    return QFileInfo::exists(modelPath());
+}
+
+void RecapEngine::checkModelAvailability()
+{
+    const bool present = isModelReady();
+    QMetaObject::invokeMethod(
+        this,
+        [this, present] {
+            // A download asked for in the meantime has the newer word.
+            if (m_modelState == RecapModelState::notDownloaded() && present)
+                setModelState(RecapModelState::ready(modelFileName));
+        },
+        Qt::QueuedConnection);
+}
+
+void RecapEngine::setModelState(const RecapModelState& state)
+{
+    if (state == m_modelState)
+        return;
+    m_modelState = state;
+    Q_EMIT modelStateChanged();
+}
+
+void RecapEngine::setGenerating(bool generating)
+{
+    if (generating == m_isGenerating)
+        return;
+    m_isGenerating = generating;
+    Q_EMIT isGeneratingChanged();
+}
+
+QString RecapEngine::cleanMarkdownOutput(const QString& output)
+{
+    return RecapCleaner::clean(output);
+}
+
+int RecapEngine::contextSize(const QString& transcript)
+{
+    const qsizetype characters = UserCharacters::count(transcript);
+    if (characters <= 2999)
+        return 4096;
+    // One token of context per three characters, within the model's window.
+    return static_cast<int>(std::clamp<qsizetype>(characters / 3, 2048, 30720)) + 2048;
+}
+
+QStringList RecapEngine::runnerArguments(const QString& runnerPath, const QString& modelPath,
+                                         const QString& promptPath, int contextSize)
+{
+    QStringList arguments{QStringLiteral("-m"), modelPath,
+                          QStringLiteral("-f"), promptPath,
+                          QStringLiteral("-n"), QStringLiteral("1500"),
+                          QStringLiteral("-c"), QString::number(contextSize),
+                          QStringLiteral("-ngl"), QStringLiteral("99"),
+                          QStringLiteral("--temp"), QStringLiteral("0.2"),
+                          QStringLiteral("--no-display-prompt")};
+    // The chat runner would otherwise wait for the next turn.
+    if (QFileInfo(runnerPath).fileName() == QLatin1String("llama-cli"))
+        arguments.append(QStringLiteral("--single-turn"));
+    return arguments;
+}
+
+QProcessEnvironment RecapEngine::runnerEnvironment(const QString& runnerPath, const QProcessEnvironment& inherited)
+{
+    QProcessEnvironment environment = inherited;
+    // The runner's shared libraries, if any, sit beside it.
+    ProcessRunner::prependPath(environment, QStringLiteral("LD_LIBRARY_PATH"), QFileInfo(runnerPath).absolutePath());
+    return environment;
+}
+
+QFuture<QString> RecapEngine::generateRecap(const QString& transcript, RecordingType recordingType)
+{
+    auto promise = std::make_shared<QPromise<QString>>();
+    QFuture<QString> future = promise->future();
+    promise->start();
+
+    QString runner;
+    try {
+        if (!isModelReady())
+            throw Error(errorDomain, -1, QStringLiteral("AI Summary model is not downloaded."));
+        runner = LlamaRunnerLocator::locate();
+        if (runner.isEmpty())
+            throw Error(errorDomain, -2, QStringLiteral("Llama runtime not found."));
+        if (transcript.trimmed().isEmpty())
+            throw Error(errorDomain, -3, QStringLiteral("Transcript is empty."));
+    } catch (...) {
+        promise->setException(std::current_exception());
+        promise->finish();
+        return future;
+    }
+
+    if (QThread::currentThread() == thread())
+        setGenerating(true);
+    else
+        QMetaObject::invokeMethod(this, [this] { setGenerating(true); }, Qt::QueuedConnection);
+
+    m_recapQueue.post([this, promise, runner, transcript, recordingType] {
+        try {
+            if (promise->isCanceled())
+                throw CancelledError();
+            promise->addResult(runRecap(runner, transcript, recordingType, [promise] { return promise->isCanceled(); }));
+        } catch (...) {
+            promise->setException(std::current_exception());
+        }
+        QMetaObject::invokeMethod(this, [this] { setGenerating(false); }, Qt::QueuedConnection);
+        promise->finish();
+    });
+    return future;
+}
+
+QString RecapEngine::runRecap(const QString& runnerPath, const QString& transcript, RecordingType type,
+                              const std::function<bool()>& isCancelled)
+{
+    const bool italian = RecapLanguage::isItalian(transcript);
+    const PromptFile promptFile(RecapPrompt::build(transcript, italian, type));
+    const QStringList arguments = runnerArguments(runnerPath, modelPath(), promptFile.path(), contextSize(transcript));
+    const QProcessEnvironment environment = runnerEnvironment(runnerPath, QProcessEnvironment::systemEnvironment());
+
+    const ProcessRunner::Result run = ProcessRunner::run({runnerPath, arguments, environment, {}}, isCancelled);
+    const auto errorText = decodeUtf8(run.standardError);
+    const QString failure = QStringLiteral("Llama failed: ")
+                            + (errorText ? errorText->trimmed() : QStringLiteral("Unknown process error"));
+    // Output cut short by a signal (a crash, the OOM killer) is no recap.
+    if (run.killedBySignal)
+        throw Error(errorDomain, run.exitStatus,
+                    errorText && !errorText->trimmed().isEmpty()
+                        ? failure
+                        : QStringLiteral("Llama failed: the runner was ended by signal %1.").arg(run.exitStatus));
+
+    // A failing exit that still printed a recap keeps what it printed.
+    const QString cleaned = RecapCleaner::clean(decodeUtf8(run.standardOutput).value_or(QString()));
+    if (cleaned.isEmpty() && run.exitStatus != 0)
+        throw Error(errorDomain, run.exitStatus, failure);
+    return cleaned;
+}
+
+QUrl RecapEngine::modelSourceUrl()
+{
+    QString host = qEnvironmentVariable("NIMBREL_MODEL_HOST");
+    if (host.isEmpty())
+        host = kDefaultModelHost;
+    while (host.endsWith(u'/'))
+        host.chop(1);
+    return QUrl(host + kModelSourcePath);
+}
+
+void RecapEngine::downloadModel()
+{
+    if (m_modelState.isDownloading())
+        return;
+    // Published at once, so a second click before the event loop runs is ignored too.
+    setModelState(RecapModelState::downloading(0.0, QStringLiteral("Connecting to Hugging Face...")));
+    const QString destination = modelPath();
+    QMetaObject::invokeMethod(
+        this,
+        [this, destination] {
+            setModelState(RecapModelState::downloading(0.1, QStringLiteral("Downloading AI Summary Model...")));
+            HttpFileDownloader::Options options;
+            // A model file, not an error page: the old file stays otherwise.
+            options.acceptedSignatures = {QByteArrayLiteral("GGUF")};
+            HttpFileDownloader::download(modelSourceUrl(), destination, options)
+                .then(this, [this](QFuture<void> download) {
+                    try {
+                        download.waitForFinished();
+                        setModelState(RecapModelState::ready(modelFileName));
+                    } catch (...) {
+                        setModelState(RecapModelState::error(QStringLiteral("Download failed: ")
+                                                             + Error::describe(std::current_exception())));
+                    }
+                });
+        },
+        Qt::QueuedConnection);
+}
