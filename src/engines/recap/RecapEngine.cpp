@@ -5,6 +5,7 @@
 #include "common/HttpFileDownloader.h"
 #include "common/ProcessRunner.h"
 #include "engines/recap/LlamaRunnerLocator.h"
+#include "engines/recap/PromptFile.h"
 #include "engines/recap/RecapCleaner.h"
 #include "engines/recap/RecapLanguage.h"
 #include "engines/recap/RecapPrompt.h"
@@ -12,16 +13,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPromise>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QThread>
-#include <QUuid>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -37,33 +36,6 @@ std::optional<QString> decodeUtf8(const QByteArray& bytes)
         return std::nullopt;
     return text;
 }
-
-// The prompt file lives in our private temp folder, readable by us only, and
-// goes away however the recap ends.
-class PromptFile {
-public:
-    explicit PromptFile(const QString& prompt)
-        : m_path(QDir(AppPaths::privateTempFolder())
-                     .filePath(QStringLiteral("recap_prompt_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
-                               + QStringLiteral(".txt")))
-    {
-        QSaveFile file(m_path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(prompt.toUtf8()) < 0
-            || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || !file.commit()) {
-            throw Error(QStringLiteral("FileManager"), static_cast<int>(file.error()),
-                        QStringLiteral("Could not write the recap prompt: ") + file.errorString());
-        }
-    }
-    ~PromptFile() { QFile::remove(m_path); }
-
-    PromptFile(const PromptFile&) = delete;
-    PromptFile& operator=(const PromptFile&) = delete;
-
-    const QString& path() const { return m_path; }
-
-private:
-    QString m_path;
-};
 
 } // namespace
 
@@ -90,9 +62,9 @@ RecapEngine::~RecapEngine() = default;
 
 QString RecapEngine::modelsDirectory()
 {
-    const QDir support(AppPaths::applicationSupportFolder());
-    const QString current = support.filePath(QStringLiteral("Nimbrel/Models"));
-    const QString legacy = support.filePath(QStringLiteral("CorvelleEnhanced/Models"));
+    const QString current = QDir(AppPaths::appFolder()).filePath(QStringLiteral("Models"));
+    const QString legacy = QDir(AppPaths::legacyAppFolder()).filePath(QStringLiteral("Models"));
+    // A legacy folder stays in use until the current one exists.
     if (!QFileInfo(current).isDir() && QFileInfo(legacy).isDir())
         return legacy;
     QDir().mkpath(current);

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
+
 // Turns a transcript into a Markdown recap with a small local language model,
 // run by an outside runner one recap at a time; owns the model file and its
 // download. Properties change on the main thread only.
