@@ -172,8 +172,8 @@ TEST_F(RecapEngineTest, RunnerGetsItsArgumentsAPrivatePromptAndNoInput)
                              QStringLiteral("-ngl"),  QStringLiteral("99"),
                              QStringLiteral("--temp"), QStringLiteral("0.2"),
                              QStringLiteral("--no-display-prompt")};
-        if (name == QLatin1String("llama-cli"))
-            expected.append(QStringLiteral("--single-turn"));
+        expected.append(name == QLatin1String("llama-cli") ? QStringLiteral("--single-turn")
+                                                           : QStringLiteral("-no-cnv"));
         EXPECT_EQ(arguments, expected);
 
         EXPECT_EQ(QFileInfo(promptPath).absolutePath(), AppPaths::privateTempFolder());
@@ -237,7 +237,7 @@ TEST_F(RecapEngineTest, RunnerIsFoundInOurFoldersAndPathButNeverTheCurrentFolder
     qputenv("PATH", (pathFolder + QStringLiteral(":/usr/bin:/bin")).toLocal8Bit());
     RecapEngine engine;
     ASSERT_TRUE(await(engine.generateRecap(kTranscript, RecordingType::meeting)).recap);
-    EXPECT_EQ(recordedArguments().size(), 13);
+    EXPECT_EQ(recordedArguments().last(), QStringLiteral("-no-cnv")); // the completion runner, not the chat one
     EXPECT_TRUE(recorded("libpath").startsWith(pathFolder.toLocal8Bit()));
 
     // Runners in the current folder, named by relative or empty PATH entries.
@@ -269,6 +269,8 @@ TEST_F(RecapEngineTest, RunnerOutcomes)
         // A failing exit that still printed a recap keeps what it printed.
         {"partial", QStringLiteral("# 📌 Executive Summary\nHalf a rec"), 0, {}},
         {"fail", std::nullopt, 1, QStringLiteral("Llama failed: boom")},
+        // A whole log would not fit the one-line status message: its last line says why.
+        {"chatty", std::nullopt, 1, QStringLiteral("Llama failed: error: failed to load model")},
         {"garbled", std::nullopt, 3, QStringLiteral("Llama failed: Unknown process error")},
         // A runner that was killed never passes its partial output as a recap.
         {"signal", std::nullopt, SIGKILL, {}},

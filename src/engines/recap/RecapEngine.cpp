@@ -137,6 +137,11 @@ QStringList RecapEngine::runnerArguments(const QString& runnerPath, const QStrin
     // The chat runner would otherwise wait for the next turn.
     if (QFileInfo(runnerPath).fileName() == QLatin1String("llama-cli"))
         arguments.append(QStringLiteral("--single-turn"));
+    // The completion runner turns to chat by itself when the model carries a
+    // chat template: it wraps our already formatted prompt a second time and
+    // ends its output with "> EOF by user", which would land in every recap.
+    else
+        arguments.append(QStringLiteral("-no-cnv"));
     return arguments;
 }
 
@@ -198,12 +203,14 @@ QString RecapEngine::runRecap(const QString& runnerPath, const QString& transcri
 
     const ProcessRunner::Result run = ProcessRunner::run({runnerPath, arguments, environment, {}}, isCancelled);
     const auto errorText = decodeUtf8(run.standardError);
+    // The status line has room for one line: the runner's last word is its reason.
+    const QString lastErrorLine = errorText ? errorText->trimmed().section(QLatin1Char('\n'), -1).trimmed() : QString();
     const QString failure = QStringLiteral("Llama failed: ")
-                            + (errorText ? errorText->trimmed() : QStringLiteral("Unknown process error"));
+                            + (!lastErrorLine.isEmpty() ? lastErrorLine : QStringLiteral("Unknown process error"));
     // Output cut short by a signal (a crash, the OOM killer) is no recap.
     if (run.killedBySignal)
         throw Error(errorDomain, run.exitStatus,
-                    errorText && !errorText->trimmed().isEmpty()
+                    !lastErrorLine.isEmpty()
                         ? failure
                         : QStringLiteral("Llama failed: the runner was ended by signal %1.").arg(run.exitStatus));
 
