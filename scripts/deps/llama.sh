@@ -18,6 +18,14 @@ src="$work/llama.cpp"
 build="$work/build"
 log="$work/build.log"
 
+# One build per prefix at a time: a second run waits, then finds the stamp.
+mkdir -p "$PREFIX"
+exec 9>"$PREFIX/.llama.lock"
+if ! flock -n 9; then
+  echo "[deps] waiting for another llama-completion build in $PREFIX"
+  flock 9
+fi
+
 # ggml is compiled with -march=native, so another CPU must rebuild rather than die of SIGILL.
 cpu="$(grep -m1 '^flags' /proc/cpuinfo | sha256sum | cut -c1-16)"
 stamp="$npm_pkg@$npm_version script=$(sha256sum "$script" | cut -c1-16) cpu=$cpu"
@@ -70,15 +78,29 @@ grep -A1 -E '^[[:space:]]*llama_backend_free\(\);' "$completion" | grep -q 'comm
   echo "[deps] llama-completion: the log flush patch did not apply" >&2
   exit 1
 }
+# The early error returns lose their messages the same way: flush once more in
+# main, after any return (pausing twice is harmless).
+entry="$src/tools/completion/main.cpp"
+[[ "$(grep -c '^[[:space:]]*return llama_completion(argc, argv);[[:space:]]*$' "$entry")" == 1 ]] || {
+  echo "[deps] llama-completion: expected exactly one 'return llama_completion(argc, argv);' in $entry" >&2
+  exit 1
+}
+sed -i -e '1i #include "log.h"' \
+  -e 's/^\([[:space:]]*\)return llama_completion(argc, argv);[[:space:]]*$/\1const int rc = llama_completion(argc, argv);\n\1common_log_pause(common_log_main());\n\1return rc;/' \
+  "$entry"
+grep -q '^[[:space:]]*common_log_pause(common_log_main());' "$entry" || {
+  echo "[deps] llama-completion: the exit flush patch did not apply" >&2
+  exit 1
+}
 
 # Build time, not behaviour: every model file begins with models.h, so one
 # precompiled header for those files saves most of their parse time; argument
 # parsing, chat templates and the HTTP client are off the inference path, and
 # -O1 roughly halves their compile time.
-[[ -f "$src/src/models/models.h" ]] && grep -q 'LLAMA_MODELS_SOURCES' "$src/src/CMakeLists.txt" || {
+if [[ ! -f "$src/src/models/models.h" ]] || ! grep -q 'LLAMA_MODELS_SOURCES' "$src/src/CMakeLists.txt"; then
   echo "[deps] llama-completion: src/models layout not as expected" >&2
   exit 1
-}
+fi
 cat >>"$src/src/CMakeLists.txt" <<'EOF'
 
 # Added by Nimbrel's build script: precompiled models.h for the model files only.

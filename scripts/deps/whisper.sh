@@ -18,6 +18,14 @@ src="$work/package/cpp/whisper.cpp"
 build="$work/build"
 log="$work/build.log"
 
+# One build per prefix at a time: a second run waits, then finds the stamp.
+mkdir -p "$PREFIX"
+exec 9>"$PREFIX/.whisper.lock"
+if ! flock -n 9; then
+  echo "[deps] waiting for another whisper.cpp build in $PREFIX"
+  flock 9
+fi
+
 # ggml is compiled with -march=native, so another CPU must rebuild rather than die of SIGILL.
 cpu="$(grep -m1 '^flags' /proc/cpuinfo | sha256sum | cut -c1-16)"
 stamp="$npm_pkg@$npm_version whisper.cpp@$whisper_version script=$(sha256sum "$script" | cut -c1-16) cpu=$cpu"
@@ -100,11 +108,14 @@ step cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/examples/cli/cmake_install.c
 # point it at the ggml installed beside it, and only there, so another ggml on the
 # system can never be mixed in.
 cfg="$dest/lib/cmake/whisper/whisper-config.cmake"
-grep -q 'find_package(ggml REQUIRED HINTS ${LLAMA_LIB_DIR}/cmake)' "$cfg" || {
+# shellcheck disable=SC2016  # CMake variables, not shell ones
+grep -qF 'find_package(ggml REQUIRED HINTS ${LLAMA_LIB_DIR}/cmake)' "$cfg" || {
   echo "[deps] whisper.cpp: unexpected ggml lookup in $cfg" >&2
   exit 1
 }
+# shellcheck disable=SC2016
 sed -i 's|find_package(ggml REQUIRED HINTS ${LLAMA_LIB_DIR}/cmake)|find_package(ggml REQUIRED CONFIG PATHS "${WHISPER_LIB_DIR}/cmake/ggml" NO_DEFAULT_PATH)|' "$cfg"
+grep -qF 'NO_DEFAULT_PATH' "$cfg" || { echo "[deps] whisper.cpp: could not fix the ggml lookup in $cfg" >&2; exit 1; }
 # The version files carry names find_package() does not look for; add the ones
 # it does, so a version can be required.
 cp "$dest/lib/cmake/whisper/whisper-version.cmake" "$dest/lib/cmake/whisper/whisper-config-version.cmake"

@@ -1,5 +1,6 @@
 #include "common/Date.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 
@@ -17,6 +18,11 @@ Date Date::now()
 
 QDateTime Date::toDateTime() const
 {
-    const double ms = std::round(unixSeconds() * 1000.0);
+    // A hand-edited index can hold any finite number; keep the conversion defined.
+    constexpr double limit = 8.64e18; // about 273 million years, within qint64
+    double ms = std::round(unixSeconds() * 1000.0);
+    if (!std::isfinite(ms))
+        ms = 0;
+    ms = std::clamp(ms, -limit, limit);
     return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(ms));
 }
