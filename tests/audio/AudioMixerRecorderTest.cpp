@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -84,15 +85,20 @@ TEST_F(AudioMixerRecorderTest, RecordsTheEnabledSourcesIntoOneFile)
         m_recorder.onMixedAudioSamples = [&](const std::vector<int16_t>&) { ++mixingSteps; };
 
         // Capture runs before the tones play, and longer than they do.
+        QElapsedTimer sinceStart;
+        sinceStart.start();
         await(m_recorder.startRecording(outputPath(), testMic));
         ASSERT_EQ(m_recorder.state(), RecorderState::recording);
         TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 1.5));
         TonePlayer mic(QStringLiteral("mic_feed"), sineTone(micTone, 1.5));
         runFor(3000);
-        const AudioMixerRecorder::StopResult result = await(m_recorder.stopRecording());
+        const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+        const double elapsed = double(sinceStart.elapsed()) / 1000;
+        const AudioMixerRecorder::StopResult result = await(stopped);
         EXPECT_EQ(m_recorder.state(), RecorderState::idle);
 
-        EXPECT_NEAR(result.duration, 3.0, 0.1);
+        EXPECT_NEAR(result.duration, elapsed, 0.1);
+        EXPECT_NEAR(result.duration, 3.0, 0.25);
         EXPECT_EQ(result.amplitudes.size(), mixingSteps) << "one amplitude per mixing step";
         EXPECT_GT(mixingSteps, 0u);
         for (float amplitude : result.amplitudes) {
@@ -119,21 +125,32 @@ TEST_F(AudioMixerRecorderTest, RecordsTheEnabledSourcesIntoOneFile)
 
 TEST_F(AudioMixerRecorderTest, LeavesPausesOutOfTheDuration)
 {
+    // One second of recording, one of pause, one more of recording; the
+    // expectations use the times measured here, so a slow machine does not
+    // turn a late wake-up into a wrong duration.
     m_recorder.setMicEnabled(false);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     await(m_recorder.startRecording(outputPath(), testMic));
     runFor(1000);
     m_recorder.pauseRecording();
+    const double recordedBeforePause = double(sinceStart.elapsed()) / 1000;
     EXPECT_EQ(m_recorder.state(), RecorderState::paused);
     const double atPause = m_recorder.currentRecordingDuration();
-    EXPECT_NEAR(atPause, 1.0, 0.1);
+    EXPECT_NEAR(atPause, recordedBeforePause, 0.1);
+    QElapsedTimer sincePause;
+    sincePause.start();
     runFor(1000);
     EXPECT_DOUBLE_EQ(m_recorder.currentRecordingDuration(), atPause);
     m_recorder.resumeRecording();
+    const double paused = double(sincePause.elapsed()) / 1000;
     EXPECT_EQ(m_recorder.state(), RecorderState::recording);
     runFor(1000);
-    EXPECT_NEAR(m_recorder.currentRecordingDuration(), 2.0, 0.1);
-    const AudioMixerRecorder::StopResult result = await(m_recorder.stopRecording());
-    EXPECT_NEAR(result.duration, 2.0, 0.1);
+    const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+    const double recorded = double(sinceStart.elapsed()) / 1000 - paused;
+    const AudioMixerRecorder::StopResult result = await(stopped);
+    EXPECT_NEAR(result.duration, recorded, 0.1);
+    EXPECT_NEAR(result.duration, 2.0, 0.25);
     EXPECT_EQ(m_recorder.currentRecordingDuration(), 0.0);
 }
 
@@ -239,12 +256,16 @@ TEST_F(AudioMixerRecorderTest, WithBothSourcesOffRecordsNothingButTime)
 {
     m_recorder.setMicEnabled(false);
     m_recorder.setSystemAudioEnabled(false);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     await(m_recorder.startRecording(outputPath(), testMic));
     EXPECT_EQ(m_recorder.state(), RecorderState::recording);
     EXPECT_TRUE(QFile::exists(outputPath()));
     runFor(500);
-    const auto result = await(m_recorder.stopRecording());
-    EXPECT_NEAR(result.duration, 0.5, 0.1);
+    const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+    const double elapsed = double(sinceStart.elapsed()) / 1000;
+    const auto result = await(stopped);
+    EXPECT_NEAR(result.duration, elapsed, 0.1);
     EXPECT_TRUE(result.amplitudes.empty());
 }
 
