@@ -138,3 +138,19 @@ TEST(AudioDeviceManager, AnUnlistedChoiceStaysUntilTheNextRefresh)
     manager.refreshDevices();
     EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
 }
+
+TEST(AudioDeviceManager, ThePollFindsNewDevicesWithoutEvents)
+{
+    AudioDeviceManager manager;
+    QSignalSpy changes(&manager, &AudioDeviceManager::availableMicsChanged);
+    ExtraMicrophone usb(QStringLiteral("usb_mic"));
+    // No event has been handled yet: the event loop has not run.
+    ASSERT_FALSE(lists(manager, QStringLiteral("usb_mic")));
+    manager.checkDevicesChanged();
+    EXPECT_TRUE(lists(manager, QStringLiteral("usb_mic")));
+    EXPECT_EQ(changes.count(), 1);
+    // Nothing new: nothing announced, also once the queued events arrive.
+    manager.checkDevicesChanged();
+    TestEnvironment::waitUntil([] { return false; }, 300);
+    EXPECT_EQ(changes.count(), 1);
+}

@@ -91,8 +91,12 @@ TEST(PulseContext, ReportsServerEventsOnTheMainThread)
             return std::get<0>(e) == PulseContext::Facility::Source && std::get<1>(e) == change;
         });
     };
+    const quint64 sourceChanges = pulse().changeCount(PulseContext::Facility::Source);
+    const quint64 sinkChanges = pulse().changeCount(PulseContext::Facility::Sink);
     const int module = loadModule(QStringLiteral("module-null-source"), {QStringLiteral("source_name=event_probe")});
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::New); }));
+    EXPECT_GT(pulse().changeCount(PulseContext::Facility::Source), sourceChanges);
+    EXPECT_EQ(pulse().changeCount(PulseContext::Facility::Sink), sinkChanges);
     unloadModule(module);
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::Removed); }));
     EXPECT_TRUE(contains(events, [](const auto& e) { return std::get<2>(e); }));

@@ -69,7 +69,7 @@ TEST(PulseRecordStream, CapturesWhatASinkPlaysInSmallPieces)
     std::lock_guard lock(collector.mutex);
     EXPECT_GT(ToneDetector::peakAmplitude(collector.samples, 2, 44100, 440), 0.3);
     EXPECT_LT(ToneDetector::peakAmplitude(collector.samples, 2, 44100, 1000), 0.05);
-    // About 25 ms a piece: far more than one delivery per second of audio.
+    // About 40 ms a piece: far more than one delivery per second of audio.
     EXPECT_GT(collector.deliveries, 20);
     EXPECT_FALSE(collector.ended);
 }

@@ -69,7 +69,11 @@ TonePlayer::~TonePlayer()
 
 bool TonePlayer::wait(int timeoutMs)
 {
-    return m_process->process.waitForFinished(timeoutMs) && m_process->process.exitCode() == 0;
+    QProcess& process = m_process->process;
+    // waitForFinished answers false for a player that is already done.
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(timeoutMs))
+        return false;
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
 } // namespace PulseTestTools

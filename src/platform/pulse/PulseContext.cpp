@@ -109,6 +109,17 @@ uint32_t PulseContext::ownClientIndex()
     return withLock([](pa_context* context) { return context ? pa_context_get_index(context) : PA_INVALID_INDEX; });
 }
 
+quint64 PulseContext::changeCount(Facility facility) const
+{
+    return m_changeCounts[size_t(facility)].load();
+}
+
+void PulseContext::countAllChanges()
+{
+    for (std::atomic<quint64>& count : m_changeCounts)
+        ++count;
+}
+
 Error PulseContext::errorOf(int paError)
 {
     return Error(QStringLiteral("PulseAudio"), paError, QString::fromUtf8(pa_strerror(paError)));
@@ -159,6 +170,7 @@ void PulseContext::onStateChanged(pa_context* context, void* userdata)
     const pa_context_state_t state = pa_context_get_state(context);
     if (state == PA_CONTEXT_READY) {
         self->m_ready = true;
+        self->countAllChanges();
         pa_context_set_subscribe_callback(context, &PulseContext::onSubscriptionEvent, self);
         if (pa_operation* op = pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_ALL, nullptr, nullptr))
             pa_operation_unref(op);
@@ -166,6 +178,7 @@ void PulseContext::onStateChanged(pa_context* context, void* userdata)
     } else if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED || state == PA_CONTEXT_UNCONNECTED) {
         const bool wasReady = self->m_ready;
         self->m_ready = false;
+        self->countAllChanges();
         pa_context_set_state_callback(context, nullptr, nullptr);
         pa_context_set_subscribe_callback(context, nullptr, nullptr);
         self->failPending(errorOf(context));
@@ -186,6 +199,7 @@ void PulseContext::onSubscriptionEvent(pa_context*, pa_subscription_event_type_t
     auto* self = static_cast<PulseContext*>(userdata);
     const Facility facility = facilityOf(type);
     const Change change = changeOf(type);
+    ++self->m_changeCounts[size_t(facility)];
     QMetaObject::invokeMethod(
         self, [self, facility, change, index] { Q_EMIT self->serverEvent(facility, change, index); },
         Qt::QueuedConnection);

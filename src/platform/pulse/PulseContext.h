@@ -16,6 +16,8 @@
 #include <pulse/introspect.h>
 #include <pulse/thread-mainloop.h>
 
+#include <array>
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -48,6 +50,12 @@ public:
     // This process's client index, to tell its own streams from others';
     // PA_INVALID_INDEX while not connected.
     uint32_t ownClientIndex();
+
+    // How many server events of `facility` have arrived so far (every count
+    // also moves on each connection and disconnection). A reader that keeps
+    // the count from before its last query knows, from any thread and without
+    // waiting for the main thread, whether its answer may be stale.
+    quint64 changeCount(Facility facility) const;
 
     // Queries. A failure (not connected, refused, no answer within a few
     // seconds, the connection lost meanwhile) is an Error of domain "PulseAudio".
@@ -108,6 +116,7 @@ private:
     void end(PendingOperation* op);
     void failPending(const Error& error);
 
+    void countAllChanges();
     void connectNow();
     void scheduleReconnect();
     void shutDown();
@@ -120,6 +129,7 @@ private:
     bool m_ready = false;
     bool m_shutDown = false;
     pa_time_event* m_reconnectTimer = nullptr;
+    std::array<std::atomic<quint64>, 9> m_changeCounts{};
     std::unordered_set<PendingOperation*> m_pending;
 
     // The first connection attempt's outcome, which `shared()` waits for.

@@ -1,0 +1,347 @@
+#include "audio/AudioMixerRecorder.h"
+
+#include "audio/AudioBufferExtractor.h"
+#include "audio/MP3Encoder.h"
+#include "audio/MicrophoneCapture.h"
+#include "audio/PulseHardwareProbe.h"
+#include "audio/SystemAudioCapture.h"
+#include "common/Error.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int64_t levelsIntervalNs = 40'000'000;       // 25 reports a second at most
+constexpr int64_t liveWaveformIntervalNs = 33'000'000; // about 30 samples a second
+constexpr float minimumAmplitude = 0.05f;
+
+int64_t nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// "Microphone: Entity killed." from a source and its error's message.
+QString failureSentence(const QString& source, const QString& message)
+{
+    const QString sentence = source + QStringLiteral(": ") + message;
+    return sentence.endsWith(QLatin1Char('.')) ? sentence : sentence + QLatin1Char('.');
+}
+
+std::shared_ptr<AudioHardwareProbe> orPulseProbe(std::shared_ptr<AudioHardwareProbe> probe)
+{
+    return probe ? std::move(probe) : std::make_shared<PulseHardwareProbe>();
+}
+
+} // namespace
+
+AudioMixerRecorder::AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe, QObject* parent)
+    : QObject(parent)
+    , m_mixer(orPulseProbe(std::move(probe)))
+    , m_mixerQueue(QStringLiteral("com.tarvell.nimbrel.mixerqueue"), SerialQueue::Priority::UserInteractive)
+    , m_micCapture(std::make_unique<MicrophoneCapture>())
+    , m_systemAudioCapture(std::make_unique<SystemAudioCapture>())
+    , m_controlQueue(QStringLiteral("com.tarvell.nimbrel.recordercontrol"), SerialQueue::Priority::UserInteractive)
+{
+    m_micCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) { onMicrophoneBuffer(buffer); };
+    m_systemAudioCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) { onSystemBuffer(buffer); };
+}
+
+AudioMixerRecorder::~AudioMixerRecorder() = default;
+
+void AudioMixerRecorder::onMicrophoneBuffer(const CapturedBuffer& buffer)
+{
+    AudioBufferExtractor::Extracted extracted = AudioBufferExtractor::extractStereo44k(buffer, true);
+    if (extracted.samples.empty())
+        return;
+    m_currentMicLevel = std::min(extracted.rms * 4, 1.0f);
+    if (m_state == RecorderState::recording && m_mixer.isMicEnabled()) {
+        m_mixerQueue.post([this, samples = std::move(extracted.samples)] {
+            mixDelivery(AudioMixer::Source::Microphone, samples);
+        });
+    } else {
+        notifyLevels();
+    }
+}
+
+void AudioMixerRecorder::onSystemBuffer(const CapturedBuffer& buffer)
+{
+    AudioBufferExtractor::Extracted extracted = AudioBufferExtractor::extractStereo44k(buffer, false);
+    if (extracted.samples.empty())
+        return;
+    m_currentSysLevel = std::min(extracted.rms * 4, 1.0f);
+    if (m_state == RecorderState::recording && m_mixer.isSystemAudioEnabled()) {
+        m_mixerQueue.post([this, samples = std::move(extracted.samples)] {
+            mixDelivery(AudioMixer::Source::System, samples);
+        });
+    } else {
+        notifyLevels();
+    }
+}
+
+void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vector<int16_t>& samples)
+{
+    // A delivery that slipped in while the stop was flushing belongs to no file.
+    if (!m_isAcceptingDeliveries)
+        return;
+    AudioMixer::DeliveryResult result = m_mixer.mixDelivery(source, samples);
+    if (result.noSourceEnabled) {
+        notifyLevels();
+        return;
+    }
+    for (const MixStep& step : result.steps) {
+        if (m_encoder && !m_encodeError) {
+            try {
+                m_encoder->encode(step.samples);
+            } catch (const Error& error) {
+                // Kept for the stop, which reports it instead of a saved file.
+                std::printf("Recording could not be written: %s\n", qPrintable(error.message()));
+                m_encodeError = error;
+            }
+        }
+        if (onMixedAudioSamples)
+            onMixedAudioSamples(step.samples);
+        sendLiveWaveform(std::min(step.amplitude, 1.0f));
+        notifyLevels();
+    }
+}
+
+void AudioMixerRecorder::notifyLevels()
+{
+    const int64_t now = nowNs();
+    int64_t last = m_lastLevelsDispatch;
+    if (now - last < levelsIntervalNs || !m_lastLevelsDispatch.compare_exchange_strong(last, now))
+        return;
+    // While recording only the mixer moves the compensation, and gradually;
+    // otherwise it follows the input volume (asked at most every 0.25 s) at once.
+    if (m_state != RecorderState::recording)
+        m_mixer.snapCompensationToInputVolume();
+    const float mic = m_mixer.isMicEnabled()
+        ? std::min(m_mixer.micGain() * m_mixer.adaptiveMicBoost() * m_mixer.smoothedHwCompensation()
+                       * m_currentMicLevel,
+                   1.0f)
+        : 0.0f;
+    const float sys = m_mixer.isSystemAudioEnabled() ? std::min(m_currentSysLevel * m_mixer.sysGain(), 1.0f) : 0.0f;
+    QMetaObject::invokeMethod(
+        this,
+        [this, mic, sys] {
+            if (onLevelsUpdate)
+                onLevelsUpdate(mic, sys);
+        },
+        Qt::QueuedConnection);
+}
+
+void AudioMixerRecorder::sendLiveWaveform(float amplitude)
+{
+    const float sample = std::max(amplitude, minimumAmplitude);
+    m_capturedAmplitudes.push_back(sample);
+    const int64_t now = nowNs();
+    if (now - m_lastLiveWaveformDispatch < liveWaveformIntervalNs)
+        return;
+    m_lastLiveWaveformDispatch = now;
+    QMetaObject::invokeMethod(
+        this,
+        [this, sample] {
+            if (onLiveWaveformSample)
+                onLiveWaveformSample(sample);
+        },
+        Qt::QueuedConnection);
+}
+
+QFuture<void> AudioMixerRecorder::startRecording(const QString& outputPath,
+                                                 const std::optional<AudioDevice>& selectedMic)
+{
+    if (m_state != RecorderState::idle)
+        return QtFuture::makeReadyFuture();
+    return m_controlQueue.async([this, outputPath, selectedMic] { startBody(outputPath, selectedMic); });
+}
+
+void AudioMixerRecorder::startBody(const QString& outputPath, const std::optional<AudioDevice>& selectedMic)
+{
+    if (m_state != RecorderState::idle)
+        return;
+    m_mixerQueue.sync([this] {
+        m_mixer.reset();
+        m_capturedAmplitudes.clear();
+        m_isAcceptingDeliveries = false;
+        m_encodeError.reset();
+    });
+    auto encoder = std::make_unique<MP3Encoder>(outputPath, 44100, 192, 2);
+    m_mixerQueue.sync([this, &encoder] {
+        m_encoder = std::move(encoder);
+        m_isAcceptingDeliveries = true;
+    });
+    {
+        std::lock_guard lock(m_durationMutex);
+        m_recordingStartTime = Clock::now();
+        m_accumulatedDuration = 0;
+    }
+    m_state = RecorderState::recording;
+
+    const bool micEnabled = m_mixer.isMicEnabled();
+    const bool systemEnabled = m_mixer.isSystemAudioEnabled();
+    QFuture<void> micStarted = micEnabled ? m_micCapture->start(selectedMic) : QtFuture::makeReadyFuture();
+    QStringList failures;
+    if (systemEnabled) {
+        try {
+            m_systemAudioCapture->start().waitForFinished();
+        } catch (const Error& error) {
+            std::printf("System audio capture start failed: %s\n", qPrintable(error.message()));
+            failures.append(failureSentence(QStringLiteral("System audio"), error.message()));
+        }
+    }
+    if (micEnabled) {
+        try {
+            micStarted.waitForFinished();
+        } catch (const Error& error) {
+            std::printf("Microphone capture start failed: %s\n", qPrintable(error.message()));
+            failures.prepend(failureSentence(QStringLiteral("Microphone"), error.message()));
+        }
+    }
+    const int enabledCount = int(micEnabled) + int(systemEnabled);
+    if (enabledCount == 0 || failures.size() < enabledCount)
+        return;
+
+    // Nothing would be recorded: undo the start instead of writing silence
+    // that the stop would then discard without a word.
+    m_state = RecorderState::idle;
+    if (micEnabled)
+        m_micCapture->stop().waitForFinished();
+    std::unique_ptr<MP3Encoder> unused;
+    m_mixerQueue.sync([this, &unused] {
+        m_isAcceptingDeliveries = false;
+        m_mixer.reset();
+        unused = std::move(m_encoder);
+    });
+    unused.reset();
+    QFile::remove(outputPath);
+    {
+        std::lock_guard lock(m_durationMutex);
+        m_recordingStartTime.reset();
+        m_accumulatedDuration = 0;
+    }
+    throw Error(QStringLiteral("AudioMixerRecorder"), 1,
+                QStringLiteral("No audio source could be started. ") + failures.join(QLatin1Char(' ')));
+}
+
+void AudioMixerRecorder::pauseRecording()
+{
+    if (m_state != RecorderState::recording)
+        return;
+    m_state = RecorderState::paused;
+    closeStretch();
+}
+
+void AudioMixerRecorder::resumeRecording()
+{
+    if (m_state != RecorderState::paused)
+        return;
+    {
+        std::lock_guard lock(m_durationMutex);
+        m_recordingStartTime = Clock::now();
+    }
+    m_state = RecorderState::recording;
+}
+
+void AudioMixerRecorder::closeStretch()
+{
+    std::lock_guard lock(m_durationMutex);
+    if (m_recordingStartTime)
+        m_accumulatedDuration += std::chrono::duration<double>(Clock::now() - *m_recordingStartTime).count();
+    m_recordingStartTime.reset();
+}
+
+double AudioMixerRecorder::currentRecordingDuration() const
+{
+    std::lock_guard lock(m_durationMutex);
+    switch (m_state.load()) {
+    case RecorderState::idle:
+    case RecorderState::starting:
+        return 0;
+    case RecorderState::paused:
+        return m_accumulatedDuration;
+    case RecorderState::recording:
+    case RecorderState::stopping:
+        break;
+    }
+    if (!m_recordingStartTime)
+        return m_accumulatedDuration;
+    return m_accumulatedDuration + std::chrono::duration<double>(Clock::now() - *m_recordingStartTime).count();
+}
+
+QFuture<AudioMixerRecorder::StopResult> AudioMixerRecorder::stopRecording()
+{
+    const RecorderState state = m_state;
+    if (state != RecorderState::recording && state != RecorderState::paused)
+        return QtFuture::makeReadyFuture(StopResult{});
+    if (state == RecorderState::recording)
+        closeStretch();
+    // From here on new deliveries are not queued.
+    m_state = RecorderState::idle;
+    return m_controlQueue.async([this] { return stopBody(); });
+}
+
+AudioMixerRecorder::StopResult AudioMixerRecorder::stopBody()
+{
+    QFuture<void> micStopped = m_micCapture->stop();
+    m_systemAudioCapture->stop().waitForFinished();
+    micStopped.waitForFinished();
+
+    std::unique_ptr<MP3Encoder> encoder;
+    std::optional<Error> encodeError;
+    StopResult result;
+    m_mixerQueue.sync([&] {
+        // After every delivery queued before the stop.
+        const std::vector<int16_t> rest = m_mixer.flush();
+        if (m_encoder && !m_encodeError) {
+            try {
+                m_encoder->encode(rest);
+            } catch (const Error& error) {
+                m_encodeError = error;
+            }
+        }
+        m_isAcceptingDeliveries = false;
+        encoder = std::move(m_encoder);
+        encodeError = m_encodeError;
+        result.amplitudes = std::move(m_capturedAmplitudes);
+        m_capturedAmplitudes.clear();
+    });
+    if (encoder && !encodeError) {
+        try {
+            encoder->finish();
+        } catch (const Error& error) {
+            encodeError = error;
+        }
+    }
+    encoder.reset();
+    {
+        std::lock_guard lock(m_durationMutex);
+        result.duration = m_accumulatedDuration;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (onLevelsUpdate)
+                onLevelsUpdate(0, 0);
+        },
+        Qt::QueuedConnection);
+    if (encodeError)
+        throw *encodeError;
+    return result;
+}
+
+void AudioMixerRecorder::updateSelectedMic(const std::optional<AudioDevice>& device)
+{
+    if (device)
+        m_micCapture->setDevice(device);
+}
+
+QFuture<void> AudioMixerRecorder::restartSystemAudioIfNeeded()
+{
+    if (m_state != RecorderState::recording || !m_mixer.isSystemAudioEnabled())
+        return QtFuture::makeReadyFuture();
+    return m_systemAudioCapture->restartIfStopped();
+}

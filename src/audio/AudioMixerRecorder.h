@@ -1,0 +1,123 @@
+#pragma once
+
+#include "audio/AudioDevice.h"
+#include "audio/AudioMixer.h"
+#include "audio/RecorderState.h"
+#include "common/Error.h"
+#include "common/SerialQueue.h"
+
+#include <QFuture>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+class AudioHardwareProbe;
+class MP3Encoder;
+class MicrophoneCapture;
+class SystemAudioCapture;
+struct CapturedBuffer;
+
+// Records the microphone, the system audio or both into one stereo MP3 file,
+// written live: captures hand their samples to the mixer queue, which mixes,
+// encodes and reports levels and live-waveform samples. Measures the recorded
+// time without pauses and keeps one amplitude per mixing step.
+//
+// Called on the main thread; onLevelsUpdate and onLiveWaveformSample run there
+// too, onMixedAudioSamples on the mixer queue.
+class AudioMixerRecorder : public QObject {
+    Q_OBJECT
+public:
+    struct StopResult {
+        double duration = 0; // seconds, pauses left out
+        std::vector<float> amplitudes;
+    };
+
+    // `probe` answers the mixer's hardware questions; the sound server's by default.
+    explicit AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe = {}, QObject* parent = nullptr);
+    ~AudioMixerRecorder() override;
+
+    RecorderState state() const { return m_state; }
+
+    // Read at start (which captures run) and at every delivery; gains count
+    // from the next mixing step.
+    bool isMicEnabled() const { return m_mixer.isMicEnabled(); }
+    void setMicEnabled(bool on) { m_mixer.setMicEnabled(on); }
+    bool isSystemAudioEnabled() const { return m_mixer.isSystemAudioEnabled(); }
+    void setSystemAudioEnabled(bool on) { m_mixer.setSystemAudioEnabled(on); }
+    bool isEchoGuardEnabled() const { return m_mixer.isEchoGuardEnabled(); }
+    void setEchoGuardEnabled(bool on) { m_mixer.setEchoGuardEnabled(on); }
+    float micGain() const { return m_mixer.micGain(); }
+    void setMicGain(float gain) { m_mixer.setMicGain(gain); }
+    float sysGain() const { return m_mixer.sysGain(); }
+    void setSysGain(float gain) { m_mixer.setSysGain(gain); }
+
+    std::function<void(float amplitude)> onLiveWaveformSample;
+    std::function<void(float micLevel, float sysLevel)> onLevelsUpdate;
+    std::function<void(const std::vector<int16_t>& samples)> onMixedAudioSamples;
+
+    // Starts writing `outputPath` from the enabled sources; does nothing unless
+    // idle. Fails with the encoder's error, or with ("AudioMixerRecorder", 1)
+    // when every enabled source failed to start (nothing is left recording and
+    // the file is removed). A system-audio failure alone is only printed.
+    QFuture<void> startRecording(const QString& outputPath, const std::optional<AudioDevice>& selectedMic);
+    void pauseRecording();
+    void resumeRecording();
+    // Finishes the file; the result comes once it is complete and closed.
+    // Gives (0, no amplitudes) unless recording or paused. Fails with the
+    // encoder's error when the file could not be written.
+    QFuture<StopResult> stopRecording();
+    // Swaps the microphone, also while recording; without a device, nothing.
+    void updateSelectedMic(const std::optional<AudioDevice>& device);
+    double currentRecordingDuration() const;
+    // Starts the system audio again if its stream stopped by itself.
+    QFuture<void> restartSystemAudioIfNeeded();
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void onMicrophoneBuffer(const CapturedBuffer& buffer);
+    void onSystemBuffer(const CapturedBuffer& buffer);
+    void mixDelivery(AudioMixer::Source source, const std::vector<int16_t>& samples);
+    void notifyLevels();
+    void sendLiveWaveform(float amplitude);
+    void closeStretch();
+    std::vector<float> flushAndTakeAmplitudes();
+    void startBody(const QString& outputPath, const std::optional<AudioDevice>& selectedMic);
+    StopResult stopBody();
+
+    AudioMixer m_mixer;
+    std::atomic<RecorderState> m_state{RecorderState::idle};
+
+    // Mixer queue only.
+    std::unique_ptr<MP3Encoder> m_encoder;
+    bool m_isAcceptingDeliveries = false;
+    std::optional<Error> m_encodeError;
+    std::vector<float> m_capturedAmplitudes;
+
+    std::atomic<float> m_currentMicLevel{0};
+    std::atomic<float> m_currentSysLevel{0};
+    // Far enough in the past that the first report is due, without overflowing.
+    std::atomic<int64_t> m_lastLevelsDispatch{INT64_MIN / 2};
+    int64_t m_lastLiveWaveformDispatch = INT64_MIN / 2; // mixer queue only
+
+    mutable std::mutex m_durationMutex;
+    std::optional<Clock::time_point> m_recordingStartTime;
+    double m_accumulatedDuration = 0;
+
+    // Declared after what their work touches, so they are drained first on
+    // destruction: the start and stop bodies, then the captures, then the
+    // queue the captures feed.
+    SerialQueue m_mixerQueue;
+    std::unique_ptr<MicrophoneCapture> m_micCapture;
+    std::unique_ptr<SystemAudioCapture> m_systemAudioCapture;
+    // Runs the start and stop bodies off the main thread, one after the other.
+    SerialQueue m_controlQueue;
+};

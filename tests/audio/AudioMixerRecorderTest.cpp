@@ -1,0 +1,325 @@
+#include "audio/AudioMixerRecorder.h"
+
+#include "common/Error.h"
+#include "platform/media/Mp3Decoder.h"
+#include "support/PulseTestTools.h"
+#include "support/TestEnvironment.h"
+#include "support/ToneDetector.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+using namespace PulseTestTools;
+
+namespace {
+
+const AudioDevice testMic{QStringLiteral("test_mic"), QStringLiteral("Test_Microphone"), true};
+constexpr double systemTone = 440;
+constexpr double micTone = 660;
+
+std::vector<int16_t> decode(const QString& path)
+{
+    Mp3Decoder decoder;
+    if (!decoder.open(path, Mp3Decoder::SampleFormat::Int16, Mp3Decoder::Channels::Stereo))
+        return {};
+    std::vector<int16_t> samples;
+    std::vector<int16_t> block(4096 * 2);
+    for (;;) {
+        const int64_t frames = decoder.read(block.data(), 4096);
+        if (frames <= 0)
+            break;
+        samples.insert(samples.end(), block.begin(), block.begin() + frames * 2);
+    }
+    return samples;
+}
+
+// Spins the event loop for `ms` milliseconds, so main-thread reports arrive.
+void runFor(int ms)
+{
+    TestEnvironment::waitUntil([] { return false; }, ms);
+}
+
+template <typename T>
+T await(QFuture<T> future)
+{
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return future.isFinished(); }, 15000));
+    if constexpr (std::is_void_v<T>)
+        future.waitForFinished();
+    else
+        return future.result();
+}
+
+class AudioMixerRecorderTest : public ::testing::Test {
+protected:
+    QString outputPath() const { return m_dir.filePath(QStringLiteral(".recording_test.tmp")); }
+
+    QTemporaryDir m_dir;
+    AudioMixerRecorder m_recorder;
+};
+
+} // namespace
+
+TEST_F(AudioMixerRecorderTest, RecordsTheEnabledSourcesIntoOneFile)
+{
+    struct Case {
+        const char* name;
+        bool mic;
+        bool system;
+    };
+    for (const Case& c : {Case{"both", true, true}, Case{"microphone only", true, false},
+                          Case{"system only", false, true}}) {
+        SCOPED_TRACE(c.name);
+        m_recorder.setMicEnabled(c.mic);
+        m_recorder.setSystemAudioEnabled(c.system);
+        size_t mixingSteps = 0;
+        m_recorder.onMixedAudioSamples = [&](const std::vector<int16_t>&) { ++mixingSteps; };
+
+        // Capture runs before the tones play, and longer than they do.
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        await(m_recorder.startRecording(outputPath(), testMic));
+        ASSERT_EQ(m_recorder.state(), RecorderState::recording);
+        TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 1.5));
+        TonePlayer mic(QStringLiteral("mic_feed"), sineTone(micTone, 1.5));
+        runFor(3000);
+        const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+        const double elapsed = double(sinceStart.elapsed()) / 1000;
+        const AudioMixerRecorder::StopResult result = await(stopped);
+        EXPECT_EQ(m_recorder.state(), RecorderState::idle);
+
+        EXPECT_NEAR(result.duration, elapsed, 0.1);
+        EXPECT_NEAR(result.duration, 3.0, 0.25);
+        EXPECT_EQ(result.amplitudes.size(), mixingSteps) << "one amplitude per mixing step";
+        EXPECT_GT(mixingSteps, 0u);
+        for (float amplitude : result.amplitudes) {
+            EXPECT_GE(amplitude, 0.05f);
+            EXPECT_LE(amplitude, 1.0f);
+        }
+
+        const std::vector<int16_t> audio = decode(outputPath());
+        ASSERT_FALSE(audio.empty());
+        const double systemLevel = ToneDetector::peakAmplitude(audio, 2, 44100, systemTone);
+        const double micLevel = ToneDetector::peakAmplitude(audio, 2, 44100, micTone);
+        if (c.system)
+            EXPECT_GT(systemLevel, 0.2);
+        else
+            EXPECT_LT(systemLevel, 0.02);
+        if (c.mic)
+            EXPECT_GT(micLevel, 0.2);
+        else
+            EXPECT_LT(micLevel, 0.02);
+        EXPECT_TRUE(system.wait());
+        EXPECT_TRUE(mic.wait());
+    }
+}
+
+TEST_F(AudioMixerRecorderTest, LeavesPausesOutOfTheDuration)
+{
+    // One second of recording, one of pause, one more of recording; the
+    // expectations use the times measured here, so a slow machine does not
+    // turn a late wake-up into a wrong duration.
+    m_recorder.setMicEnabled(false);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    await(m_recorder.startRecording(outputPath(), testMic));
+    runFor(1000);
+    m_recorder.pauseRecording();
+    const double recordedBeforePause = double(sinceStart.elapsed()) / 1000;
+    EXPECT_EQ(m_recorder.state(), RecorderState::paused);
+    const double atPause = m_recorder.currentRecordingDuration();
+    EXPECT_NEAR(atPause, recordedBeforePause, 0.1);
+    QElapsedTimer sincePause;
+    sincePause.start();
+    runFor(1000);
+    EXPECT_DOUBLE_EQ(m_recorder.currentRecordingDuration(), atPause);
+    m_recorder.resumeRecording();
+    const double paused = double(sincePause.elapsed()) / 1000;
+    EXPECT_EQ(m_recorder.state(), RecorderState::recording);
+    runFor(1000);
+    const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+    const double recorded = double(sinceStart.elapsed()) / 1000 - paused;
+    const AudioMixerRecorder::StopResult result = await(stopped);
+    EXPECT_NEAR(result.duration, recorded, 0.1);
+    EXPECT_NEAR(result.duration, 2.0, 0.25);
+    EXPECT_EQ(m_recorder.currentRecordingDuration(), 0.0);
+}
+
+TEST_F(AudioMixerRecorderTest, EveryStopReportsSilenceOnceTheFileIsClosed)
+{
+    m_recorder.setMicEnabled(false);
+    QList<QPair<float, float>> levels;
+    double lengthAtSilence = -1;
+    m_recorder.onLevelsUpdate = [&](float mic, float sys) {
+        levels.append({mic, sys});
+        if (mic == 0 && sys == 0)
+            lengthAtSilence = Mp3Decoder::durationOf(outputPath());
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        levels.clear();
+        lengthAtSilence = -1;
+        // A tone that outlasts the recording keeps every real report above zero.
+        TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 5.0));
+        await(m_recorder.startRecording(outputPath(), testMic));
+        // A new stream's first data can take two seconds to arrive.
+        runFor(3000);
+        ASSERT_FALSE(levels.isEmpty()) << "levels are reported while recording";
+        const qsizetype atStop = levels.size();
+        await(m_recorder.stopRecording());
+        runFor(200);
+        ASSERT_GT(levels.size(), atStop);
+        EXPECT_EQ(levels.last(), qMakePair(0.0f, 0.0f));
+        EXPECT_EQ(levels.mid(atStop).count(qMakePair(0.0f, 0.0f)), 1);
+        EXPECT_GT(lengthAtSilence, 0.5);
+        EXPECT_DOUBLE_EQ(lengthAtSilence, Mp3Decoder::durationOf(outputPath()));
+    }
+}
+
+TEST_F(AudioMixerRecorderTest, SendsLiveWaveformSamplesToTheMainThread)
+{
+    QList<float> samples;
+    bool onMainThread = true;
+    m_recorder.onLiveWaveformSample = [&](float sample) {
+        samples.append(sample);
+        onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
+    };
+    m_recorder.setMicEnabled(false);
+    TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 4.0));
+    await(m_recorder.startRecording(outputPath(), testMic));
+    runFor(3000);
+    const auto result = await(m_recorder.stopRecording());
+    runFor(100);
+    EXPECT_TRUE(onMainThread);
+    ASSERT_FALSE(samples.isEmpty());
+    // At most about 30 a second, fewer than the mixing steps.
+    EXPECT_LE(samples.size(), 3 * 31 + 5);
+    EXPECT_LT(size_t(samples.size()), result.amplitudes.size());
+    for (float sample : samples) {
+        EXPECT_GE(sample, 0.05f);
+        EXPECT_LE(sample, 1.0f);
+    }
+}
+
+TEST_F(AudioMixerRecorderTest, FailsToStartWhenNoEnabledSourceStarts)
+{
+    struct Case {
+        const char* name;
+        bool system;
+        std::optional<AudioDevice> mic;
+    };
+    const AudioDevice gone{QStringLiteral("no_such_mic"), QStringLiteral("Gone"), false};
+    for (const Case& c : {Case{"no microphone", false, std::nullopt}, Case{"a missing microphone", false, gone}}) {
+        SCOPED_TRACE(c.name);
+        AudioMixerRecorder recorder;
+        recorder.setSystemAudioEnabled(c.system);
+        try {
+            await(recorder.startRecording(outputPath(), c.mic));
+            ADD_FAILURE() << "started with nothing to record";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.domain(), QStringLiteral("AudioMixerRecorder"));
+            EXPECT_EQ(error.code(), 1);
+            EXPECT_TRUE(error.message().contains(QStringLiteral("Microphone: "))) << error.message().toStdString();
+        }
+        EXPECT_EQ(recorder.state(), RecorderState::idle);
+        EXPECT_FALSE(QFile::exists(outputPath()));
+        EXPECT_EQ(recorder.currentRecordingDuration(), 0.0);
+        // Nothing was left running: a later start with a microphone works.
+        await(recorder.startRecording(outputPath(), testMic));
+        EXPECT_EQ(recorder.state(), RecorderState::recording);
+        await(recorder.stopRecording());
+    }
+}
+
+TEST_F(AudioMixerRecorderTest, GoesOnWithTheSourcesThatStarted)
+{
+    // The microphone fails, the system audio runs: a recording of the system audio.
+    await(m_recorder.startRecording(outputPath(), std::nullopt));
+    EXPECT_EQ(m_recorder.state(), RecorderState::recording);
+    TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 1.0));
+    runFor(3000);
+    const auto result = await(m_recorder.stopRecording());
+    EXPECT_FALSE(result.amplitudes.empty());
+    EXPECT_GT(ToneDetector::peakAmplitude(decode(outputPath()), 2, 44100, systemTone), 0.2);
+}
+
+TEST_F(AudioMixerRecorderTest, WithBothSourcesOffRecordsNothingButTime)
+{
+    m_recorder.setMicEnabled(false);
+    m_recorder.setSystemAudioEnabled(false);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    await(m_recorder.startRecording(outputPath(), testMic));
+    EXPECT_EQ(m_recorder.state(), RecorderState::recording);
+    EXPECT_TRUE(QFile::exists(outputPath()));
+    runFor(500);
+    const QFuture<AudioMixerRecorder::StopResult> stopped = m_recorder.stopRecording();
+    const double elapsed = double(sinceStart.elapsed()) / 1000;
+    const auto result = await(stopped);
+    EXPECT_NEAR(result.duration, elapsed, 0.1);
+    EXPECT_TRUE(result.amplitudes.empty());
+}
+
+TEST_F(AudioMixerRecorderTest, IgnoresCallsThatDoNotFitItsState)
+{
+    int levelReports = 0;
+    m_recorder.onLevelsUpdate = [&](float, float) { ++levelReports; };
+    m_recorder.setMicEnabled(false);
+    m_recorder.setSystemAudioEnabled(false);
+
+    // Stop while idle: nothing, not even the closing level report.
+    const auto idleStop = await(m_recorder.stopRecording());
+    EXPECT_EQ(idleStop.duration, 0.0);
+    EXPECT_TRUE(idleStop.amplitudes.empty());
+    m_recorder.pauseRecording();
+    m_recorder.resumeRecording();
+    EXPECT_EQ(m_recorder.state(), RecorderState::idle);
+    runFor(100);
+    EXPECT_EQ(levelReports, 0);
+
+    await(m_recorder.startRecording(outputPath(), testMic));
+    // A second start while recording changes nothing.
+    const QString otherPath = m_dir.filePath(QStringLiteral("other.mp3"));
+    await(m_recorder.startRecording(otherPath, testMic));
+    EXPECT_FALSE(QFile::exists(otherPath));
+    m_recorder.updateSelectedMic(std::nullopt);
+    m_recorder.resumeRecording();
+    EXPECT_EQ(m_recorder.state(), RecorderState::recording);
+    await(m_recorder.stopRecording());
+}
+
+TEST_F(AudioMixerRecorderTest, AFileThatCannotBeWrittenFailsTheStop)
+{
+    m_recorder.setMicEnabled(false);
+    TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 2.0));
+    await(m_recorder.startRecording(outputPath(), testMic));
+    // The file's descriptor now leads to a full device, as on a full disk.
+    int fd = -1;
+    const QString target = QFileInfo(outputPath()).canonicalFilePath();
+    for (const QFileInfo& entry : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files))
+        if (entry.symLinkTarget() == target)
+            fd = entry.fileName().toInt();
+    ASSERT_GE(fd, 0);
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    ASSERT_EQ(::dup2(full, fd), fd);
+    ::close(full);
+    runFor(1500);
+    try {
+        await(m_recorder.stopRecording());
+        ADD_FAILURE() << "a file that was never written passed as saved";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.domain(), QStringLiteral("MP3Encoder"));
+        EXPECT_EQ(error.code(), 2);
+    }
+    EXPECT_EQ(m_recorder.state(), RecorderState::idle);
+}
