@@ -1,0 +1,85 @@
+#include "platform/proc/ProcProcessList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray readSmallFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(64 * 1024);
+}
+
+QString linkTarget(const QString& path)
+{
+    char buffer[4096];
+    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), buffer, sizeof buffer);
+    return length > 0 ? QFile::decodeName(QByteArray(buffer, int(length))) : QString();
+}
+
+QString fileName(QString path)
+{
+    static const QString deleted = QStringLiteral(" (deleted)");
+    if (path.endsWith(deleted))
+        path.chop(deleted.size()); // the program was replaced by an update while running
+    return QFileInfo(path).fileName();
+}
+
+// Flatpak runs each application in a cgroup scope "app-flatpak-<id>-<n>.scope".
+QString flatpakIdFromCgroup(const QByteArray& cgroup)
+{
+    static const QRegularExpression scope(QStringLiteral("app-flatpak-(.+)-\\d+\\.scope"));
+    const QRegularExpressionMatch match = scope.match(QString::fromUtf8(cgroup));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+} // namespace
+
+namespace ProcProcessList {
+
+std::optional<ProcProcess> read(qint64 pid)
+{
+    const QString dir = QStringLiteral("/proc/%1/").arg(pid);
+    const QByteArray cmdline = readSmallFile(dir + QStringLiteral("cmdline"));
+    if (cmdline.isEmpty())
+        return std::nullopt; // kernel thread, zombie or gone
+
+    ProcProcess process;
+    process.pid = pid;
+    // Another user's process hides its executable link; its command line shows the program.
+    const QString target = linkTarget(dir + QStringLiteral("exe"));
+    process.executable = fileName(target.isEmpty() ? QString::fromLocal8Bit(cmdline.left(cmdline.indexOf('\0'))) : target);
+    process.flatpakId = flatpakIdFromCgroup(readSmallFile(dir + QStringLiteral("cgroup")));
+    return process;
+}
+
+QList<ProcProcess> all()
+{
+    QList<qint64> pids;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        bool ok = false;
+        const qint64 pid = entry.toLongLong(&ok);
+        if (ok && pid > 0)
+            pids.append(pid);
+    }
+    std::sort(pids.begin(), pids.end());
+    QList<ProcProcess> processes;
+    processes.reserve(pids.size());
+    for (const qint64 pid : pids) {
+        if (auto process = read(pid))
+            processes.append(std::move(*process));
+    }
+    return processes;
+}
+
+} // namespace ProcProcessList

@@ -1,0 +1,32 @@
+#include "services/meetings/MeetingLog.h"
+
+#include <cstdio>
+
+namespace MeetingLog {
+
+QString printable(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\n') {
+            out += QStringLiteral("\\n");
+        } else if (u == u'\t') {
+            out += QStringLiteral("\\t");
+        } else if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0)) {
+            out += QStringLiteral("\\u{%1}").arg(int(u), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void print(const QString& line)
+{
+    std::printf("[MeetingDetector] %s\n", printable(line).toUtf8().constData());
+    std::fflush(stdout);
+}
+
+} // namespace MeetingLog
