@@ -103,7 +103,7 @@ void MeetingDetector::setupAudioListeners()
 {
     removeAudioListeners();
     m_micListener = connect(m_probes.audioInputs.get(), &AudioInputProbe::defaultMicStateChanged, this,
-                            &MeetingDetector::handleMicStateChanged, Qt::QueuedConnection);
+                            &MeetingDetector::handleMicStateChanged);
 }
 
 void MeetingDetector::removeAudioListeners()
