@@ -48,7 +48,7 @@ uint32_t X11TestWindow::atom(const char* name)
 {
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, std::strlen(name), name), nullptr);
-    const uint32_t value = reply ? reply->atom : XCB_ATOM_NONE;
+    const uint32_t value = reply ? reply->atom : uint32_t(XCB_ATOM_NONE);
     std::free(reply);
     return value;
 }
