@@ -49,15 +49,18 @@ namespace ProcProcessList {
 std::optional<ProcProcess> read(qint64 pid)
 {
     const QString dir = QStringLiteral("/proc/%1/").arg(pid);
-    const QByteArray cmdline = readSmallFile(dir + QStringLiteral("cmdline"));
-    if (cmdline.isEmpty())
-        return std::nullopt; // kernel thread, zombie or gone
-
+    QString program = linkTarget(dir + QStringLiteral("exe"));
+    if (program.isEmpty()) {
+        // Another user's process hides its executable link; its command line
+        // shows the program. Kernel threads and zombies have neither.
+        const QByteArray cmdline = readSmallFile(dir + QStringLiteral("cmdline"));
+        if (cmdline.isEmpty())
+            return std::nullopt;
+        program = QString::fromLocal8Bit(cmdline.left(cmdline.indexOf('\0')));
+    }
     ProcProcess process;
     process.pid = pid;
-    // Another user's process hides its executable link; its command line shows the program.
-    const QString target = linkTarget(dir + QStringLiteral("exe"));
-    process.executable = fileName(target.isEmpty() ? QString::fromLocal8Bit(cmdline.left(cmdline.indexOf('\0'))) : target);
+    process.executable = fileName(program);
     process.flatpakId = flatpakIdFromCgroup(readSmallFile(dir + QStringLiteral("cgroup")));
     return process;
 }
