@@ -1,4 +1,5 @@
 #include "platform/proc/ProcProcessList.h"
+#include "support/TestEnvironment.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,7 +24,10 @@ public:
         QFile::copy(QStringLiteral("/bin/sleep"), m_path);
         QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
         m_process.start(m_path, {QStringLiteral("60")});
-        m_process.waitForStarted();
+        EXPECT_TRUE(m_process.waitForStarted()) << m_process.errorString().toStdString();
+        // Started means exec has begun; the process shows its new program a moment later.
+        EXPECT_TRUE(TestEnvironment::waitUntil(
+            [&] { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid())) == m_path; }));
     }
     ~NamedProcess()
     {

@@ -26,7 +26,10 @@ public:
         QFile::copy(QStringLiteral("/bin/sleep"), path);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
         m_process.start(path, {QStringLiteral("60")});
-        m_process.waitForStarted();
+        EXPECT_TRUE(m_process.waitForStarted()) << m_process.errorString().toStdString();
+        // Started means exec has begun; the process shows its new program a moment later.
+        EXPECT_TRUE(TestEnvironment::waitUntil(
+            [&] { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid())) == path; }));
     }
     ~NamedProcess()
     {
