@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/RecorderState.h"
 #include "services/meetings/DetectedMeeting.h"
 
 #include <QString>
@@ -16,6 +17,11 @@ public:
     // The live application core, or null before it exists.
     static RecordingControl* shared();
     static void setShared(RecordingControl* control);
+
+    // The application core's own copy of the state, with starting and stopping.
+    virtual RecorderState recorderState() const = 0;
+    // Seconds recorded so far without pauses; 0 when idle.
+    virtual double recordingDuration() const = 0;
 
     // Does nothing unless idle; titles the recording with `customTitle` or the
     // next default title. Failures are shown by the application core itself.

@@ -36,6 +36,12 @@ public:
     {
     }
 
+    RecorderState recorderState() const override
+    {
+        return recording ? RecorderState::recording : RecorderState::idle;
+    }
+    double recordingDuration() const override { return 0; }
+
     void startNewRecording(const std::optional<QString>& customTitle,
                            const std::optional<DetectedMeeting>& fromMeeting) override
     {

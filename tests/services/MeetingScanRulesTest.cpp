@@ -1,3 +1,4 @@
+#include "services/meetings/MeetingLog.h"
 #include "services/meetings/MeetingScanRules.h"
 
 #include <gtest/gtest.h>
@@ -224,4 +225,12 @@ TEST(DetectedMeetingTitle, EmptyDetailReadsAsNoDetail)
     EXPECT_EQ(meeting.suggestedRecordingTitle(), QStringLiteral("Google Meet - abc-defg-hij"));
     meeting.windowTitle = QStringLiteral("T");
     EXPECT_EQ(meeting.id(), QStringLiteral("Google Meetabc-defg-hijT"));
+}
+
+// Window titles reach standard output in diagnostic lines; a title must not be
+// able to send escape sequences to the terminal.
+TEST(MeetingLog, ControlCharactersOfTitlesAreEscaped)
+{
+    EXPECT_EQ(MeetingLog::printable(QStringLiteral("Zoom\x1b]0;owned\x07 Meeting\n\u0085\u00e9")),
+              QStringLiteral("Zoom\\u{1b}]0;owned\\u{07} Meeting\\n\\u{85}\u00e9"));
 }
