@@ -23,7 +23,10 @@ std::optional<X11Window> findWindow(X11WindowList& list, uint32_t id)
     return std::nullopt;
 }
 
-// The window manager takes a moment to adopt a new window.
+// The window manager takes a moment to adopt a new window; its first one,
+// while it loads its theme on a busy machine, takes seconds.
+constexpr int kAdoptionMs = 20000;
+
 std::optional<X11Window> waitForWindow(X11WindowList& list, uint32_t id,
                                        const std::function<bool(const X11Window&)>& ready = {})
 {
@@ -31,7 +34,7 @@ std::optional<X11Window> waitForWindow(X11WindowList& list, uint32_t id,
     TestEnvironment::waitUntil([&] {
         found = findWindow(list, id);
         return found && (!ready || ready(*found));
-    });
+    }, kAdoptionMs);
     return found;
 }
 
@@ -99,7 +102,7 @@ TEST_F(X11WindowListTest, MinimisedWindowsStayListedAndClosedOnesGo)
             xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("WM_STATE")});
             xprop.waitForFinished();
             return xprop.readAllStandardOutput().contains("Iconic");
-        }));
+        }, kAdoptionMs));
         EXPECT_TRUE(findWindow(list, huddle.id()));
     }
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return !findWindow(list, closedId); }));

@@ -65,13 +65,14 @@ protected:
     }
 
     // Checks until a call is offered (the window manager adopts new windows
-    // a moment after they are made).
+    // a moment after they are made, its first one only after seconds on a
+    // busy machine).
     std::optional<DetectedMeeting> waitForOffer()
     {
         TestEnvironment::waitUntil([&] {
             clock->advance(2.5);
             return detector->detectedMeeting().has_value();
-        });
+        }, 20000);
         return detector->detectedMeeting();
     }
 
