@@ -12,6 +12,8 @@ npm_version=3.21.1
 script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 root="$(cd "$(dirname "$script")/../.." && pwd)"
 PREFIX="${NIMBREL_DEPS_DIR:-$root/.deps}"
+mkdir -p "$PREFIX"
+PREFIX="$(cd "$PREFIX" && pwd)"
 dest="$PREFIX/llama"
 work="$PREFIX/src/llama"
 src="$work/llama.cpp"
@@ -19,7 +21,6 @@ build="$work/build"
 log="$work/build.log"
 
 # One build per prefix at a time: a second run waits, then finds the stamp.
-mkdir -p "$PREFIX"
 exec 9>"$PREFIX/.llama.lock"
 if ! flock -n 9; then
   echo "[deps] waiting for another llama-completion build in $PREFIX"
@@ -142,10 +143,16 @@ step cmake -S "$src" -B "$build" -G Ninja \
 
 step cmake --build "$build" --target llama-completion -j "$(nproc)"
 
-rm -rf "$dest"
-mkdir -p "$dest/bin"
-cp "$build/bin/llama-completion" "$dest/bin/llama-completion"
-step "$dest/bin/llama-completion" --version
-rm -rf "$src" "$build" "$work"/*.tgz
-echo "$stamp" >"$dest/.stamp"
+# Other checkouts may run llama-completion from this prefix while we build: the
+# finished tree replaces the old one by renames.
+new="$PREFIX/.llama.new"
+rm -rf "$new"
+mkdir -p "$new/bin"
+cp "$build/bin/llama-completion" "$new/bin/llama-completion"
+step "$new/bin/llama-completion" --version
+echo "$stamp" >"$new/.stamp"
+rm -rf "$dest.old"
+if [[ -e "$dest" ]]; then mv "$dest" "$dest.old"; fi
+mv "$new" "$dest"
+rm -rf "$dest.old" "$src" "$build" "$work"/*.tgz
 echo "[deps] llama-completion installed in $dest ($((SECONDS - started)) s)"

@@ -12,6 +12,8 @@ whisper_version=1.9.1
 script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
 root="$(cd "$(dirname "$script")/../.." && pwd)"
 PREFIX="${NIMBREL_DEPS_DIR:-$root/.deps}"
+mkdir -p "$PREFIX"
+PREFIX="$(cd "$PREFIX" && pwd)"
 dest="$PREFIX/whisper"
 work="$PREFIX/src/whisper"
 src="$work/package/cpp/whisper.cpp"
@@ -19,7 +21,6 @@ build="$work/build"
 log="$work/build.log"
 
 # One build per prefix at a time: a second run waits, then finds the stamp.
-mkdir -p "$PREFIX"
 exec 9>"$PREFIX/.whisper.lock"
 if ! flock -n 9; then
   echo "[deps] waiting for another whisper.cpp build in $PREFIX"
@@ -70,7 +71,7 @@ if (TARGET common)
 endif()
 EOF
 
-# The unpacked tree sits inside our repository: keep its git probes from
+# The unpacked tree may sit inside our repository: keep its git probes from
 # reporting our commit as whisper's.
 export GIT_CEILING_DIRECTORIES="$work"
 
@@ -99,15 +100,19 @@ step cmake --build "$build" --target whisper-cli parakeet -j "$(nproc)"
 
 # `cmake --install` would want every example built, so install per directory:
 # the top level alone (whisper, its headers and package files), ggml, whisper-cli.
-rm -rf "$dest"
-step cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/cmake_install.cmake"
-step cmake -P "$build/ggml/cmake_install.cmake"
-step cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/examples/cli/cmake_install.cmake"
+# Into a staging copy first: other checkouts may run whisper-cli from this prefix
+# while we build, so the finished tree replaces the old one by renames.
+stage="$PREFIX/.whisper.stage"
+rm -rf "$stage"
+step env DESTDIR="$stage" cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/cmake_install.cmake"
+step env DESTDIR="$stage" cmake -P "$build/ggml/cmake_install.cmake"
+step env DESTDIR="$stage" cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/examples/cli/cmake_install.cmake"
+new="$stage$dest"
 
 # whisper's package file looks for ggml under a llama variable that is never set:
 # point it at the ggml installed beside it, and only there, so another ggml on the
 # system can never be mixed in.
-cfg="$dest/lib/cmake/whisper/whisper-config.cmake"
+cfg="$new/lib/cmake/whisper/whisper-config.cmake"
 # shellcheck disable=SC2016  # CMake variables, not shell ones
 grep -qF 'find_package(ggml REQUIRED HINTS ${LLAMA_LIB_DIR}/cmake)' "$cfg" || {
   echo "[deps] whisper.cpp: unexpected ggml lookup in $cfg" >&2
@@ -118,10 +123,13 @@ sed -i 's|find_package(ggml REQUIRED HINTS ${LLAMA_LIB_DIR}/cmake)|find_package(
 grep -qF 'NO_DEFAULT_PATH' "$cfg" || { echo "[deps] whisper.cpp: could not fix the ggml lookup in $cfg" >&2; exit 1; }
 # The version files carry names find_package() does not look for; add the ones
 # it does, so a version can be required.
-cp "$dest/lib/cmake/whisper/whisper-version.cmake" "$dest/lib/cmake/whisper/whisper-config-version.cmake"
-cp "$dest/lib/cmake/ggml/ggml-version.cmake" "$dest/lib/cmake/ggml/ggml-config-version.cmake"
+cp "$new/lib/cmake/whisper/whisper-version.cmake" "$new/lib/cmake/whisper/whisper-config-version.cmake"
+cp "$new/lib/cmake/ggml/ggml-version.cmake" "$new/lib/cmake/ggml/ggml-config-version.cmake"
 
-step "$dest/bin/whisper-cli" --version
-rm -rf "$work/package" "$build" "$work"/*.tgz
-echo "$stamp" >"$dest/.stamp"
+step "$new/bin/whisper-cli" --version
+echo "$stamp" >"$new/.stamp"
+rm -rf "$dest.old"
+if [[ -e "$dest" ]]; then mv "$dest" "$dest.old"; fi
+mv "$new" "$dest"
+rm -rf "$dest.old" "$stage" "$work/package" "$build" "$work"/*.tgz
 echo "[deps] whisper.cpp $whisper_version installed in $dest ($((SECONDS - started)) s)"

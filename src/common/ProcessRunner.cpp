@@ -139,14 +139,18 @@ ProcessRunner::Result ProcessRunner::run(const Command& command, const CancelChe
 
     int outPipe[2];
     int errPipe[2];
-    if (::pipe2(outPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    // Only our read ends are non-blocking: the child's write ends must block
+    // when a pipe is full, or its output would be lost while we catch up.
+    if (::pipe2(outPipe, O_CLOEXEC) != 0)
         throwErrno(errno, QStringLiteral("Cannot create a pipe"));
     Fd outRead(outPipe[0]);
     Fd outWrite(outPipe[1]);
-    if (::pipe2(errPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe2(errPipe, O_CLOEXEC) != 0)
         throwErrno(errno, QStringLiteral("Cannot create a pipe"));
     Fd errRead(errPipe[0]);
     Fd errWrite(errPipe[1]);
+    ::fcntl(outRead.get(), F_SETFL, ::fcntl(outRead.get(), F_GETFL) | O_NONBLOCK);
+    ::fcntl(errRead.get(), F_SETFL, ::fcntl(errRead.get(), F_GETFL) | O_NONBLOCK);
 
     SpawnSetup setup;
     posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
