@@ -1,0 +1,230 @@
+#include "engines/WhisperEngine.h"
+
+#include "common/Error.h"
+#include "common/HttpFileDownloader.h"
+#include "common/Settings.h"
+#include "engines/ModelLocations.h"
+#include "engines/SpeechAudioDecoder.h"
+#include "engines/WhisperCliRunner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPromise>
+#include <QThread>
+
+#include <cstdio>
+
+namespace {
+
+const QString kDomain = QStringLiteral("WhisperEngine");
+// The account on the model host that publishes the whisper.cpp models.
+const QString kModelAccount = QStringLiteral("ggerganov");
+// The first bytes of a ggml model file ("ggml" as a little-endian word).
+const QByteArray kModelSignature = QByteArrayLiteral("lmgg");
+
+void printLine(const QString& line)
+{
+    std::fputs(line.toUtf8().append('\n').constData(), stdout);
+    std::fflush(stdout);
+}
+
+QString describe(const std::exception& error)
+{
+    if (const auto* e = dynamic_cast<const Error*>(&error))
+        return QStringLiteral("%1 (%2): %3").arg(e->domain()).arg(e->code()).arg(e->message());
+    return QString::fromUtf8(error.what());
+}
+
+QString whisperLanguage()
+{
+    const QString language = Settings::shared().stringValue(QStringLiteral("nimbrel_whisperLanguage"));
+    return language.isEmpty() ? QStringLiteral("auto") : language;
+}
+
+} // namespace
+
+const QString WhisperEngine::turboModelFileName = QStringLiteral("ggml-large-v3-turbo-q5_0.bin");
+const QString WhisperEngine::fullModelFileName = QStringLiteral("ggml-large-v3-turbo.bin");
+
+WhisperEngine& WhisperEngine::shared()
+{
+    static WhisperEngine* instance = [] {
+        auto* engine = new WhisperEngine();
+        if (auto* app = QCoreApplication::instance(); app && engine->thread() != app->thread())
+            engine->moveToThread(app->thread());
+        return engine;
+    }();
+    return *instance;
+}
+
+WhisperEngine::WhisperEngine(QObject* parent)
+    : QObject(parent)
+    , m_whisperQueue(std::make_unique<SerialQueue>(QStringLiteral("com.tarvell.nimbrel.whisper"),
+                                                   SerialQueue::Priority::UserInitiated))
+{
+    checkModelAvailability();
+}
+
+WhisperEngine::~WhisperEngine()
+{
+    // Queued and running work ends at once with "Engine deallocated".
+    m_stopping = true;
+    m_whisperQueue.reset();
+}
+
+QString WhisperEngine::modelsDirectory() const
+{
+    return ModelLocations::modelsDirectory();
+}
+
+std::optional<QString> WhisperEngine::preferredModelURL() const
+{
+    const QDir folder(modelsDirectory());
+    for (const QString& name : {turboModelFileName, fullModelFileName}) {
+        const QString path = folder.filePath(name);
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return std::nullopt;
+}
+
+void WhisperEngine::setModelState(const WhisperModelState& state)
+{
+    if (m_modelState == state)
+        return;
+    m_modelState = state;
+    Q_EMIT modelStateChanged(m_modelState);
+}
+
+void WhisperEngine::checkModelAvailability()
+{
+    const auto model = preferredModelURL();
+    const WhisperModelState state = model ? WhisperModelState::ready(QFileInfo(*model).fileName())
+                                          : WhisperModelState::notDownloaded();
+    QMetaObject::invokeMethod(this, [this, state] { setModelState(state); }, Qt::AutoConnection);
+}
+
+void WhisperEngine::downloadTurboModel()
+{
+    if (m_modelState.is(WhisperModelState::Case::downloading))
+        return;
+    const QString destination = QDir(modelsDirectory()).filePath(turboModelFileName);
+    const QUrl source = ModelLocations::hostUrl(QStringLiteral("/%1/whisper.cpp/resolve/main/%2")
+                                                    .arg(kModelAccount, turboModelFileName));
+    setModelState(WhisperModelState::downloading(0.0, QStringLiteral("Connecting to Hugging Face...")));
+    const QString downloadingMessage = QStringLiteral("Downloading Whisper model...");
+    setModelState(WhisperModelState::downloading(0.1, downloadingMessage));
+    m_publishedProgress = 0.1;
+
+    HttpFileDownloader::Options options;
+    options.acceptedSignatures = {kModelSignature};
+    QPointer<WhisperEngine> self(this);
+    options.progress = [self, downloadingMessage](qint64 received, qint64 total) {
+        if (!self || total <= 0)
+            return;
+        const double progress = 0.1 + 0.9 * std::min(1.0, double(received) / double(total));
+        // Whole percents are enough for a progress bar.
+        if (progress - self->m_publishedProgress < 0.01 && progress < 1.0)
+            return;
+        self->m_publishedProgress = progress;
+        self->setModelState(WhisperModelState::downloading(progress, downloadingMessage));
+    };
+    HttpFileDownloader::download(source, destination, std::move(options))
+        .then(this, [this] { setModelState(WhisperModelState::ready(turboModelFileName)); })
+        .onFailed(this, [this](const std::exception& error) {
+            // An Error's what() is its message.
+            setModelState(WhisperModelState::error(QStringLiteral("Download failed: ") + QString::fromUtf8(error.what())));
+        });
+}
+
+void WhisperEngine::loadModel(const QString& path)
+{
+    setModelState(WhisperModelState::loading());
+    m_whisperQueue->post([this, path] {
+        if (m_stopping)
+            return;
+        const bool loaded = m_context.load(path);
+        QMetaObject::invokeMethod(this, [this, loaded, name = QFileInfo(path).fileName()] {
+            if (loaded) {
+                setModelState(WhisperModelState::ready(name));
+                printLine(QStringLiteral("Whisper engine initialized successfully with: ") + name);
+            } else {
+                setModelState(WhisperModelState::error(QStringLiteral("Failed to load model file.")));
+            }
+        }, Qt::QueuedConnection);
+    });
+}
+
+void WhisperEngine::changeActiveTranscriptions(int delta)
+{
+    const bool was = isTranscribing();
+    m_activeTranscriptions += delta;
+    if (was != isTranscribing())
+        Q_EMIT isTranscribingChanged(isTranscribing());
+}
+
+QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
+{
+    QMetaObject::invokeMethod(this, [this] { changeActiveTranscriptions(+1); }, Qt::AutoConnection);
+    auto promise = std::make_shared<QPromise<Transcription>>();
+    QFuture<Transcription> future = promise->future();
+    promise->start();
+    m_whisperQueue->post([this, promise, path] {
+        auto isCancelled = [this, promise] { return promise->isCanceled() || m_stopping; };
+        try {
+            if (m_stopping)
+                throw CancelledError();
+            promise->addResult(transcribeOnQueue(path, isCancelled));
+        } catch (const CancelledError&) {
+            if (m_stopping && !promise->isCanceled())
+                promise->setException(std::make_exception_ptr(Error(kDomain, -4, QStringLiteral("Engine deallocated"))));
+        } catch (...) {
+            promise->setException(std::current_exception());
+        }
+        promise->finish();
+        QMetaObject::invokeMethod(this, [this] { changeActiveTranscriptions(-1); }, Qt::QueuedConnection);
+    });
+    return future;
+}
+
+Transcription WhisperEngine::transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled)
+{
+    const QString tool = WhisperCliRunner::locateWhisperExecutable();
+    const auto model = preferredModelURL();
+    if (!tool.isEmpty() && model) {
+        try {
+            return WhisperCliRunner::transcribe(tool, *model, path, whisperLanguage(), isCancelled);
+        } catch (const CancelledError&) {
+            throw;
+        } catch (const std::exception& error) {
+            if (isCancelled())
+                throw CancelledError();
+            printLine(QStringLiteral("Whisper CLI transcription failed, falling back to C engine: ") + describe(error));
+        }
+    }
+    return transcribeInProcess(path, isCancelled);
+}
+
+Transcription WhisperEngine::transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled)
+{
+    // Loading here, on the queue, loads the model once however many
+    // transcriptions start together. A failed load is retried next time.
+    if (!m_context.isLoaded()) {
+        if (const auto model = preferredModelURL())
+            m_context.load(*model);
+    }
+    const std::vector<float> samples = SpeechAudioDecoder::decodeTo16kMono(path, isCancelled);
+    if (samples.empty())
+        throw Error(kDomain, -3, QStringLiteral("No audio data decoded from file."));
+    if (isCancelled())
+        throw CancelledError();
+    auto result = m_context.transcribe(samples, false, whisperLanguage(), isCancelled);
+    if (isCancelled())
+        throw CancelledError();
+    if (!result)
+        throw Error(kDomain, -5, QStringLiteral("Whisper inference failed"));
+    result->clampTo(double(samples.size()) / SpeechAudioDecoder::kSampleRate);
+    return *result;
+}

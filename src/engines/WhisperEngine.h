@@ -1,0 +1,79 @@
+#pragma once
+
+#include "common/SerialQueue.h"
+#include "engines/Transcription.h"
+#include "engines/WhisperContext.h"
+#include "engines/WhisperModelState.h"
+
+#include <QFuture>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+// Speech to text for finished recordings. The outside tool "whisper-cli" is
+// tried first; when it or the model is missing, or it fails, the linked
+// whisper.cpp library transcribes in process. Both run on one serial
+// "whisper" queue, one transcription at a time. Published properties change
+// on the engine's (the main) thread only.
+class WhisperEngine : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(WhisperModelState modelState READ modelState NOTIFY modelStateChanged)
+    Q_PROPERTY(bool isTranscribing READ isTranscribing NOTIFY isTranscribingChanged)
+
+public:
+    // The model that is downloaded, and a larger one used when it is present.
+    static const QString turboModelFileName;
+    static const QString fullModelFileName;
+
+    static WhisperEngine& shared();
+
+    // The application uses `shared()`; tests make engines of their own.
+    explicit WhisperEngine(QObject* parent = nullptr);
+    ~WhisperEngine() override;
+
+    WhisperModelState modelState() const { return m_modelState; }
+    // True while any transcription runs.
+    bool isTranscribing() const { return m_activeTranscriptions > 0; }
+
+    // The models folder (see ModelLocations), created when needed.
+    QString modelsDirectory() const;
+    // The turbo model's path when that file exists, else the full model's when
+    // that exists; the files are not opened.
+    std::optional<QString> preferredModelURL() const;
+
+    // Sets `modelState` to ready or notDownloaded from the files present.
+    void checkModelAvailability();
+    // Downloads the turbo model into the models folder, unless a download runs.
+    // Call on the engine's thread.
+    void downloadTurboModel();
+    // Loads `path` into the in-process context, through the loading state.
+    void loadModel(const QString& path);
+
+    // Transcribes the audio file at `path`. The future fails with `Error`
+    // ("WhisperEngine" or the decoder's domain); cancelling it stops the tool
+    // or the library and leaves the future cancelled, with no result.
+    QFuture<Transcription> transcribeAudioFile(const QString& path);
+
+Q_SIGNALS:
+    void modelStateChanged(const WhisperModelState& state);
+    void isTranscribingChanged(bool isTranscribing);
+
+private:
+    void setModelState(const WhisperModelState& state);
+    void changeActiveTranscriptions(int delta);
+    // Runs on the whisper queue.
+    Transcription transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled);
+    Transcription transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled);
+
+    WhisperModelState m_modelState;
+    int m_activeTranscriptions = 0;
+    double m_publishedProgress = -1;
+    std::atomic<bool> m_stopping{false};
+    WhisperContext m_context; // touched on the whisper queue only
+    // Declared last, so it drains (quickly, as jobs see m_stopping) before the
+    // members its jobs use are destroyed.
+    std::unique_ptr<SerialQueue> m_whisperQueue;
+};
