@@ -174,7 +174,7 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
     m_whisperQueue->post([this, promise, path] {
         auto isCancelled = [this, promise] { return promise->isCanceled() || m_stopping; };
         try {
-            if (m_stopping)
+            if (isCancelled())
                 throw CancelledError();
             promise->addResult(transcribeOnQueue(path, isCancelled));
         } catch (const CancelledError&) {

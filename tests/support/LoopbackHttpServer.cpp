@@ -9,100 +9,95 @@
 #include <algorithm>
 #include <memory>
 
-// Lives on the server's thread and owns the listening socket.
-class LoopbackHttpWorker : public QObject {
-public:
-    explicit LoopbackHttpWorker(LoopbackHttpServer* owner)
-        : m_owner(owner)
-    {
-    }
+namespace {
 
-    quint16 listen()
-    {
-        m_server = new QTcpServer(this);
-        if (!m_server->listen(QHostAddress::LocalHost, 0))
-            return 0;
-        connect(m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server->nextPendingConnection())
-                serve(socket);
-        });
-        return m_server->serverPort();
+QByteArray reasonFor(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 302: return "Found";
+    case 404: return "Not Found";
+    case 500: return "Internal Server Error";
+    default: return "Status";
     }
+}
 
-private:
-    void serve(QTcpSocket* socket)
-    {
-        struct Connection {
-            QByteArray request;
-            bool answered = false;
-        };
-        auto connection = std::make_shared<Connection>();
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket, connection] {
-            const QByteArray data = socket->readAll();
-            if (connection->answered)
-                return;
-            connection->request += data;
-            const qsizetype headEnd = connection->request.indexOf("\r\n\r\n");
-            if (headEnd < 0)
-                return;
-            connection->answered = true;
-            const QList<QByteArray> requestLine =
-                connection->request.left(connection->request.indexOf("\r\n")).split(' ');
-            const QString path = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
-            answer(socket, m_owner->responseFor(path));
-        });
+void answer(QTcpSocket* socket, const LoopbackHttpServer::Response& response)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonFor(response.status) + "\r\n";
+    head += "Content-Type: " + response.contentType + "\r\n";
+    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto& [name, value] : response.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    const qint64 bodyBytes = response.sendOnly < 0 ? response.body.size()
+                                                   : std::min<qint64>(response.sendOnly, response.body.size());
+    socket->write(response.body.constData(), bodyBytes);
+    if (bodyBytes < response.body.size() && response.stallAfterPartialBody) {
+        socket->flush();
+        return;
     }
+    socket->disconnectFromHost(); // after everything written has gone out
+}
 
-    static QByteArray reasonFor(int status)
-    {
-        switch (status) {
-        case 200: return "OK";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
-        }
-    }
-
-    void answer(QTcpSocket* socket, const LoopbackHttpServer::Response& response)
-    {
-        QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonFor(response.status) + "\r\n";
-        head += "Content-Type: " + response.contentType + "\r\n";
-        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
-        for (const auto& [name, value] : response.headers)
-            head += name + ": " + value + "\r\n";
-        head += "Connection: close\r\n\r\n";
-        socket->write(head);
-        const qint64 bodyBytes = response.sendOnly < 0 ? response.body.size()
-                                                       : std::min<qint64>(response.sendOnly, response.body.size());
-        socket->write(response.body.constData(), bodyBytes);
-        if (bodyBytes < response.body.size() && response.stallAfterPartialBody) {
-            socket->flush();
-            return;
-        }
-        socket->disconnectFromHost(); // after everything written has gone out
-    }
-
-    LoopbackHttpServer* m_owner;
-    QTcpServer* m_server = nullptr;
-};
+} // namespace
 
 LoopbackHttpServer::LoopbackHttpServer()
     : m_thread(std::make_unique<QThread>())
+    , m_context(std::make_unique<QObject>())
 {
     m_thread->setObjectName(QStringLiteral("LoopbackHttpServer"));
-    m_worker = new LoopbackHttpWorker(this);
-    m_worker->moveToThread(m_thread.get());
-    QObject::connect(m_thread.get(), &QThread::finished, m_worker, &QObject::deleteLater);
+    m_context->moveToThread(m_thread.get());
     m_thread->start();
-    QMetaObject::invokeMethod(m_worker, [this] { m_port = m_worker->listen(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(m_context.get(), [this] { listen(); }, Qt::BlockingQueuedConnection);
 }
 
 LoopbackHttpServer::~LoopbackHttpServer()
 {
+    // The listening socket and the connections are children of the context
+    // and must go on the thread that owns them.
+    QMetaObject::invokeMethod(m_context.get(), [this] { qDeleteAll(m_context->children()); },
+                              Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
+}
+
+void LoopbackHttpServer::listen()
+{
+    auto* server = new QTcpServer(m_context.get());
+    if (!server->listen(QHostAddress::LocalHost, 0))
+        return;
+    m_port = server->serverPort();
+    QObject::connect(server, &QTcpServer::newConnection, m_context.get(), [this, server] {
+        while (QTcpSocket* socket = server->nextPendingConnection()) {
+            socket->setParent(m_context.get());
+            serve(socket);
+        }
+    });
+}
+
+void LoopbackHttpServer::serve(QTcpSocket* socket)
+{
+    struct Connection {
+        QByteArray request;
+        bool answered = false;
+    };
+    auto connection = std::make_shared<Connection>();
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, connection] {
+        const QByteArray data = socket->readAll();
+        if (connection->answered)
+            return;
+        connection->request += data;
+        if (!connection->request.contains("\r\n\r\n"))
+            return;
+        connection->answered = true;
+        const QList<QByteArray> requestLine =
+            connection->request.left(connection->request.indexOf("\r\n")).split(' ');
+        const QString path = requestLine.size() >= 2 ? QString::fromLatin1(requestLine[1]) : QString();
+        answer(socket, responseFor(path));
+    });
 }
 
 void LoopbackHttpServer::setResponse(const QString& path, const Response& response)

@@ -11,8 +11,9 @@
 #include <memory>
 #include <mutex>
 
+class QObject;
+class QTcpSocket;
 class QThread;
-class LoopbackHttpWorker;
 
 // A small HTTP/1.1 server on 127.0.0.1 with a port of its own, running on its
 // own thread so a test may block its main thread while a client talks to it.
@@ -47,7 +48,9 @@ public:
     QStringList requestedPaths() const;
 
 private:
-    friend class LoopbackHttpWorker;
+    // On the server's thread.
+    void listen();
+    void serve(QTcpSocket* socket);
     Response responseFor(const QString& path);
 
     mutable std::mutex m_mutex;
@@ -55,5 +58,5 @@ private:
     QStringList m_requested;
     quint16 m_port = 0;
     std::unique_ptr<QThread> m_thread;
-    LoopbackHttpWorker* m_worker = nullptr;
+    std::unique_ptr<QObject> m_context; // lives on m_thread; parent of the sockets
 };
