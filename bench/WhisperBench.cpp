@@ -2,8 +2,8 @@
 // the outside tool and through the linked library, and prints, last, the
 // in-process time divided by the outside tool's (lower is better; at most 1.0
 // is the aim).
-#include "engines/WhisperCliRunner.h"
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperCliRunner.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include <QCoreApplication>
 #include <QDir>

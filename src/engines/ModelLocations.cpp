@@ -19,7 +19,7 @@ QString modelsDirectory()
 
 QUrl hostUrl(const QString& path)
 {
-    QString base = qEnvironmentVariable("NIMBREL_MODEL_HOST_URL");
+    QString base = qEnvironmentVariable("NIMBREL_MODEL_HOST");
     if (base.isEmpty())
         base = QStringLiteral("https://huggingface.co");
     while (base.endsWith(QLatin1Char('/')))

@@ -12,7 +12,7 @@ namespace ModelLocations {
 QString modelsDirectory();
 
 // `path` on the model host. The host is https://huggingface.co unless the
-// environment variable NIMBREL_MODEL_HOST_URL names another base URL (tests
+// environment variable NIMBREL_MODEL_HOST names another base URL (tests
 // point it at a loopback server).
 QUrl hostUrl(const QString& path);
 

@@ -1,5 +1,5 @@
 #include "common/AppPaths.h"
-#include "engines/SpeechAudioDecoder.h"
+#include "engines/speech/SpeechAudioDecoder.h"
 
 #include <QDir>
 

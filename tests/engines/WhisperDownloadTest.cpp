@@ -1,4 +1,4 @@
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,12 +23,12 @@ class WhisperDownloadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        qputenv("NIMBREL_MODEL_HOST_URL", server.url(QString()).toString().toUtf8());
+        qputenv("NIMBREL_MODEL_HOST", server.url(QString()).toString().toUtf8());
         QDir(engine.modelsDirectory()).removeRecursively();
         QObject::connect(&engine, &WhisperEngine::modelStateChanged, &engine,
                          [this](const WhisperModelState& state) { states.append(state); });
     }
-    void TearDown() override { qunsetenv("NIMBREL_MODEL_HOST_URL"); }
+    void TearDown() override { qunsetenv("NIMBREL_MODEL_HOST"); }
 
     QString destination() const { return QDir(engine.modelsDirectory()).filePath(WhisperEngine::turboModelFileName); }
 
@@ -118,7 +118,7 @@ TEST_F(WhisperDownloadTest, NoServerEndsInAnError)
 {
     {
         LoopbackHttpServer gone;
-        qputenv("NIMBREL_MODEL_HOST_URL", gone.url(QString()).toString().toUtf8());
+        qputenv("NIMBREL_MODEL_HOST", gone.url(QString()).toString().toUtf8());
     }
     engine.downloadTurboModel();
     ASSERT_TRUE(waitForEnd());

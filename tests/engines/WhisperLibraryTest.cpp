@@ -3,7 +3,7 @@
 #include "common/Error.h"
 #include "common/Settings.h"
 #include "engines/ModelLocations.h"
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include <QDir>
 #include <QFile>

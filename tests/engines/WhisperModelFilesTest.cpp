@@ -1,5 +1,5 @@
 #include "common/AppPaths.h"
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include <QDir>
 #include <QFile>

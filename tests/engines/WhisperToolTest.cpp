@@ -1,6 +1,6 @@
 #include "common/AppPaths.h"
 #include "common/Settings.h"
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "engines/WhisperModelState.h"
+#include "engines/speech/WhisperModelState.h"
 
 #include <ostream>
 

@@ -1,4 +1,4 @@
-#include "engines/WhisperContext.h"
+#include "engines/speech/WhisperContext.h"
 
 #include <QFile>
 

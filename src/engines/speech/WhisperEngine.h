@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/SerialQueue.h"
-#include "engines/Transcription.h"
-#include "engines/WhisperContext.h"
-#include "engines/WhisperModelState.h"
+#include "engines/speech/Transcription.h"
+#include "engines/speech/WhisperContext.h"
+#include "engines/speech/WhisperModelState.h"
 
 #include <QFuture>
 #include <QObject>

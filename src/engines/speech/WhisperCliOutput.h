@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/Transcription.h"
+#include "engines/speech/Transcription.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "engines/Transcription.h"
+#include "engines/speech/Transcription.h"
 
 #include <QUuid>
 

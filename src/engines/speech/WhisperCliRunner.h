@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/ProcessRunner.h"
-#include "engines/Transcription.h"
+#include "engines/speech/Transcription.h"
 
 #include <QString>
 

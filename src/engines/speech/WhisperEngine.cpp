@@ -1,18 +1,17 @@
-#include "engines/WhisperEngine.h"
+#include "engines/speech/WhisperEngine.h"
 
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/Settings.h"
 #include "engines/ModelLocations.h"
-#include "engines/SpeechAudioDecoder.h"
-#include "engines/WhisperCliRunner.h"
+#include "engines/speech/SpeechAudioDecoder.h"
+#include "engines/speech/WhisperCliRunner.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QPromise>
-#include <QThread>
 
 #include <cstdio>
 

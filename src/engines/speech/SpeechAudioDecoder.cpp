@@ -1,4 +1,4 @@
-#include "engines/SpeechAudioDecoder.h"
+#include "engines/speech/SpeechAudioDecoder.h"
 
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"

@@ -1,4 +1,4 @@
-#include "engines/WhisperCliOutput.h"
+#include "engines/speech/WhisperCliOutput.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,8 +1,8 @@
-#include "engines/WhisperCliRunner.h"
+#include "engines/speech/WhisperCliRunner.h"
 
 #include "common/AppPaths.h"
 #include "common/Error.h"
-#include "engines/WhisperCliOutput.h"
+#include "engines/speech/WhisperCliOutput.h"
 #include "platform/media/Mp3Decoder.h"
 
 #include <QCoreApplication>
