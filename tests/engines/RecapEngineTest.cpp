@@ -208,6 +208,8 @@ TEST(RecapEngineSetup, LibraryPathPutsTheRunnerFolderFirst)
             RecapEngine::runnerEnvironment(QStringLiteral("/opt/llama/bin/llama-completion"), inherited);
         EXPECT_EQ(environment.value(QStringLiteral("LD_LIBRARY_PATH")), QLatin1String(c.expected));
         EXPECT_EQ(environment.value(QStringLiteral("HOME")), QStringLiteral("/home/x"));
+        // Waiting OpenMP threads sleep rather than spin beside a recording.
+        EXPECT_EQ(environment.value(QStringLiteral("OMP_WAIT_POLICY")), QStringLiteral("passive"));
     }
 }
 

@@ -1,9 +1,8 @@
 #include "engines/recap/LlamaRunnerLocator.h"
 
 #include "common/ProcessRunner.h"
+#include "engines/BundledTools.h"
 
-#include <QCoreApplication>
-#include <QDir>
 
 namespace LlamaRunnerLocator {
 
@@ -15,13 +14,7 @@ const QStringList& names()
 
 QStringList ownFolders()
 {
-    QString deps = qEnvironmentVariable("NIMBREL_DEPS_DIR");
-    if (deps.isEmpty())
-        deps = QStringLiteral(NIMBREL_BUILD_DEPS_DIR);
-    QStringList folders{QDir(deps).filePath(QStringLiteral("llama/bin"))};
-    if (QCoreApplication::instance())
-        folders.append(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bin")));
-    return folders;
+    return BundledTools::folders(QStringLiteral("llama"));
 }
 
 QString locate()

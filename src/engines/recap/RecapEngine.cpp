@@ -4,6 +4,8 @@
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/ProcessRunner.h"
+#include "engines/BundledTools.h"
+#include "engines/ModelLocations.h"
 #include "engines/recap/LlamaRunnerLocator.h"
 #include "engines/recap/PromptFile.h"
 #include "engines/recap/RecapCleaner.h"
@@ -25,7 +27,6 @@
 namespace {
 
 const QString kModelSourcePath = QStringLiteral("/ggml-org/gemma-3-1b-it-GGUF/resolve/main/gemma-3-1b-it-Q4_K_M.gguf");
-const QString kDefaultModelHost = QStringLiteral("https://huggingface.co");
 
 // Decoded text, or nothing when the bytes are not valid UTF-8.
 std::optional<QString> decodeUtf8(const QByteArray& bytes)
@@ -62,13 +63,7 @@ RecapEngine::~RecapEngine() = default;
 
 QString RecapEngine::modelsDirectory()
 {
-    const QString current = QDir(AppPaths::appFolder()).filePath(QStringLiteral("Models"));
-    const QString legacy = QDir(AppPaths::legacyAppFolder()).filePath(QStringLiteral("Models"));
-    // A legacy folder stays in use until the current one exists.
-    if (!QFileInfo(current).isDir() && QFileInfo(legacy).isDir())
-        return legacy;
-    QDir().mkpath(current);
-    return current;
+    return ModelLocations::modelsDirectory();
 }
 
 QString RecapEngine::modelPath()
@@ -149,7 +144,7 @@ QProcessEnvironment RecapEngine::runnerEnvironment(const QString& runnerPath, co
 {
     QProcessEnvironment environment = inherited;
     // The runner's shared libraries, if any, sit beside it.
-    ProcessRunner::prependPath(environment, QStringLiteral("LD_LIBRARY_PATH"), QFileInfo(runnerPath).absolutePath());
+    BundledTools::prepareEnvironment(environment, runnerPath);
     return environment;
 }
 
@@ -223,12 +218,7 @@ QString RecapEngine::runRecap(const QString& runnerPath, const QString& transcri
 
 QUrl RecapEngine::modelSourceUrl()
 {
-    QString host = qEnvironmentVariable("NIMBREL_MODEL_HOST");
-    if (host.isEmpty())
-        host = kDefaultModelHost;
-    while (host.endsWith(u'/'))
-        host.chop(1);
-    return QUrl(host + kModelSourcePath);
+    return ModelLocations::hostUrl(kModelSourcePath);
 }
 
 void RecapEngine::downloadModel()

@@ -1,5 +1,7 @@
 #include "engines/speech/WhisperCliRunner.h"
 
+#include "engines/BundledTools.h"
+
 #include "common/AppPaths.h"
 #include "common/Error.h"
 #include "engines/speech/WhisperCliOutput.h"
@@ -18,12 +20,6 @@ namespace {
 
 const QString kDomain = QStringLiteral("WhisperEngine");
 const QString kToolName = QStringLiteral("whisper-cli");
-
-QString depsDirectory()
-{
-    const QString fromEnvironment = qEnvironmentVariable("NIMBREL_DEPS_DIR");
-    return fromEnvironment.isEmpty() ? QStringLiteral(NIMBREL_BUILD_DEPS_DIR) : fromEnvironment;
-}
 
 std::optional<QString> strictUtf8(const QByteArray& bytes)
 {
@@ -51,13 +47,7 @@ private:
 
 QString WhisperCliRunner::locateWhisperExecutable()
 {
-    QStringList folders;
-    if (QCoreApplication::instance())
-        folders << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bin"));
-    const QString deps = depsDirectory();
-    if (!deps.isEmpty())
-        folders << QDir(deps).filePath(QStringLiteral("whisper/bin"));
-    return ProcessRunner::findExecutable(kToolName, folders);
+    return ProcessRunner::findExecutable(kToolName, BundledTools::folders(QStringLiteral("whisper")));
 }
 
 ProcessRunner::Command WhisperCliRunner::command(const QString& executable, const QString& modelPath,
@@ -70,7 +60,7 @@ ProcessRunner::Command WhisperCliRunner::command(const QString& executable, cons
     command.arguments = {QStringLiteral("-m"), modelPath, QStringLiteral("-f"), audioPath, QStringLiteral("-l"),
                          language, QStringLiteral("-oj"), QStringLiteral("-of"), outputBase, QStringLiteral("-np")};
     command.environment.insert(QStringLiteral("GGML_BACKEND_PATH"), QDir(toolFolder).filePath(QStringLiteral("libexec")));
-    ProcessRunner::prependPath(command.environment, QStringLiteral("LD_LIBRARY_PATH"), toolFolder);
+    BundledTools::prepareEnvironment(command.environment, executable);
     return command;
 }
 
