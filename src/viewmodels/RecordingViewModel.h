@@ -1,0 +1,412 @@
+#pragma once
+
+#include "audio/AudioDevice.h"
+#include "audio/RecorderState.h"
+#include "common/Date.h"
+#include "models/RecordingItem.h"
+#include "models/RecordingType.h"
+#include "viewmodels/DetailViewTab.h"
+#include "viewmodels/collaborators/DeviceService.h"
+#include "viewmodels/collaborators/PlayerService.h"
+
+#include <QFuture>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ClipboardService;
+class EnhancerService;
+class FocusService;
+class MeetingService;
+class RecapService;
+class RecorderService;
+class RecordingsStorage;
+class Settings;
+class TranscriptionService;
+struct DetectedMeeting;
+
+// The one object that owns the application's state: the recording in progress,
+// the library with its selection, the per-recording transcription, recap and
+// enhancement runs, the sources and the status message. Main thread only.
+//
+// Views read the properties (each has its own change signal) and act through
+// the operations; they drive the player directly through `playerManager()`
+// and list microphones from `deviceManager()`. Model state and downloads of
+// the engines, and the meeting banners, come from the shared engines and the
+// shared meeting detector themselves; `meetingDetectorChanged` and
+// `deviceManagerChanged` repeat their changes one event-loop turn later.
+class RecordingViewModel : public QObject {
+    Q_OBJECT
+
+    // Library and selection.
+    Q_PROPERTY(QList<RecordingItem> recordings READ recordings NOTIFY recordingsChanged)
+    Q_PROPERTY(QList<RecordingItem> filteredRecordings READ filteredRecordings NOTIFY filteredRecordingsChanged)
+    Q_PROPERTY(std::optional<RecordingItem> selectedRecording READ selectedRecording WRITE setSelectedRecording NOTIFY
+                   selectedRecordingChanged)
+    Q_PROPERTY(QString searchText READ searchText WRITE setSearchText NOTIFY searchTextChanged)
+    Q_PROPERTY(bool isSearchFocused READ isSearchFocused WRITE setIsSearchFocused NOTIFY isSearchFocusedChanged)
+    Q_PROPERTY(bool isRenamingActive READ isRenamingActive WRITE setIsRenamingActive NOTIFY isRenamingActiveChanged)
+    Q_PROPERTY(DetailViewTab activeDetailTab READ activeDetailTab WRITE setActiveDetailTab NOTIFY activeDetailTabChanged)
+    Q_PROPERTY(QSet<QUuid> transcribingRecordingIDs READ transcribingRecordingIDs NOTIFY transcribingRecordingIDsChanged)
+    Q_PROPERTY(QSet<QUuid> enhancingRecordingIDs READ enhancingRecordingIDs NOTIFY enhancingRecordingIDsChanged)
+    Q_PROPERTY(QSet<QUuid> recappingRecordingIDs READ recappingRecordingIDs NOTIFY recappingRecordingIDsChanged)
+    Q_PROPERTY(bool isPlayingEnhanced READ isPlayingEnhanced NOTIFY isPlayingEnhancedChanged)
+    // The one status line; cleared 4 seconds after it was set.
+    Q_PROPERTY(std::optional<QString> exportMessage READ exportMessage NOTIFY exportMessageChanged)
+    Q_PROPERTY(bool showPermissionBanner READ showPermissionBanner WRITE setShowPermissionBanner NOTIFY
+                   showPermissionBannerChanged)
+
+    // The recording in progress.
+    Q_PROPERTY(RecorderState recorderState READ recorderState NOTIFY recorderStateChanged)
+    Q_PROPERTY(double recordingDuration READ recordingDuration NOTIFY recordingDurationChanged)
+    Q_PROPERTY(std::optional<QString> activeRecordingTitle READ activeRecordingTitle NOTIFY activeRecordingTitleChanged)
+    Q_PROPERTY(RecordingType activeRecordingType READ activeRecordingType NOTIFY activeRecordingTypeChanged)
+    Q_PROPERTY(QList<float> liveWaveformPoints READ liveWaveformPoints NOTIFY liveWaveformPointsChanged)
+    Q_PROPERTY(float micLevel READ micLevel NOTIFY micLevelChanged)
+    Q_PROPERTY(float sysLevel READ sysLevel NOTIFY sysLevelChanged)
+
+    // Sources; every write reaches the recorder at once, also while recording.
+    Q_PROPERTY(QString selectedMicID READ selectedMicID WRITE setSelectedMicID NOTIFY selectedMicIDChanged)
+    Q_PROPERTY(bool isMicEnabled READ isMicEnabled WRITE setIsMicEnabled NOTIFY isMicEnabledChanged)
+    Q_PROPERTY(bool isSystemAudioEnabled READ isSystemAudioEnabled WRITE setIsSystemAudioEnabled NOTIFY
+                   isSystemAudioEnabledChanged)
+    Q_PROPERTY(float micVolume READ micVolume WRITE setMicVolume NOTIFY micVolumeChanged)
+    Q_PROPERTY(float sysVolume READ sysVolume WRITE setSysVolume NOTIFY sysVolumeChanged)
+    Q_PROPERTY(bool isEchoGuardEnabled READ isEchoGuardEnabled WRITE setIsEchoGuardEnabled NOTIFY
+                   isEchoGuardEnabledChanged)
+
+    // Merge mode.
+    Q_PROPERTY(bool isMergeModeActive READ isMergeModeActive NOTIFY isMergeModeActiveChanged)
+    Q_PROPERTY(std::optional<RecordingItem> mergeSourceRecording READ mergeSourceRecording NOTIFY
+                   mergeSourceRecordingChanged)
+    Q_PROPERTY(QSet<QUuid> mergeSelectedIDs READ mergeSelectedIDs NOTIFY mergeSelectedIDsChanged)
+    Q_PROPERTY(bool isMerging READ isMerging NOTIFY isMergingChanged)
+    Q_PROPERTY(std::optional<QString> mergeProgressText READ mergeProgressText NOTIFY mergeProgressTextChanged)
+
+    // Trim mode.
+    Q_PROPERTY(bool isTrimmingActive READ isTrimmingActive NOTIFY isTrimmingActiveChanged)
+    Q_PROPERTY(std::optional<RecordingItem> trimmingTargetItem READ trimmingTargetItem NOTIFY trimmingTargetItemChanged)
+    Q_PROPERTY(double trimStartTime READ trimStartTime WRITE setTrimStartTime NOTIFY trimStartTimeChanged)
+    Q_PROPERTY(double trimEndTime READ trimEndTime WRITE setTrimEndTime NOTIFY trimEndTimeChanged)
+    Q_PROPERTY(bool isTrimPreviewing READ isTrimPreviewing NOTIFY isTrimPreviewingChanged)
+    Q_PROPERTY(bool isTrimmingProcessing READ isTrimmingProcessing NOTIFY isTrimmingProcessingChanged)
+    Q_PROPERTY(std::optional<QString> trimmingProgressText READ trimmingProgressText NOTIFY trimmingProgressTextChanged)
+
+public:
+    // Everything the view model works with. A collaborator left empty gets the
+    // real one; the clipboard and focus hooks need a GUI and stay optional.
+    struct Collaborators {
+        std::unique_ptr<DeviceService> deviceManager;
+        std::unique_ptr<PlayerService> playerManager;
+        std::unique_ptr<RecorderService> recorder;
+        std::unique_ptr<TranscriptionService> whisperEngine;
+        std::unique_ptr<RecapService> recapEngine;
+        std::unique_ptr<EnhancerService> voiceEnhancer;
+        std::unique_ptr<MeetingService> meetingDetector;
+        std::unique_ptr<ClipboardService> clipboard;
+        std::unique_ptr<FocusService> focus;
+        RecordingsStorage* storage = nullptr; // the shared library when empty
+        Settings* settings = nullptr; // the shared settings when empty
+        std::chrono::milliseconds statusClearDelay{4000};
+        std::chrono::milliseconds durationTickInterval{100};
+    };
+
+    // With the real collaborators.
+    RecordingViewModel();
+    explicit RecordingViewModel(Collaborators collaborators, QObject* parent = nullptr);
+    ~RecordingViewModel() override;
+
+    // The first view model made in this process, once its construction ended;
+    // null before.
+    static RecordingViewModel* shared();
+
+    PlayerService& playerManager() const { return *m_playerManager; }
+    DeviceService& deviceManager() const { return *m_deviceManager; }
+
+    // --- Library and selection ---
+    const QList<RecordingItem>& recordings() const { return m_recordings; }
+    // The library filtered by `searchText` (title, transcript, segment texts).
+    QList<RecordingItem> filteredRecordings() const;
+    const std::optional<RecordingItem>& selectedRecording() const { return m_selectedRecording; }
+    // Loads the recording into the player unless its file is already loaded.
+    void setSelectedRecording(const std::optional<RecordingItem>& recording);
+    const QString& searchText() const { return m_searchText; }
+    void setSearchText(const QString& text);
+    bool isSearchFocused() const { return m_isSearchFocused; }
+    void setIsSearchFocused(bool focused);
+    bool isRenamingActive() const { return m_isRenamingActive; }
+    void setIsRenamingActive(bool active);
+    DetailViewTab activeDetailTab() const { return m_activeDetailTab; }
+    void setActiveDetailTab(DetailViewTab tab);
+    const QSet<QUuid>& transcribingRecordingIDs() const { return m_transcribingRecordingIDs; }
+    const QSet<QUuid>& enhancingRecordingIDs() const { return m_enhancingRecordingIDs; }
+    const QSet<QUuid>& recappingRecordingIDs() const { return m_recappingRecordingIDs; }
+    bool isPlayingEnhanced() const { return m_isPlayingEnhanced; }
+    const std::optional<QString>& exportMessage() const { return m_exportMessage; }
+    bool showPermissionBanner() const { return m_showPermissionBanner; }
+    void setShowPermissionBanner(bool show);
+
+    // Selects the recording and always reloads its file: stopped, at 0.
+    void selectRecording(const RecordingItem& item);
+    // Switches the selected recording between its own and its enhanced file,
+    // keeping the position and whether it plays.
+    void setPlayingEnhanced(bool playEnhanced);
+    // Cancels its runs, removes its files and entry, and selects the first
+    // remaining recording when nothing is selected then.
+    void deleteRecording(const RecordingItem& item);
+    // The file name stays.
+    void renameRecording(const RecordingItem& item, const QString& newTitle);
+    // The title the recording in progress is saved (and its file named) under.
+    void renameActiveRecording(const QString& newTitle);
+    void exportToDownloads(const RecordingItem& item);
+
+    // --- Transcription, recap, enhancement: one run of each kind per recording ---
+    // Clears the recap, transcribes, then writes the recap when automatic recaps
+    // are on and the model is present.
+    void transcribeRecording(const RecordingItem& item);
+    // Needs a transcript; the type is the given one, else the recording's, else
+    // meeting, and is stored on the recording.
+    void generateRecap(const RecordingItem& item, std::optional<RecordingType> type = std::nullopt);
+    void enhanceRecording(const RecordingItem& item);
+    void copyRecap(const QString& text);
+    void copyTranscript(const QString& text);
+
+    // --- The recording in progress ---
+    RecorderState recorderState() const { return m_recorderState; }
+    double recordingDuration() const { return m_recordingDuration; }
+    const std::optional<QString>& activeRecordingTitle() const { return m_activeRecordingTitle; }
+    RecordingType activeRecordingType() const { return m_activeRecordingType; }
+    const QList<float>& liveWaveformPoints() const { return m_liveWaveformPoints; }
+    float micLevel() const { return m_micLevel; }
+    float sysLevel() const { return m_sysLevel; }
+
+    // Only when idle; returns before the recorder has started. A meeting's
+    // start passes its suggested title and the meeting.
+    void startNewRecording(const std::optional<QString>& customTitle = std::nullopt,
+                           const DetectedMeeting* fromMeeting = nullptr);
+    void pauseResumeRecording();
+    // Only while recording or paused; the recording is saved once the recorder
+    // has finished the file, after this returns.
+    void stopRecording();
+    // "New Recording " and the next free number.
+    QString nextDefaultTitle() const;
+    // The recap format of the recording in progress and the next ones.
+    void setActiveRecordingType(RecordingType type);
+    void updateRecordingType(const RecordingItem& item, RecordingType type);
+
+    // --- Sources ---
+    const QString& selectedMicID() const { return m_selectedMicID; }
+    void setSelectedMicID(const QString& id);
+    bool isMicEnabled() const { return m_isMicEnabled; }
+    void setIsMicEnabled(bool enabled);
+    bool isSystemAudioEnabled() const { return m_isSystemAudioEnabled; }
+    void setIsSystemAudioEnabled(bool enabled);
+    float micVolume() const { return m_micVolume; }
+    void setMicVolume(float volume);
+    float sysVolume() const { return m_sysVolume; }
+    void setSysVolume(float volume);
+    bool isEchoGuardEnabled() const { return m_isEchoGuardEnabled; }
+    void setIsEchoGuardEnabled(bool enabled);
+
+    // --- Merge and trim modes ---
+    bool isMergeModeActive() const { return m_isMergeModeActive; }
+    const std::optional<RecordingItem>& mergeSourceRecording() const { return m_mergeSourceRecording; }
+    const QSet<QUuid>& mergeSelectedIDs() const { return m_mergeSelectedIDs; }
+    bool isMerging() const { return m_isMerging; }
+    const std::optional<QString>& mergeProgressText() const { return m_mergeProgressText; }
+    // Leaves merge mode and forgets its state.
+    void cancelMergeMode();
+
+    bool isTrimmingActive() const { return m_isTrimmingActive; }
+    const std::optional<RecordingItem>& trimmingTargetItem() const { return m_trimmingTargetItem; }
+    double trimStartTime() const { return m_trimStartTime; }
+    void setTrimStartTime(double seconds);
+    double trimEndTime() const { return m_trimEndTime; }
+    void setTrimEndTime(double seconds);
+    bool isTrimPreviewing() const { return m_isTrimPreviewing; }
+    bool isTrimmingProcessing() const { return m_isTrimmingProcessing; }
+    const std::optional<QString>& trimmingProgressText() const { return m_trimmingProgressText; }
+    // Pauses the player and leaves trim mode; the range stays.
+    void cancelTrimming();
+
+Q_SIGNALS:
+    void recordingsChanged();
+    void filteredRecordingsChanged();
+    void selectedRecordingChanged();
+    void searchTextChanged();
+    void isSearchFocusedChanged();
+    void isRenamingActiveChanged();
+    void activeDetailTabChanged();
+    void transcribingRecordingIDsChanged();
+    void enhancingRecordingIDsChanged();
+    void recappingRecordingIDsChanged();
+    void isPlayingEnhancedChanged();
+    void exportMessageChanged();
+    void showPermissionBannerChanged();
+    void recorderStateChanged();
+    void recordingDurationChanged();
+    void activeRecordingTitleChanged();
+    void activeRecordingTypeChanged();
+    void liveWaveformPointsChanged();
+    void micLevelChanged();
+    void sysLevelChanged();
+    void selectedMicIDChanged();
+    void isMicEnabledChanged();
+    void isSystemAudioEnabledChanged();
+    void micVolumeChanged();
+    void sysVolumeChanged();
+    void isEchoGuardEnabledChanged();
+    void isMergeModeActiveChanged();
+    void mergeSourceRecordingChanged();
+    void mergeSelectedIDsChanged();
+    void isMergingChanged();
+    void mergeProgressTextChanged();
+    void isTrimmingActiveChanged();
+    void trimmingTargetItemChanged();
+    void trimStartTimeChanged();
+    void trimEndTimeChanged();
+    void isTrimPreviewingChanged();
+    void isTrimmingProcessingChanged();
+    void trimmingProgressTextChanged();
+    // The device list or the choice changed (one turn after the device manager).
+    void deviceManagerChanged();
+    // What the meeting banners show changed (one turn after the detector).
+    void meetingDetectorChanged();
+
+private:
+    struct ProcessingTask {
+        QFuture<void> future;
+        std::shared_ptr<bool> cancelled;
+    };
+
+    // Stores `value` and emits `changed` when it differs; true when it did.
+    template <typename T>
+    bool assign(T& field, const T& value, void (RecordingViewModel::*changed)())
+    {
+        if (field == value)
+            return false;
+        field = value;
+        Q_EMIT(this->*changed)();
+        return true;
+    }
+
+    // Construction and subscriptions.
+    void readInputSettings();
+    void setupRecorderCallbacks();
+    void setupDeviceSubscription();
+    void setupPlayerSubscription();
+    void setupMeetingDetector();
+
+    // Status message.
+    void showStatus(const QString& text);
+    void clearToastAfterDelay();
+    void setExportMessage(const std::optional<QString>& message);
+
+    // Recording lifecycle.
+    void runStartTask(const QString& captureFile);
+    struct StopContext {
+        std::optional<QString> captureFile;
+        QString title;
+        QString fileName;
+        Date createdAt;
+    };
+    void runStopTask(StopContext context);
+    void saveStoppedRecording(const StopContext& context, double duration, const QList<float>& amplitudes);
+    void startDurationTimer();
+    void stopDurationTimer();
+    void setRecorderState(RecorderState state);
+    void setRecordingDuration(double seconds);
+    void setActiveRecordingTitle(const std::optional<QString>& title);
+    void setLiveWaveformPoints(const QList<float>& points);
+
+    // Library.
+    void setRecordings(const QList<RecordingItem>& recordings);
+    // Applies `change` to the library entry with `id`, reassigns the selection
+    // when it is that entry and saves; false (nothing written) when it is gone.
+    bool updateLibraryItem(const QUuid& id, const std::function<void(RecordingItem&)>& change,
+                           const std::function<void()>& afterSelection = {});
+    std::optional<RecordingItem> libraryItem(const QUuid& id) const;
+    void selectionChanged();
+    QString playbackFile(const RecordingItem& item) const;
+    void scheduleFocusRelease();
+    void setIsPlayingEnhanced(bool value);
+
+    // Processing runs.
+    void registerProcessingTask(const QUuid& id, ProcessingTask task);
+    void cancelProcessingTasks(const QUuid& id);
+    void startAutomaticRecap(const QUuid& id);
+    bool isRecapModelPresent() const;
+    void setBusy(QSet<QUuid>& set, void (RecordingViewModel::*signal)(), const QUuid& id, bool busy);
+
+    void setIsTrimPreviewing(bool previewing);
+
+    // Collaborators.
+    std::unique_ptr<DeviceService> m_deviceManager;
+    std::unique_ptr<PlayerService> m_playerManager;
+    std::unique_ptr<TranscriptionService> m_whisperEngine;
+    std::unique_ptr<RecapService> m_recapEngine;
+    std::unique_ptr<EnhancerService> m_voiceEnhancer;
+    std::unique_ptr<MeetingService> m_meetingDetector;
+    std::unique_ptr<RecorderService> m_recorder;
+    std::unique_ptr<ClipboardService> m_clipboard;
+    std::unique_ptr<FocusService> m_focus;
+    RecordingsStorage* m_storage = nullptr;
+    Settings* m_settings = nullptr;
+
+    // The recording in progress.
+    std::optional<QString> m_activeTempRecordingFileURL;
+    std::optional<QString> m_activeRecordingTitle;
+    std::optional<Date> m_activeRecordingStartDate;
+    // The recording whose stop is under way.
+    std::optional<StopContext> m_pendingStop;
+
+    QList<RecordingItem> m_recordings;
+    std::optional<RecordingItem> m_selectedRecording;
+    QString m_searchText;
+    bool m_isSearchFocused = true;
+    bool m_isRenamingActive = false;
+    DetailViewTab m_activeDetailTab = DetailViewTab::waveform;
+    QSet<QUuid> m_transcribingRecordingIDs;
+    QSet<QUuid> m_enhancingRecordingIDs;
+    QSet<QUuid> m_recappingRecordingIDs;
+    bool m_isPlayingEnhanced = false;
+    QString m_selectedMicID;
+    bool m_isMicEnabled = true;
+    bool m_isSystemAudioEnabled = true;
+    float m_micVolume = 1.4f;
+    float m_sysVolume = 0.9f;
+    bool m_isEchoGuardEnabled = true;
+    float m_micLevel = 0;
+    float m_sysLevel = 0;
+    RecorderState m_recorderState = RecorderState::idle;
+    double m_recordingDuration = 0;
+    QList<float> m_liveWaveformPoints;
+    bool m_isMergeModeActive = false;
+    std::optional<RecordingItem> m_mergeSourceRecording;
+    QSet<QUuid> m_mergeSelectedIDs;
+    bool m_isMerging = false;
+    std::optional<QString> m_mergeProgressText;
+    bool m_isTrimmingActive = false;
+    std::optional<RecordingItem> m_trimmingTargetItem;
+    double m_trimStartTime = 0;
+    double m_trimEndTime = 0;
+    bool m_isTrimPreviewing = false;
+    bool m_isTrimmingProcessing = false;
+    std::optional<QString> m_trimmingProgressText;
+    RecordingType m_activeRecordingType = RecordingType::meeting;
+    QHash<QUuid, QList<ProcessingTask>> m_activeProcessingTasks;
+    std::optional<QString> m_exportMessage;
+    bool m_showPermissionBanner = false;
+
+    QTimer m_durationTimer;
+    QTimer m_statusClearTimer;
+};

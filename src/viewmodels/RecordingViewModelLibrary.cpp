@@ -1,0 +1,211 @@
+// Selection and what the player plays, renaming, deleting, exporting and
+// searching the library, and leaving the merge and trim modes.
+
+#include "viewmodels/RecordingViewModel.h"
+
+#include "common/Error.h"
+#include "models/RecordingsStorage.h"
+#include "viewmodels/collaborators/FocusService.h"
+#include "viewmodels/collaborators/PlayerService.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
+
+void RecordingViewModel::setRecordings(const QList<RecordingItem>& recordings)
+{
+    m_recordings = recordings;
+    Q_EMIT recordingsChanged();
+    Q_EMIT filteredRecordingsChanged();
+}
+
+std::optional<RecordingItem> RecordingViewModel::libraryItem(const QUuid& id) const
+{
+    for (const RecordingItem& item : m_recordings)
+        if (item.id == id)
+            return item;
+    return std::nullopt;
+}
+
+bool RecordingViewModel::updateLibraryItem(const QUuid& id, const std::function<void(RecordingItem&)>& change,
+                                           const std::function<void()>& afterSelection)
+{
+    const auto found = std::find_if(m_recordings.begin(), m_recordings.end(),
+                                    [&](const RecordingItem& item) { return item.id == id; });
+    if (found == m_recordings.end())
+        return false;
+    change(*found);
+    const RecordingItem updated = *found;
+    Q_EMIT recordingsChanged();
+    Q_EMIT filteredRecordingsChanged();
+    if (m_selectedRecording && m_selectedRecording->id == id) {
+        setSelectedRecording(updated);
+        if (afterSelection)
+            afterSelection();
+    }
+    m_storage->save(m_recordings);
+    return true;
+}
+
+// --- Selection ---
+
+void RecordingViewModel::setSelectedRecording(const std::optional<RecordingItem>& recording)
+{
+    assign(m_selectedRecording, recording, &RecordingViewModel::selectedRecordingChanged);
+    // Runs for every assignment, also of the same recording.
+    selectionChanged();
+}
+
+void RecordingViewModel::selectionChanged()
+{
+    if (!m_selectedRecording) {
+        m_playerManager->stop();
+        setIsPlayingEnhanced(false);
+        return;
+    }
+    if (m_isPlayingEnhanced && !m_storage->enhancedFileURL(*m_selectedRecording))
+        setIsPlayingEnhanced(false);
+    const QString file = playbackFile(*m_selectedRecording);
+    if (m_playerManager->currentLoadedURL() != file)
+        m_playerManager->load(file);
+    setIsSearchFocused(false);
+    scheduleFocusRelease();
+}
+
+void RecordingViewModel::selectRecording(const RecordingItem& item)
+{
+    setSelectedRecording(item);
+    if (m_isPlayingEnhanced && !m_storage->enhancedFileURL(item))
+        setIsPlayingEnhanced(false);
+    // Always reloaded: a selection starts stopped, at 0.
+    m_playerManager->load(playbackFile(item));
+    setIsSearchFocused(false);
+    scheduleFocusRelease();
+}
+
+QString RecordingViewModel::playbackFile(const RecordingItem& item) const
+{
+    if (m_isPlayingEnhanced) {
+        if (const auto enhanced = m_storage->enhancedFileURL(item))
+            return *enhanced;
+    }
+    return m_storage->fileURL(item);
+}
+
+void RecordingViewModel::scheduleFocusRelease()
+{
+    QTimer::singleShot(0, this, [this] {
+        if (m_focus)
+            m_focus->releaseFocus();
+    });
+}
+
+void RecordingViewModel::setIsPlayingEnhanced(bool value)
+{
+    assign(m_isPlayingEnhanced, value, &RecordingViewModel::isPlayingEnhancedChanged);
+}
+
+void RecordingViewModel::setPlayingEnhanced(bool playEnhanced)
+{
+    if (!m_selectedRecording || m_isPlayingEnhanced == playEnhanced)
+        return;
+    // Stored even without an enhanced file; the next selection corrects it.
+    setIsPlayingEnhanced(playEnhanced);
+    const QString file = playbackFile(*m_selectedRecording);
+    const double position = m_playerManager->currentTime();
+    const bool wasPlaying = m_playerManager->isPlaying();
+    m_playerManager->load(file);
+    m_playerManager->seek(std::max(0.0, std::min(position, m_playerManager->duration())));
+    if (wasPlaying)
+        m_playerManager->play();
+}
+
+// --- Delete, rename, export ---
+
+void RecordingViewModel::deleteRecording(const RecordingItem& item)
+{
+    cancelProcessingTasks(item.id);
+    if (m_isMergeModeActive) {
+        if (m_mergeSourceRecording && m_mergeSourceRecording->id == item.id) {
+            cancelMergeMode();
+        } else if (m_mergeSelectedIDs.contains(item.id)) {
+            m_mergeSelectedIDs.remove(item.id);
+            Q_EMIT mergeSelectedIDsChanged();
+        }
+    }
+    if (m_selectedRecording && m_selectedRecording->id == item.id) {
+        m_playerManager->stop();
+        setSelectedRecording(std::nullopt);
+    }
+    // The library's copy names the files as they are now (a view may hold an
+    // older copy without the enhanced file).
+    const RecordingItem current = libraryItem(item.id).value_or(item);
+    m_storage->deleteItem(current, m_recordings);
+    Q_EMIT recordingsChanged();
+    Q_EMIT filteredRecordingsChanged();
+    if (!m_selectedRecording && !m_recordings.isEmpty())
+        selectRecording(m_recordings.first());
+}
+
+void RecordingViewModel::renameRecording(const RecordingItem& item, const QString& newTitle)
+{
+    const QString title = newTitle.trimmed();
+    updateLibraryItem(item.id, [&title](RecordingItem& entry) { entry.title = title; });
+}
+
+void RecordingViewModel::exportToDownloads(const RecordingItem& item)
+{
+    const RecordingItem copy = libraryItem(item.id).value_or(item);
+    // What the user listens to, for the selected recording.
+    const bool preferEnhanced = m_selectedRecording && m_selectedRecording->id == item.id
+        ? m_isPlayingEnhanced
+        : copy.enhancedFileName.has_value();
+    try {
+        const QString exported = m_storage->exportToDownloads(copy, preferEnhanced);
+        showStatus(QStringLiteral("Exported '") + QFileInfo(exported).fileName() + QStringLiteral("' to Downloads!"));
+    } catch (...) {
+        showStatus(QStringLiteral("Export failed: ") + Error::describe(std::current_exception()));
+    }
+}
+
+// --- Search ---
+
+QList<RecordingItem> RecordingViewModel::filteredRecordings() const
+{
+    const QString query = m_searchText.trimmed();
+    if (query.isEmpty())
+        return m_recordings;
+    QList<RecordingItem> found;
+    for (const RecordingItem& item : m_recordings) {
+        const auto holds = [&query](const QString& text) { return text.contains(query, Qt::CaseInsensitive); };
+        const bool matches = holds(item.title) || (item.transcript && holds(*item.transcript))
+            || (item.transcriptSegments
+                && std::any_of(item.transcriptSegments->begin(), item.transcriptSegments->end(),
+                               [&](const TranscriptSegment& segment) { return holds(segment.text); }));
+        if (matches)
+            found.append(item);
+    }
+    return found;
+}
+
+// --- Leaving merge and trim modes ---
+
+void RecordingViewModel::cancelMergeMode()
+{
+    assign(m_isMergeModeActive, false, &RecordingViewModel::isMergeModeActiveChanged);
+    assign(m_mergeSourceRecording, std::optional<RecordingItem>(), &RecordingViewModel::mergeSourceRecordingChanged);
+    assign(m_mergeSelectedIDs, QSet<QUuid>(), &RecordingViewModel::mergeSelectedIDsChanged);
+    assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
+    assign(m_mergeProgressText, std::optional<QString>(), &RecordingViewModel::mergeProgressTextChanged);
+}
+
+void RecordingViewModel::cancelTrimming()
+{
+    m_playerManager->pause();
+    assign(m_isTrimmingActive, false, &RecordingViewModel::isTrimmingActiveChanged);
+    assign(m_trimmingTargetItem, std::optional<RecordingItem>(), &RecordingViewModel::trimmingTargetItemChanged);
+    assign(m_isTrimPreviewing, false, &RecordingViewModel::isTrimPreviewingChanged);
+    assign(m_isTrimmingProcessing, false, &RecordingViewModel::isTrimmingProcessingChanged);
+    assign(m_trimmingProgressText, std::optional<QString>(), &RecordingViewModel::trimmingProgressTextChanged);
+}

@@ -1,0 +1,27 @@
+#include "viewmodels/adapters/RealCollaborators.h"
+
+#include "viewmodels/adapters/AudioDeviceManagerAdapter.h"
+#include "viewmodels/adapters/AudioPlayerManagerAdapter.h"
+#include "viewmodels/adapters/IdleMeetingDetector.h"
+#include "viewmodels/adapters/UnavailableEnhancer.h"
+#include "viewmodels/adapters/UnavailableRecapWriter.h"
+#include "viewmodels/adapters/UnavailableRecorder.h"
+#include "viewmodels/adapters/UnavailableTranscriber.h"
+
+void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
+{
+    if (!c.deviceManager)
+        c.deviceManager = std::make_unique<AudioDeviceManagerAdapter>();
+    if (!c.playerManager)
+        c.playerManager = std::make_unique<AudioPlayerManagerAdapter>();
+    if (!c.recorder)
+        c.recorder = std::make_unique<UnavailableRecorder>();
+    if (!c.whisperEngine)
+        c.whisperEngine = std::make_unique<UnavailableTranscriber>();
+    if (!c.recapEngine)
+        c.recapEngine = std::make_unique<UnavailableRecapWriter>();
+    if (!c.voiceEnhancer)
+        c.voiceEnhancer = std::make_unique<UnavailableEnhancer>();
+    if (!c.meetingDetector)
+        c.meetingDetector = std::make_unique<IdleMeetingDetector>();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "audio/AudioDevice.h"
+
+#include <QFuture>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// What the view model needs of the mixer recorder: start, pause, resume and
+// stop one recording into a capture file, the live values it reports, and the
+// source settings it is handed. Signals arrive on the main thread.
+class RecorderService : public QObject {
+    Q_OBJECT
+public:
+    struct StopResult {
+        double duration = 0; // seconds, pauses left out
+        QList<float> amplitudes; // one per mixing step
+    };
+
+    using QObject::QObject;
+    ~RecorderService() override = default;
+
+    // Fails with the reason when the recording cannot start (the file cannot be
+    // opened, or every enabled source failed).
+    virtual QFuture<void> startRecording(const QString& outputPath, const std::optional<AudioDevice>& selectedMic) = 0;
+    virtual void pauseRecording() = 0;
+    virtual void resumeRecording() = 0;
+    // Finishes the file; fails when it could not be written completely.
+    virtual QFuture<StopResult> stopRecording() = 0;
+    // Seconds recorded so far, pauses left out.
+    virtual double currentRecordingDuration() const = 0;
+    // Without a device the current one stays.
+    virtual void updateSelectedMic(const std::optional<AudioDevice>& device) = 0;
+
+    virtual void setMicEnabled(bool enabled) = 0;
+    virtual void setSystemAudioEnabled(bool enabled) = 0;
+    virtual void setEchoGuardEnabled(bool enabled) = 0;
+    virtual void setMicGain(float gain) = 0;
+    virtual void setSysGain(float gain) = 0;
+
+Q_SIGNALS:
+    void levelsUpdated(float micLevel, float sysLevel);
+    void liveWaveformSample(float amplitude);
+};

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "models/TranscriptSegment.h"
+
+#include <QFuture>
+#include <QList>
+#include <QString>
+
+// Turns a recording's audio file into text with timed segments. The engine
+// reads the language setting itself; cancelling the future ends its work.
+class TranscriptionService {
+public:
+    struct Transcription {
+        QString text;
+        QList<TranscriptSegment> segments;
+    };
+
+    virtual ~TranscriptionService() = default;
+    virtual QFuture<Transcription> transcribeAudioFile(const QString& path) = 0;
+};
