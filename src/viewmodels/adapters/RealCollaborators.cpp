@@ -1,11 +1,12 @@
 #include "viewmodels/adapters/RealCollaborators.h"
 
+#include "engines/recap/RecapEngine.h"
 #include "viewmodels/adapters/AudioDeviceManagerAdapter.h"
+#include "viewmodels/adapters/AudioMixerRecorderAdapter.h"
 #include "viewmodels/adapters/AudioPlayerManagerAdapter.h"
 #include "viewmodels/adapters/IdleMeetingDetector.h"
+#include "viewmodels/adapters/RecapEngineAdapter.h"
 #include "viewmodels/adapters/UnavailableEnhancer.h"
-#include "viewmodels/adapters/UnavailableRecapWriter.h"
-#include "viewmodels/adapters/UnavailableRecorder.h"
 #include "viewmodels/adapters/UnavailableTranscriber.h"
 
 void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
@@ -15,11 +16,11 @@ void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
     if (!c.playerManager)
         c.playerManager = std::make_unique<AudioPlayerManagerAdapter>();
     if (!c.recorder)
-        c.recorder = std::make_unique<UnavailableRecorder>();
+        c.recorder = std::make_unique<AudioMixerRecorderAdapter>();
     if (!c.whisperEngine)
         c.whisperEngine = std::make_unique<UnavailableTranscriber>();
     if (!c.recapEngine)
-        c.recapEngine = std::make_unique<UnavailableRecapWriter>();
+        c.recapEngine = std::make_unique<RecapEngineAdapter>(RecapEngine::shared());
     if (!c.voiceEnhancer)
         c.voiceEnhancer = std::make_unique<UnavailableEnhancer>();
     if (!c.meetingDetector)

@@ -1,0 +1,427 @@
+// Starting, pausing and stopping a recording and filing it into the library.
+
+#include "ViewModelFixture.h"
+
+#include "viewmodels/SettingsKeys.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+using ::testing::Each;
+using ::testing::Ge;
+using ::testing::Le;
+
+namespace {
+
+using RecordingLifecycle = ViewModelFixture;
+
+TEST_F(RecordingLifecycle, EachStateIgnoresWhatItCannotDo)
+{
+    makeViewModel();
+    RecordingViewModel& vm = *m_vm;
+
+    // Idle: no stop, no pause.
+    vm.stopRecording();
+    vm.pauseResumeRecording();
+    EXPECT_EQ(m_recorder->stops.count(), 0);
+    EXPECT_EQ(m_recorder->pauses, 0);
+
+    // Starting: no second start, no stop, no pause.
+    vm.startNewRecording();
+    vm.startNewRecording();
+    vm.stopRecording();
+    vm.pauseResumeRecording();
+    EXPECT_EQ(m_recorder->starts.count(), 1);
+    EXPECT_EQ(m_recorder->stops.count(), 0);
+    EXPECT_EQ(m_recorder->pauses, 0);
+    EXPECT_EQ(vm.recorderState(), RecorderState::starting);
+
+    // Recording and paused: no start.
+    m_recorder->starts.resolve(0);
+    ASSERT_TRUE(waitFor([&] { return vm.recorderState() == RecorderState::recording; }));
+    vm.startNewRecording();
+    vm.pauseResumeRecording();
+    EXPECT_EQ(vm.recorderState(), RecorderState::paused);
+    vm.startNewRecording();
+    EXPECT_EQ(m_recorder->starts.count(), 1);
+
+    // Stopping: nothing.
+    vm.stopRecording();
+    EXPECT_EQ(vm.recorderState(), RecorderState::stopping);
+    vm.startNewRecording();
+    vm.stopRecording();
+    vm.pauseResumeRecording();
+    EXPECT_EQ(m_recorder->starts.count(), 1);
+    EXPECT_EQ(m_recorder->stops.count(), 1);
+    EXPECT_EQ(m_recorder->pauses, 1);
+    EXPECT_EQ(m_recorder->resumes, 0);
+    EXPECT_EQ(vm.recorderState(), RecorderState::stopping);
+}
+
+TEST_F(RecordingLifecycle, StartWithBothSourcesOffIsRefusedAfterClearingTheSelection)
+{
+    seedLibrary({makeRecording(QStringLiteral("Kept"), 5)});
+    makeViewModel();
+    m_vm->setActiveDetailTab(DetailViewTab::recap);
+    m_vm->setIsMicEnabled(false);
+    m_vm->setIsSystemAudioEnabled(false);
+    const int playerStops = m_player->stops;
+
+    m_vm->startNewRecording();
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::idle);
+    EXPECT_EQ(m_vm->exportMessage(),
+              QStringLiteral("Please enable at least one source (Mic or System Audio) to record."));
+    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::waveform);
+    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_GT(m_player->stops, playerStops);
+    EXPECT_EQ(m_recorder->starts.count(), 0);
+    EXPECT_EQ(m_meetings->started, 0);
+}
+
+TEST_F(RecordingLifecycle, StartPreparesTheRecordingAndTellsTheMeetingDetector)
+{
+    seedLibrary({makeRecording(QStringLiteral("Earlier"), 5)});
+    makeViewModel();
+    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_recorder->emitWaveformSample(0.5f);
+
+    m_vm->startNewRecording();
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::starting);
+    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::waveform);
+    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("New Recording 1"));
+    EXPECT_TRUE(m_vm->liveWaveformPoints().isEmpty());
+    EXPECT_EQ(m_meetings->started, 1);
+    EXPECT_EQ(m_meetings->lastMeeting, nullptr);
+    EXPECT_FALSE(m_meetings->lastFromMeeting);
+    // A hidden capture file in the library folder, not made yet.
+    const QFileInfo capture(m_recorder->startedPath);
+    EXPECT_EQ(capture.absolutePath(), QFileInfo(m_storage->storageDirectory()).absoluteFilePath());
+    EXPECT_TRUE(capture.fileName().startsWith(QStringLiteral(".recording_")));
+    EXPECT_FALSE(capture.exists());
+    ASSERT_TRUE(m_recorder->startedMic);
+    EXPECT_EQ(m_recorder->startedMic->id, QStringLiteral("builtin"));
+
+    m_recorder->starts.resolve(0);
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+}
+
+TEST_F(RecordingLifecycle, FailedStartIsReportedAndForgotten)
+{
+    makeViewModel();
+    m_vm->startNewRecording(QStringLiteral("Interview"));
+    m_recorder->starts.failLast(
+        Error(QStringLiteral("AudioMixerRecorder"), 1, QStringLiteral("No audio source could be started.")));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to start recording: No audio source could be started."));
+    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    EXPECT_EQ(m_meetings->stopped, 1);
+    // Nothing to stop afterwards.
+    m_vm->stopRecording();
+    EXPECT_EQ(m_recorder->stops.count(), 0);
+}
+
+TEST_F(RecordingLifecycle, DurationFollowsTheRecorderAndStandsStillWhilePaused)
+{
+    makeViewModel();
+    startRecording();
+    m_recorder->duration = 2.5;
+    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 2.5; }));
+
+    m_vm->pauseResumeRecording();
+    EXPECT_EQ(m_recorder->pauses, 1);
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::paused);
+    m_vm->pauseResumeRecording();
+    EXPECT_EQ(m_recorder->resumes, 1);
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+
+    m_recorder->duration = 3.0;
+    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 3.0; }));
+    stopRecording(3.0, 4096);
+    EXPECT_EQ(m_vm->recordingDuration(), 0);
+    // The timer stopped with the recording.
+    m_recorder->duration = 7;
+    settle();
+    EXPECT_EQ(m_vm->recordingDuration(), 0);
+}
+
+struct ThresholdCase {
+    double duration;
+    qint64 bytes;
+    bool kept;
+};
+
+class KeepThresholds : public ViewModelFixture, public ::testing::WithParamInterface<ThresholdCase> {};
+
+TEST_P(KeepThresholds, ShortOrSmallRecordingsLeaveNoItemAndNoFile)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Take"));
+    stopRecording(GetParam().duration, GetParam().bytes);
+
+    EXPECT_EQ(m_vm->recordings().size(), GetParam().kept ? 1 : 0);
+    const QStringList files = QDir(m_storage->storageDirectory()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(files.size(), GetParam().kept ? 1 : 0) << qPrintable(files.join(QLatin1Char(' ')));
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, KeepThresholds,
+                         ::testing::Values(ThresholdCase{0.39, 50000, false}, ThresholdCase{0.4, 1023, false},
+                                           ThresholdCase{0.4, 1024, true}, ThresholdCase{12.0, 1023, false},
+                                           ThresholdCase{12.0, 1024, true}));
+
+TEST_F(RecordingLifecycle, StoppedRecordingBecomesTheFirstSelectedItemAndIsTranscribed)
+{
+    seedLibrary({makeRecording(QStringLiteral("Earlier"), 5)});
+    m_settings->setValue(SettingsKeys::lastRecordingType, QStringLiteral("interview"));
+    makeViewModel();
+    const Date before = Date::now();
+    startRecording();
+    const Date after = Date::now();
+    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::interview);
+    // A type chosen while recording is the one the item gets.
+    m_vm->setActiveRecordingType(RecordingType::lecture);
+
+    QList<float> amplitudes;
+    for (int i = 0; i < 240; ++i)
+        amplitudes.append(static_cast<float>(i % 30) / 30.0f);
+    stopRecording(5.25, 8000, amplitudes);
+
+    ASSERT_EQ(m_vm->recordings().size(), 2);
+    const RecordingItem item = m_vm->recordings().first();
+    EXPECT_EQ(item.title, QStringLiteral("New Recording 1"));
+    EXPECT_TRUE(item.fileName.startsWith(QStringLiteral("New Recording 1_")));
+    EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
+    EXPECT_FALSE(QFileInfo::exists(m_recorder->startedPath));
+    EXPECT_EQ(item.duration, 5.25);
+    EXPECT_EQ(item.fileSizeBytes, 8000);
+    EXPECT_EQ(item.waveformSamples.size(), 120);
+    EXPECT_GE(item.createdAt, before);
+    EXPECT_LE(item.createdAt, after);
+    EXPECT_EQ(item.recordingType, RecordingType::lecture);
+    EXPECT_FALSE(item.transcript);
+    EXPECT_FALSE(item.summary);
+
+    EXPECT_EQ(m_vm->selectedRecording(), item);
+    EXPECT_EQ(m_player->currentLoadedURL(), audioPath(item));
+    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    EXPECT_EQ(m_meetings->stopped, 1);
+
+    const QList<RecordingItem> saved = savedLibrary();
+    ASSERT_EQ(saved.size(), 2);
+    EXPECT_EQ(saved.first(), item);
+
+    ASSERT_EQ(m_transcriber->paths.size(), 1);
+    EXPECT_EQ(m_transcriber->paths.first(), audioPath(item));
+    EXPECT_TRUE(m_vm->transcribingRecordingIDs().contains(item.id));
+}
+
+TEST_F(RecordingLifecycle, NoAmplitudesGiveRandomLowBars)
+{
+    makeViewModel();
+    startRecording();
+    stopRecording(2.0, 4096, {});
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    const QList<float> bars = m_vm->recordings().first().waveformSamples;
+    EXPECT_EQ(bars.size(), 120);
+    EXPECT_THAT(bars, Each(Ge(0.1f)));
+    EXPECT_THAT(bars, Each(Le(0.6f)));
+}
+
+TEST_F(RecordingLifecycle, AutomaticTranscriptionCanBeSwitchedOff)
+{
+    m_settings->setValue(SettingsKeys::autoTranscribe, false);
+    makeViewModel();
+    startRecording();
+    stopRecording(2.0, 4096);
+    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_TRUE(m_transcriber->paths.isEmpty());
+}
+
+TEST_F(RecordingLifecycle, DefaultTitlesCountOnFromTheLibrary)
+{
+    makeViewModel();
+    startRecording();
+    stopRecording(2.0, 4096);
+    startRecording();
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("New Recording 2"));
+    // A custom title is taken as given, also when empty.
+    stopRecording(2.0, 4096);
+    startRecording(QString());
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QString());
+}
+
+TEST_F(RecordingLifecycle, RenamingTheRunningRecordingNamesItsFile)
+{
+    makeViewModel();
+    startRecording();
+    m_vm->renameActiveRecording(QStringLiteral("  Budget review \n"));
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("Budget review"));
+    m_vm->renameActiveRecording(QStringLiteral("   "));
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("Budget review"));
+
+    stopRecording(3.0, 4096);
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Budget review"));
+    EXPECT_TRUE(m_vm->recordings().first().fileName.startsWith(QStringLiteral("Budget review_")));
+}
+
+TEST_F(RecordingLifecycle, RenameCommittedWhileStoppingKeepsTheTypedName)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Draft"));
+    m_recorder->writeCaptureFile(4096);
+    m_vm->stopRecording();
+    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    m_vm->renameActiveRecording(QStringLiteral("Final name"));
+    m_recorder->stops.resolveLast(RecorderService::StopResult{3.0, {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Final name"));
+    EXPECT_TRUE(m_vm->recordings().first().fileName.startsWith(QStringLiteral("Final name_")));
+    // Once idle there is nothing running to rename.
+    m_vm->renameActiveRecording(QStringLiteral("Too late"));
+    EXPECT_FALSE(m_vm->activeRecordingTitle());
+}
+
+TEST_F(RecordingLifecycle, RecordingsNamedAlikeNeverReplaceEachOther)
+{
+    makeViewModel();
+    // Same title twice within a second, then titles that sanitize alike.
+    const QStringList titles{QStringLiteral("Standup"), QStringLiteral("Standup"), QStringLiteral("a/b"),
+                             QStringLiteral("a_b"), QStringLiteral("a:b")};
+    for (int i = 0; i < titles.size(); ++i) {
+        startRecording(titles.at(i));
+        stopRecording(2.0, 2000 + i);
+    }
+    ASSERT_EQ(m_vm->recordings().size(), titles.size());
+    QSet<QString> names;
+    for (const RecordingItem& item : m_vm->recordings()) {
+        names.insert(item.fileName);
+        EXPECT_EQ(QFileInfo(audioPath(item)).size(), item.fileSizeBytes) << qPrintable(item.fileName);
+    }
+    EXPECT_EQ(names.size(), titles.size());
+}
+
+TEST_F(RecordingLifecycle, NameTakenWhileTheRecorderFinishesIsNotReplaced)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Sync"));
+    m_recorder->writeCaptureFile(6000);
+    m_vm->stopRecording();
+
+    // Someone else takes every name the stop could have picked.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QStringList taken;
+    for (qint64 second = now - 2; second <= now + 2; ++second) {
+        const QString path = QDir(m_storage->storageDirectory()).filePath(QStringLiteral("Sync_%1.mp3").arg(second));
+        writeFile(path, 100);
+        taken.append(path);
+    }
+    m_recorder->stops.resolveLast(RecorderService::StopResult{2.0, {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    const RecordingItem item = m_vm->recordings().first();
+    EXPECT_FALSE(taken.contains(audioPath(item)));
+    EXPECT_EQ(QFileInfo(audioPath(item)).size(), 6000);
+    for (const QString& path : taken)
+        EXPECT_EQ(QFileInfo(path).size(), 100) << qPrintable(path);
+}
+
+TEST_F(RecordingLifecycle, LongNonLatinTitleGetsAShortenedFileName)
+{
+    makeViewModel();
+    QString title;
+    for (int i = 0; i < 150; ++i)
+        title += QStringLiteral("会議");
+    startRecording(title);
+    stopRecording(2.0, 4096);
+
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    const RecordingItem item = m_vm->recordings().first();
+    EXPECT_EQ(item.title, title);
+    EXPECT_LE(item.fileName.toUtf8().size(), 255);
+    EXPECT_TRUE(title.startsWith(item.fileName.section(QLatin1Char('_'), 0, 0)));
+    EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+TEST_F(RecordingLifecycle, FailedMoveIsReportedAndSavesNothing)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Lost"));
+    // The recorder left no capture file behind.
+    m_vm->stopRecording();
+    m_recorder->stops.resolveLast(RecorderService::StopResult{2.0, {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+
+    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to save recording: No such file or directory"));
+}
+
+TEST_F(RecordingLifecycle, FailedStopIsReportedAndTheCaptureStaysForRecovery)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Full disk"));
+    m_recorder->writeCaptureFile(50000);
+    m_vm->stopRecording();
+    m_recorder->stops.failLast(Error(QStringLiteral("MP3Encoder"), 28, QStringLiteral("No space left on device")));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+
+    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to save recording: No space left on device"));
+    EXPECT_TRUE(QFileInfo::exists(m_recorder->startedPath));
+    EXPECT_EQ(m_vm->recordingDuration(), 0);
+}
+
+TEST_F(RecordingLifecycle, RecordingTypeOfAnItemCanBeChanged)
+{
+    RecordingItem item = makeRecording(QStringLiteral("Typed"), 5);
+    seedLibrary({item});
+    makeViewModel();
+    m_vm->updateRecordingType(item, RecordingType::brainstorming);
+    EXPECT_EQ(m_vm->recordings().first().recordingType, RecordingType::brainstorming);
+    EXPECT_EQ(m_vm->selectedRecording()->recordingType, RecordingType::brainstorming);
+    EXPECT_EQ(savedLibrary().first().recordingType, RecordingType::brainstorming);
+    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::meeting);
+
+    // One that has left the library: nothing is written.
+    QFile::remove(m_storage->metadataFile());
+    RecordingItem gone = item;
+    gone.id = QUuid::createUuid();
+    m_vm->updateRecordingType(gone, RecordingType::lecture);
+    EXPECT_FALSE(QFileInfo::exists(m_storage->metadataFile()));
+}
+
+class StatusMessage : public ViewModelFixture {
+protected:
+    void SetUp() override
+    {
+        m_statusClearDelay = std::chrono::milliseconds(300);
+        ViewModelFixture::SetUp();
+    }
+};
+
+TEST_F(StatusMessage, ClearsAfterItsDelayAndALaterMessageGetsItsFullTime)
+{
+    makeViewModel();
+    m_vm->copyTranscript(QStringLiteral("one"));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+
+    m_vm->copyTranscript(QStringLiteral("two"));
+    QThread::msleep(200);
+    m_vm->copyRecap(QStringLiteral("three"));
+    QThread::msleep(150);
+    settle();
+    // 350 ms after the first message, 150 ms after the second.
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap copied to clipboard!"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+}
+
+} // namespace
