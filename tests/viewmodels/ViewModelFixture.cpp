@@ -47,7 +47,10 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     c.recorder = std::move(recorder);
     c.whisperEngine = std::move(transcriber);
     c.recapEngine = std::move(recap);
-    c.voiceEnhancer = std::move(enhancer);
+    if (!m_useRealEnhancer)
+        c.voiceEnhancer = std::move(enhancer);
+    else
+        m_enhancer = nullptr;
     c.meetingDetector = std::move(meetings);
     c.clipboard = std::move(clipboard);
     c.focus = std::move(focus);

@@ -1,0 +1,285 @@
+// Transcription, recap and enhancement runs of library recordings.
+
+#include "ViewModelFixture.h"
+
+#include "viewmodels/SettingsKeys.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+TranscriptionService::Transcription transcription(const QString& text)
+{
+    TranscriptSegment segment;
+    segment.id = QUuid::createUuid();
+    segment.start = 0;
+    segment.end = 2.5;
+    segment.text = text;
+    return {text, {segment}};
+}
+
+const Error engineError(QStringLiteral("Engine"), 7, QStringLiteral("Model file is damaged."));
+
+class Processing : public ViewModelFixture {
+protected:
+    // One recording in the library, selected.
+    RecordingItem setUpLibrary(const std::function<void(RecordingItem&)>& adjust = {})
+    {
+        RecordingItem item = makeRecording(QStringLiteral("Weekly"), 10);
+        if (adjust)
+            adjust(item);
+        seedLibrary({item});
+        makeViewModel();
+        return m_vm->recordings().first();
+    }
+
+    RecordingItem current() const { return m_vm->recordings().first(); }
+};
+
+TEST_F(Processing, SecondTranscriptionOfTheSameRecordingIsIgnored)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->transcribeRecording(item);
+    m_vm->transcribeRecording(item);
+    EXPECT_EQ(m_transcriber->calls.count(), 1);
+    EXPECT_TRUE(m_vm->transcribingRecordingIDs().contains(item.id));
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+TEST_F(Processing, TranscriptionDropsTheOldRecapBeforeItRunsAndKeepsItDroppedOnFailure)
+{
+    const RecordingItem item = setUpLibrary([](RecordingItem& r) {
+        r.transcript = QStringLiteral("old words");
+        r.summary = QStringLiteral("# Old recap");
+        r.summaryCreatedAt = Date::now();
+    });
+    m_vm->transcribeRecording(item);
+    EXPECT_FALSE(current().summary);
+    EXPECT_FALSE(current().summaryCreatedAt);
+    EXPECT_FALSE(savedLibrary().first().summary);
+    EXPECT_FALSE(m_vm->selectedRecording()->summary);
+
+    m_transcriber->calls.failLast(engineError);
+    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription failed: Model file is damaged."));
+    EXPECT_EQ(current().transcript, QStringLiteral("old words"));
+    EXPECT_FALSE(current().summary);
+}
+
+TEST_F(Processing, TranscriptIsStoredThenAnUntypedRecordingIsRecappedAsAMeeting)
+{
+    const RecordingItem item = setUpLibrary();
+    setRecapModelPresent(true);
+    m_vm->transcribeRecording(item);
+    m_transcriber->calls.resolveLast(transcription(QStringLiteral("We agreed on the budget.")));
+    ASSERT_TRUE(waitFor([&] { return m_recap->calls.count() == 1; }));
+
+    EXPECT_EQ(current().transcript, QStringLiteral("We agreed on the budget."));
+    ASSERT_TRUE(current().transcriptSegments);
+    EXPECT_EQ(current().transcriptSegments->size(), 1);
+    EXPECT_EQ(m_vm->selectedRecording(), current());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription finished!"));
+    EXPECT_FALSE(m_vm->transcribingRecordingIDs().contains(item.id));
+    EXPECT_TRUE(m_vm->recappingRecordingIDs().contains(item.id));
+    // The type is stored before the recap engine answers.
+    EXPECT_EQ(m_recap->types.first(), RecordingType::meeting);
+    EXPECT_EQ(current().recordingType, RecordingType::meeting);
+    EXPECT_EQ(savedLibrary().first().recordingType, RecordingType::meeting);
+
+    const Date before = Date::now();
+    m_recap->calls.resolveLast(QStringLiteral("## Decisions\n- Budget approved"));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(current().summary, QStringLiteral("## Decisions\n- Budget approved"));
+    ASSERT_TRUE(current().summaryCreatedAt);
+    EXPECT_GE(*current().summaryCreatedAt, before);
+    EXPECT_EQ(savedLibrary().first().summary, current().summary);
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Executive recap ready!"));
+}
+
+struct AutoRecapCase {
+    const char* name;
+    std::optional<bool> storedSetting;
+    bool modelPresent;
+    QString transcript;
+    bool recapStarts;
+    QString lastMessage;
+};
+
+class AutomaticRecap : public Processing, public ::testing::WithParamInterface<AutoRecapCase> {};
+
+TEST_P(AutomaticRecap, FollowsATranscriptionOnlyWhenOnAndTheModelIsThere)
+{
+    const AutoRecapCase& c = GetParam();
+    if (c.storedSetting)
+        m_settings->setValue(SettingsKeys::autoGenerateRecap, *c.storedSetting);
+    const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.recordingType = RecordingType::lecture; });
+    setRecapModelPresent(c.modelPresent);
+
+    m_vm->transcribeRecording(item);
+    m_transcriber->calls.resolveLast(transcription(c.transcript));
+    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_recap->calls.count(), c.recapStarts ? 1 : 0);
+    if (c.recapStarts)
+        EXPECT_EQ(m_recap->types.first(), RecordingType::lecture);
+    EXPECT_EQ(m_vm->exportMessage(), c.lastMessage);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conditions, AutomaticRecap,
+    ::testing::Values(
+        AutoRecapCase{"OnByDefault", std::nullopt, true, QStringLiteral("words"), true,
+                      QStringLiteral("Transcription finished!")},
+        AutoRecapCase{"SwitchedOff", false, true, QStringLiteral("words"), false,
+                      QStringLiteral("Transcription finished!")},
+        AutoRecapCase{"NoModel", true, false, QStringLiteral("words"), false,
+                      QStringLiteral("Transcription finished!")},
+        AutoRecapCase{"EmptyTranscript", true, true, QStringLiteral(""), false,
+                      QStringLiteral("Please transcribe the recording first.")}),
+    [](const ::testing::TestParamInfo<AutoRecapCase>& info) { return info.param.name; });
+
+TEST_F(Processing, RecapNeedsATranscriptAndGetsItUntrimmed)
+{
+    const RecordingItem blank = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("  \n\t "); });
+    m_vm->generateRecap(blank);
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Please transcribe the recording first."));
+    EXPECT_EQ(m_recap->calls.count(), 0);
+    EXPECT_TRUE(m_vm->recappingRecordingIDs().isEmpty());
+
+    RecordingItem spoken = blank;
+    spoken.transcript = QStringLiteral("  hello there \n");
+    m_vm->generateRecap(spoken, RecordingType::oneOnOne);
+    m_vm->generateRecap(spoken, RecordingType::oneOnOne);
+    ASSERT_EQ(m_recap->calls.count(), 1);
+    EXPECT_EQ(m_recap->transcripts.first(), QStringLiteral("  hello there \n"));
+    EXPECT_EQ(current().recordingType, RecordingType::oneOnOne);
+
+    m_recap->calls.failLast(Error(QStringLiteral("RecapEngine"), -1, QStringLiteral("AI Summary model is not downloaded.")));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap failed: AI Summary model is not downloaded."));
+    // The type stored before the run stays.
+    EXPECT_EQ(current().recordingType, RecordingType::oneOnOne);
+}
+
+TEST_F(Processing, DeletingDuringATranscriptionCancelsItAndItShowsNothing)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->transcribeRecording(item);
+    m_vm->deleteRecording(item);
+    EXPECT_TRUE(m_vm->transcribingRecordingIDs().isEmpty());
+    EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
+
+    // An engine that answers anyway changes nothing and says nothing.
+    m_transcriber->calls.resolveLast(transcription(QStringLiteral("late")));
+    settle();
+    EXPECT_FALSE(m_vm->exportMessage());
+    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_TRUE(savedLibrary().isEmpty());
+    EXPECT_EQ(m_recap->calls.count(), 0);
+}
+
+TEST_F(Processing, FailureOfACancelledRunShowsNothing)
+{
+    const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("words"); });
+    m_vm->generateRecap(item);
+    m_vm->enhanceRecording(item);
+    m_vm->deleteRecording(item);
+    EXPECT_TRUE(m_vm->recappingRecordingIDs().isEmpty());
+    EXPECT_TRUE(m_vm->enhancingRecordingIDs().isEmpty());
+    m_recap->calls.failLast(CancelledError());
+    m_enhancer->calls.failLast(engineError);
+    settle();
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+TEST_F(Processing, EnhancingTheSelectedRecordingSwitchesPlaybackToTheCopy)
+{
+    const RecordingItem item = setUpLibrary();
+    m_player->play();
+    m_player->advanceTo(12);
+    m_vm->enhanceRecording(item);
+    m_vm->enhanceRecording(item);
+    ASSERT_EQ(m_enhancer->calls.count(), 1);
+    EXPECT_EQ(m_enhancer->sources.first(), audioPath(item));
+    const QString expected = m_storage->enhancedDestinationURL(item).url;
+    EXPECT_EQ(m_enhancer->destinations.first(), expected);
+    EXPECT_TRUE(expected.endsWith(QStringLiteral("Weekly_1699999400_enhanced.mp3")));
+
+    m_enhancer->writeAndFinish(0);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(current().enhancedFileName, QStringLiteral("Weekly_1699999400_enhanced.mp3"));
+    EXPECT_EQ(savedLibrary().first().enhancedFileName, current().enhancedFileName);
+    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    EXPECT_EQ(m_player->currentLoadedURL(), expected);
+    EXPECT_EQ(m_player->currentTime(), 12);
+    EXPECT_TRUE(m_player->isPlaying());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Voice enhanced with Zadive Dedada!"));
+}
+
+TEST_F(Processing, EnhancingAnotherRecordingLeavesPlaybackAlone)
+{
+    const RecordingItem other = makeRecording(QStringLiteral("Other"), 60);
+    const RecordingItem shown = makeRecording(QStringLiteral("Shown"), 5);
+    seedLibrary({shown, other});
+    makeViewModel();
+    ASSERT_EQ(m_vm->selectedRecording()->id, shown.id);
+
+    m_vm->enhanceRecording(other);
+    m_enhancer->writeAndFinish(0);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_TRUE(m_vm->recordings().at(1).enhancedFileName);
+    EXPECT_FALSE(m_vm->isPlayingEnhanced());
+    EXPECT_EQ(m_player->currentLoadedURL(), audioPath(shown));
+}
+
+TEST_F(Processing, CopyWrittenForADeletedRecordingIsRemoved)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->enhanceRecording(item);
+    m_vm->deleteRecording(item);
+    // An engine that does not notice the cancellation writes its copy anyway.
+    m_enhancer->writeAndFinish(0);
+    settle();
+    EXPECT_FALSE(QFileInfo::exists(m_enhancer->destinations.first()));
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+TEST_F(Processing, EnhancementFailureIsReported)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->enhanceRecording(item);
+    m_enhancer->calls.failLast(engineError);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement failed: Model file is damaged."));
+    EXPECT_FALSE(current().enhancedFileName);
+}
+
+class WithoutEnhancer : public Processing {
+protected:
+    void SetUp() override
+    {
+        m_useRealEnhancer = true;
+        Processing::SetUp();
+    }
+};
+
+TEST_F(WithoutEnhancer, EnhancementSaysItIsNotAvailable)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->enhanceRecording(item);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->exportMessage(),
+              QStringLiteral("Enhancement failed: Voice enhancement is not available in this version."));
+}
+
+TEST_F(Processing, CopiesGoToTheClipboardEvenWhenEmpty)
+{
+    makeViewModel();
+    m_vm->copyRecap(QStringLiteral("# Recap"));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap copied to clipboard!"));
+    m_vm->copyTranscript(QString());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
+    EXPECT_EQ(m_clipboard->texts, (QStringList{QStringLiteral("# Recap"), QString()}));
+}
+
+} // namespace
