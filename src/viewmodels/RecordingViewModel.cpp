@@ -33,6 +33,11 @@ float storedGain(const Settings& settings, const QString& key, float fallback)
 
 } // namespace
 
+RecordingViewModel::Collaborators::Collaborators() = default;
+RecordingViewModel::Collaborators::Collaborators(Collaborators&&) noexcept = default;
+RecordingViewModel::Collaborators& RecordingViewModel::Collaborators::operator=(Collaborators&&) noexcept = default;
+RecordingViewModel::Collaborators::~Collaborators() = default;
+
 RecordingViewModel::RecordingViewModel()
     : RecordingViewModel(Collaborators{})
 {

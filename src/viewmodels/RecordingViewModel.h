@@ -105,6 +105,12 @@ public:
     // Everything the view model works with. A collaborator left empty gets the
     // real one; the clipboard and focus hooks need a GUI and stay optional.
     struct Collaborators {
+        // Out of line, so users need not see every interface.
+        Collaborators();
+        Collaborators(Collaborators&&) noexcept;
+        Collaborators& operator=(Collaborators&&) noexcept;
+        ~Collaborators();
+
         std::unique_ptr<DeviceService> deviceManager;
         std::unique_ptr<PlayerService> playerManager;
         std::unique_ptr<RecorderService> recorder;

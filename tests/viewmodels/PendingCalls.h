@@ -38,6 +38,8 @@ public:
         m_promises.at(index)->finish();
     }
 
+    void resolveLast() { resolve(count() - 1); }
+
     void fail(int index, const Error& error)
     {
         auto& promise = m_promises.at(index);

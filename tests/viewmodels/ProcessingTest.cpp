@@ -120,8 +120,9 @@ TEST_P(AutomaticRecap, FollowsATranscriptionOnlyWhenOnAndTheModelIsThere)
     m_transcriber->calls.resolveLast(transcription(c.transcript));
     ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(m_recap->calls.count(), c.recapStarts ? 1 : 0);
-    if (c.recapStarts)
+    if (c.recapStarts) {
         EXPECT_EQ(m_recap->types.first(), RecordingType::lecture);
+    }
     EXPECT_EQ(m_vm->exportMessage(), c.lastMessage);
 }
 

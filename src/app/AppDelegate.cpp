@@ -1,0 +1,132 @@
+#include "app/AppDelegate.h"
+
+#include "app/DefaultSettings.h"
+#include "common/Settings.h"
+#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/SettingsKeys.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+
+AppDelegate::AppDelegate(QStringList arguments, Settings& settings, QObject* parent)
+    : QObject(parent)
+    , m_arguments(std::move(arguments))
+    , m_settings(settings)
+{
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_settings.registerDefaults(DefaultSettings::values());
+    // The login item's registration, notifications, update checks and the tray
+    // item join here as those services arrive.
+    m_startsHidden = startsHidden(m_arguments);
+
+    // Closing the last window is decided here, not by Qt.
+    QApplication::setQuitOnLastWindowClosed(false);
+    connect(qApp, &QGuiApplication::lastWindowClosed, this, [this] {
+        if (applicationShouldTerminateAfterLastWindowClosed())
+            requestQuit();
+    });
+}
+
+bool AppDelegate::startsHidden(const QStringList& arguments)
+{
+    const QStringList options = arguments.mid(1);
+    return options.contains(QStringLiteral("--login")) || options.contains(QStringLiteral("--minimized"))
+        || options.contains(QStringLiteral("-minimized"));
+}
+
+void AppDelegate::setMainWindow(QWidget* window)
+{
+    m_mainWindow = window;
+}
+
+void AppDelegate::presentMainWindow()
+{
+    if (!m_mainWindow)
+        return;
+    if (m_startsHidden) {
+        // After the launch steps, in case something showed it meanwhile.
+        QTimer::singleShot(0, this, [this] {
+            if (m_mainWindow)
+                m_mainWindow->hide();
+        });
+        return;
+    }
+    m_mainWindow->show();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
+{
+    if (const RecordingViewModel* viewModel = RecordingViewModel::shared()) {
+        if (viewModel->recorderState() != RecorderState::idle)
+            return false;
+    }
+    return !m_settings.boolValue(SettingsKeys::keepInMenuBarOnClose);
+}
+
+void AppDelegate::applicationShouldHandleReopen()
+{
+    if (!m_mainWindow) {
+        std::printf("[App] asked to show the main window\n");
+        std::fflush(stdout);
+        return;
+    }
+    m_mainWindow->showNormal();
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+void AppDelegate::requestQuit()
+{
+    if (m_quitting)
+        return;
+    m_quitting = true;
+    if (RecordingViewModel* viewModel = RecordingViewModel::shared()) {
+        if (!finishRecordingBeforeQuit(*viewModel, m_quitWaitLimit)) {
+            // The capture file is taken back into the library at the next start.
+            std::printf("[App] quitting before the recording was saved\n");
+            std::fflush(stdout);
+        }
+    }
+    QCoreApplication::quit();
+}
+
+bool AppDelegate::finishRecordingBeforeQuit(RecordingViewModel& viewModel, std::chrono::milliseconds limit)
+{
+    if (viewModel.recorderState() == RecorderState::idle)
+        return true;
+
+    QEventLoop loop;
+    // A recording still starting is stopped once it runs; the stop saves it in
+    // the same turn that makes the state idle.
+    const auto advance = [&viewModel, &loop] {
+        switch (viewModel.recorderState()) {
+        case RecorderState::recording:
+        case RecorderState::paused:
+            viewModel.stopRecording();
+            break;
+        case RecorderState::idle:
+            loop.quit();
+            break;
+        case RecorderState::starting:
+        case RecorderState::stopping:
+            break;
+        }
+    };
+    const QMetaObject::Connection watch
+        = connect(&viewModel, &RecordingViewModel::recorderStateChanged, &loop, advance);
+    advance();
+    if (viewModel.recorderState() != RecorderState::idle) {
+        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    disconnect(watch);
+    return viewModel.recorderState() == RecorderState::idle;
+}
