@@ -124,14 +124,8 @@ void RecordingViewModel::setupRecorderCallbacks()
         Q_EMIT liveWaveformPointsChanged();
     });
     connect(m_recorder.get(), &RecorderService::levelsUpdated, this, [this](float mic, float sys) {
-        if (mic != m_micLevel) {
-            m_micLevel = mic;
-            Q_EMIT micLevelChanged();
-        }
-        if (sys != m_sysLevel) {
-            m_sysLevel = sys;
-            Q_EMIT sysLevelChanged();
-        }
+        assign(m_micLevel, mic, &RecordingViewModel::micLevelChanged);
+        assign(m_sysLevel, sys, &RecordingViewModel::sysLevelChanged);
     });
 }
 
@@ -198,68 +192,47 @@ void RecordingViewModel::clearToastAfterDelay()
 
 void RecordingViewModel::setExportMessage(const std::optional<QString>& message)
 {
-    if (m_exportMessage == message)
-        return;
-    m_exportMessage = message;
-    Q_EMIT exportMessageChanged();
+    assign(m_exportMessage, message, &RecordingViewModel::exportMessageChanged);
 }
 
 // --- Sources ---
 
 void RecordingViewModel::setSelectedMicID(const QString& id)
 {
-    if (m_selectedMicID != id) {
-        m_selectedMicID = id;
-        Q_EMIT selectedMicIDChanged();
-    }
+    assign(m_selectedMicID, id, &RecordingViewModel::selectedMicIDChanged);
     m_deviceManager->setSelectedMicID(id);
     m_recorder->updateSelectedMic(m_deviceManager->selectedMicDevice());
 }
 
 void RecordingViewModel::setIsMicEnabled(bool enabled)
 {
-    if (m_isMicEnabled != enabled) {
-        m_isMicEnabled = enabled;
-        Q_EMIT isMicEnabledChanged();
-    }
+    assign(m_isMicEnabled, enabled, &RecordingViewModel::isMicEnabledChanged);
     m_recorder->setMicEnabled(enabled);
 }
 
 void RecordingViewModel::setIsSystemAudioEnabled(bool enabled)
 {
-    if (m_isSystemAudioEnabled != enabled) {
-        m_isSystemAudioEnabled = enabled;
-        Q_EMIT isSystemAudioEnabledChanged();
-    }
+    assign(m_isSystemAudioEnabled, enabled, &RecordingViewModel::isSystemAudioEnabledChanged);
     m_recorder->setSystemAudioEnabled(enabled);
 }
 
 void RecordingViewModel::setMicVolume(float volume)
 {
-    if (m_micVolume != volume) {
-        m_micVolume = volume;
-        Q_EMIT micVolumeChanged();
-    }
+    assign(m_micVolume, volume, &RecordingViewModel::micVolumeChanged);
     m_recorder->setMicGain(volume);
     m_settings->setValue(SettingsKeys::micVolume, static_cast<double>(volume));
 }
 
 void RecordingViewModel::setSysVolume(float volume)
 {
-    if (m_sysVolume != volume) {
-        m_sysVolume = volume;
-        Q_EMIT sysVolumeChanged();
-    }
+    assign(m_sysVolume, volume, &RecordingViewModel::sysVolumeChanged);
     m_recorder->setSysGain(volume);
     m_settings->setValue(SettingsKeys::sysVolume, static_cast<double>(volume));
 }
 
 void RecordingViewModel::setIsEchoGuardEnabled(bool enabled)
 {
-    if (m_isEchoGuardEnabled != enabled) {
-        m_isEchoGuardEnabled = enabled;
-        Q_EMIT isEchoGuardEnabledChanged();
-    }
+    assign(m_isEchoGuardEnabled, enabled, &RecordingViewModel::isEchoGuardEnabledChanged);
     m_recorder->setEchoGuardEnabled(enabled);
     m_settings->setValue(SettingsKeys::echoGuardEnabled, enabled);
 }
@@ -268,65 +241,41 @@ void RecordingViewModel::setIsEchoGuardEnabled(bool enabled)
 
 void RecordingViewModel::setSearchText(const QString& text)
 {
-    if (m_searchText == text)
-        return;
-    m_searchText = text;
-    Q_EMIT searchTextChanged();
-    Q_EMIT filteredRecordingsChanged();
+    if (assign(m_searchText, text, &RecordingViewModel::searchTextChanged))
+        Q_EMIT filteredRecordingsChanged();
 }
 
 void RecordingViewModel::setIsSearchFocused(bool focused)
 {
-    if (m_isSearchFocused == focused)
-        return;
-    m_isSearchFocused = focused;
-    Q_EMIT isSearchFocusedChanged();
+    assign(m_isSearchFocused, focused, &RecordingViewModel::isSearchFocusedChanged);
 }
 
 void RecordingViewModel::setIsRenamingActive(bool active)
 {
-    if (m_isRenamingActive == active)
-        return;
-    m_isRenamingActive = active;
-    Q_EMIT isRenamingActiveChanged();
+    assign(m_isRenamingActive, active, &RecordingViewModel::isRenamingActiveChanged);
 }
 
 void RecordingViewModel::setActiveDetailTab(DetailViewTab tab)
 {
-    if (m_activeDetailTab == tab)
-        return;
-    m_activeDetailTab = tab;
-    Q_EMIT activeDetailTabChanged();
+    assign(m_activeDetailTab, tab, &RecordingViewModel::activeDetailTabChanged);
 }
 
 void RecordingViewModel::setShowPermissionBanner(bool show)
 {
-    if (m_showPermissionBanner == show)
-        return;
-    m_showPermissionBanner = show;
-    Q_EMIT showPermissionBannerChanged();
+    assign(m_showPermissionBanner, show, &RecordingViewModel::showPermissionBannerChanged);
 }
 
 void RecordingViewModel::setTrimStartTime(double seconds)
 {
-    if (m_trimStartTime == seconds)
-        return;
-    m_trimStartTime = seconds;
-    Q_EMIT trimStartTimeChanged();
+    assign(m_trimStartTime, seconds, &RecordingViewModel::trimStartTimeChanged);
 }
 
 void RecordingViewModel::setTrimEndTime(double seconds)
 {
-    if (m_trimEndTime == seconds)
-        return;
-    m_trimEndTime = seconds;
-    Q_EMIT trimEndTimeChanged();
+    assign(m_trimEndTime, seconds, &RecordingViewModel::trimEndTimeChanged);
 }
 
 void RecordingViewModel::setIsTrimPreviewing(bool previewing)
 {
-    if (m_isTrimPreviewing == previewing)
-        return;
-    m_isTrimPreviewing = previewing;
-    Q_EMIT isTrimPreviewingChanged();
+    assign(m_isTrimPreviewing, previewing, &RecordingViewModel::isTrimPreviewingChanged);
 }
