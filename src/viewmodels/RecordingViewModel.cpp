@@ -87,12 +87,16 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     setupPlayerSubscription();
     setupMeetingDetector();
 
-    if (!sharedInstance)
+    if (!sharedInstance) {
         sharedInstance = this;
+        RecordingControl::setShared(this);
+    }
 }
 
 RecordingViewModel::~RecordingViewModel()
 {
+    if (RecordingControl::shared() == this)
+        RecordingControl::setShared(nullptr);
     // The detector outlives us when it is the shared one.
     m_meetingDetector->setOnStartRecordingRequested({});
     m_meetingDetector->setOnStopRecordingRequested({});
@@ -162,9 +166,9 @@ void RecordingViewModel::setupPlayerSubscription()
 void RecordingViewModel::setupMeetingDetector()
 {
     QPointer<RecordingViewModel> self(this);
-    m_meetingDetector->setOnStartRecordingRequested([self](const QString& title, const DetectedMeeting& meeting) {
+    m_meetingDetector->setOnStartRecordingRequested([self](const DetectedMeeting& meeting) {
         if (self && self->m_recorderState == RecorderState::idle)
-            self->startNewRecording(title, &meeting);
+            self->startNewRecording(meeting.suggestedRecordingTitle(), meeting);
     });
     m_meetingDetector->setOnStopRecordingRequested([self] {
         if (self

@@ -5,6 +5,8 @@
 #include "common/Date.h"
 #include "models/RecordingItem.h"
 #include "models/RecordingType.h"
+#include "services/RecordingControl.h"
+#include "services/meetings/DetectedMeeting.h"
 #include "viewmodels/DetailViewTab.h"
 #include "viewmodels/collaborators/DeviceService.h"
 #include "viewmodels/collaborators/PlayerService.h"
@@ -32,7 +34,6 @@ class RecorderService;
 class RecordingsStorage;
 class Settings;
 class TranscriptionService;
-struct DetectedMeeting;
 
 // The one object that owns the application's state: the recording in progress,
 // the library with its selection, the per-recording transcription, recap and
@@ -44,7 +45,7 @@ struct DetectedMeeting;
 // the engines, and the meeting banners, come from the shared engines and the
 // shared meeting detector themselves; `meetingDetectorChanged` and
 // `deviceManagerChanged` repeat their changes one event-loop turn later.
-class RecordingViewModel : public QObject {
+class RecordingViewModel : public QObject, public RecordingControl {
     Q_OBJECT
 
     // Library and selection.
@@ -132,7 +133,7 @@ public:
     ~RecordingViewModel() override;
 
     // The first view model made in this process, once its construction ended;
-    // null before.
+    // null before. It is also the shared RecordingControl of the services.
     static RecordingViewModel* shared();
 
     PlayerService& playerManager() const { return *m_playerManager; }
@@ -187,8 +188,8 @@ public:
     void copyTranscript(const QString& text);
 
     // --- The recording in progress ---
-    RecorderState recorderState() const { return m_recorderState; }
-    double recordingDuration() const { return m_recordingDuration; }
+    RecorderState recorderState() const override { return m_recorderState; }
+    double recordingDuration() const override { return m_recordingDuration; }
     const std::optional<QString>& activeRecordingTitle() const { return m_activeRecordingTitle; }
     RecordingType activeRecordingType() const { return m_activeRecordingType; }
     const QList<float>& liveWaveformPoints() const { return m_liveWaveformPoints; }
@@ -198,11 +199,11 @@ public:
     // Only when idle; returns before the recorder has started. A meeting's
     // start passes its suggested title and the meeting.
     void startNewRecording(const std::optional<QString>& customTitle = std::nullopt,
-                           const DetectedMeeting* fromMeeting = nullptr);
+                           const std::optional<DetectedMeeting>& fromMeeting = std::nullopt) override;
     void pauseResumeRecording();
     // Only while recording or paused; the recording is saved once the recorder
     // has finished the file, after this returns.
-    void stopRecording();
+    void stopRecording() override;
     // "New Recording " and the next free number.
     QString nextDefaultTitle() const;
     // The recap format of the recording in progress and the next ones.

@@ -38,7 +38,7 @@ void printLine(const QString& line)
 } // namespace
 
 void RecordingViewModel::startNewRecording(const std::optional<QString>& customTitle,
-                                           const DetectedMeeting* fromMeeting)
+                                           const std::optional<DetectedMeeting>& fromMeeting)
 {
     if (m_recorderState != RecorderState::idle)
         return;
@@ -67,7 +67,7 @@ void RecordingViewModel::startNewRecording(const std::optional<QString>& customT
     m_activeRecordingStartDate = Date::now();
     setLiveWaveformPoints({});
     setRecordingDuration(0);
-    m_meetingDetector->notifyRecordingStarted(fromMeeting, fromMeeting != nullptr);
+    m_meetingDetector->notifyRecordingStarted(fromMeeting, fromMeeting.has_value());
 
     runStartTask(captureFile);
 }

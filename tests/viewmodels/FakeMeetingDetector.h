@@ -4,9 +4,12 @@
 
 class FakeMeetingDetector : public MeetingService {
 public:
-    void setOnStartRecordingRequested(StartRequest callback) override { onStart = std::move(callback); }
+    void setOnStartRecordingRequested(std::function<void(const DetectedMeeting&)> callback) override
+    {
+        onStart = std::move(callback);
+    }
     void setOnStopRecordingRequested(std::function<void()> callback) override { onStop = std::move(callback); }
-    void notifyRecordingStarted(const DetectedMeeting* meeting, bool isFromDetectedMeeting) override
+    void notifyRecordingStarted(const std::optional<DetectedMeeting>& meeting, bool isFromDetectedMeeting) override
     {
         ++started;
         lastMeeting = meeting;
@@ -16,10 +19,10 @@ public:
 
     void announceChange() { Q_EMIT changed(); }
 
-    StartRequest onStart;
+    std::function<void(const DetectedMeeting&)> onStart;
     std::function<void()> onStop;
     int started = 0;
     int stopped = 0;
-    const DetectedMeeting* lastMeeting = nullptr;
+    std::optional<DetectedMeeting> lastMeeting;
     bool lastFromMeeting = false;
 };

@@ -95,7 +95,7 @@ TEST_F(RecordingLifecycle, StartPreparesTheRecordingAndTellsTheMeetingDetector)
     EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("New Recording 1"));
     EXPECT_TRUE(m_vm->liveWaveformPoints().isEmpty());
     EXPECT_EQ(m_meetings->started, 1);
-    EXPECT_EQ(m_meetings->lastMeeting, nullptr);
+    EXPECT_FALSE(m_meetings->lastMeeting);
     EXPECT_FALSE(m_meetings->lastFromMeeting);
     // A hidden capture file in the library folder, not made yet.
     const QFileInfo capture(m_recorder->startedPath);

@@ -110,6 +110,7 @@ TEST_F(Construction, TakesTheDeviceManagersMicrophoneAndPublishesItself)
     ASSERT_TRUE(m_recorder->micUpdates.last());
     EXPECT_EQ(m_recorder->micUpdates.last()->id, QStringLiteral("builtin"));
     EXPECT_EQ(RecordingViewModel::shared(), m_vm.get());
+    EXPECT_EQ(RecordingControl::shared(), m_vm.get());
     EXPECT_FALSE(m_vm->showPermissionBanner());
 }
 
@@ -200,6 +201,34 @@ TEST_F(Subscriptions, SourceSettingsReachTheRecorderAndTheStore)
     EXPECT_FLOAT_EQ(m_vm->micVolume(), 1.0f);
     EXPECT_FLOAT_EQ(m_vm->sysVolume(), 0.3f);
     EXPECT_FALSE(m_vm->isEchoGuardEnabled());
+}
+
+TEST_F(Subscriptions, AcceptedMeetingStartsARecordingOnlyWhenIdle)
+{
+    makeViewModel();
+    DetectedMeeting meeting;
+    meeting.appName = QStringLiteral("Zoom");
+    meeting.meetingDetail = QStringLiteral("Design review");
+
+    m_meetings->onStart(meeting);
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::starting);
+    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("Zoom - Design review"));
+    EXPECT_EQ(m_meetings->lastMeeting, meeting);
+    EXPECT_TRUE(m_meetings->lastFromMeeting);
+
+    // Starting, recording, paused, stopping: ignored.
+    const auto requestIsIgnored = [&] {
+        m_meetings->onStart(meeting);
+        return m_recorder->starts.count() == 1 && m_meetings->started == 1;
+    };
+    EXPECT_TRUE(requestIsIgnored());
+    m_recorder->starts.resolveLast();
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    EXPECT_TRUE(requestIsIgnored());
+    m_vm->pauseResumeRecording();
+    EXPECT_TRUE(requestIsIgnored());
+    m_vm->stopRecording();
+    EXPECT_TRUE(requestIsIgnored());
 }
 
 TEST_F(Subscriptions, MeetingStopRequestStopsOnlyARunningRecording)

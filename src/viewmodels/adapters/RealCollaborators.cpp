@@ -1,10 +1,11 @@
 #include "viewmodels/adapters/RealCollaborators.h"
 
 #include "engines/recap/RecapEngine.h"
+#include "services/meetings/MeetingDetector.h"
 #include "viewmodels/adapters/AudioDeviceManagerAdapter.h"
 #include "viewmodels/adapters/AudioMixerRecorderAdapter.h"
 #include "viewmodels/adapters/AudioPlayerManagerAdapter.h"
-#include "viewmodels/adapters/IdleMeetingDetector.h"
+#include "viewmodels/adapters/MeetingDetectorAdapter.h"
 #include "viewmodels/adapters/RecapEngineAdapter.h"
 #include "viewmodels/adapters/UnavailableEnhancer.h"
 #include "viewmodels/adapters/UnavailableTranscriber.h"
@@ -24,5 +25,5 @@ void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
     if (!c.voiceEnhancer)
         c.voiceEnhancer = std::make_unique<UnavailableEnhancer>();
     if (!c.meetingDetector)
-        c.meetingDetector = std::make_unique<IdleMeetingDetector>();
+        c.meetingDetector = std::make_unique<MeetingDetectorAdapter>(MeetingDetector::shared());
 }

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "services/meetings/DetectedMeeting.h"
+
 #include <QObject>
-#include <QString>
 
 #include <functional>
-
-struct DetectedMeeting;
+#include <optional>
 
 // What the view model needs of the meeting detector: the requests to start and
 // stop a recording, and being told when one starts and stops. `changed` stands
@@ -16,13 +16,10 @@ public:
     using QObject::QObject;
     ~MeetingService() override = default;
 
-    // The accepted call comes with its suggested recording title.
-    using StartRequest = std::function<void(const QString& suggestedTitle, const DetectedMeeting& meeting)>;
-
-    virtual void setOnStartRecordingRequested(StartRequest callback) = 0;
+    virtual void setOnStartRecordingRequested(std::function<void(const DetectedMeeting&)> callback) = 0;
     virtual void setOnStopRecordingRequested(std::function<void()> callback) = 0;
-    // `meeting` may be null: a recording started by the user.
-    virtual void notifyRecordingStarted(const DetectedMeeting* meeting, bool isFromDetectedMeeting) = 0;
+    // No meeting: a recording started by the user.
+    virtual void notifyRecordingStarted(const std::optional<DetectedMeeting>& meeting, bool isFromDetectedMeeting) = 0;
     virtual void notifyRecordingStopped() = 0;
 
 Q_SIGNALS:
