@@ -5,11 +5,8 @@
 #include <pulse/stream.h>
 #include <pulse/timeval.h>
 
-#include <chrono>
-
 namespace {
 
-constexpr auto kSetupTimeout = std::chrono::seconds(5);
 // Audio queued ahead of the device: short, so seeking and pausing answer at once.
 constexpr pa_usec_t kTargetLatencyUsec = 100 * PA_USEC_PER_MSEC;
 
@@ -23,11 +20,7 @@ PulsePlaybackOutput::~PulsePlaybackOutput()
 void PulsePlaybackOutput::open(int sampleRate, int channels, Handlers handlers)
 {
     PulseContext& pulse = PulseContext::shared();
-    {
-        std::lock_guard lock(m_setupMutex);
-        m_setupFinished = false;
-        m_setupError.reset();
-    }
+    m_lifecycle.begin();
     pulse.withLock([&](pa_context* context) {
         closeLocked();
         m_handlers = std::move(handlers);
@@ -36,9 +29,7 @@ void PulsePlaybackOutput::open(int sampleRate, int channels, Handlers handlers)
         m_sourceEnded = false;
         m_failed = false;
         if (!context) {
-            m_setupError = Error(QStringLiteral("PulseAudio"), PA_ERR_CONNECTIONREFUSED,
-                                 QStringLiteral("Not connected to the sound server."));
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::notConnectedError());
             return;
         }
         const pa_sample_spec spec = {PA_SAMPLE_FLOAT32LE, static_cast<uint32_t>(sampleRate),
@@ -50,8 +41,7 @@ void PulsePlaybackOutput::open(int sampleRate, int channels, Handlers handlers)
         m_stream = pa_stream_new_with_proplist(context, "Playback", &spec, &map, properties);
         pa_proplist_free(properties);
         if (!m_stream) {
-            m_setupError = PulseContext::errorOf(context);
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::errorOf(context));
             return;
         }
         pa_stream_set_state_callback(m_stream, &PulsePlaybackOutput::onStateChanged, this);
@@ -66,20 +56,14 @@ void PulsePlaybackOutput::open(int sampleRate, int channels, Handlers handlers)
         const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_INTERPOLATE_TIMING
                                                           | PA_STREAM_AUTO_TIMING_UPDATE | PA_STREAM_ADJUST_LATENCY);
         if (pa_stream_connect_playback(m_stream, nullptr, &attributes, flags, nullptr, nullptr) < 0) {
-            m_setupError = PulseContext::errorOf(context);
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::errorOf(context));
             closeLocked();
         }
     });
 
-    std::unique_lock lock(m_setupMutex);
-    if (!m_setupDone.wait_for(lock, kSetupTimeout, [this] { return m_setupFinished; }))
-        m_setupError = PulseContext::errorOf(PA_ERR_TIMEOUT);
-    if (m_setupError) {
-        const Error error = *m_setupError;
-        lock.unlock();
+    if (const std::optional<Error> error = m_lifecycle.wait()) {
         close();
-        throw error;
+        throw *error;
     }
 }
 
@@ -91,15 +75,7 @@ void PulsePlaybackOutput::close()
 void PulsePlaybackOutput::closeLocked()
 {
     cancelDrain();
-    if (m_stream) {
-        pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-        pa_stream_set_write_callback(m_stream, nullptr, nullptr);
-        const pa_stream_state_t state = pa_stream_get_state(m_stream);
-        if (state == PA_STREAM_READY || state == PA_STREAM_CREATING)
-            pa_stream_disconnect(m_stream);
-        pa_stream_unref(m_stream);
-        m_stream = nullptr;
-    }
+    PulseStreamLifecycle::release(m_stream);
     m_handlers = {};
     m_sampleRate = 0;
 }
@@ -169,23 +145,12 @@ void PulsePlaybackOutput::cancelDrain()
 void PulsePlaybackOutput::onStateChanged(pa_stream* stream, void* userdata)
 {
     auto* self = static_cast<PulsePlaybackOutput*>(userdata);
-    const pa_stream_state_t state = pa_stream_get_state(stream);
-    if (state != PA_STREAM_READY && state != PA_STREAM_FAILED && state != PA_STREAM_TERMINATED)
-        return;
-    std::unique_lock lock(self->m_setupMutex);
-    if (!self->m_setupFinished) {
-        if (state != PA_STREAM_READY)
-            self->m_setupError = PulseContext::errorOf(pa_stream_get_context(stream));
-        self->m_setupFinished = true;
-        self->m_setupDone.notify_all();
-        return;
-    }
-    lock.unlock();
-    if (state != PA_STREAM_READY && !self->m_failed) {
+    const std::optional<Error> error = self->m_lifecycle.stateChanged(stream);
+    if (error && !self->m_failed) {
         self->m_failed = true;
         self->cancelDrain();
         if (self->m_handlers.failed)
-            self->m_handlers.failed(PulseContext::errorOf(pa_stream_get_context(stream)));
+            self->m_handlers.failed(*error);
     }
 }
 

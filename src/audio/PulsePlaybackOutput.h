@@ -1,12 +1,8 @@
 #pragma once
 
 #include "audio/PlaybackOutput.h"
+#include "platform/pulse/PulseStreamLifecycle.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <optional>
-
-struct pa_stream;
 struct pa_operation;
 
 // A playback stream on the process's one sound-server connection, to the
@@ -41,10 +37,5 @@ private:
     int m_channels = 2;
     bool m_sourceEnded = false;
     bool m_failed = false;
-
-    // Set up on the server's thread, awaited by `open`.
-    std::mutex m_setupMutex;
-    std::condition_variable m_setupDone;
-    bool m_setupFinished = false;
-    std::optional<Error> m_setupError;
+    PulseStreamLifecycle m_lifecycle;
 };

@@ -17,12 +17,6 @@ constexpr pa_usec_t queryTimeoutUsec = 5 * PA_USEC_PER_SEC;
 constexpr pa_usec_t reconnectDelayUsec = 1 * PA_USEC_PER_SEC;
 constexpr auto firstConnectionWait = std::chrono::seconds(3);
 
-Error notConnected()
-{
-    return Error(QStringLiteral("PulseAudio"), PA_ERR_CONNECTIONREFUSED,
-                 QStringLiteral("Not connected to the sound server."));
-}
-
 PulseContext::Facility facilityOf(pa_subscription_event_type_t type)
 {
     switch (type & PA_SUBSCRIPTION_EVENT_FACILITY_MASK) {
@@ -130,6 +124,12 @@ Error PulseContext::errorOf(pa_context* context)
     return errorOf(context ? pa_context_errno(context) : PA_ERR_CONNECTIONREFUSED);
 }
 
+Error PulseContext::notConnectedError()
+{
+    return Error(QStringLiteral("PulseAudio"), PA_ERR_CONNECTIONREFUSED,
+                 QStringLiteral("Not connected to the sound server."));
+}
+
 void PulseContext::connectNow()
 {
     pa_proplist* properties = pa_proplist_new();
@@ -209,7 +209,7 @@ void PulseContext::begin(PendingOperation* op, const std::function<pa_operation*
 {
     withLock([&](pa_context* context) {
         if (!context || !m_ready) {
-            op->fail(notConnected());
+            op->fail(notConnectedError());
             delete op;
             return;
         }
@@ -263,7 +263,7 @@ void PulseContext::shutDown()
     if (m_context) {
         pa_context_set_state_callback(m_context, nullptr, nullptr);
         pa_context_set_subscribe_callback(m_context, nullptr, nullptr);
-        failPending(notConnected());
+        failPending(notConnectedError());
         m_ready = false;
         pa_context_disconnect(m_context);
     }

@@ -92,6 +92,8 @@ public:
     // The error that the context last reported, as an Error.
     static Error errorOf(pa_context* context);
     static Error errorOf(int paError);
+    // What a query or stream meets while there is no connection.
+    static Error notConnectedError();
 
 Q_SIGNALS:
     // After every successful connection, the first included; listeners re-read

@@ -5,11 +5,7 @@
 #include <pulse/sample.h>
 #include <pulse/timeval.h>
 
-#include <chrono>
-
 namespace {
-
-constexpr auto setupTimeout = std::chrono::seconds(5);
 
 const pa_sample_spec sampleSpec = {PA_SAMPLE_FLOAT32LE, PulseRecordStream::sampleRate,
                                    PulseRecordStream::channels};
@@ -34,17 +30,11 @@ void PulseRecordStream::open()
     if (pulse.isMainloopThread())
         throw Error(QStringLiteral("PulseAudio"), PA_ERR_BADSTATE,
                     QStringLiteral("A stream cannot be opened on the sound server's own thread."));
-    {
-        std::lock_guard lock(m_setupMutex);
-        m_setupFinished = false;
-        m_setupError.reset();
-    }
+    m_lifecycle.begin();
     pulse.withLock([this](pa_context* context) {
         closeLocked();
         if (!context) {
-            m_setupError = Error(QStringLiteral("PulseAudio"), PA_ERR_CONNECTIONREFUSED,
-                                 QStringLiteral("Not connected to the sound server."));
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::notConnectedError());
             return;
         }
         pa_channel_map map;
@@ -52,8 +42,7 @@ void PulseRecordStream::open()
         const QByteArray name = (m_options.streamName.isEmpty() ? QStringLiteral("Recording") : m_options.streamName).toUtf8();
         m_stream = pa_stream_new(context, name.constData(), &sampleSpec, &map);
         if (!m_stream) {
-            m_setupError = PulseContext::errorOf(context);
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::errorOf(context));
             return;
         }
         pa_stream_set_state_callback(m_stream, &PulseRecordStream::onStateChanged, this);
@@ -73,20 +62,14 @@ void PulseRecordStream::open()
         if (pa_stream_connect_record(m_stream, source.isEmpty() ? nullptr : source.constData(), &attributes,
                                      static_cast<pa_stream_flags_t>(flags))
             < 0) {
-            m_setupError = PulseContext::errorOf(context);
-            m_setupFinished = true;
+            m_lifecycle.fail(PulseContext::errorOf(context));
             closeLocked();
         }
     });
 
-    std::unique_lock lock(m_setupMutex);
-    if (!m_setupDone.wait_for(lock, setupTimeout, [this] { return m_setupFinished; }))
-        m_setupError = PulseContext::errorOf(PA_ERR_TIMEOUT);
-    if (m_setupError) {
-        const Error error = *m_setupError;
-        lock.unlock();
+    if (const std::optional<Error> error = m_lifecycle.wait()) {
         close();
-        throw error;
+        throw *error;
     }
 }
 
@@ -97,34 +80,15 @@ void PulseRecordStream::close()
 
 void PulseRecordStream::closeLocked()
 {
-    if (!m_stream)
-        return;
-    pa_stream_set_state_callback(m_stream, nullptr, nullptr);
-    pa_stream_set_read_callback(m_stream, nullptr, nullptr);
-    const pa_stream_state_t state = pa_stream_get_state(m_stream);
-    if (state == PA_STREAM_READY || state == PA_STREAM_CREATING)
-        pa_stream_disconnect(m_stream);
-    pa_stream_unref(m_stream);
-    m_stream = nullptr;
+    PulseStreamLifecycle::release(m_stream);
 }
 
 void PulseRecordStream::onStateChanged(pa_stream* stream, void* userdata)
 {
     auto* self = static_cast<PulseRecordStream*>(userdata);
-    const pa_stream_state_t state = pa_stream_get_state(stream);
-    if (state != PA_STREAM_READY && state != PA_STREAM_FAILED && state != PA_STREAM_TERMINATED)
-        return;
-    std::unique_lock lock(self->m_setupMutex);
-    if (!self->m_setupFinished) {
-        if (state != PA_STREAM_READY)
-            self->m_setupError = PulseContext::errorOf(pa_stream_get_context(stream));
-        self->m_setupFinished = true;
-        self->m_setupDone.notify_all();
-        return;
-    }
-    lock.unlock();
-    if (state != PA_STREAM_READY && self->m_onEnded)
-        self->m_onEnded(PulseContext::errorOf(pa_stream_get_context(stream)));
+    const std::optional<Error> ended = self->m_lifecycle.stateChanged(stream);
+    if (ended && self->m_onEnded)
+        self->m_onEnded(*ended);
 }
 
 void PulseRecordStream::onReadable(pa_stream* stream, size_t, void* userdata)

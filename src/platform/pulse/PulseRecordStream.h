@@ -1,16 +1,14 @@
 #pragma once
 
 #include "common/Error.h"
+#include "platform/pulse/PulseStreamLifecycle.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <pulse/stream.h>
 
-#include <condition_variable>
 #include <functional>
-#include <mutex>
-#include <optional>
 
 // A record stream on one source of the shared connection, delivering 32-bit
 // float interleaved stereo at 44,100 Hz (the server converts whatever the
@@ -61,10 +59,5 @@ private:
     DataHandler m_onData;
     EndHandler m_onEnded;
     pa_stream* m_stream = nullptr;
-
-    // Set up on the server's thread, awaited by `open`.
-    std::mutex m_setupMutex;
-    std::condition_variable m_setupDone;
-    bool m_setupFinished = false;
-    std::optional<Error> m_setupError;
+    PulseStreamLifecycle m_lifecycle;
 };
