@@ -311,15 +311,8 @@ QFuture<QList<PulseSourceInfo>> PulseContext::sources()
 
 QFuture<std::optional<PulseSourceInfo>> PulseContext::source(const QString& name)
 {
-    const QByteArray utf8 = name.toUtf8();
-    return queryList<pa_source_info, PulseSourceInfo>(
-               [utf8](pa_context* c, InfoCallback<pa_source_info> callback, void* userdata) {
-                   return pa_context_get_source_info_by_name(c, utf8.constData(), callback, userdata);
-               },
-               PulseInfoConversion::source)
-        .then([](const QList<PulseSourceInfo>& found) {
-            return found.isEmpty() ? std::nullopt : std::optional<PulseSourceInfo>(found.first());
-        });
+    return queryByName<pa_source_info, PulseSourceInfo>(name, pa_context_get_source_info_by_name,
+                                                        PulseInfoConversion::source);
 }
 
 QFuture<QList<PulseSinkInfo>> PulseContext::sinks()
@@ -329,15 +322,8 @@ QFuture<QList<PulseSinkInfo>> PulseContext::sinks()
 
 QFuture<std::optional<PulseSinkInfo>> PulseContext::sink(const QString& name)
 {
-    const QByteArray utf8 = name.toUtf8();
-    return queryList<pa_sink_info, PulseSinkInfo>(
-               [utf8](pa_context* c, InfoCallback<pa_sink_info> callback, void* userdata) {
-                   return pa_context_get_sink_info_by_name(c, utf8.constData(), callback, userdata);
-               },
-               PulseInfoConversion::sink)
-        .then([](const QList<PulseSinkInfo>& found) {
-            return found.isEmpty() ? std::nullopt : std::optional<PulseSinkInfo>(found.first());
-        });
+    return queryByName<pa_sink_info, PulseSinkInfo>(name, pa_context_get_sink_info_by_name,
+                                                    PulseInfoConversion::sink);
 }
 
 QFuture<QList<PulseSourceOutputInfo>> PulseContext::sourceOutputs()

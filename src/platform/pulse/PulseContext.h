@@ -75,6 +75,12 @@ public:
     using ListStart = std::function<pa_operation*(pa_context*, InfoCallback<Info>, void* userdata)>;
     template <typename Info, typename T>
     QFuture<QList<T>> queryList(ListStart<Info> start, std::function<T(const Info&)> convert);
+    // The same for a query by name: the one entry, or nothing when there is none.
+    template <typename Info>
+    using ByNameStart = pa_operation* (*)(pa_context*, const char* name, InfoCallback<Info>, void* userdata);
+    template <typename Info, typename T>
+    QFuture<std::optional<T>> queryByName(const QString& name, ByNameStart<Info> start,
+                                          std::function<T(const Info&)> convert);
 
     // Waits for a query from a thread other than the main loop's; throws its
     // error, or an Error at once when called on the main loop's thread.
@@ -195,6 +201,19 @@ QFuture<QList<T>> PulseContext::queryList(ListStart<Info> start, std::function<T
     QFuture<QList<T>> future = op->promise.future();
     begin(op, [start = std::move(start), op](pa_context* context) { return start(context, &Op::callback, op); });
     return future;
+}
+
+template <typename Info, typename T>
+QFuture<std::optional<T>> PulseContext::queryByName(const QString& name, ByNameStart<Info> start,
+                                                    std::function<T(const Info&)> convert)
+{
+    const QByteArray utf8 = name.toUtf8();
+    return queryList<Info, T>(
+               [utf8, start](pa_context* c, InfoCallback<Info> callback, void* userdata) {
+                   return start(c, utf8.constData(), callback, userdata);
+               },
+               std::move(convert))
+        .then([](const QList<T>& found) { return found.isEmpty() ? std::nullopt : std::optional<T>(found.first()); });
 }
 
 template <typename T>
