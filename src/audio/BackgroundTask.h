@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QFuture>
-#include <QPromise>
+#include "common/FutureTask.h"
+
 #include <QThreadPool>
 
-#include <memory>
+#include <functional>
 #include <type_traits>
 
 // Runs `work` on the global thread pool and hands its result or exception to
@@ -14,21 +14,6 @@
 template <typename F>
 auto runInBackground(F&& work) -> QFuture<std::invoke_result_t<F>>
 {
-    using R = std::invoke_result_t<F>;
-    auto promise = std::make_shared<QPromise<R>>();
-    QFuture<R> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, work = std::forward<F>(work)]() mutable {
-        try {
-            if constexpr (std::is_void_v<R>) {
-                work();
-            } else {
-                promise->addResult(work());
-            }
-        } catch (...) {
-            promise->setException(std::current_exception());
-        }
-        promise->finish();
-    });
-    return future;
+    return scheduleFutureTask(std::forward<F>(work),
+                              [](std::function<void()> task) { QThreadPool::globalInstance()->start(std::move(task)); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "common/FutureTask.h"
+
 #include <QFuture>
-#include <QPromise>
 #include <QString>
 
 #include <condition_variable>
@@ -37,23 +38,7 @@ public:
     template <typename F>
     auto async(F&& work) -> QFuture<std::invoke_result_t<F>>
     {
-        using R = std::invoke_result_t<F>;
-        auto promise = std::make_shared<QPromise<R>>();
-        QFuture<R> future = promise->future();
-        promise->start();
-        post([promise, work = std::forward<F>(work)]() mutable {
-            try {
-                if constexpr (std::is_void_v<R>) {
-                    work();
-                } else {
-                    promise->addResult(work());
-                }
-            } catch (...) {
-                promise->setException(std::current_exception());
-            }
-            promise->finish();
-        });
-        return future;
+        return scheduleFutureTask(std::forward<F>(work), [this](std::function<void()> task) { post(std::move(task)); });
     }
 
     // Runs `work` on the queue and waits for it. From the queue's own thread it
