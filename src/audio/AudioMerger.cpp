@@ -1,31 +1,14 @@
 #include "audio/AudioMerger.h"
 
 #include "audio/BackgroundTask.h"
-#include "audio/MP3Encoder.h"
+#include "audio/EditedRecordingWriter.h"
 #include "audio/RecordingDecoder.h"
 #include "audio/SameFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <vector>
-
-namespace {
-
-// Eight encoder passes: whole passes reach the encoder without being copied.
-constexpr int64_t kChunkFrames = 1152 * 8;
-
-QString nameOf(const QString& path)
-{
-    return QFileInfo(path).fileName();
-}
-
-} // namespace
-
 AudioMerger::MergeError::MergeError(Kind kind, QString path, const QString& message)
-    : Error(QStringLiteral("AudioMerger.MergeError"), static_cast<int>(kind), message)
-    , m_kind(kind)
-    , m_path(std::move(path))
+    : RecordingEditError(QStringLiteral("AudioMerger.MergeError"), static_cast<int>(kind), std::move(path), message)
 {
 }
 
@@ -93,20 +76,9 @@ double AudioMerger::merge(const QStringList& sourcePaths, const QString& destina
             throw MergeError::destinationIsSource(destinationPath);
     }
 
-    MP3Encoder encoder(destinationPath, RecordingDecoder::kSampleRate, 192, RecordingDecoder::kChannels);
-    const auto discardDestination = [&] {
-        try {
-            encoder.finish();
-        } catch (const Error&) {
-            // The file goes anyway.
-        }
-        QFile::remove(destinationPath);
-    };
-
-    int64_t totalFrames = 0;
-    std::vector<int16_t> samples(static_cast<size_t>(kChunkFrames * RecordingDecoder::kChannels));
+    EditedRecordingWriter<MergeError> output(destinationPath);
     const qsizetype count = sourcePaths.size();
-    try {
+    output.write([&] {
         for (qsizetype i = 0; i < count; ++i) {
             const QString& source = sourcePaths[i];
             if (onProgress) {
@@ -114,38 +86,12 @@ double AudioMerger::merge(const QStringList& sourcePaths, const QString& destina
                            QStringLiteral("Merging recording %1 of %2...").arg(i + 1).arg(count));
             }
             RecordingDecoder decoder;
-            switch (decoder.open(source)) {
-            case RecordingDecoder::OpenResult::unreadable:
-                throw MergeError::cannotInitializeReader(source);
-            case RecordingDecoder::OpenResult::noAudio:
-                throw MergeError::audioTrackNotFound(source);
-            case RecordingDecoder::OpenResult::opened:
-                break;
-            }
-            for (;;) {
-                const int64_t frames = decoder.read(samples.data(), kChunkFrames);
-                if (frames < 0) {
-                    const QString reason = decoder.errorString();
-                    throw MergeError::encodingFailed(reason.isEmpty() ? QStringLiteral("Unknown audio reader error")
-                                                                      : reason);
-                }
-                if (frames == 0)
-                    break;
-                encoder.encode(samples.data(), static_cast<size_t>(frames * RecordingDecoder::kChannels));
-                totalFrames += frames;
-            }
+            output.openSource(decoder, source);
+            output.append(decoder, QStringLiteral("Unknown audio reader error"));
         }
-        encoder.finish();
-    } catch (const MergeError&) {
-        discardDestination();
-        throw;
-    } catch (const Error& error) {
-        // The encoder could not write (a full disk): a short file is no merge.
-        discardDestination();
-        throw MergeError::encodingFailed(error.message());
-    }
+    });
 
     if (onProgress)
         onProgress(1.0, QStringLiteral("Finalizing merged recording..."));
-    return static_cast<double>(totalFrames) / RecordingDecoder::kSampleRate;
+    return static_cast<double>(output.framesWritten()) / RecordingDecoder::kSampleRate;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Error.h"
+#include "audio/RecordingEditError.h"
 
 #include <QFuture>
 #include <QString>
@@ -12,7 +12,7 @@
 // 192 kbit/s, with nothing between them. Sources are only read.
 class AudioMerger {
 public:
-    class MergeError : public Error {
+    class MergeError : public RecordingEditError {
     public:
         enum class Kind {
             fileNotFound,
@@ -30,15 +30,10 @@ public:
         static MergeError insufficientRecordings();
         static MergeError destinationIsSource(const QString& path);
 
-        Kind kind() const { return m_kind; }
-        // The file the error names; empty for the cases without one.
-        const QString& path() const { return m_path; }
+        Kind kind() const { return static_cast<Kind>(code()); }
 
     private:
         MergeError(Kind kind, QString path, const QString& message);
-
-        Kind m_kind;
-        QString m_path;
     };
 
     // Called on the merging thread, never on the main thread: fraction 0 to 1

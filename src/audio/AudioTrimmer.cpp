@@ -1,33 +1,17 @@
 #include "audio/AudioTrimmer.h"
 
 #include "audio/BackgroundTask.h"
-#include "audio/MP3Encoder.h"
+#include "audio/EditedRecordingWriter.h"
 #include "audio/RecordingDecoder.h"
 #include "audio/SameFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
-
-namespace {
-
-// Eight encoder passes: whole passes reach the encoder without being copied.
-constexpr int64_t kChunkFrames = 1152 * 8;
-
-QString nameOf(const QString& path)
-{
-    return QFileInfo(path).fileName();
-}
-
-} // namespace
 
 AudioTrimmer::TrimError::TrimError(Kind kind, QString path, const QString& message)
-    : Error(QStringLiteral("AudioTrimmer.TrimError"), static_cast<int>(kind), message)
-    , m_kind(kind)
-    , m_path(std::move(path))
+    : RecordingEditError(QStringLiteral("AudioTrimmer.TrimError"), static_cast<int>(kind), std::move(path), message)
 {
 }
 
@@ -91,14 +75,7 @@ double AudioTrimmer::trim(const QString& sourcePath, const QString& destinationP
         throw TrimError::destinationIsSource(destinationPath);
 
     RecordingDecoder decoder;
-    switch (decoder.open(sourcePath)) {
-    case RecordingDecoder::OpenResult::unreadable:
-        throw TrimError::cannotInitializeReader(sourcePath);
-    case RecordingDecoder::OpenResult::noAudio:
-        throw TrimError::audioTrackNotFound(sourcePath);
-    case RecordingDecoder::OpenResult::opened:
-        break;
-    }
+    EditedRecordingWriter<TrimError>::openSource(decoder, sourcePath);
     const double totalDuration = decoder.durationSeconds();
     if (std::isnan(totalDuration))
         throw TrimError::cannotInitializeReader(sourcePath);
@@ -111,43 +88,16 @@ double AudioTrimmer::trim(const QString& sourcePath, const QString& destinationP
     if (!decoder.setRange(startTime, effectiveEnd))
         throw TrimError::cannotInitializeReader(sourcePath);
 
-    MP3Encoder encoder(destinationPath, RecordingDecoder::kSampleRate, 192, RecordingDecoder::kChannels);
-    const auto discardDestination = [&] {
-        try {
-            encoder.finish();
-        } catch (const Error&) {
-            // The file goes anyway.
-        }
-        QFile::remove(destinationPath);
-    };
-
+    EditedRecordingWriter<TrimError> output(destinationPath);
     const auto expectedFrames = static_cast<int64_t>((effectiveEnd - startTime) * RecordingDecoder::kSampleRate);
     const bool reports = onProgress && expectedFrames >= 1;
-    int64_t framesWritten = 0;
-    std::vector<int16_t> samples(static_cast<size_t>(kChunkFrames * RecordingDecoder::kChannels));
-    try {
-        for (;;) {
-            const int64_t frames = decoder.read(samples.data(), kChunkFrames);
-            if (frames < 0) {
-                const QString reason = decoder.errorString();
-                throw TrimError::encodingFailed(reason.isEmpty() ? QStringLiteral("Audio decoding stream failed")
-                                                                 : reason);
+    output.write([&] {
+        output.append(decoder, QStringLiteral("Audio decoding stream failed"), [&] {
+            if (reports) {
+                onProgress(std::min(static_cast<double>(output.framesWritten()) / static_cast<double>(expectedFrames),
+                                    1.0));
             }
-            if (frames == 0)
-                break;
-            encoder.encode(samples.data(), static_cast<size_t>(frames * RecordingDecoder::kChannels));
-            framesWritten += frames;
-            if (reports)
-                onProgress(std::min(static_cast<double>(framesWritten) / static_cast<double>(expectedFrames), 1.0));
-        }
-        encoder.finish();
-    } catch (const TrimError&) {
-        discardDestination();
-        throw;
-    } catch (const Error& error) {
-        // The encoder could not write (a full disk): a short file is no trim.
-        discardDestination();
-        throw TrimError::encodingFailed(error.message());
-    }
+        });
+    });
     return effectiveEnd - startTime;
 }

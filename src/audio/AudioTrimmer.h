@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Error.h"
+#include "audio/RecordingEditError.h"
 
 #include <QFuture>
 #include <QString>
@@ -11,7 +11,7 @@
 // 192 kbit/s. Only that range is decoded; the source is only read.
 class AudioTrimmer {
 public:
-    class TrimError : public Error {
+    class TrimError : public RecordingEditError {
     public:
         enum class Kind {
             fileNotFound,
@@ -29,15 +29,10 @@ public:
         static TrimError encodingFailed(const QString& message);
         static TrimError destinationIsSource(const QString& path);
 
-        Kind kind() const { return m_kind; }
-        // The file the error names; empty for the cases without one.
-        const QString& path() const { return m_path; }
+        Kind kind() const { return static_cast<Kind>(code()); }
 
     private:
         TrimError(Kind kind, QString path, const QString& message);
-
-        Kind m_kind;
-        QString m_path;
     };
 
     // Called on the trimming thread after every decoded buffer, never on the
