@@ -2,35 +2,32 @@
 
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
-#include "platform/pulse/PulseRecordStream.h"
 
 #include <cstdio>
 
-namespace {
-
-CapturedBuffer bufferOf(const QByteArray& interleavedFloats)
-{
-    CapturedBuffer buffer;
-    buffer.sampleRate = PulseRecordStream::sampleRate;
-    buffer.isFloat = true;
-    buffer.isNonInterleaved = false;
-    buffer.channelsPerFrame = PulseRecordStream::channels;
-    buffer.frameCount = int(interleavedFloats.size() / qsizetype(sizeof(float) * PulseRecordStream::channels));
-    buffer.buffers = {interleavedFloats};
-    return buffer;
-}
-
-} // namespace
-
+// The stream stays on the user's pick even when the default microphone changes.
 MicrophoneCapture::MicrophoneCapture()
-    : m_queue(QStringLiteral("com.tarvell.nimbrel.micqueue"), SerialQueue::Priority::UserInteractive)
+    : m_stream(
+          m_queue, QStringLiteral("Microphone"),
+          [this](const CapturedBuffer& buffer) {
+              // Pieces read before a stop are not handed on after it.
+              if (m_isRunning && !m_isShutDown && onCapturedBuffer)
+                  onCapturedBuffer(buffer);
+          },
+          [this](const Error& error) {
+              if (!m_stream.isOpen())
+                  return;
+              std::printf("Microphone stream ended: %s\n", qPrintable(error.message()));
+              m_stream.close();
+          })
+    , m_queue(QStringLiteral("com.tarvell.nimbrel.micqueue"), SerialQueue::Priority::UserInteractive)
 {
 }
 
 MicrophoneCapture::~MicrophoneCapture()
 {
     m_queue.sync([this] {
-        closeStream();
+        m_stream.close();
         m_isRunning = false;
         // Deliveries already queued are dropped: their receiver may be going away.
         m_isShutDown = true;
@@ -46,7 +43,7 @@ QFuture<void> MicrophoneCapture::start(const std::optional<AudioDevice>& device)
         m_isRunning = true;
         if (m_sourceName.isEmpty())
             throw Error(QStringLiteral("MicrophoneCapture"), 1, QStringLiteral("No microphone found."));
-        openStream();
+        m_stream.open(m_sourceName);
     });
 }
 
@@ -55,7 +52,7 @@ QFuture<void> MicrophoneCapture::stop()
     return m_queue.async([this] {
         if (!m_isRunning)
             return;
-        closeStream();
+        m_stream.close();
         m_isRunning = false;
     });
 }
@@ -78,9 +75,9 @@ void MicrophoneCapture::setDevice(const std::optional<AudioDevice>& device)
             return;
         // Like a capture session that loses its input first: if the new stream
         // cannot be opened, the capture stays without one until the next change.
-        closeStream();
+        m_stream.close();
         try {
-            openStream();
+            m_stream.open(m_sourceName);
         } catch (const Error& error) {
             std::printf("Error setting mic device: %s\n", qPrintable(error.message()));
         }
@@ -95,41 +92,4 @@ bool MicrophoneCapture::isRunning()
 QString MicrophoneCapture::currentSourceName()
 {
     return m_queue.sync([this] { return m_sourceName; });
-}
-
-void MicrophoneCapture::openStream()
-{
-    const int generation = ++m_streamGeneration;
-    PulseRecordStream::Options options;
-    options.sourceName = m_sourceName;
-    options.streamName = QStringLiteral("Microphone");
-    // Stay on the user's pick even when the default microphone changes.
-    options.dontMove = true;
-    auto stream = std::make_unique<PulseRecordStream>(
-        options,
-        [this](const QByteArray& bytes) {
-            m_queue.post([this, bytes] {
-                // Pieces read before a stop are not handed on after it.
-                if (m_isRunning && !m_isShutDown && onCapturedBuffer)
-                    onCapturedBuffer(bufferOf(bytes));
-            });
-        },
-        [this, generation](const Error& error) {
-            m_queue.post([this, generation, error] {
-                if (generation != m_streamGeneration || !m_stream)
-                    return;
-                std::printf("Microphone stream ended: %s\n", qPrintable(error.message()));
-                closeStream();
-            });
-        });
-    stream->open();
-    m_stream = std::move(stream);
-}
-
-void MicrophoneCapture::closeStream()
-{
-    if (!m_stream)
-        return;
-    m_stream->close();
-    m_stream.reset();
 }

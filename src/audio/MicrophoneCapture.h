@@ -1,16 +1,14 @@
 #pragma once
 
 #include "audio/AudioDevice.h"
+#include "audio/CaptureStream.h"
 #include "audio/CapturedBuffer.h"
 #include "common/SerialQueue.h"
 
 #include <QFuture>
 
 #include <functional>
-#include <memory>
 #include <optional>
-
-class PulseRecordStream;
 
 // Captures one microphone (a sound-server source) and hands every delivery on
 // as a CapturedBuffer. Start, stop, device changes and deliveries all run in
@@ -44,15 +42,11 @@ public:
     QString currentSourceName();
 
 private:
-    void openStream();
-    void closeStream();
-
     // Touched only on the queue.
-    std::unique_ptr<PulseRecordStream> m_stream;
+    CaptureStream m_stream;
     QString m_sourceName;
     bool m_isRunning = false;
     bool m_isShutDown = false;
-    int m_streamGeneration = 0;
     // Declared last so that it is drained first, while the rest still exists.
     SerialQueue m_queue;
 };

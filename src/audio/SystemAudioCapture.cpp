@@ -2,24 +2,11 @@
 
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
-#include "platform/pulse/PulseRecordStream.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-CapturedBuffer bufferOf(const QByteArray& interleavedFloats)
-{
-    CapturedBuffer buffer;
-    buffer.sampleRate = PulseRecordStream::sampleRate;
-    buffer.isFloat = true;
-    buffer.isNonInterleaved = false;
-    buffer.channelsPerFrame = PulseRecordStream::channels;
-    buffer.frameCount = int(interleavedFloats.size() / qsizetype(sizeof(float) * PulseRecordStream::channels));
-    buffer.buffers = {interleavedFloats};
-    return buffer;
-}
 
 Error noOutput()
 {
@@ -30,16 +17,27 @@ Error noOutput()
 } // namespace
 
 SystemAudioCapture::SystemAudioCapture()
-    : m_queue(QStringLiteral("com.tarvell.nimbrel.systemaudioqueue"), SerialQueue::Priority::UserInteractive)
+    : m_stream(
+          m_queue, QStringLiteral("System audio"),
+          [this](const CapturedBuffer& buffer) {
+              // Pieces read before a stop are not handed on after it.
+              if (m_isRunning && !m_isShutDown && onCapturedBuffer)
+                  onCapturedBuffer(buffer);
+          },
+          [this](const Error& error) {
+              if (!m_isRunning)
+                  return;
+              std::printf("System audio stream stopped with error: %s\n", qPrintable(error.message()));
+              m_isRunning = false;
+          })
+    , m_queue(QStringLiteral("com.tarvell.nimbrel.systemaudioqueue"), SerialQueue::Priority::UserInteractive)
 {
 }
 
 SystemAudioCapture::~SystemAudioCapture()
 {
     m_queue.sync([this] {
-        if (m_stream)
-            m_stream->close();
-        m_stream.reset();
+        m_stream.close();
         m_isRunning = false;
         m_isShutDown = true;
     });
@@ -62,42 +60,16 @@ void SystemAudioCapture::startOnQueue()
     if (!sink || sink->monitorSourceName.isEmpty())
         throw noOutput();
 
-    const int generation = ++m_streamGeneration;
-    PulseRecordStream::Options options;
-    options.sourceName = sink->monitorSourceName;
-    options.streamName = QStringLiteral("System audio");
-    options.dontMove = true;
-    auto stream = std::make_unique<PulseRecordStream>(
-        options,
-        [this](const QByteArray& bytes) {
-            m_queue.post([this, bytes] {
-                // Pieces read before a stop are not handed on after it.
-                if (m_isRunning && !m_isShutDown && onCapturedBuffer)
-                    onCapturedBuffer(bufferOf(bytes));
-            });
-        },
-        [this, generation](const Error& error) {
-            m_queue.post([this, generation, error] {
-                if (generation != m_streamGeneration || !m_isRunning)
-                    return;
-                std::printf("System audio stream stopped with error: %s\n", qPrintable(error.message()));
-                m_isRunning = false;
-            });
-        });
-    stream->open();
-    if (m_stream)
-        m_stream->close();
-    m_stream = std::move(stream);
+    m_stream.open(sink->monitorSourceName);
     m_isRunning = true;
 }
 
 QFuture<void> SystemAudioCapture::stop()
 {
     return m_queue.async([this] {
-        if (!m_isRunning || !m_stream)
+        if (!m_isRunning || !m_stream.isOpen())
             return;
-        m_stream->close();
-        m_stream.reset();
+        m_stream.close();
         m_isRunning = false;
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "audio/CaptureStream.h"
 #include "audio/CapturedBuffer.h"
 #include "common/SerialQueue.h"
 
@@ -7,9 +8,6 @@
 
 #include <atomic>
 #include <functional>
-#include <memory>
-
-class PulseRecordStream;
 
 // Records what the machine plays: the monitor of the default output (sink),
 // handed on as CapturedBuffers on the capture's own queue. The stream stays on
@@ -48,8 +46,7 @@ private:
     void startOnQueue();
 
     // Touched only on the queue.
-    std::unique_ptr<PulseRecordStream> m_stream;
-    int m_streamGeneration = 0;
+    CaptureStream m_stream;
     bool m_isShutDown = false;
     std::atomic<bool> m_isRunning = false;
     // Declared last so that it is drained first, while the rest still exists.
