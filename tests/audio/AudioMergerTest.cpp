@@ -2,6 +2,7 @@
 #include "audio/EditingTestSupport.h"
 #include "audio/FileSizeLimit.h"
 #include "audio/ToneFiles.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -115,11 +116,7 @@ TEST_F(AudioMergerTest, RefusesBeforeTouchingAnything)
 {
     const QString a = tone("a.mp3", 0.5, 400);
     const QString b = tone("b.mp3", 0.5, 800);
-    const QByteArray original = [&] {
-        QFile f(a);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray original = TestFiles::readFile(a);
     ASSERT_TRUE(QFile::link(a, file("link.mp3")));
     ASSERT_EQ(::link(QFile::encodeName(a).constData(), QFile::encodeName(file("hard.mp3")).constData()), 0);
     QDir(m_dir.path()).mkdir(QStringLiteral("sub"));

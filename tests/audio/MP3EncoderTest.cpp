@@ -1,5 +1,6 @@
 #include "audio/MP3Encoder.h"
 #include "platform/media/Mp3Decoder.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,12 +33,6 @@ std::vector<int16_t> tone(size_t frames, double frequency, double amplitude = 80
 qint64 sizeOf(const QString& path)
 {
     return QFileInfo(path).size();
-}
-
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 struct FrameHeader {
@@ -129,7 +124,7 @@ TEST(MP3Encoder, ToneRoundTripKeepsFormatLengthAndPitch)
     }
 
     qsizetype walked = 0;
-    const QByteArray data = contentsOf(path);
+    const QByteArray data = TestFiles::readFile(path);
     const std::vector<FrameHeader> frames = framesOf(data, &walked);
     EXPECT_EQ(walked, data.size()); // nothing but whole frames, the last one too
     EXPECT_EQ(frames.size(), 115u); // 132,300 frames in passes of 1,152
@@ -174,7 +169,7 @@ TEST_P(MP3EncoderPasses, WritesWholePassesAtOnceAndPadsOnlyTheLast)
     EXPECT_EQ(sizeOf(path) > 0, c.writtenByEncode);
     encoder.finish();
     qsizetype walked = 0;
-    const QByteArray data = contentsOf(path);
+    const QByteArray data = TestFiles::readFile(path);
     EXPECT_EQ(framesOf(data, &walked).size(), c.frames);
     EXPECT_EQ(walked, data.size());
 }
@@ -201,7 +196,7 @@ TEST(MP3Encoder, ReplacesAnExistingFile)
     encoder.encode(tone(1152, 440));
     encoder.finish();
     qsizetype walked = 0;
-    const QByteArray data = contentsOf(path);
+    const QByteArray data = TestFiles::readFile(path);
     EXPECT_EQ(framesOf(data, &walked).size(), 1u);
     EXPECT_EQ(walked, data.size());
 }
@@ -230,7 +225,7 @@ TEST(MP3Encoder, FinishesWhenDiscarded)
         encoder.encode(tone(1000, 440));
         EXPECT_EQ(sizeOf(path), 0);
     }
-    EXPECT_EQ(framesOf(contentsOf(path)).size(), 1u);
+    EXPECT_EQ(framesOf(TestFiles::readFile(path)).size(), 1u);
 }
 
 TEST(MP3Encoder, RefusedSettingsLeaveAnEmptyFile)

@@ -2,6 +2,7 @@
 // bus that scripts/test starts; a fake file manager answers here.
 #include "models/RecordingsStorage.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -11,6 +12,8 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+using TestFiles::writeFile;
 
 namespace {
 
@@ -22,13 +25,6 @@ public:
 public Q_SLOTS:
     void ShowItems(const QStringList& uris, const QString& startupId) { shown += uris; }
 };
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 RecordingItem itemFor(RecordingsStorage& storage)
 {

@@ -6,6 +6,7 @@
 #include "common/FileUtils.h"
 #include "models/JsonFields.h"
 #include "models/RecordingsStorage.h"
+#include "support/TestFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -21,6 +22,9 @@
 #include <optional>
 
 #include <gtest/gtest.h>
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 namespace {
 
@@ -95,9 +99,7 @@ protected:
             items.append(item);
         }
         // Raw, so that repeated file names reach the load as they are.
-        QFile file(storage.metadataFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(RecordingsStorage::encodeIndex(items));
+        writeFile(storage.metadataFile(), RecordingsStorage::encodeIndex(items));
     }
 
     QList<RecordingItem> load()
@@ -282,10 +284,7 @@ TEST_F(LibraryLoad, RepairsEachSituation)
                 EXPECT_FALSE(item.recordingType);
             }
         }
-        const QByteArray saved = [&] {
-            QFile file(storage.metadataFile());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray saved = readFile(storage.metadataFile());
         if (loaded.isEmpty()) {
             EXPECT_EQ(saved, "[]");
         }
@@ -311,19 +310,6 @@ RecordingItem indexItem(const QString& title, const QString& fileName, double un
     return item;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 } // namespace
 
 TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
@@ -339,7 +325,7 @@ TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
     unknownType.insert(QStringLiteral("recordingType"), QStringLiteral("podcast")); // one bad value is enough
     array[1] = unknownType;
     const QByteArray original = QJsonDocument(array).toJson(QJsonDocument::Compact);
-    writeAll(storage.metadataFile(), original);
+    writeFile(storage.metadataFile(), original);
 
     const QDir appFolder(QFileInfo(storage.metadataFile()).path());
     const QRegularExpression asideName(
@@ -355,7 +341,7 @@ TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
     const QStringList copies = asideCopies();
     ASSERT_EQ(copies.size(), 1);
     EXPECT_TRUE(asideName.match(copies.first()).hasMatch()) << copies.first().toStdString();
-    EXPECT_EQ(readAll(appFolder.filePath(copies.first())), original);
+    EXPECT_EQ(readFile(appFolder.filePath(copies.first())), original);
     EXPECT_NE(said.find("[RecordingsStorage]"), std::string::npos) << said;
     EXPECT_NE(said.find(copies.first().toStdString()), std::string::npos) << said;
 
@@ -367,20 +353,20 @@ TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
                   {"Weekly | Weekly_1712345678.mp3 | 3.0 | - | 1712345678",
                    "Interview | Interview_1712345000.mp3 | 2.0 | - | 1712345000"},
                   "entries");
-    EXPECT_EQ(RecordingsStorage::decodeIndex(readAll(storage.metadataFile())), loaded);
+    EXPECT_EQ(RecordingsStorage::decodeIndex(readFile(storage.metadataFile())), loaded);
 
     // Spoiled again at once: the earlier copy is never replaced.
-    writeAll(storage.metadataFile(), "{ not json");
+    writeFile(storage.metadataFile(), "{ not json");
     testing::internal::CaptureStdout();
     EXPECT_EQ(load().size(), 2);
     testing::internal::GetCapturedStdout();
     const QStringList twoCopies = asideCopies();
     ASSERT_EQ(twoCopies.size(), 2);
-    EXPECT_EQ(readAll(appFolder.filePath(copies.first())), original);
+    EXPECT_EQ(readFile(appFolder.filePath(copies.first())), original);
     for (const QString& name : twoCopies) {
         EXPECT_TRUE(asideName.match(name).hasMatch()) << name.toStdString();
         if (name != copies.first()) {
-            EXPECT_EQ(readAll(appFolder.filePath(name)), "{ not json");
+            EXPECT_EQ(readFile(appFolder.filePath(name)), "{ not json");
         }
     }
 
@@ -396,13 +382,13 @@ TEST_F(LibraryLoad, EntriesSharingAnIdAreBothReturnedButSavedOnce)
     const RecordingItem older = indexItem(QStringLiteral("Old"), QStringLiteral("Old_1700000000.mp3"), 1700000000, 2);
     RecordingItem newer = indexItem(QStringLiteral("New"), QStringLiteral("New_1700000100.mp3"), 1700000100, 2);
     newer.id = older.id;
-    writeAll(storage.metadataFile(), RecordingsStorage::encodeIndex({older, newer}));
+    writeFile(storage.metadataFile(), RecordingsStorage::encodeIndex({older, newer}));
 
     const QList<RecordingItem> loaded = load();
     ASSERT_EQ(loaded.size(), 2);
     EXPECT_EQ(loaded[0].title, QStringLiteral("New"));
     EXPECT_EQ(loaded[1].title, QStringLiteral("Old"));
-    const auto saved = RecordingsStorage::decodeIndex(readAll(storage.metadataFile()));
+    const auto saved = RecordingsStorage::decodeIndex(readFile(storage.metadataFile()));
     ASSERT_TRUE(saved);
     ASSERT_EQ(saved->size(), 1);
     EXPECT_EQ(saved->first(), loaded[0]);
@@ -418,7 +404,7 @@ TEST_F(LibraryLoad, NamesInTheIndexNeverReachOutsideTheFolder)
     RecordingItem pathEntry = indexItem(QStringLiteral("Short"), QStringLiteral("../outside.mp3"), 1700000000, 0.5);
     RecordingItem real = indexItem(QStringLiteral("Short"), QStringLiteral("Short_1700000000.mp3"), 1700000000, 30);
     real.enhancedFileName = QStringLiteral("../outside.mp3");
-    writeAll(storage.metadataFile(), RecordingsStorage::encodeIndex({pathEntry, real}));
+    writeFile(storage.metadataFile(), RecordingsStorage::encodeIndex({pathEntry, real}));
 
     const QList<RecordingItem> loaded = load();
     ASSERT_EQ(loaded.size(), 1);

@@ -1,5 +1,6 @@
 #include "common/Error.h"
 #include "models/RecordingsStorage.h"
+#include "support/TestFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -14,21 +15,10 @@
 
 #include <gtest/gtest.h>
 
+using TestFiles::readFile;
+using TestFiles::writeFile;
+
 namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 RecordingItem makeItem(const QString& title, const QString& fileName)
 {
