@@ -1,6 +1,7 @@
 #include "audio/AudioDeviceManager.h"
 
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
@@ -29,28 +30,15 @@ std::optional<AudioDevice> find(const AudioDeviceManager& manager, const QString
 
 // Loads a microphone that exists for one test; the test microphone is the
 // default again afterwards.
-class ExtraMicrophone {
+class ExtraMicrophone : public TemporaryModule {
 public:
     explicit ExtraMicrophone(const QString& name)
+        : TemporaryModule(QStringLiteral("module-null-source"),
+                          {QStringLiteral("source_name=") + name,
+                           QStringLiteral("description=") + name + QStringLiteral("_Device")},
+                          {QStringLiteral("set-default-source"), QStringLiteral("test_mic")})
     {
-        m_module = loadModule(QStringLiteral("module-null-source"),
-                              {QStringLiteral("source_name=") + name,
-                               QStringLiteral("description=") + name + QStringLiteral("_Device")});
     }
-    ~ExtraMicrophone()
-    {
-        remove();
-        pactl({QStringLiteral("set-default-source"), QStringLiteral("test_mic")});
-    }
-    void remove()
-    {
-        if (m_module >= 0)
-            unloadModule(m_module);
-        m_module = -1;
-    }
-
-private:
-    int m_module = -1;
 };
 
 } // namespace

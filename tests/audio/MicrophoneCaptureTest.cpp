@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 
 #include <QThread>
@@ -30,22 +31,13 @@ int ourStreamsOn(const QString& sourceName)
 // A second microphone: a null sink to play into, and its monitor remapped.
 class SecondMicrophone {
 public:
-    SecondMicrophone()
-    {
-        m_sink = loadModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=second_feed")});
-        m_source = loadModule(QStringLiteral("module-remap-source"),
-                              {QStringLiteral("source_name=second_mic"), QStringLiteral("master=second_feed.monitor")});
-    }
-    ~SecondMicrophone()
-    {
-        unloadModule(m_source);
-        unloadModule(m_sink);
-    }
     AudioDevice device() const { return {QStringLiteral("second_mic"), QStringLiteral("second_mic"), false}; }
 
 private:
-    int m_sink;
-    int m_source;
+    // Unloaded in reverse: the remapped source before the sink it reads.
+    TemporaryModule m_sink{QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=second_feed")}};
+    TemporaryModule m_source{QStringLiteral("module-remap-source"),
+                             {QStringLiteral("source_name=second_mic"), QStringLiteral("master=second_feed.monitor")}};
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 
 #include <QThread>
@@ -26,27 +27,14 @@ int ourStreamCount()
 
 // A null sink made the default output for one test; the test sink is the
 // default again afterwards.
-class TemporaryOutput {
+class TemporaryOutput : public TemporaryModule {
 public:
     TemporaryOutput()
+        : TemporaryModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=temporary_out")},
+                          {QStringLiteral("set-default-sink"), QStringLiteral("test_sink")})
     {
-        m_module = loadModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=temporary_out")});
         pactl({QStringLiteral("set-default-sink"), QStringLiteral("temporary_out")});
     }
-    ~TemporaryOutput()
-    {
-        remove();
-        pactl({QStringLiteral("set-default-sink"), QStringLiteral("test_sink")});
-    }
-    void remove()
-    {
-        if (m_module >= 0)
-            unloadModule(m_module);
-        m_module = -1;
-    }
-
-private:
-    int m_module = -1;
 };
 
 } // namespace
