@@ -9,28 +9,13 @@ set -euo pipefail
 npm_pkg=node-llama-cpp
 npm_version=3.21.1
 
-script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
-root="$(cd "$(dirname "$script")/../.." && pwd)"
-PREFIX="${NIMBREL_DEPS_DIR:-$root/.deps}"
-mkdir -p "$PREFIX"
-PREFIX="$(cd "$PREFIX" && pwd)"
-dest="$PREFIX/llama"
-work="$PREFIX/src/llama"
+# shellcheck source-path=SCRIPTDIR source=lib/common.sh
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lib/common.sh"
+deps_init llama llama-completion
 src="$work/llama.cpp"
-build="$work/build"
-log="$work/build.log"
 
-# One build per prefix at a time: a second run waits, then finds the stamp.
-exec 9>"$PREFIX/.llama.lock"
-if ! flock -n 9; then
-  echo "[deps] waiting for another llama-completion build in $PREFIX"
-  flock 9
-fi
-
-# ggml is compiled with -march=native, so another CPU must rebuild rather than die of SIGILL.
-cpu="$(grep -m1 '^flags' /proc/cpuinfo | sha256sum | cut -c1-16)"
-stamp="$npm_pkg@$npm_version script=$(sha256sum "$script" | cut -c1-16) cpu=$cpu"
-if [[ -f "$dest/.stamp" && "$(cat "$dest/.stamp")" == "$stamp" && -x "$dest/bin/llama-completion" ]]; then
+stamp="$(deps_stamp "$npm_pkg@$npm_version")"
+if deps_up_to_date llama-completion; then
   echo "[deps] llama-completion ($npm_pkg@$npm_version) is up to date in $dest"
   exit 0
 fi
@@ -41,21 +26,7 @@ mkdir -p "$work"
 rm -rf "$work/package" "$src" "$build" "$work"/*.tgz
 : >"$log"
 
-# Quiet unless a step fails; then show what it said.
-step() {
-  if ! "$@" >>"$log" 2>&1; then
-    echo "[deps] llama-completion: failed: $*" >&2
-    grep -E 'error|FAILED|Error' "$log" | head -n 40 >&2 || true
-    echo "[deps] --- last lines of $log ---" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-  fi
-}
-
-# The npm cache lives in the work folder so nothing outside the prefix is touched;
-# --loglevel=error rather than --silent, which would hide why a fetch failed.
-(cd "$work" && step npm pack --loglevel=error --cache "$work/npm-cache" "$npm_pkg@$npm_version")
-step tar -xzf "$work/$npm_pkg-$npm_version.tgz" -C "$work" package/llama/gitRelease.bundle
+deps_unpack package/llama/gitRelease.bundle
 step git -c advice.detachedHead=false clone --quiet "$work/package/llama/gitRelease.bundle" "$src"
 rm -rf "$work/package"
 
@@ -144,16 +115,10 @@ step cmake -S "$src" -B "$build" -G Ninja \
 
 step cmake --build "$build" --target llama-completion -j "$(nproc)"
 
-# Other checkouts may run llama-completion from this prefix while we build: the
-# finished tree replaces the old one by renames.
 new="$PREFIX/.llama.new"
 rm -rf "$new"
 mkdir -p "$new/bin"
 cp "$build/bin/llama-completion" "$new/bin/llama-completion"
-step "$new/bin/llama-completion" --version
-echo "$stamp" >"$new/.stamp"
-rm -rf "$dest.old"
-if [[ -e "$dest" ]]; then mv "$dest" "$dest.old"; fi
-mv "$new" "$dest"
-rm -rf "$dest.old" "$src" "$build" "$work"/*.tgz
+deps_install "$new" llama-completion
+rm -rf "$src" "$build" "$work"/*.tgz
 echo "[deps] llama-completion installed in $dest ($((SECONDS - started)) s)"

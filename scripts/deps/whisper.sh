@@ -9,28 +9,13 @@ npm_pkg=nodejs-whisper
 npm_version=0.3.1
 whisper_version=1.9.1
 
-script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")"
-root="$(cd "$(dirname "$script")/../.." && pwd)"
-PREFIX="${NIMBREL_DEPS_DIR:-$root/.deps}"
-mkdir -p "$PREFIX"
-PREFIX="$(cd "$PREFIX" && pwd)"
-dest="$PREFIX/whisper"
-work="$PREFIX/src/whisper"
+# shellcheck source-path=SCRIPTDIR source=lib/common.sh
+source "$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lib/common.sh"
+deps_init whisper whisper.cpp
 src="$work/package/cpp/whisper.cpp"
-build="$work/build"
-log="$work/build.log"
 
-# One build per prefix at a time: a second run waits, then finds the stamp.
-exec 9>"$PREFIX/.whisper.lock"
-if ! flock -n 9; then
-  echo "[deps] waiting for another whisper.cpp build in $PREFIX"
-  flock 9
-fi
-
-# ggml is compiled with -march=native, so another CPU must rebuild rather than die of SIGILL.
-cpu="$(grep -m1 '^flags' /proc/cpuinfo | sha256sum | cut -c1-16)"
-stamp="$npm_pkg@$npm_version whisper.cpp@$whisper_version script=$(sha256sum "$script" | cut -c1-16) cpu=$cpu"
-if [[ -f "$dest/.stamp" && "$(cat "$dest/.stamp")" == "$stamp" && -x "$dest/bin/whisper-cli" ]]; then
+stamp="$(deps_stamp "$npm_pkg@$npm_version whisper.cpp@$whisper_version")"
+if deps_up_to_date whisper-cli; then
   echo "[deps] whisper.cpp $whisper_version is up to date in $dest"
   exit 0
 fi
@@ -41,21 +26,7 @@ mkdir -p "$work"
 rm -rf "$work/package" "$build" "$work"/*.tgz
 : >"$log"
 
-# Quiet unless a step fails; then show what it said.
-step() {
-  if ! "$@" >>"$log" 2>&1; then
-    echo "[deps] whisper.cpp: failed: $*" >&2
-    grep -E 'error|FAILED|Error' "$log" | head -n 40 >&2 || true
-    echo "[deps] --- last lines of $log ---" >&2
-    tail -n 40 "$log" >&2
-    exit 1
-  fi
-}
-
-# The npm cache lives in the work folder so nothing outside the prefix is touched;
-# --loglevel=error rather than --silent, which would hide why a fetch failed.
-(cd "$work" && step npm pack --loglevel=error --cache "$work/npm-cache" "$npm_pkg@$npm_version")
-step tar -xzf "$work/$npm_pkg-$npm_version.tgz" -C "$work" package/cpp/whisper.cpp
+deps_unpack package/cpp/whisper.cpp
 grep -q "project(\"whisper.cpp\" VERSION $whisper_version)" "$src/CMakeLists.txt" || {
   echo "[deps] whisper.cpp: $npm_pkg@$npm_version does not carry whisper.cpp $whisper_version" >&2
   exit 1
@@ -101,8 +72,7 @@ step cmake --build "$build" --target whisper-cli parakeet -j "$(nproc)"
 
 # `cmake --install` would want every example built, so install per directory:
 # the top level alone (whisper, its headers and package files), ggml, whisper-cli.
-# Into a staging copy first: other checkouts may run whisper-cli from this prefix
-# while we build, so the finished tree replaces the old one by renames.
+# Into a staging copy first, which deps_install then puts in place.
 stage="$PREFIX/.whisper.stage"
 rm -rf "$stage"
 step env DESTDIR="$stage" cmake -DCMAKE_INSTALL_LOCAL_ONLY=ON -P "$build/cmake_install.cmake"
@@ -127,10 +97,6 @@ grep -qF 'NO_DEFAULT_PATH' "$cfg" || { echo "[deps] whisper.cpp: could not fix t
 cp "$new/lib/cmake/whisper/whisper-version.cmake" "$new/lib/cmake/whisper/whisper-config-version.cmake"
 cp "$new/lib/cmake/ggml/ggml-version.cmake" "$new/lib/cmake/ggml/ggml-config-version.cmake"
 
-step "$new/bin/whisper-cli" --version
-echo "$stamp" >"$new/.stamp"
-rm -rf "$dest.old"
-if [[ -e "$dest" ]]; then mv "$dest" "$dest.old"; fi
-mv "$new" "$dest"
-rm -rf "$dest.old" "$stage" "$work/package" "$build" "$work"/*.tgz
+deps_install "$new" whisper-cli
+rm -rf "$stage" "$work/package" "$build" "$work"/*.tgz
 echo "[deps] whisper.cpp $whisper_version installed in $dest ($((SECONDS - started)) s)"
