@@ -70,15 +70,11 @@ std::optional<double> requiredNumber(const QJsonObject& object, const QString& k
 
 std::optional<qint64> requiredInteger(const QJsonObject& object, const QString& key, QString& error)
 {
-    const QJsonValue value = object.value(key);
-    if (!value.isDouble()) {
-        error = value.isUndefined() ? QStringLiteral("missing key \"%1\"").arg(key)
-                                    : QStringLiteral("\"%1\" is not a number").arg(key);
+    const std::optional<double> number = requiredNumber(object, key, error);
+    if (!number)
         return std::nullopt;
-    }
-    const double number = value.toDouble();
-    const qint64 integer = value.toInteger(std::numeric_limits<qint64>::min());
-    if (integer == std::numeric_limits<qint64>::min() && number != static_cast<double>(integer)) {
+    const qint64 integer = object.value(key).toInteger(std::numeric_limits<qint64>::min());
+    if (integer == std::numeric_limits<qint64>::min() && *number != static_cast<double>(integer)) {
         error = QStringLiteral("\"%1\" is not an integer").arg(key);
         return std::nullopt;
     }
