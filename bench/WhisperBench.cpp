@@ -6,6 +6,8 @@
 #include "engines/speech/WhisperEngine.h"
 
 #include <QCoreApplication>
+#include <QProcess>
+#include <QFileInfo>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,6 +48,20 @@ int main(int argc, char** argv)
     const int runs = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 1;
 
     const QString model = QStringLiteral(NIMBREL_BENCH_MODEL);
+    if (!QFileInfo::exists(model)) {
+        std::printf("Writing the benchmark model (about a minute, once)...\n");
+        QDir().mkpath(QFileInfo(model).absolutePath());
+        const int status = QProcess::execute(QStringLiteral(NIMBREL_PYTHON),
+                                             {QStringLiteral(NIMBREL_MODEL_GENERATOR), model,
+                                              QStringLiteral("--state"), QStringLiteral("384"), QStringLiteral("--heads"),
+                                              QStringLiteral("6"), QStringLiteral("--layers"), QStringLiteral("4"),
+                                              QStringLiteral("--multilingual")});
+        if (status != 0) {
+            QFile::remove(model);
+            std::fprintf(stderr, "could not write the benchmark model\n");
+            return 1;
+        }
+    }
     const QString audio = home.filePath(QStringLiteral("speech-60s.mp3"));
     SpeechFixture::writeSpeechMp3(audio,
                                   QStringLiteral("The weekly planning meeting starts with a short review of last week. "

@@ -1,0 +1,1 @@
+// Holds the shared precompiled header of the test programs.
