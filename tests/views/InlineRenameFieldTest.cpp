@@ -91,12 +91,6 @@ TEST_F(RenameField, ReportsOnceWhateverEndsIt)
          0, 1},
         {"focus lost once settled", true,
          [](InlineRenameField*, QLineEdit* other) { other->setFocus(Qt::MouseFocusReason); }, 1, 0},
-        {"focus lost before it settled", false,
-         [](InlineRenameField* f, QLineEdit* other) {
-             ASSERT_TRUE(QTest::qWaitFor([f] { return f->hasFocus(); }, 1000));
-             other->setFocus(Qt::MouseFocusReason);
-         },
-         0, 0},
         {"a context menu takes the keyboard", true,
          [](InlineRenameField* f, QLineEdit*) {
              QFocusEvent out(QEvent::FocusOut, Qt::PopupFocusReason);
@@ -121,6 +115,24 @@ TEST_F(RenameField, ReportsOnceWhateverEndsIt)
         EXPECT_EQ(cancels, c.cancels) << c.name;
         delete field;
     }
+}
+
+TEST_F(RenameField, FocusLostBeforeItSettledLeavesItOpen)
+{
+    InlineRenameField* field = show("Title");
+    ASSERT_TRUE(QTest::qWaitFor([field] { return field->hasFocus(); }, 1000));
+    // A machine that stalled past the grace period saves here, as it should then.
+    const bool settled = field->isReady();
+    m_other->setFocus(Qt::MouseFocusReason);
+    QTest::qWait(20);
+    EXPECT_EQ(commits, settled ? 1 : 0);
+    if (settled)
+        return;
+    EXPECT_TRUE(field->isVisible());
+    field->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(commits, 1);
+    EXPECT_EQ(cancels, 0);
 }
 
 TEST_F(RenameField, OwnersTextShowsOnlyWhileTheUserIsNotTyping)
