@@ -215,7 +215,9 @@ void ActiveRecordingRowView::populateContextMenu(QMenu& menu)
         if (entry.separatorBefore)
             menu.addSeparator();
         const Tint tint{entry.destructive ? ColorRole::red : ColorRole::primary};
-        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), entry.label);
+        // A lone & would become a mnemonic.
+        const QString label = QString(entry.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), label);
         switch (entry.action) {
         case Action::rename:
             // No guard here: the menu renames also while the field is open.

@@ -268,7 +268,9 @@ void RecordingRowView::populateContextMenu(QMenu& menu)
         if (entry.separatorBefore)
             menu.addSeparator();
         const Tint tint{entry.destructive ? ColorRole::red : ColorRole::primary};
-        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), entry.label);
+        // A lone & would become a mnemonic.
+        const QString label = QString(entry.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), label);
         action->setEnabled(entry.enabled);
         const auto kind = entry.action;
         connect(action, &QAction::triggered, this, [this, kind] { runMenuAction(kind); });
