@@ -1,6 +1,5 @@
 #include "views/logic/SpaceKeyRules.h"
 #include "views/logic/StatusMessageRules.h"
-#include "views/logic/WindowStartRules.h"
 
 #include "QtPrinters.h"
 
@@ -60,27 +59,4 @@ TEST(SpaceKeyRules, TogglesOnlyWhenIdleWithASelectionAndNobodyTyping)
         c.change(input);
         EXPECT_EQ(SpaceKeyRules::decide(input), Action::passOn) << c.name;
     }
-}
-
-TEST(WindowStartRules, HidesForWholeFlagsOrALoginLaunchUntilTheUserAsks)
-{
-    struct Case {
-        QStringList arguments;
-        bool atLogin;
-        bool requested;
-        bool hidden;
-    } cases[] = {
-        {{"nimbrel"}, false, false, false},
-        {{"nimbrel", "--minimized"}, false, false, true},
-        {{"nimbrel", "-minimized"}, false, false, true},
-        {{"nimbrel", "--minimized=1"}, false, false, false},
-        {{"nimbrel", "--minimizedx"}, false, false, false},
-        {{"nimbrel", "minimized"}, false, false, false},
-        {{"nimbrel"}, true, false, true},
-        {{"nimbrel", "--minimized"}, false, true, false},
-        {{"nimbrel"}, true, true, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(WindowStartRules::shouldHide(c.arguments, c.atLogin, c.requested), c.hidden)
-            << c.arguments.join(' ').toStdString() << " login " << c.atLogin << " requested " << c.requested;
 }
