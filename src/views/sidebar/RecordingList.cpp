@@ -1,5 +1,7 @@
 #include "views/sidebar/RecordingList.h"
 
+#include "views/style/Style.h"
+
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@ RecordingList::RecordingList(QWidget* parent)
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::TabFocus);
+    Style::makeThin(verticalScrollBar());
     m_content->setObjectName(QStringLiteral("recordingListContent"));
     m_content->setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QPalette>
+#include <QScrollBar>
 #include <QStyleFactory>
 
 namespace Style {
@@ -39,16 +40,29 @@ QToolButton[plain="true"] { border: none; background: transparent; padding: 0px;
 QToolButton[plain="true"]:disabled { background: transparent; }
 QScrollArea#recordingList { border: none; background: transparent; }
 QWidget#recordingListContent { background: transparent; }
-QScrollArea#recordingList QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }
-QScrollArea#recordingList QScrollBar::handle:vertical { background: rgba(128, 128, 128, 0.45); border-radius: 2px; min-height: 24px; }
-QScrollArea#recordingList QScrollBar::add-line, QScrollArea#recordingList QScrollBar::sub-line { height: 0px; }
-QScrollArea#recordingList QScrollBar::add-page, QScrollArea#recordingList QScrollBar::sub-page { background: transparent; }
 QLineEdit#searchField { border: none; background: transparent; padding: 0px; }
 QFrame#divider { border: none; }
 )css";
 }
 
+const char* thinScrollBarSheet()
+{
+    return R"css(
+QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }
+QScrollBar::handle:vertical { background: rgba(128, 128, 128, 0.45); border-radius: 2px; min-height: 24px; }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }
+QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }
+)css";
+}
+
 } // namespace
+
+void makeThin(QScrollBar* bar)
+{
+    // Set on the bar itself: a scroll area's bars are styled before they sit
+    // inside it, so the application's sheet cannot pick them out.
+    bar->setStyleSheet(QString::fromLatin1(thinScrollBarSheet()));
+}
 
 void apply(QApplication& app)
 {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QApplication;
+class QScrollBar;
 
 // The one place where the views' colours, fonts and widget styling are set.
 // Sizes are device-independent pixels, one for each point of the design.
@@ -15,6 +16,9 @@ namespace Style {
 // Installs the icon theme, the widget style and the style sheet; call once
 // after the application object exists.
 void apply(QApplication& app);
+
+// A narrow bar without arrows, for lists in narrow columns.
+void makeThin(QScrollBar* bar);
 
 QColor color(ColorRole role, double opacity = 1.0);
 QColor color(const Tint& tint);
