@@ -94,6 +94,26 @@ TEST_F(Renaming, MovingTheRenameToAnotherRowLeavesTheFirstTitleAlone)
     EXPECT_TRUE(m_vm->isRenamingActive());
 }
 
+TEST_F(Renaming, DeletingTheRecordingBeingRenamedEndsTheRenaming)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    doubleClick(row(second));
+    ASSERT_TRUE(row(second)->isEditing());
+    EXPECT_TRUE(m_vm->isRenamingActive());
+    // The context menu still works while the field is open.
+    QMenu menu;
+    row(second)->populateContextMenu(menu);
+    menu.actions().last()->trigger(); // "Delete Recording"
+    pump(50);
+    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_FALSE(sidebar().editingRecordingID());
+    EXPECT_FALSE(m_vm->isRenamingActive());
+}
+
 TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
 {
     makeWindow();
