@@ -1,8 +1,12 @@
-# One static library per source folder: every .cpp below the folder is part of it.
+# One static library per source folder: every .cpp below the folder is part of it,
+# except below the SKIP subfolders, which are libraries of their own.
 function(nimbrel_library name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;SKIP" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  foreach(skipped IN LISTS ARG_SKIP)
+    list(FILTER sources EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${skipped}/")
+  endforeach()
   if(NOT sources)
     # A folder whose code has not been written yet still takes part in linking.
     add_library(${name} INTERFACE)
@@ -11,6 +15,9 @@ function(nimbrel_library name)
     return()
   endif()
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
+  foreach(skipped IN LISTS ARG_SKIP)
+    list(FILTER headers EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${skipped}/")
+  endforeach()
   add_library(${name} STATIC ${sources} ${headers})
   # Ninja reruns moc only when a header it has already scanned changes; a
   # header added since (by a merge, say) would never be scanned in an existing

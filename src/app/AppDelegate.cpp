@@ -73,11 +73,10 @@ bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 
 void AppDelegate::applicationShouldHandleReopen()
 {
-    if (!m_mainWindow) {
-        std::printf("[App] asked to show the main window\n");
-        std::fflush(stdout);
+    std::printf("[App] asked to show the main window\n");
+    std::fflush(stdout);
+    if (!m_mainWindow)
         return;
-    }
     m_mainWindow->showNormal();
     m_mainWindow->raise();
     m_mainWindow->activateWindow();

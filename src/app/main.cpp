@@ -1,10 +1,11 @@
 #include "app/AppDelegate.h"
+#include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstanceGuard.h"
-#include "app/WindowFocusRelease.h"
 #include "common/Settings.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/window/MainWindow.h"
 
 #include <QApplication>
 
@@ -30,11 +31,13 @@ int main(int argc, char* argv[])
 
     RecordingViewModel::Collaborators collaborators;
     collaborators.clipboard = std::make_unique<QtClipboard>();
-    collaborators.focus = std::make_unique<WindowFocusRelease>([&delegate] { return delegate.mainWindow(); });
+    // No focus hook: the view model would call it on every change of the
+    // selected recording, a finished transcription too, and take the keyboard
+    // from a field the user types in. The views release it on the user's own actions.
     RecordingViewModel viewModel(std::move(collaborators));
 
-    // The main window is made here from the view model once the views exist:
-    // delegate.setMainWindow(new MainWindow(viewModel));
+    const auto window = MainWindowSetup::create(viewModel);
+    delegate.setMainWindow(window.get());
     delegate.presentMainWindow();
 
     QObject::connect(&guard, &SingleInstanceGuard::showRequested, &delegate,

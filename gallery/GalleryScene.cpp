@@ -1,0 +1,99 @@
+#include "GalleryScene.h"
+
+#include "FakeClipboard.h"
+#include "FakeDeviceManager.h"
+#include "FakeEnhancer.h"
+#include "FakeMeetingDetector.h"
+#include "FakePlayer.h"
+#include "FakeRecapWriter.h"
+#include "FakeRecorder.h"
+#include "FakeTranscriber.h"
+#include "common/Settings.h"
+#include "models/RecordingsStorage.h"
+#include "viewmodels/collaborators/FocusService.h"
+#include "viewmodels/RecordingViewModel.h"
+#include "views/window/MainWindow.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+GalleryScene::GalleryScene()
+{
+    m_storage = std::make_unique<RecordingsStorage>(m_dir.filePath(QStringLiteral("support")),
+                                                    m_dir.filePath(QStringLiteral("Downloads")));
+    m_settings = std::make_unique<Settings>(m_dir.filePath(QStringLiteral("settings.ini")));
+}
+
+GalleryScene::~GalleryScene()
+{
+    m_window.reset();
+    m_vm.reset();
+}
+
+void GalleryScene::addRecording(const QString& title, int minutesAgo, double seconds,
+                                const std::optional<QString>& transcript)
+{
+    RecordingItem item;
+    item.id = QUuid::createUuid();
+    item.title = title;
+    item.fileName = RecordingsStorage::sanitizeFilename(title) + QStringLiteral("_%1.mp3").arg(1750000000 - minutesAgo * 60);
+    item.createdAt = Date::now().addingSeconds(-60.0 * minutesAgo);
+    item.duration = seconds;
+    item.transcript = transcript;
+    QFile file(m_storage->fileURL(item));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArray(4096, 'a'));
+    item.fileSizeBytes = 4096;
+    m_library.append(item);
+}
+
+MainWindow& GalleryScene::open()
+{
+    m_storage->save(m_library);
+    RecordingViewModel::Collaborators c;
+    auto recorder = std::make_unique<FakeRecorder>();
+    m_recorder = recorder.get();
+    c.deviceManager = std::make_unique<FakeDeviceManager>();
+    c.playerManager = std::make_unique<FakePlayer>();
+    c.recorder = std::move(recorder);
+    c.whisperEngine = std::make_unique<FakeTranscriber>();
+    c.recapEngine = std::make_unique<FakeRecapWriter>(m_dir.filePath(QStringLiteral("models")));
+    c.voiceEnhancer = std::make_unique<FakeEnhancer>();
+    c.meetingDetector = std::make_unique<FakeMeetingDetector>();
+    c.clipboard = std::make_unique<FakeClipboard>();
+    c.storage = m_storage.get();
+    c.settings = m_settings.get();
+    c.durationTickInterval = std::chrono::milliseconds(10);
+    m_vm = std::make_unique<RecordingViewModel>(std::move(c));
+    m_window = std::make_unique<MainWindow>(*m_vm);
+    m_window->show();
+    m_window->activateWindow();
+    settle();
+    return *m_window;
+}
+
+void GalleryScene::startRecording(double elapsedSeconds)
+{
+    m_vm->startNewRecording();
+    m_recorder->starts.resolve(m_recorder->starts.count() - 1);
+    m_recorder->duration = elapsedSeconds;
+    settle();
+}
+
+void GalleryScene::settle(int ms)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+}
+
+bool GalleryScene::save(const QString& path)
+{
+    settle(50);
+    return m_window->grab().save(path);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class FakePlayer;
+class FakeRecorder;
+class MainWindow;
+class RecordingViewModel;
+class RecordingsStorage;
+class Settings;
+
+// One state of the main window: a library in a folder of its own, a view model
+// on fakes, and the window over it.
+class GalleryScene {
+public:
+    GalleryScene();
+    ~GalleryScene();
+
+    // The library the view model loads; call before `open`.
+    void addRecording(const QString& title, int minutesAgo, double seconds,
+                      const std::optional<QString>& transcript = std::nullopt);
+    MainWindow& open();
+
+    RecordingViewModel& vm() const { return *m_vm; }
+    MainWindow& window() const { return *m_window; }
+    FakeRecorder& recorder() const { return *m_recorder; }
+
+    void startRecording(double elapsedSeconds);
+    // Lets queued work and short timers run.
+    void settle(int ms = 150);
+    bool save(const QString& path);
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<RecordingsStorage> m_storage;
+    std::unique_ptr<Settings> m_settings;
+    QList<RecordingItem> m_library;
+    std::unique_ptr<RecordingViewModel> m_vm;
+    std::unique_ptr<MainWindow> m_window;
+    FakeRecorder* m_recorder = nullptr;
+};

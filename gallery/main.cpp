@@ -1,0 +1,117 @@
+#include "GalleryScene.h"
+#include "viewmodels/RecordingViewModel.h"
+#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/SidebarView.h"
+#include "views/style/Style.h"
+#include "views/window/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const char* const titles[] = {
+    "Weekly Standup", "Design Review", "Interview with Dana", "Quarterly Planning", "Customer Call: Orbit Labs",
+    "1-on-1 with Sam", "Voice note: ideas for the launch", "Lecture 4 - Signal Processing", "Budget Review",
+    "Brainstorm: onboarding", "Hiring Sync", "Roadmap Walkthrough", "Retro Sprint 41", "Sales Pipeline",
+    "Architecture Deep Dive", "Support Escalation", "Marketing Sync", "Board Prep", "Team Lunch Notes",
+    "Release Go/No-Go",
+};
+
+void addLibrary(GalleryScene& scene, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const int minutesAgo = 12 + i * 613;
+        scene.addRecording(QString::fromUtf8(titles[i]), minutesAgo, 95.0 + i * 187.3,
+                           i == 2 ? std::optional<QString>(QStringLiteral("We talked about the team, the budget and "
+                                                                          "what the first ninety days look like."))
+                                  : std::nullopt);
+    }
+}
+
+struct State {
+    const char* name;
+    std::function<void(GalleryScene&)> arrange;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("NIMBREL_NO_ANIMATIONS", "1");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
+    QApplication::setApplicationName(QStringLiteral("Nimbrel Gallery"));
+    Style::apply(app);
+
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-output");
+    QDir().mkpath(folder);
+
+    const State states[] = {
+        {"empty-library", [](GalleryScene& scene) { scene.open(); }},
+        {"library-20-selected",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 20);
+             scene.open();
+             scene.vm().selectRecording(scene.vm().recordings().at(2));
+         }},
+        {"recording-in-progress",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.startRecording(83.4);
+         }},
+        {"rename-in-progress",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             const RecordingItem second = scene.vm().recordings().at(1);
+             RecordingRowView* row = scene.window().sidebar()->rowFor(second.id);
+             const QPoint point(4, row->height() / 2);
+             QTest::mouseClick(row, Qt::LeftButton, Qt::NoModifier, point);
+             QTest::mouseDClick(row, Qt::LeftButton, Qt::NoModifier, point);
+             scene.settle(300);
+             QTest::keyClicks(row->renameField(), QStringLiteral("Design Review (final)"));
+         }},
+        {"status-message",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.vm().copyTranscript(QStringLiteral("words"));
+         }},
+        {"status-message-warning",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.vm().setIsMicEnabled(false);
+             scene.vm().setIsSystemAudioEnabled(false);
+             scene.vm().startNewRecording();
+         }},
+        {"search-with-quotation",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.vm().setSearchText(QStringLiteral("budget"));
+         }},
+    };
+
+    int failures = 0;
+    for (const State& state : states) {
+        GalleryScene scene;
+        state.arrange(scene);
+        const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(state.name) + QStringLiteral(".png"));
+        if (scene.save(path)) {
+            std::printf("%s\n", qPrintable(path));
+        } else {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+class MainWindow;
+class RecordingViewModel;
+
+// Styles the application and makes the main window over the view model. The
+// delegate decides when it shows.
+namespace MainWindowSetup {
+
+std::unique_ptr<MainWindow> create(RecordingViewModel& vm);
+
+} // namespace MainWindowSetup

@@ -1,0 +1,139 @@
+#include "views/logic/RecordingRowRules.h"
+
+#include "views/logic/TextTrim.h"
+
+#include <QTextBoundaryFinder>
+
+namespace RecordingRowRules {
+
+namespace {
+
+constexpr qsizetype charactersBefore = 20;
+constexpr qsizetype charactersAfter = 35;
+
+// Positions (in UTF-16 units) where user-perceived characters begin, plus the end.
+QList<qsizetype> graphemeBoundaries(const QString& text)
+{
+    QList<qsizetype> boundaries;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype position = 0; position != -1; position = finder.toNextBoundary())
+        boundaries.append(position);
+    if (boundaries.isEmpty() || boundaries.last() != text.size())
+        boundaries.append(text.size());
+    return boundaries;
+}
+
+// Index of the character that holds `position`.
+qsizetype characterAt(const QList<qsizetype>& boundaries, qsizetype position)
+{
+    const auto after = std::upper_bound(boundaries.begin(), boundaries.end(), position);
+    return std::max<qsizetype>(0, (after - boundaries.begin()) - 1);
+}
+
+// Index of the first boundary at or after `position`.
+qsizetype characterEndingAt(const QList<qsizetype>& boundaries, qsizetype position)
+{
+    return std::lower_bound(boundaries.begin(), boundaries.end(), position) - boundaries.begin();
+}
+
+} // namespace
+
+std::optional<QString> transcriptSnippet(const RecordingItem& item, const QString& query)
+{
+    const QString needle = query.trimmed();
+    if (needle.isEmpty() || !item.transcript)
+        return std::nullopt;
+    const QString& transcript = *item.transcript;
+    const qsizetype match = transcript.indexOf(needle, 0, Qt::CaseInsensitive);
+    if (match < 0)
+        return std::nullopt;
+
+    const QList<qsizetype> boundaries = graphemeBoundaries(transcript);
+    const qsizetype characterCount = boundaries.size() - 1;
+    const qsizetype first = std::max<qsizetype>(0, characterAt(boundaries, match) - charactersBefore);
+    const qsizetype last
+        = std::min(characterCount, characterEndingAt(boundaries, match + needle.size()) + charactersAfter);
+
+    QString excerpt = transcript.mid(boundaries[first], boundaries[last] - boundaries[first]);
+    excerpt.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    excerpt = TextTrim::spacesAndTabs(excerpt);
+
+    const QString ellipsis(QChar(0x2026));
+    return (first > 0 ? ellipsis : QString()) + excerpt + (last < characterCount ? ellipsis : QString());
+}
+
+QList<Badge> badges(const State& state)
+{
+    QList<Badge> result;
+    if (state.hasEnhancedFile)
+        result.append(Badge::enhancedAvailable);
+    if (state.isTranscribing)
+        result.append(Badge::transcribing);
+    if (state.isEnhancing)
+        result.append(Badge::enhancing);
+    return result;
+}
+
+Tint fill(const State& state)
+{
+    if (state.isSelected)
+        return {ColorRole::accent, 0.18};
+    if (state.isHovered)
+        return {ColorRole::gray, 0.08};
+    return {ColorRole::none, 0};
+}
+
+TextWeight titleWeight(const State& state)
+{
+    return state.isSelected ? TextWeight::semibold : TextWeight::medium;
+}
+
+bool showsRowButtons(const State& state)
+{
+    return !state.isEditing;
+}
+
+double renameButtonOpacity(const State& state)
+{
+    return state.isHovered || state.isSelected ? 0.85 : 0.0;
+}
+
+double exportButtonOpacity(const State& state)
+{
+    return state.isHovered || state.isSelected ? 1.0 : 0.0;
+}
+
+bool clickSelects(const State& state)
+{
+    return !state.isEditing;
+}
+
+bool doubleClickRenames(const State& state)
+{
+    return !state.isEditing;
+}
+
+QList<MenuEntry<Action>> contextMenu(const State& state)
+{
+    QList<MenuEntry<Action>> entries;
+    entries.append({Action::rename, QStringLiteral("Rename"), QStringLiteral("pencil")});
+    if (state.hasEnhancedFile) {
+        const bool enhancedPlays = state.isSelected && state.isPlayingEnhanced;
+        entries.append({Action::toggleEnhanced,
+                        enhancedPlays ? QStringLiteral("Switch to Original Audio")
+                                      : QStringLiteral("Switch to Studio Enhanced"),
+                        QStringLiteral("sparkles")});
+    } else {
+        entries.append({Action::enhance,
+                        state.isEnhancing ? QStringLiteral("Enhancing Voice...")
+                                          : QStringLiteral("Enhance Voice (Zadive Dedada)"),
+                        QStringLiteral("sparkles"), !state.isEnhancing});
+    }
+    entries.append({Action::exportToDownloads, QStringLiteral("Export MP3 to Downloads"),
+                     QStringLiteral("arrow.down.circle")});
+    entries.append({Action::showInFileManager, QStringLiteral("Show in File Manager"), QStringLiteral("folder")});
+    entries.append({Action::remove, QStringLiteral("Delete Recording"), QStringLiteral("trash"), true, true, true});
+    return entries;
+}
+
+} // namespace RecordingRowRules

@@ -1,0 +1,69 @@
+#include "views/logic/SidebarRules.h"
+
+#include "views/logic/TextTrim.h"
+
+namespace SidebarRules {
+
+QString headerTitle()
+{
+    return QStringLiteral("All Recordings");
+}
+
+int headerCount(qsizetype recordingCount, RecorderState state)
+{
+    return static_cast<int>(recordingCount) + (state == RecorderState::idle ? 0 : 1);
+}
+
+bool showsEmptyState(bool filteredIsEmpty, RecorderState state)
+{
+    return filteredIsEmpty && state == RecorderState::idle;
+}
+
+EmptyStateText emptyStateText(bool libraryIsEmpty)
+{
+    if (libraryIsEmpty)
+        return {QStringLiteral("No recordings yet"), QStringLiteral("Click the red record button below to start.")};
+    return {QStringLiteral("No matches found"), QStringLiteral("Try a different search query.")};
+}
+
+QString activeRowTitle(const std::optional<QString>& activeRecordingTitle)
+{
+    return activeRecordingTitle.value_or(QStringLiteral("New Recording"));
+}
+
+bool showsActiveRow(RecorderState state, const std::optional<QString>& activeRecordingTitle, const QString& searchText)
+{
+    if (state == RecorderState::idle)
+        return false;
+    if (searchText.isEmpty())
+        return true;
+    return activeRecordingTitle.value_or(QString()).contains(searchText, Qt::CaseInsensitive);
+}
+
+bool isRowSelected(RecorderState state, const std::optional<QUuid>& selectedId, const QUuid& rowId)
+{
+    return state == RecorderState::idle && selectedId == rowId;
+}
+
+RowClick rowClick(RecorderState state, bool isTrimmingActive)
+{
+    return {isTrimmingActive, state == RecorderState::idle};
+}
+
+std::optional<QString> libraryRenameTitle(const QString& typed)
+{
+    const QString title = TextTrim::spacesAndTabs(typed);
+    if (title.isEmpty())
+        return std::nullopt;
+    return title;
+}
+
+std::optional<QString> activeRenameTitle(const QString& typed)
+{
+    const QString title = typed.trimmed();
+    if (title.isEmpty())
+        return std::nullopt;
+    return title;
+}
+
+} // namespace SidebarRules

@@ -1,0 +1,28 @@
+#include "views/logic/StatusMessageRules.h"
+
+#include <QStringList>
+
+namespace StatusMessageRules {
+
+bool isProblem(const QString& message)
+{
+    static const QStringList words{QStringLiteral("fail"), QStringLiteral("error"), QStringLiteral("please"),
+                                   QStringLiteral("cannot")};
+    for (const QString& word : words) {
+        if (message.contains(word, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+QString symbol(const QString& message)
+{
+    return isProblem(message) ? QStringLiteral("exclamationmark.circle.fill") : QStringLiteral("checkmark.circle.fill");
+}
+
+Tint symbolTint(const QString& message)
+{
+    return isProblem(message) ? Tint{ColorRole::orange} : Tint{ColorRole::green};
+}
+
+} // namespace StatusMessageRules

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+
+#include <QHash>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class ActiveRecordingRowView;
+class QLabel;
+class QStackedWidget;
+class RecordingList;
+class RecordingRowView;
+class RecordingViewModel;
+class SearchBox;
+
+// The library column: search, header with the count, and the list of
+// recordings (the one in progress first) or the empty state. It keeps only
+// the state of the keyboard and of the rename fields; everything else comes
+// from the view model and goes back to it.
+class SidebarView : public QWidget {
+    Q_OBJECT
+public:
+    explicit SidebarView(RecordingViewModel& vm, QWidget* parent = nullptr);
+
+    // Shows a recording's file in the file manager; replaceable for tests.
+    using RevealHandler = std::function<void(const RecordingItem&)>;
+    void setRevealHandler(RevealHandler handler);
+
+    // Takes the keyboard from the search field (a click elsewhere, Return).
+    void releaseSearchFocus();
+
+    SearchBox* searchBox() const { return m_search; }
+    RecordingList* list() const { return m_list; }
+    ActiveRecordingRowView* activeRow() const { return m_activeRow; }
+    RecordingRowView* rowFor(const QUuid& id) const { return m_rows.value(id); }
+    QList<RecordingRowView*> visibleRows() const;
+    QString headerTitle() const;
+    QString headerCount() const;
+    bool showsEmptyState() const;
+    QString emptyTitle() const;
+    QString emptySubtitle() const;
+
+    std::optional<QUuid> editingRecordingID() const { return m_editingRecordingID; }
+    bool isEditingActiveRecording() const { return m_isEditingActiveRecording; }
+    QString editingTitleText() const { return m_editingTitleText; }
+    QString editingActiveTitleText() const { return m_editingActiveTitleText; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void connectViewModel();
+
+    void syncRows();
+    void refreshRowFlags();
+    void refreshHeader();
+    void refreshEmptyState();
+    void refreshActiveRow();
+    void followSearchFocus();
+    void stepSelection(int step);
+    void recorderStateChanged();
+
+    RecordingRowView* makeRow(const RecordingItem& item);
+    bool searchHoldsFocus() const;
+
+    // Row requests.
+    void rowClicked(const QUuid& id);
+    void startRename(const QUuid& id);
+    void commitRename(const QUuid& id);
+    void cancelRename(const QUuid& id);
+    void toggleEnhanced(const QUuid& id);
+    std::optional<RecordingItem> item(const QUuid& id) const;
+
+    // Requests of the recording in progress.
+    void activeClicked();
+    void startActiveRename();
+    void commitActiveRename();
+    void cancelActiveRename();
+
+    void setEditingRecordingID(const std::optional<QUuid>& id);
+    void setEditingActiveRecording(bool editing);
+    void releaseFocusSoon();
+
+    RecordingViewModel& m_vm;
+    RevealHandler m_reveal;
+
+    SearchBox* m_search = nullptr;
+    QLabel* m_headerTitle = nullptr;
+    QLabel* m_headerCount = nullptr;
+    QStackedWidget* m_body = nullptr;
+    QWidget* m_emptyState = nullptr;
+    QLabel* m_emptyTitle = nullptr;
+    QLabel* m_emptySubtitle = nullptr;
+    RecordingList* m_list = nullptr;
+    ActiveRecordingRowView* m_activeRow = nullptr;
+    QHash<QUuid, RecordingRowView*> m_rows;
+
+    std::optional<QUuid> m_editingRecordingID;
+    QString m_editingTitleText;
+    bool m_isEditingActiveRecording = false;
+    QString m_editingActiveTitleText;
+};

@@ -1,0 +1,170 @@
+#include "views/style/Icons.h"
+
+#include "views/style/OwnSymbols.h"
+#include "views/style/Style.h"
+
+#include <QDir>
+#include <QHash>
+#include <QIconEngine>
+#include <QImage>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStandardPaths>
+#include <QSvgRenderer>
+
+namespace Icons {
+
+namespace {
+
+const QString fallbackTheme = QStringLiteral("Adwaita");
+
+// Symbol names of the design mapped to freedesktop names. Symbols missing
+// here are drawn by OwnSymbols.
+const QHash<QString, QString>& themeTable()
+{
+    static const QHash<QString, QString> table{
+        {QStringLiteral("magnifyingglass"), QStringLiteral("edit-find-symbolic")},
+        {QStringLiteral("waveform.badge.magnifyingglass"), QStringLiteral("edit-find-symbolic")},
+        {QStringLiteral("checkmark.circle.fill"), QStringLiteral("emblem-default-symbolic")},
+        {QStringLiteral("exclamationmark.circle.fill"), QStringLiteral("emblem-important-symbolic")},
+        {QStringLiteral("pencil"), QStringLiteral("document-edit-symbolic")},
+        {QStringLiteral("arrow.down.circle"), QStringLiteral("folder-download-symbolic")},
+        {QStringLiteral("arrow.down.circle.fill"), QStringLiteral("folder-download-symbolic")},
+        {QStringLiteral("folder"), QStringLiteral("folder-symbolic")},
+        {QStringLiteral("trash"), QStringLiteral("user-trash-symbolic")},
+        {QStringLiteral("scissors"), QStringLiteral("edit-cut-symbolic")},
+        {QStringLiteral("play.fill"), QStringLiteral("media-playback-start-symbolic")},
+        {QStringLiteral("pause.fill"), QStringLiteral("media-playback-pause-symbolic")},
+        {QStringLiteral("stop.fill"), QStringLiteral("media-playback-stop-symbolic")},
+        {QStringLiteral("gobackward.15"), QStringLiteral("media-seek-backward-symbolic")},
+        {QStringLiteral("goforward.15"), QStringLiteral("media-seek-forward-symbolic")},
+    };
+    return table;
+}
+
+QImage tinted(QImage image, const QColor& color)
+{
+    QPainter painter(&image);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(image.rect(), color);
+    return image;
+}
+
+QImage render(const QString& symbol, int pixels)
+{
+    const QString name = themeName(symbol);
+    if (!name.isEmpty()) {
+        const QIcon themed = QIcon::fromTheme(name);
+        if (!themed.isNull())
+            return themed.pixmap(QSize(pixels, pixels), 1.0).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QByteArray drawing = OwnSymbols::svg(symbol);
+    if (drawing.isEmpty())
+        return image;
+    QSvgRenderer renderer(drawing);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(0, 0, pixels, pixels));
+    return image;
+}
+
+// Draws the symbol at whatever size and scale a button asks for.
+class TintedIconEngine : public QIconEngine {
+public:
+    TintedIconEngine(QString symbol, QColor color)
+        : m_symbol(std::move(symbol))
+        , m_color(std::move(color))
+    {
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const int side = std::min(rect.width(), rect.height());
+        const QPixmap image = Icons::pixmap(m_symbol, side, colorFor(mode), ratio);
+        const QRect target(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
+        painter->drawPixmap(target, image);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return Icons::pixmap(m_symbol, std::min(size.width(), size.height()), colorFor(mode));
+    }
+
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    {
+        return Icons::pixmap(m_symbol, std::min(size.width(), size.height()), colorFor(mode), scale);
+    }
+
+    QIconEngine* clone() const override { return new TintedIconEngine(m_symbol, m_color); }
+    QString key() const override { return QStringLiteral("nimbrel-tinted"); }
+
+private:
+    QColor colorFor(QIcon::Mode mode) const
+    {
+        if (mode != QIcon::Disabled)
+            return m_color;
+        QColor dimmed = m_color;
+        dimmed.setAlphaF(dimmed.alphaF() * 0.35f);
+        return dimmed;
+    }
+
+    QString m_symbol;
+    QColor m_color;
+};
+
+} // namespace
+
+void installTheme()
+{
+    QStringList paths = QIcon::themeSearchPaths();
+    const QStringList dataDirs
+        = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
+    for (const QString& dir : dataDirs + QStringList{QStringLiteral("/usr/local/share/icons"), QStringLiteral("/usr/share/icons")}) {
+        if (!paths.contains(dir) && QDir(dir).exists())
+            paths.append(dir);
+    }
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor"))
+        QIcon::setThemeName(fallbackTheme);
+    QIcon::setFallbackThemeName(fallbackTheme);
+}
+
+QString themeName(const QString& symbol)
+{
+    return themeTable().value(symbol);
+}
+
+bool hasSymbol(const QString& symbol)
+{
+    const QString name = themeName(symbol);
+    if (!name.isEmpty())
+        return QIcon::hasThemeIcon(name);
+    return !OwnSymbols::svg(symbol).isEmpty();
+}
+
+QPixmap pixmap(const QString& symbol, int size, const QColor& color, qreal devicePixelRatio)
+{
+    const int pixels = std::max(1, qRound(size * devicePixelRatio));
+    const QString key = QStringLiteral("nimbrel-symbol:%1:%2:%3").arg(symbol).arg(pixels).arg(color.rgba(), 8, 16);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
+    QPixmap result = QPixmap::fromImage(tinted(render(symbol, pixels), color));
+    result.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, result);
+    return result;
+}
+
+QIcon icon(const QString& symbol, const QColor& color)
+{
+    return QIcon(new TintedIconEngine(symbol, color));
+}
+
+QIcon icon(const QString& symbol, const Tint& tint)
+{
+    return icon(symbol, Style::color(tint));
+}
+
+} // namespace Icons

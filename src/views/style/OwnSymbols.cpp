@@ -1,0 +1,38 @@
+#include "views/style/OwnSymbols.h"
+
+#include <QHash>
+
+namespace OwnSymbols {
+
+namespace {
+
+QByteArray drawing(const char* path)
+{
+    return QByteArrayLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"24\" height=\"24\" viewBox=\"0 0 24 24\">"
+                             "<path fill=\"#000\" fill-rule=\"evenodd\" d=\"")
+        + path + QByteArrayLiteral("\"/></svg>");
+}
+
+} // namespace
+
+QByteArray svg(const QString& symbol)
+{
+    // Circled glyphs are cut out of a filled circle, so they tint as one shape.
+    static const QHash<QString, QByteArray> drawings{
+        {QStringLiteral("xmark.circle.fill"),
+         drawing("M1,12 a11,11 0 1,0 22,0 a11,11 0 1,0 -22,0 Z M16.42,14.65 L14.65,16.42 L12,13.77 L9.35,16.42 L7.58,14.65 L10.23,12 L7.58,9.35 L9.35,7.58 L12,10.23 L14.65,7.58 L16.42,9.35 L13.77,12 Z")},
+        {QStringLiteral("play.circle.fill"),
+         drawing("M1,12 a11,11 0 1,0 22,0 a11,11 0 1,0 -22,0 Z M9.5,7 L17.5,12 L9.5,17 Z")},
+        {QStringLiteral("pause.circle.fill"),
+         drawing("M1,12 a11,11 0 1,0 22,0 a11,11 0 1,0 -22,0 Z M8.5,7.5 L10.75,7.5 L10.75,16.5 L8.5,16.5 Z M13.25,7.5 L15.5,7.5 L15.5,16.5 L13.25,16.5 Z")},
+        {QStringLiteral("stop.circle.fill"),
+         drawing("M1,12 a11,11 0 1,0 22,0 a11,11 0 1,0 -22,0 Z M8,8 L16,8 L16,16 L8,16 Z")},
+        {QStringLiteral("sparkles"),
+         drawing("M10,5 Q10,13 18,13 Q10,13 10,21 Q10,13 2,13 Q10,13 10,5 Z M19,1 Q19,5 23,5 Q19,5 19,9 Q19,5 15,5 Q19,5 19,1 Z M19.5,15.5 Q19.5,18.5 22.5,18.5 Q19.5,18.5 19.5,21.5 Q19.5,18.5 16.5,18.5 Q19.5,18.5 19.5,15.5 Z")},
+        {QStringLiteral("text.quote"),
+         drawing("M3,4 L5.5,4 L5.5,20 L3,20 Z M8,5 L21,5 L21,7.5 L8,7.5 Z M8,10.75 L21,10.75 L21,13.25 L8,13.25 Z M8,16.5 L17,16.5 L17,19 L8,19 Z")},
+    };
+    return drawings.value(symbol);
+}
+
+} // namespace OwnSymbols

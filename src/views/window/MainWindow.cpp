@@ -1,0 +1,139 @@
+#include "views/window/MainWindow.h"
+
+#include "viewmodels/RecordingViewModel.h"
+#include "views/common/FocusRelease.h"
+#include "views/sidebar/SidebarView.h"
+#include "views/transport/TransportControlsView.h"
+#include "views/window/DetailAreaPlaceholder.h"
+#include "views/window/SpaceKeyFilter.h"
+#include "views/window/StatusMessageView.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int windowMinimumWidth = 960;
+constexpr int windowMinimumHeight = 560;
+constexpr int sidebarMinimumWidth = 220;
+constexpr int sidebarIdealWidth = 260;
+constexpr int sidebarMaximumWidth = 360;
+constexpr int detailMinimumWidth = 550;
+constexpr int overlayTop = 56;
+constexpr int overlaySpacing = 8;
+
+} // namespace
+
+MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QStringLiteral("Nimbrel"));
+    setMinimumSize(windowMinimumWidth, windowMinimumHeight);
+    resize(1080, 680);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_sourceBarSlot = new QWidget(this);
+    m_sourceBarSlot->setObjectName(QStringLiteral("sourceControlBarSlot"));
+    m_sourceBarSlot->setLayout(new QVBoxLayout);
+    m_sourceBarSlot->layout()->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_sourceBarSlot);
+
+    auto* divider = new QFrame(this);
+    divider->setObjectName(QStringLiteral("divider"));
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    divider->setFixedHeight(1);
+    column->addWidget(divider);
+
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->setHandleWidth(1);
+    m_sidebar = new SidebarView(vm, m_splitter);
+    m_sidebar->setMinimumWidth(sidebarMinimumWidth);
+    m_sidebar->setMaximumWidth(sidebarMaximumWidth);
+    m_detail = new DetailAreaPlaceholder(m_splitter);
+    m_detail->setMinimumWidth(detailMinimumWidth);
+    m_splitter->addWidget(m_sidebar);
+    m_splitter->addWidget(m_detail);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({sidebarIdealWidth, width() - sidebarIdealWidth});
+    column->addWidget(m_splitter, 1);
+
+    m_transport = new TransportControlsView(vm, vm.playerManager(), this);
+    column->addWidget(m_transport);
+
+    // Floating over the content, near the top edge.
+    m_bannerSlot = new QWidget(this);
+    m_bannerSlot->setObjectName(QStringLiteral("meetingBannerSlot"));
+    m_bannerSlot->hide();
+    m_status = new StatusMessageView(this);
+    connect(&m_vm, &RecordingViewModel::exportMessageChanged, this, [this] {
+        m_status->setMessage(m_vm.exportMessage().value_or(QString()));
+        placeOverlay();
+    });
+
+    m_spaceKeys = new SpaceKeyFilter(vm, this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::placeOverlay()
+{
+    int top = overlayTop;
+    if (m_bannerSlot->isVisible()) {
+        m_bannerSlot->adjustSize();
+        m_bannerSlot->move((width() - m_bannerSlot->width()) / 2, top);
+        top += m_bannerSlot->height() + overlaySpacing;
+    }
+    m_status->placeAt(top);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeOverlay();
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_spaceKeys->install();
+    qApp->installEventFilter(this);
+}
+
+void MainWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_spaceKeys->remove();
+    qApp->removeEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click anywhere in the detail area, seen beside the panes' own handling.
+    if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && (widget == m_detail || m_detail->isAncestorOf(widget)))
+            detailClicked();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::detailClicked()
+{
+    m_sidebar->releaseSearchFocus();
+    FocusRelease::schedule(this);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class RecordingViewModel;
+class SidebarView;
+class SpaceKeyFilter;
+class StatusMessageView;
+class TransportControlsView;
+class QSplitter;
+
+// The main window: the source control bar's place on top, the library column
+// and the detail area side by side, the transport bar at the bottom, and over
+// them the status message. It owns the Space shortcut.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(RecordingViewModel& vm, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    SidebarView* sidebar() const { return m_sidebar; }
+    TransportControlsView* transportBar() const { return m_transport; }
+    StatusMessageView* statusMessage() const { return m_status; }
+    QWidget* detailArea() const { return m_detail; }
+    QSplitter* splitter() const { return m_splitter; }
+    SpaceKeyFilter* spaceKeyFilter() const { return m_spaceKeys; }
+
+    // Empty places for the parts built elsewhere.
+    QWidget* sourceControlBarSlot() const { return m_sourceBarSlot; }
+    QWidget* meetingBannerSlot() const { return m_bannerSlot; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void placeOverlay();
+    void detailClicked();
+
+    RecordingViewModel& m_vm;
+    QWidget* m_sourceBarSlot;
+    QSplitter* m_splitter;
+    SidebarView* m_sidebar;
+    QWidget* m_detail;
+    TransportControlsView* m_transport;
+    QWidget* m_bannerSlot;
+    StatusMessageView* m_status;
+    SpaceKeyFilter* m_spaceKeys;
+};

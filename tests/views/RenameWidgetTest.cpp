@@ -1,0 +1,208 @@
+#include "QtPrinters.h"
+#include "WindowFixture.h"
+#include "views/common/PlainButton.h"
+#include "views/sidebar/ActiveRecordingRowView.h"
+#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/SearchBox.h"
+#include "views/sidebar/SidebarView.h"
+#include "views/transport/RecordButton.h"
+#include "views/transport/TransportControlsView.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QMenu>
+#include <QTest>
+#include <QVBoxLayout>
+
+using Renaming = WindowFixture;
+
+TEST_F(Renaming, ReturnRenamesASavedRecordingAndEscapeLeavesIt)
+{
+    const auto standup = makeRecording("Standup", 5);
+    seedLibrary({standup});
+    makeWindow();
+
+    doubleClick(row(standup));
+    InlineRenameField* field = row(standup)->renameField();
+    ASSERT_TRUE(field);
+    EXPECT_TRUE(m_vm->isRenamingActive());
+    EXPECT_FALSE(m_vm->isSearchFocused());
+    ASSERT_TRUE(waitFor([&] { return field->hasFocus(); }));
+    EXPECT_EQ(field->text(), "Standup");
+    QTest::keyClicks(field, "  Daily standup\t");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
+    EXPECT_EQ(savedLibrary().first().title, "Daily standup");
+    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_FALSE(row(standup)->isEditing());
+
+    // Escape and blanks both leave the title as it is, and close the field.
+    for (const auto& keys : {std::pair<QString, Qt::Key>{"Other", Qt::Key_Escape}, {"   ", Qt::Key_Return}}) {
+        click(row(standup)->findChild<PlainButton*>("renameButton"));
+        InlineRenameField* again = row(standup)->renameField();
+        ASSERT_TRUE(again);
+        ASSERT_TRUE(waitFor([&] { return again->hasFocus(); }));
+        QTest::keyClicks(again, keys.first);
+        QTest::keyClick(again, keys.second);
+        EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
+        EXPECT_FALSE(m_vm->isRenamingActive());
+        EXPECT_FALSE(row(standup)->isEditing());
+    }
+}
+
+TEST_F(Renaming, SaveButtonAndTheFocusLossAfterItRenameOnce)
+{
+    const auto standup = makeRecording("Standup", 5);
+    seedLibrary({standup});
+    makeWindow();
+
+    doubleClick(row(standup));
+    InlineRenameField* field = row(standup)->renameField();
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(waitFor([&] { return field->isReady(); }));
+    QTest::keyClicks(field, "Kickoff");
+    click(row(standup)->findChild<PlainButton*>("saveButton"));
+    pump(50);
+    EXPECT_EQ(m_vm->recordings().first().title, "Kickoff");
+    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_EQ(m_vm->recordings().size(), 1);
+}
+
+TEST_F(Renaming, MovingTheRenameToAnotherRowLeavesTheFirstTitleAlone)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    doubleClick(row(first));
+    InlineRenameField* field = row(first)->renameField();
+    ASSERT_TRUE(waitFor([&] { return field && field->isReady(); }));
+    QTest::keyClicks(field, "Half typed");
+
+    QMenu menu;
+    row(second)->populateContextMenu(menu);
+    menu.actions().first()->trigger(); // "Rename"
+    pump(300);
+
+    EXPECT_EQ(m_vm->recordings()[0].title, "Standup");
+    EXPECT_EQ(m_vm->recordings()[1].title, "Planning");
+    EXPECT_FALSE(row(first)->isEditing());
+    ASSERT_TRUE(row(second)->isEditing());
+    EXPECT_EQ(row(second)->renameField()->text(), "Planning");
+    EXPECT_TRUE(m_vm->isRenamingActive());
+}
+
+TEST_F(Renaming, DeletingTheRecordingBeingRenamedEndsTheRenaming)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    doubleClick(row(second));
+    ASSERT_TRUE(row(second)->isEditing());
+    EXPECT_TRUE(m_vm->isRenamingActive());
+    // The context menu still works while the field is open.
+    QMenu menu;
+    row(second)->populateContextMenu(menu);
+    menu.actions().last()->trigger(); // "Delete Recording"
+    pump(50);
+    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_FALSE(sidebar().editingRecordingID());
+    EXPECT_FALSE(m_vm->isRenamingActive());
+}
+
+TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
+{
+    makeWindow();
+    startRecording();
+
+    doubleClick(&activeRow());
+    InlineRenameField* field = activeRow().renameField();
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(waitFor([&] { return field->hasFocus(); }));
+    EXPECT_EQ(field->text(), "New Recording 1");
+    QTest::keyClicks(field, " Board sync ");
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(m_vm->activeRecordingTitle(), "Board sync");
+    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_EQ(activeRow().title(), "Board sync");
+}
+
+// Stopping with the rename field open files the recording under the typed
+// name, and leaves no renaming flag behind to keep Space from playing.
+TEST_F(Renaming, StoppingWithTheFieldOpenKeepsTheTypedName)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> stop;
+    } cases[] = {
+        {"transport stop button", [this] { transport().stopButton()->click(); }},
+        {"transport Done", [this] { transport().doneButton()->click(); }},
+        {"the row's menu",
+         [this] {
+             QMenu menu;
+             activeRow().populateContextMenu(menu);
+             menu.actions().last()->trigger();
+         }},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        if (!m_window)
+            makeWindow();
+        startRecording();
+        click(activeRow().findChild<PlainButton*>("renameButton"));
+        InlineRenameField* field = activeRow().renameField();
+        ASSERT_TRUE(field) << c.name;
+        ASSERT_TRUE(waitFor([&] { return field->hasFocus(); })) << c.name;
+        const QString typed = QStringLiteral("Typed name %1").arg(++round);
+        QTest::keyClicks(field, typed);
+
+        m_recorder->writeCaptureFile(4096);
+        c.stop();
+        EXPECT_FALSE(m_vm->isRenamingActive()) << c.name;
+        m_recorder->stops.resolveLast({5.0, {}});
+        ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; })) << c.name;
+        EXPECT_EQ(m_vm->recordings().first().title, typed) << c.name;
+        EXPECT_FALSE(m_vm->isRenamingActive()) << c.name;
+        EXPECT_FALSE(activeRow().isEditing()) << c.name;
+    }
+}
+
+// A transcription that finishes updates the selected recording; that must not
+// take the keyboard from the field the user is typing in, nor save half a title.
+TEST_F(Renaming, LibraryUpdatesNeverTakeTheFocus)
+{
+    const auto standup = makeRecording("Standup", 5);
+    seedLibrary({standup});
+    makeWindow();
+
+    QLineEdit* search = sidebar().searchBox()->field();
+    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    m_vm->transcribeRecording(standup);
+    QTest::keyClicks(search, "sta");
+    m_transcriber->calls.resolveLast({QStringLiteral("the transcript"), {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().first().transcript.has_value(); }));
+    pump(50);
+    EXPECT_TRUE(search->hasFocus());
+    EXPECT_TRUE(m_vm->isSearchFocused());
+    QTest::keyClicks(search, "nd");
+    EXPECT_EQ(m_vm->searchText(), "stand");
+
+    click(sidebar().searchBox()->clearButton());
+    doubleClick(row(standup));
+    InlineRenameField* field = row(standup)->renameField();
+    ASSERT_TRUE(field);
+    ASSERT_TRUE(waitFor([&] { return field->isReady(); }));
+    QTest::keyClicks(field, "Half");
+    m_vm->transcribeRecording(standup);
+    m_transcriber->calls.resolveLast({QStringLiteral("another transcript"), {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().first().transcript == "another transcript"; }));
+    pump(50);
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->text(), "Half");
+    EXPECT_EQ(m_vm->recordings().first().title, "Standup");
+    EXPECT_TRUE(m_vm->isRenamingActive());
+}

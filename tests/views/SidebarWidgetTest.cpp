@@ -1,0 +1,203 @@
+#include "QtPrinters.h"
+#include "WindowFixture.h"
+#include "views/common/PlainButton.h"
+#include "views/sidebar/ActiveRecordingRowView.h"
+#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/RecordingList.h"
+#include "views/sidebar/SearchBox.h"
+#include "views/sidebar/SidebarView.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+using Sidebar = WindowFixture;
+
+namespace {
+
+QAction* menuAction(QMenu& menu, const QString& label)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->text() == label)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(Sidebar, EmptyLibraryShowsItsEmptyState)
+{
+    makeWindow();
+    EXPECT_TRUE(sidebar().showsEmptyState());
+    EXPECT_EQ(sidebar().headerTitle(), "All Recordings");
+    EXPECT_EQ(sidebar().headerCount(), "0");
+    EXPECT_EQ(sidebar().emptyTitle(), "No recordings yet");
+    EXPECT_EQ(sidebar().emptySubtitle(), "Click the red record button below to start.");
+}
+
+TEST_F(Sidebar, ListsTheLibraryNewestFirstWithTheSelectionMarked)
+{
+    const auto older = makeRecording("Planning", 90);
+    const auto newer = makeRecording("Standup", 5);
+    seedLibrary({newer, older});
+    makeWindow();
+
+    EXPECT_FALSE(sidebar().showsEmptyState());
+    EXPECT_EQ(rowTitles(), (QStringList{"Standup", "Planning"}));
+    EXPECT_EQ(sidebar().headerCount(), "2");
+    EXPECT_TRUE(row(newer)->state().isSelected);
+    EXPECT_FALSE(row(older)->state().isSelected);
+
+    click(row(older));
+    ASSERT_TRUE(m_vm->selectedRecording());
+    EXPECT_EQ(m_vm->selectedRecording()->id, older.id);
+    EXPECT_TRUE(row(older)->state().isSelected);
+    EXPECT_FALSE(row(newer)->state().isSelected);
+}
+
+TEST_F(Sidebar, SearchFiltersTheRowsWhileTheHeaderCountsTheLibrary)
+{
+    auto budget = makeRecording("Quarterly review", 30);
+    budget.transcript = QStringLiteral("We went through the budget for next year and the hiring plan.");
+    seedLibrary({makeRecording("Standup", 5), makeRecording("Standup retro", 10), budget});
+    makeWindow();
+
+    QLineEdit* field = sidebar().searchBox()->field();
+    QTest::keyClicks(field, "standup");
+    EXPECT_EQ(rowTitles(), (QStringList{"Standup", "Standup retro"}));
+    EXPECT_EQ(sidebar().headerCount(), "3");
+    EXPECT_TRUE(sidebar().searchBox()->clearButton()->isVisible());
+
+    field->clear();
+    QTest::keyClicks(field, "BUDGET");
+    ASSERT_EQ(rowTitles(), (QStringList{"Quarterly review"}));
+    // The quotation shows the transcript around the match, here all of it.
+    EXPECT_EQ(row(budget)->snippetText(), *budget.transcript);
+
+    field->clear();
+    QTest::keyClicks(field, "zebra");
+    EXPECT_TRUE(sidebar().showsEmptyState());
+    EXPECT_EQ(sidebar().emptyTitle(), "No matches found");
+    EXPECT_EQ(sidebar().emptySubtitle(), "Try a different search query.");
+
+    click(sidebar().searchBox()->clearButton());
+    EXPECT_EQ(m_vm->searchText(), "");
+    EXPECT_EQ(rowTitles().size(), 3);
+    EXPECT_FALSE(sidebar().searchBox()->clearButton()->isVisible());
+}
+
+TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
+{
+    makeWindow();
+    startRecording();
+
+    EXPECT_FALSE(sidebar().showsEmptyState());
+    EXPECT_EQ(sidebar().headerCount(), "1");
+    ASSERT_TRUE(activeRow().isVisible());
+    EXPECT_EQ(activeRow().title(), "New Recording 1");
+    EXPECT_EQ(activeRow().statusText(), "Recording in progress...");
+
+    m_recorder->duration = 65.7;
+    EXPECT_TRUE(waitFor([&] { return activeRow().durationText() == "01:05"; }));
+
+    m_vm->pauseResumeRecording();
+    EXPECT_EQ(activeRow().statusText(), "Recording paused");
+    EXPECT_TRUE(activeRow().isPaused());
+    QMenu menu;
+    activeRow().populateContextMenu(menu);
+    QStringList entries;
+    for (QAction* action : menu.actions())
+        entries << action->text();
+    EXPECT_EQ(entries, (QStringList{"Rename", "Resume Recording", "", "Stop && Save Recording"}));
+
+    // A search its title does not hold hides the row, without the empty state.
+    QTest::keyClicks(sidebar().searchBox()->field(), "retro");
+    EXPECT_FALSE(activeRow().isVisible());
+    EXPECT_FALSE(sidebar().showsEmptyState());
+    click(sidebar().searchBox()->clearButton());
+    EXPECT_TRUE(activeRow().isVisible());
+
+    stopRecording(5, 4096);
+    EXPECT_FALSE(activeRow().isVisible());
+    EXPECT_EQ(rowTitles(), (QStringList{"New Recording 1"}));
+    EXPECT_EQ(sidebar().headerCount(), "1");
+}
+
+TEST_F(Sidebar, ClicksDuringARecordingSelectNothing)
+{
+    const auto saved = makeRecording("Standup", 5);
+    seedLibrary({saved});
+    makeWindow();
+    startRecording();
+    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_FALSE(row(saved)->state().isSelected);
+
+    click(row(saved));
+    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_FALSE(m_vm->isSearchFocused());
+
+    // The active row's click clears the selection; the saved row still is not selected.
+    click(&activeRow());
+    EXPECT_FALSE(m_vm->selectedRecording());
+}
+
+TEST_F(Sidebar, RowCommandsReachTheViewModel)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    QList<QUuid> revealed;
+    sidebar().setRevealHandler([&](const RecordingItem& item) { revealed << item.id; });
+
+    {
+        QMenu menu;
+        row(second)->populateContextMenu(menu);
+        menuAction(menu, "Show in File Manager")->trigger();
+        EXPECT_EQ(revealed, (QList<QUuid>{second.id}));
+    }
+    {
+        QMenu menu;
+        row(second)->populateContextMenu(menu);
+        menuAction(menu, "Enhance Voice (Zadive Dedada)")->trigger();
+        ASSERT_EQ(m_enhancer->calls.count(), 1);
+        EXPECT_TRUE(row(second)->state().isEnhancing);
+        QMenu again;
+        row(second)->populateContextMenu(again);
+        EXPECT_FALSE(menuAction(again, "Enhancing Voice...")->isEnabled());
+    }
+
+    m_vm->transcribeRecording(first);
+    EXPECT_TRUE(row(first)->state().isTranscribing);
+    m_transcriber->calls.resolveLast({QStringLiteral("hello"), {}});
+    EXPECT_TRUE(waitFor([&] { return !row(first)->state().isTranscribing; }));
+
+    {
+        QMenu menu;
+        row(first)->populateContextMenu(menu);
+        menuAction(menu, "Delete Recording")->trigger();
+        EXPECT_EQ(rowTitles(), (QStringList{"Planning"}));
+        EXPECT_EQ(m_vm->recordings().size(), 1);
+    }
+}
+
+TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    QWidget* list = sidebar().list();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_TRUE(m_vm->selectedRecording());
+    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    QTest::keyClick(list, Qt::Key_Up);
+    EXPECT_EQ(m_vm->selectedRecording()->id, first.id);
+    EXPECT_TRUE(row(first)->state().isSelected);
+}
