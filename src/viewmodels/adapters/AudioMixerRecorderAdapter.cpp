@@ -1,5 +1,7 @@
 #include "viewmodels/adapters/AudioMixerRecorderAdapter.h"
 
+#include "viewmodels/adapters/MappedFuture.h"
+
 AudioMixerRecorderAdapter::AudioMixerRecorderAdapter(QObject* parent)
     : RecorderService(parent)
 {
@@ -27,7 +29,7 @@ void AudioMixerRecorderAdapter::resumeRecording()
 
 QFuture<RecorderService::StopResult> AudioMixerRecorderAdapter::stopRecording()
 {
-    return m_recorder.stopRecording().then([](const AudioMixerRecorder::StopResult& result) {
+    return mappedFuture<StopResult>(m_recorder.stopRecording(), [](const AudioMixerRecorder::StopResult& result) {
         return StopResult{result.duration, QList<float>(result.amplitudes.begin(), result.amplitudes.end())};
     });
 }

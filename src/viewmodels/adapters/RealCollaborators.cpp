@@ -1,6 +1,7 @@
 #include "viewmodels/adapters/RealCollaborators.h"
 
 #include "engines/recap/RecapEngine.h"
+#include "engines/speech/WhisperEngine.h"
 #include "services/meetings/MeetingDetector.h"
 #include "viewmodels/adapters/AudioDeviceManagerAdapter.h"
 #include "viewmodels/adapters/AudioMixerRecorderAdapter.h"
@@ -8,7 +9,7 @@
 #include "viewmodels/adapters/MeetingDetectorAdapter.h"
 #include "viewmodels/adapters/RecapEngineAdapter.h"
 #include "viewmodels/adapters/UnavailableEnhancer.h"
-#include "viewmodels/adapters/UnavailableTranscriber.h"
+#include "viewmodels/adapters/WhisperEngineAdapter.h"
 
 void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
 {
@@ -19,7 +20,7 @@ void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
     if (!c.recorder)
         c.recorder = std::make_unique<AudioMixerRecorderAdapter>();
     if (!c.whisperEngine)
-        c.whisperEngine = std::make_unique<UnavailableTranscriber>();
+        c.whisperEngine = std::make_unique<WhisperEngineAdapter>(WhisperEngine::shared());
     if (!c.recapEngine)
         c.recapEngine = std::make_unique<RecapEngineAdapter>(RecapEngine::shared());
     if (!c.voiceEnhancer)
