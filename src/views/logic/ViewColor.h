@@ -2,7 +2,7 @@
 
 // Colours by role, so the decisions can name them without Qt Gui; the style
 // turns them into real colours for the current palette.
-enum class ColorRole { none, primary, secondary, accent, red, orange, purple, blue, green, gray, white };
+enum class ColorRole { none, primary, secondary, accent, red, orange, purple, blue, green, gray, white, yellow };
 
 struct Tint {
     ColorRole role = ColorRole::none;

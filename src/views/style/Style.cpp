@@ -111,6 +111,9 @@ QColor color(ColorRole role, double opacity)
     case ColorRole::white:
         result = Qt::white;
         break;
+    case ColorRole::yellow:
+        result = dark ? QColor(255, 214, 10) : QColor(255, 204, 0);
+        break;
     }
     result.setAlphaF(static_cast<float>(result.alphaF() * opacity));
     return result;
