@@ -38,6 +38,22 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("stop.fill"), QStringLiteral("media-playback-stop-symbolic")},
         {QStringLiteral("gobackward.15"), QStringLiteral("media-seek-backward-symbolic")},
         {QStringLiteral("goforward.15"), QStringLiteral("media-seek-forward-symbolic")},
+        {QStringLiteral("waveform"), QStringLiteral("audio-x-generic-symbolic")},
+        {QStringLiteral("doc.text"), QStringLiteral("text-x-generic-symbolic")},
+        {QStringLiteral("doc.on.doc"), QStringLiteral("edit-copy-symbolic")},
+        {QStringLiteral("arrow.clockwise"), QStringLiteral("view-refresh-symbolic")},
+        {QStringLiteral("arrow.down"), QStringLiteral("go-down-symbolic")},
+        {QStringLiteral("cpu"), QStringLiteral("computer-symbolic")},
+        {QStringLiteral("doc.text.magnifyingglass"), QStringLiteral("system-search-symbolic")},
+        {QStringLiteral("captions.bubble"), QStringLiteral("media-view-subtitles-symbolic")},
+        {QStringLiteral("mic.badge.plus"), QStringLiteral("audio-input-microphone-symbolic")},
+        {QStringLiteral("waveform.and.mic"), QStringLiteral("audio-input-microphone-symbolic")},
+        {QStringLiteral("checkmark"), QStringLiteral("object-select-symbolic")},
+        {QStringLiteral("person.3.fill"), QStringLiteral("system-users-symbolic")},
+        {QStringLiteral("person.2.fill"), QStringLiteral("avatar-default-symbolic")},
+        {QStringLiteral("mic.and.signal.meter.fill"), QStringLiteral("audio-input-microphone-symbolic")},
+        {QStringLiteral("book.fill"), QStringLiteral("accessories-dictionary-symbolic")},
+        {QStringLiteral("note.text"), QStringLiteral("accessories-text-editor-symbolic")},
     };
     return table;
 }
