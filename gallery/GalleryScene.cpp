@@ -42,12 +42,18 @@ void GalleryScene::addRecording(const QString& title, int minutesAgo, double sec
     item.createdAt = Date::now().addingSeconds(-60.0 * minutesAgo);
     item.duration = seconds;
     item.transcript = transcript;
+    addRecording(item);
+}
+
+void GalleryScene::addRecording(RecordingItem item)
+{
     QFile file(m_storage->fileURL(item));
     if (file.open(QIODevice::WriteOnly))
         file.write(QByteArray(4096, 'a'));
     item.fileSizeBytes = 4096;
     m_library.append(item);
 }
+
 
 MainWindow& GalleryScene::open()
 {
@@ -56,7 +62,9 @@ MainWindow& GalleryScene::open()
     auto recorder = std::make_unique<FakeRecorder>();
     m_recorder = recorder.get();
     c.deviceManager = std::make_unique<FakeDeviceManager>();
-    c.playerManager = std::make_unique<FakePlayer>();
+    auto player = std::make_unique<FakePlayer>();
+    m_player = player.get();
+    c.playerManager = std::move(player);
     c.recorder = std::move(recorder);
     c.whisperEngine = std::make_unique<FakeTranscriber>();
     c.recapEngine = std::make_unique<FakeRecapWriter>(m_dir.filePath(QStringLiteral("models")));

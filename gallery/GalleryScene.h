@@ -24,11 +24,14 @@ public:
     // The library the view model loads; call before `open`.
     void addRecording(const QString& title, int minutesAgo, double seconds,
                       const std::optional<QString>& transcript = std::nullopt);
+    // A recording made by the caller; its audio file is written here.
+    void addRecording(RecordingItem item);
     MainWindow& open();
 
     RecordingViewModel& vm() const { return *m_vm; }
     MainWindow& window() const { return *m_window; }
     FakeRecorder& recorder() const { return *m_recorder; }
+    FakePlayer& player() const { return *m_player; }
 
     void startRecording(double elapsedSeconds);
     // Lets queued work and short timers run.
@@ -43,4 +46,5 @@ private:
     std::unique_ptr<RecordingViewModel> m_vm;
     std::unique_ptr<MainWindow> m_window;
     FakeRecorder* m_recorder = nullptr;
+    FakePlayer* m_player = nullptr;
 };

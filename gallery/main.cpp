@@ -1,4 +1,5 @@
 #include "GalleryScene.h"
+#include "PaneGalleryStates.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/sidebar/RecordingRowView.h"
 #include "views/sidebar/SidebarView.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
@@ -42,6 +44,12 @@ struct State {
 
 int main(int argc, char* argv[])
 {
+    // The panes read the shared engines' model folder and the settings: a
+    // home of its own keeps the user's files out of the pictures, and them
+    // out of reach.
+    QTemporaryDir home;
+    for (const char* variable : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
+        qputenv(variable, (home.path() + QLatin1Char('/') + QString::fromLatin1(variable)).toUtf8());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("NIMBREL_NO_ANIMATIONS", "1");
@@ -101,8 +109,12 @@ int main(int argc, char* argv[])
          }},
     };
 
+    QList<State> all(std::begin(states), std::end(states));
+    for (const PaneGalleryState& pane : paneGalleryStates())
+        all.append({pane.name, pane.arrange});
+
     int failures = 0;
-    for (const State& state : states) {
+    for (const State& state : all) {
         GalleryScene scene;
         state.arrange(scene);
         const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(state.name) + QStringLiteral(".png"));

@@ -2,9 +2,9 @@
 
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/FocusRelease.h"
+#include "views/detail/WaveformVisualizerView.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/transport/TransportControlsView.h"
-#include "views/window/DetailAreaPlaceholder.h"
 #include "views/window/SpaceKeyFilter.h"
 #include "views/window/StatusMessageView.h"
 
@@ -59,7 +59,7 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_sidebar = new SidebarView(vm, m_splitter);
     m_sidebar->setMinimumWidth(sidebarMinimumWidth);
     m_sidebar->setMaximumWidth(sidebarMaximumWidth);
-    m_detail = new DetailAreaPlaceholder(m_splitter);
+    m_detail = new WaveformVisualizerView(vm, m_splitter);
     m_detail->setMinimumWidth(detailMinimumWidth);
     m_splitter->addWidget(m_sidebar);
     m_splitter->addWidget(m_detail);

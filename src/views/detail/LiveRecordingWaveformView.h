@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class ElidedLabel;
+class LiveBarStrip;
+class QLabel;
+class RecapFormatSection;
+class RecordingViewModel;
+class Settings;
+class StateDot;
+
+// The Audio pane while a recording runs: the recorder's state, the title,
+// the running timer, the newest live bars and, when automatic recaps are on,
+// the recap-format chips.
+class LiveRecordingWaveformView : public QWidget {
+    Q_OBJECT
+public:
+    LiveRecordingWaveformView(RecordingViewModel& vm, Settings& settings, QWidget* parent = nullptr);
+
+    QString timerText() const;
+    LiveBarStrip* barStrip() const { return m_strip; }
+    RecapFormatSection* formatSection() const { return m_format; }
+
+private:
+    void refreshState();
+    void refreshTitle();
+    void refreshTimer();
+    void refreshAutoRecap();
+
+    RecordingViewModel& m_vm;
+    Settings& m_settings;
+    StateDot* m_dot;
+    QLabel* m_word;
+    ElidedLabel* m_title;
+    QLabel* m_timer;
+    LiveBarStrip* m_strip;
+    RecapFormatSection* m_format;
+};

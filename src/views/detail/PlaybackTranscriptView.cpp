@@ -1,0 +1,208 @@
+#include "views/detail/PlaybackTranscriptView.h"
+
+#include "engines/speech/WhisperEngine.h"
+#include "viewmodels/RecordingViewModel.h"
+#include "views/detail/DetailPanel.h"
+#include "views/detail/NoticeCard.h"
+#include "views/detail/PaneButtons.h"
+#include "views/style/Style.h"
+#include "views/detail/TranscriptCards.h"
+#include "views/detail/TranscriptSegmentList.h"
+#include "views/detail/TranscriptSegmentModel.h"
+#include "views/logic/CurrentRecording.h"
+#include "views/logic/SearchMatcher.h"
+#include "views/logic/WordCount.h"
+
+#include <QScrollBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QVBoxLayout>
+
+using TranscriptRules::Content;
+
+namespace {
+
+TranscriptRules::SpeechModel speechModel(const WhisperModelState& state)
+{
+    switch (state.state) {
+    case WhisperModelState::Case::notDownloaded:
+        return TranscriptRules::SpeechModel::notDownloaded;
+    case WhisperModelState::Case::downloading:
+        return TranscriptRules::SpeechModel::downloading;
+    case WhisperModelState::Case::ready:
+    case WhisperModelState::Case::loading:
+    case WhisperModelState::Case::error:
+        break;
+    }
+    return TranscriptRules::SpeechModel::present;
+}
+
+} // namespace
+
+PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const RecordingItem& item,
+                                               WhisperEngine& whisper, QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+    , m_item(item)
+    , m_whisper(whisper)
+    , m_panel(new DetailPanel)
+    , m_copy(PaneButtons::bordered(QStringLiteral("Copy"), QStringLiteral("doc.on.doc")))
+    , m_transcribe(PaneButtons::prominent(QStringLiteral("Transcribe"), QStringLiteral("captions.bubble")))
+    , m_list(new TranscriptSegmentList)
+    , m_plainText(new QTextEdit)
+{
+    setObjectName(QStringLiteral("playbackTranscriptView"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_panel);
+
+    m_copy->setObjectName(QStringLiteral("copyTranscriptButton"));
+    m_transcribe->setObjectName(QStringLiteral("transcribeButton"));
+    m_panel->addHeaderWidget(m_copy);
+    m_panel->addHeaderWidget(m_transcribe);
+
+    m_list->setObjectName(QStringLiteral("segmentList"));
+    m_plainText->setObjectName(QStringLiteral("plainTranscript"));
+    m_plainText->setReadOnly(true);
+    m_plainText->setFrameShape(QFrame::NoFrame);
+    m_plainText->setFont(Style::font(14));
+    m_plainText->document()->setDocumentMargin(24);
+    m_plainText->viewport()->setAutoFillBackground(false);
+    Style::makeThin(m_plainText->verticalScrollBar());
+    m_panel->content()->addWidget(m_list);
+    m_panel->content()->addWidget(m_plainText);
+
+    // The stored transcript, as it is, not the segments joined.
+    connect(m_copy, &QPushButton::clicked, this, [this] {
+        m_vm.copyTranscript(activeItem().transcript.value_or(QString()));
+    });
+    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(activeItem()); });
+
+    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm, &RecordingViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
+    connect(&m_whisper, &WhisperEngine::modelStateChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm.playerManager(), &PlayerService::isPlayingChanged, m_list->segmentModel(),
+            &TranscriptSegmentModel::setPlaying);
+    m_list->segmentModel()->setPlaying(m_vm.playerManager().isPlaying());
+
+    refreshSearch();
+    refresh();
+}
+
+RecordingItem PlaybackTranscriptView::activeItem() const
+{
+    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+}
+
+void PlaybackTranscriptView::refresh()
+{
+    const RecordingItem item = activeItem();
+    refreshHeader(item);
+    refreshContent(item);
+}
+
+void PlaybackTranscriptView::refreshHeader(const RecordingItem& item)
+{
+    const TranscriptRules::Header header
+        = TranscriptRules::header(item, transcriptWords(item), !m_vm.transcribingRecordingIDs().isEmpty());
+    m_panel->setTitle(item.title);
+    m_panel->setSubtitle(header.subtitle);
+    m_copy->setVisible(header.showsCopy);
+    m_transcribe->setText(header.transcribeLabel);
+    m_transcribe->setEnabled(header.transcribeEnabled);
+}
+
+qsizetype PlaybackTranscriptView::transcriptWords(const RecordingItem& item)
+{
+    // A long transcript is counted once, not at every change of the view model.
+    const QString text = item.transcript.value_or(QString());
+    if (!m_countedText || m_countedText->constData() != text.constData() || m_countedText->size() != text.size()) {
+        m_countedText = text;
+        m_wordCount = WordCount::count(text);
+    }
+    return m_wordCount;
+}
+
+void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
+{
+    const bool transcribing = m_vm.transcribingRecordingIDs().contains(item.id);
+    const WhisperModelState model = m_whisper.modelState();
+    m_content = TranscriptRules::content(item, transcribing, speechModel(model));
+    const bool anyTranscribing = !m_vm.transcribingRecordingIDs().isEmpty();
+
+    switch (m_content) {
+    case Content::segments: {
+        // Segments are laid out again only when they changed.
+        const QList<TranscriptSegment>& segments = *item.transcriptSegments;
+        if (m_list->segmentModel()->segments() != segments)
+            m_list->segmentModel()->setSegments(segments);
+        showContent(m_list);
+        break;
+    }
+    case Content::plainText:
+        if (m_plainText->toPlainText() != *item.transcript) {
+            m_plainText->setPlainText(*item.transcript);
+            QTextCursor all(m_plainText->document());
+            all.select(QTextCursor::Document);
+            QTextBlockFormat spaced;
+            spaced.setLineHeight(5, QTextBlockFormat::LineDistanceHeight);
+            all.mergeBlockFormat(spaced);
+        }
+        showContent(m_plainText);
+        break;
+    case Content::transcribing:
+        if (m_shown != m_content)
+            showContent(TranscriptCards::transcribing(item.title));
+        break;
+    case Content::modelCard:
+        if (m_shown != m_content) {
+            QPushButton* download = nullptr;
+            showContent(TranscriptCards::modelRequired(download));
+            m_cardButton = download;
+            connect(download, &QPushButton::clicked, this, [this] { m_whisper.downloadTurboModel(); });
+        }
+        break;
+    case Content::downloadCard:
+        // Progress and message change within the state; rebuilt each time.
+        showContent(TranscriptCards::downloading(model));
+        break;
+    case Content::noTranscriptCard:
+        if (m_shown != m_content) {
+            QPushButton* transcribe = nullptr;
+            showContent(TranscriptCards::noTranscript(transcribe));
+            m_cardButton = transcribe;
+            connect(transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(activeItem()); });
+        }
+        break;
+    }
+    if (m_content == Content::noTranscriptCard && m_cardButton)
+        m_cardButton->setEnabled(!anyTranscribing);
+    m_shown = m_content;
+}
+
+void PlaybackTranscriptView::showContent(QWidget* widget)
+{
+    QStackedWidget* stack = m_panel->content();
+    if (widget != m_card && m_card) {
+        stack->removeWidget(m_card);
+        m_card->deleteLater();
+        m_card = nullptr;
+        m_cardButton = nullptr;
+    }
+    if (widget != m_list && widget != m_plainText) {
+        m_card = widget;
+        stack->addWidget(widget);
+    }
+    stack->setCurrentWidget(widget);
+}
+
+void PlaybackTranscriptView::refreshSearch()
+{
+    m_list->segmentModel()->setSearch(SearchMatcher(m_vm.searchText()));
+}

@@ -1,0 +1,135 @@
+#include "views/detail/PlaybackWaveformView.h"
+
+#include "viewmodels/RecordingViewModel.h"
+#include "views/common/ElidedLabel.h"
+#include "views/style/Style.h"
+#include "views/detail/PlaybackWaveformCanvas.h"
+#include "views/logic/CurrentRecording.h"
+#include "views/logic/TimeTexts.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* plainLabel(const QFont& font, ColorRole color)
+{
+    auto* label = new QLabel;
+    label->setTextFormat(Qt::PlainText); // titles come from outside
+    label->setFont(font);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Style::color(color));
+    label->setPalette(p);
+    return label;
+}
+
+} // namespace
+
+PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const RecordingItem& item, PlayerService& player,
+                                           QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+    , m_item(item)
+    , m_player(player)
+    , m_title(new ElidedLabel)
+    , m_subtitle(plainLabel(Style::font(12), ColorRole::secondary))
+    , m_canvas(new PlaybackWaveformCanvas)
+    , m_timeRow(new QWidget)
+    , m_elapsed(plainLabel(Style::monospacedFont(13, TextWeight::regular), ColorRole::primary))
+    , m_remaining(plainLabel(Style::monospacedFont(13, TextWeight::regular), ColorRole::secondary))
+{
+    setObjectName(QStringLiteral("playbackWaveformView"));
+    m_title->setObjectName(QStringLiteral("playbackTitle"));
+    m_subtitle->setObjectName(QStringLiteral("playbackSubtitle"));
+    m_elapsed->setObjectName(QStringLiteral("elapsedTime"));
+    m_remaining->setObjectName(QStringLiteral("remainingTime"));
+    m_title->setFont(Style::font(22, TextWeight::bold));
+    m_title->setAlignment(Qt::AlignCenter); // one line; a long title is cut
+    m_subtitle->setAlignment(Qt::AlignHCenter);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(20);
+    column->addStretch(1);
+
+    auto* titleBlock = new QVBoxLayout;
+    titleBlock->setSpacing(6);
+    titleBlock->addWidget(m_title);
+    titleBlock->addWidget(m_subtitle);
+    column->addLayout(titleBlock);
+
+    auto* waveformRow = new QHBoxLayout;
+    waveformRow->setContentsMargins(40, 0, 40, 0);
+    waveformRow->addWidget(m_canvas);
+    column->addLayout(waveformRow);
+
+    auto* times = new QHBoxLayout(m_timeRow);
+    times->setContentsMargins(44, 0, 44, 0);
+    times->addWidget(m_elapsed);
+    times->addStretch(1);
+    times->addWidget(m_remaining);
+    column->addWidget(m_timeRow);
+    column->addStretch(1);
+
+    m_canvas->setSeekHandler([this](double seconds) { m_player.seek(seconds); });
+
+    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
+    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackWaveformView::refreshRecording);
+    connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &PlaybackWaveformView::refreshPlayedColor);
+    connect(&m_vm, &RecordingViewModel::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
+    connect(&m_player, &PlayerService::currentTimeChanged, m_canvas,
+            [this](double seconds) { m_canvas->setCurrentTime(seconds); });
+    connect(m_canvas, &PlaybackWaveformCanvas::displayTimeChanged, this, &PlaybackWaveformView::refreshTimes);
+
+    m_canvas->setCurrentTime(m_player.currentTime());
+    refreshRecording();
+    refreshPlayedColor();
+    refreshTrimMode();
+}
+
+RecordingItem PlaybackWaveformView::activeItem() const
+{
+    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+}
+
+void PlaybackWaveformView::refreshRecording()
+{
+    const RecordingItem item = activeItem();
+    m_title->setText(item.title);
+    m_subtitle->setText(item.formattedDate() + QStringLiteral(" • MP3 Audio (192 kbps)"));
+    m_duration = item.duration;
+    m_canvas->setDuration(item.duration);
+    m_canvas->setSamples(item.waveformSamples);
+    refreshTimes();
+}
+
+void PlaybackWaveformView::refreshTimes()
+{
+    m_elapsed->setText(elapsedText());
+    m_remaining->setText(remainingText());
+}
+
+QString PlaybackWaveformView::elapsedText() const
+{
+    return TimeTexts::minutesSeconds(m_canvas->displayTime());
+}
+
+QString PlaybackWaveformView::remainingText() const
+{
+    return TimeTexts::remaining(m_duration, m_canvas->displayTime());
+}
+
+void PlaybackWaveformView::refreshPlayedColor()
+{
+    // Purple while the enhanced copy plays.
+    m_canvas->setPlayedColor(Style::color(m_vm.isPlayingEnhanced() ? ColorRole::purple : ColorRole::accent));
+}
+
+void PlaybackWaveformView::refreshTrimMode()
+{
+    // Trim mode takes the waveform's clicks and the time labels' place.
+    const bool trimming = m_vm.isTrimmingActive();
+    m_canvas->setSeekEnabled(!trimming);
+    m_timeRow->setVisible(!trimming);
+}

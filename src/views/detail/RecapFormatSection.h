@@ -1,0 +1,28 @@
+#pragma once
+
+#include "models/RecordingType.h"
+
+#include <QList>
+#include <QWidget>
+
+class FormatChip;
+class QLabel;
+class RecordingViewModel;
+
+// "RECAP FORMAT" while recording: a chip per recording type; the chosen one
+// is the type the recording in progress (and the next ones) will get.
+class RecapFormatSection : public QWidget {
+    Q_OBJECT
+public:
+    explicit RecapFormatSection(RecordingViewModel& vm, QWidget* parent = nullptr);
+
+    const QList<FormatChip*>& chips() const { return m_chips; }
+
+private:
+    void refresh();
+
+    RecordingViewModel& m_vm;
+    QList<FormatChip*> m_chips;
+    QLabel* m_typeName;
+    QLabel* m_description;
+};
