@@ -19,6 +19,7 @@
 
 #include "common/Settings.h"
 #include "engines/speech/WhisperEngine.h"
+#include "engines/recap/RecapEngine.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/PlaybackTranscriptView.h"
@@ -160,8 +161,9 @@ int main(int argc, char** argv)
     c.settings = &settings;
     RecordingViewModel vm(std::move(c));
     WhisperEngine whisper;
+    RecapEngine recap;
 
-    WaveformVisualizerView area(vm, {&whisper, &settings});
+    WaveformVisualizerView area(vm, {&whisper, &settings, &recap});
     area.resize(1000, 720);
     area.show();
     vm.setActiveDetailTab(DetailViewTab::transcript);

@@ -9,12 +9,14 @@
 #include "FakeRecorder.h"
 #include "FakeTranscriber.h"
 #include "common/Settings.h"
+#include "engines/recap/RecapEngine.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/collaborators/FocusService.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
@@ -54,6 +56,17 @@ void GalleryScene::addRecording(RecordingItem item)
     m_library.append(item);
 }
 
+void GalleryScene::setRecapModelPresent(bool present)
+{
+    const QString path = QDir(RecapEngine::modelsDirectory()).filePath(RecapEngine::modelFileName);
+    if (!present) {
+        QFile::remove(path);
+        return;
+    }
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(QByteArrayLiteral("GGUF"));
+}
 
 MainWindow& GalleryScene::open()
 {

@@ -26,6 +26,8 @@ public:
                       const std::optional<QString>& transcript = std::nullopt);
     // A recording made by the caller; its audio file is written here.
     void addRecording(RecordingItem item);
+    // Creates or removes the recap model file where the panes look for it.
+    void setRecapModelPresent(bool present);
     MainWindow& open();
 
     RecordingViewModel& vm() const { return *m_vm; }

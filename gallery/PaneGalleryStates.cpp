@@ -27,6 +27,42 @@ const char* const meetingSegments[] = {
     "Sure, I'll put it in the launch folder by Friday.",
 };
 
+const char* const meetingRecap = R"md(# 📌 Executive Summary
+The product team agreed to move the public launch of Orbit 2.0 to **March 14** so that the onboarding rework ships with it. The budget stays within the Q1 plan.
+
+# 🔑 Key Takeaways
+- Beta feedback: setup takes *too many steps*; 38% of trial users stop before their first recording.
+- Support tickets dropped by a third since the January patch.
+- Marketing needs the final screenshots by **February 28** (see the [launch plan](https://example.com/orbit/launch)).
+
+# 💡 Decisions Made
+- The launch moves from March 3 to March 14.
+- The onboarding rework ships in the launch build; the ~~dark theme~~ waits for 2.1.
+
+# ✅ Next Steps & Action Items
+- [ ] Dana: final onboarding designs by February 20
+- [ ] Sam: release checklist in `launch/checklist.md` by Friday
+- [ ] Priya: brief the sales team on the new date)md";
+
+const char* const voiceNoteTranscript
+    = "Allora, promemoria per questa settimana. Devo spostare la riunione con il fornitore a giovedì, ma prima "
+      "preparare i numeri del preventivo, che è più alto del dodici per cento rispetto all'anno scorso. Chiedere "
+      "a Marco se il contratto include anche l'assistenza. Un'idea: proporre un pagamento in due rate. E poi "
+      "mandare a Giulia il riepilogo dei costi e prenotare la sala per giovedì alle dieci.";
+
+const char* const voiceNoteRecap = R"md(# 📝 Pensiero Principale
+Spostare la riunione con il fornitore a giovedì e preparare prima i numeri del preventivo.
+
+# 🔍 Dettagli & Riflessioni
+- Il preventivo attuale è **più alto del 12%** rispetto all'anno scorso.
+- Chiedere a Marco se il contratto include l'assistenza.
+- Idea: proporre un pagamento *in due rate*.
+
+# 📌 Cose da Fare o Ricordare
+- [ ] Chiamare il fornitore entro mercoledì
+- [ ] Mandare a Giulia il riepilogo dei costi
+- [ ] Prenotare la sala per giovedì alle 10)md";
+
 RecordingItem recording(const QString& title, int minutesAgo, double seconds)
 {
     RecordingItem item;
@@ -62,9 +98,22 @@ RecordingItem planningMeeting()
     return item;
 }
 
-// The library around the shown recording, with `shown` selected on `tab`.
-void showRecording(GalleryScene& scene, const RecordingItem& shown, DetailViewTab tab)
+RecordingItem voiceNote()
 {
+    RecordingItem item = recording(QStringLiteral("Nota vocale: fornitore"), 90, 48);
+    const QString text = QString::fromUtf8(voiceNoteTranscript);
+    item.transcript = text;
+    item.transcriptSegments = QList<TranscriptSegment>{{QUuid::createUuid(), 0, 48, text}};
+    item.summary = QString::fromUtf8(voiceNoteRecap);
+    item.summaryCreatedAt = Date::now();
+    item.recordingType = RecordingType::quickNote;
+    return item;
+}
+
+// The library around the shown recording, with `shown` selected on `tab`.
+void showRecording(GalleryScene& scene, const RecordingItem& shown, DetailViewTab tab, bool recapModel = true)
+{
+    scene.setRecapModelPresent(recapModel);
     scene.addRecording(shown);
     scene.addRecording(recording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
     scene.addRecording(recording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
@@ -75,6 +124,11 @@ void showRecording(GalleryScene& scene, const RecordingItem& shown, DetailViewTa
     }
     scene.vm().setActiveDetailTab(tab);
     scene.settle();
+}
+
+RecordingItem current(GalleryScene& scene)
+{
+    return *scene.vm().selectedRecording();
 }
 
 } // namespace
@@ -107,5 +161,32 @@ QList<PaneGalleryState> paneGalleryStates()
              showRecording(scene, recording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
                            DetailViewTab::transcript);
          }},
+        {"recap-meeting-english",
+         [](GalleryScene& scene) {
+             RecordingItem item = planningMeeting();
+             item.summary = QString::fromUtf8(meetingRecap);
+             item.summaryCreatedAt = Date::now();
+             showRecording(scene, item, DetailViewTab::recap);
+         }},
+        {"recap-voice-note-italian",
+         [](GalleryScene& scene) { showRecording(scene, voiceNote(), DetailViewTab::recap); }},
+        {"recap-card-model-download",
+         [](GalleryScene& scene) { showRecording(scene, planningMeeting(), DetailViewTab::recap, false); }},
+        {"recap-card-transcribing",
+         [](GalleryScene& scene) {
+             showRecording(scene, recording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
+             scene.vm().transcribeRecording(current(scene));
+         }},
+        {"recap-card-generating",
+         [](GalleryScene& scene) {
+             showRecording(scene, planningMeeting(), DetailViewTab::recap);
+             scene.vm().generateRecap(current(scene));
+         }},
+        {"recap-card-transcript-required",
+         [](GalleryScene& scene) {
+             showRecording(scene, recording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
+         }},
+        {"recap-card-ready-to-generate",
+         [](GalleryScene& scene) { showRecording(scene, planningMeeting(), DetailViewTab::recap); }},
     };
 }

@@ -8,13 +8,16 @@ void PaneFixture::SetUp()
     ViewModelFixture::SetUp();
     qputenv("NIMBREL_NO_ANIMATIONS", "1");
     m_whisper = std::make_unique<WhisperEngine>();
+    m_recapEngine = std::make_unique<RecapEngine>();
     settle();
 }
 
 void PaneFixture::TearDown()
 {
     m_area.reset();
+    setPaneRecapModelPresent(false);
     ViewModelFixture::TearDown();
+    m_recapEngine.reset();
     m_whisper.reset();
 }
 
@@ -23,6 +26,7 @@ WaveformVisualizerView& PaneFixture::makeDetailArea()
     makeViewModel();
     WaveformVisualizerView::Services services;
     services.whisper = m_whisper.get();
+    services.recap = m_recapEngine.get();
     services.settings = m_settings.get();
     m_area = std::make_unique<WaveformVisualizerView>(*m_vm, services);
     m_area->resize(800, 640);
@@ -40,4 +44,13 @@ RecordingItem PaneFixture::recordingWithSegments(const QStringList& segments)
     item.transcriptSegments = list;
     item.transcript = segments.join(QLatin1Char(' '));
     return item;
+}
+
+void PaneFixture::setPaneRecapModelPresent(bool present)
+{
+    const QString path = QDir(RecapEngine::modelsDirectory()).filePath(RecapEngine::modelFileName);
+    if (present)
+        writeFile(path, 16);
+    else
+        QFile::remove(path);
 }

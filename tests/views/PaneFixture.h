@@ -3,6 +3,7 @@
 #include "ViewModelFixture.h"
 
 #include "engines/speech/WhisperEngine.h"
+#include "engines/recap/RecapEngine.h"
 #include "views/detail/WaveformVisualizerView.h"
 
 #include <QWidget>
@@ -20,6 +21,8 @@ protected:
     WaveformVisualizerView& makeDetailArea();
     // A selected recording with a transcript made of `segments`.
     RecordingItem recordingWithSegments(const QStringList& segments);
+    // Creates or removes the recap model file where the panes look for it.
+    void setPaneRecapModelPresent(bool present);
 
     template <typename T>
     T* find(const QString& name) const
@@ -28,5 +31,6 @@ protected:
     }
 
     std::unique_ptr<WhisperEngine> m_whisper;
+    std::unique_ptr<RecapEngine> m_recapEngine;
     std::unique_ptr<WaveformVisualizerView> m_area;
 };

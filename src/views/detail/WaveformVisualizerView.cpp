@@ -2,13 +2,14 @@
 
 #include "common/Settings.h"
 #include "engines/speech/WhisperEngine.h"
+#include "engines/recap/RecapEngine.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/DetailHeader.h"
 #include "views/detail/DetailTabPicker.h"
-#include "views/detail/EmptyRecapView.h"
 #include "views/detail/EmptyWaveformView.h"
 #include "views/detail/LiveRecordingWaveformView.h"
 #include "views/detail/PlaybackWaveformView.h"
+#include "views/detail/RecapContentView.h"
 #include "views/detail/TranscriptContentView.h"
 
 #include <QHBoxLayout>
@@ -43,13 +44,14 @@ WaveformVisualizerView::WaveformVisualizerView(RecordingViewModel& vm, Services 
     : QWidget(parent)
     , m_vm(vm)
     , m_whisper(services.whisper ? *services.whisper : WhisperEngine::shared())
+    , m_recapEngine(services.recap ? *services.recap : RecapEngine::shared())
     , m_settings(services.settings ? *services.settings : Settings::shared())
     , m_header(new DetailHeader(vm))
     , m_picker(new DetailTabPicker)
     , m_panes(new QStackedWidget)
     , m_empty(new EmptyWaveformView)
     , m_transcript(new TranscriptContentView(vm, m_whisper))
-    , m_recap(new EmptyRecapView)
+    , m_recap(new RecapContentView(vm, m_recapEngine))
 {
     setObjectName(QStringLiteral("waveformVisualizerView"));
     setAutoFillBackground(true);

@@ -10,6 +10,8 @@ class EmptyWaveformView;
 class LiveRecordingWaveformView;
 class PlaybackWaveformView;
 class QStackedWidget;
+class RecapContentView;
+class RecapEngine;
 class RecordingViewModel;
 class Settings;
 class TranscriptContentView;
@@ -25,6 +27,7 @@ public:
     struct Services {
         WhisperEngine* whisper = nullptr;
         Settings* settings = nullptr;
+        RecapEngine* recap = nullptr;
     };
 
     explicit WaveformVisualizerView(RecordingViewModel& vm, QWidget* parent = nullptr);
@@ -38,7 +41,7 @@ public:
     PlaybackWaveformView* playbackView() const { return m_playback; }
     LiveRecordingWaveformView* liveView() const { return m_live; }
     TranscriptContentView* transcriptView() const { return m_transcript; }
-    QWidget* recapView() const { return m_recap; }
+    RecapContentView* recapView() const { return m_recap; }
 
 private:
     void refresh();
@@ -46,6 +49,7 @@ private:
 
     RecordingViewModel& m_vm;
     WhisperEngine& m_whisper;
+    RecapEngine& m_recapEngine;
     Settings& m_settings;
     DetailAreaRules::Layout m_layout;
 
@@ -54,7 +58,7 @@ private:
     QStackedWidget* m_panes;
     EmptyWaveformView* m_empty;
     TranscriptContentView* m_transcript;
-    QWidget* m_recap; // the Recap tab's placeholder
+    RecapContentView* m_recap;
     LiveRecordingWaveformView* m_live = nullptr;
     PlaybackWaveformView* m_playback = nullptr;
 };

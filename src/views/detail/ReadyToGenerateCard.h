@@ -1,0 +1,26 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+#include "views/detail/NoticeCard.h"
+
+class QPushButton;
+class RecordingTypeMenu;
+class RecordingViewModel;
+
+// A transcript is there and no recap yet: pick the recap's format and write it.
+class ReadyToGenerateCard : public NoticeCard {
+    Q_OBJECT
+public:
+    ReadyToGenerateCard(RecordingViewModel& vm, const RecordingItem& item, QWidget* parent = nullptr);
+
+    RecordingTypeMenu* formatPicker() const { return m_picker; }
+    QPushButton* generateButton() const { return m_generate; }
+
+private:
+    void refresh();
+
+    RecordingViewModel& m_vm;
+    const RecordingItem m_item;
+    RecordingTypeMenu* m_picker;
+    QPushButton* m_generate;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+#include "views/detail/NoticeCard.h"
+
+class QPushButton;
+class RecordingViewModel;
+
+// Asks for a transcript before a recap can be written, and starts one.
+class TranscriptRequiredCard : public NoticeCard {
+    Q_OBJECT
+public:
+    TranscriptRequiredCard(RecordingViewModel& vm, const RecordingItem& item, QWidget* parent = nullptr);
+
+    QPushButton* transcribeButton() const { return m_transcribe; }
+
+private:
+    void refresh();
+
+    RecordingViewModel& m_vm;
+    const RecordingItem m_item;
+    QPushButton* m_transcribe;
+};
