@@ -19,7 +19,7 @@ ModelDownloadCard::ModelDownloadCard(RecapEngine& engine, QWidget* parent)
     setSymbol(QStringLiteral("cpu"), 44, Tint{ColorRole::accent, 1.0});
     setHeadline(QStringLiteral("AI Summary Model Required"), 17);
     setExplanation(QStringLiteral("Download the summary model (~768 MB) to enable 100% private, on-device AI "
-                                  "executive summaries that never leave this computer."),
+                                  "executive summaries powered by this computer."),
                    13, 440);
     connect(&m_engine, &RecapEngine::modelStateChanged, this, &ModelDownloadCard::refresh);
     refresh();

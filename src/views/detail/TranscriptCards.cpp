@@ -18,7 +18,7 @@ NoticeCard* transcribing(const QString& title)
     card->setObjectName(QStringLiteral("transcribingCard"));
     card->setSpinner();
     card->setHeadline(TranscriptRules::transcribingText(title), 14, QFont::Medium);
-    card->setExplanation(QStringLiteral("Processing audio offline with the on-device speech engine."), 12, 0);
+    card->setExplanation(QStringLiteral("Processing audio offline via high-performance on-device engine."), 12, 0);
     card->setInset(0);
     return card;
 }
