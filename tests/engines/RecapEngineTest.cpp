@@ -3,6 +3,7 @@
 #include "engines/recap/RecapEngine.h"
 
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,19 +25,8 @@ inline void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 struct Outcome {
     std::optional<QString> recap;

@@ -1,32 +1,24 @@
 #pragma once
 
-#include <QWidget>
+#include "views/detail/SelectionPaneStack.h"
 
 class PlaybackTranscriptView;
-class QStackedLayout;
-class RecordingViewModel;
 class WhisperEngine;
 
 // The Transcript tab: the selected recording's transcript, or a placeholder
-// when nothing is selected. Another selection builds a fresh transcript view.
-class TranscriptContentView : public QWidget {
+// when nothing is selected.
+class TranscriptContentView : public SelectionPaneStack {
     Q_OBJECT
 public:
     TranscriptContentView(RecordingViewModel& vm, WhisperEngine& whisper, QWidget* parent = nullptr);
 
     // Null while the placeholder shows.
-    PlaybackTranscriptView* playbackView() const { return m_playback; }
+    PlaybackTranscriptView* playbackView() const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    QWidget* buildPane(const RecordingItem& item) override;
 
 private:
-    void refresh();
-
     RecordingViewModel& m_vm;
     WhisperEngine& m_whisper;
-    QStackedLayout* m_stack;
-    QWidget* m_empty;
-    PlaybackTranscriptView* m_playback = nullptr;
-    bool m_stale = true;
 };

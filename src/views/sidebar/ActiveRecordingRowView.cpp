@@ -3,7 +3,7 @@
 #include "views/common/ElidedLabel.h"
 #include "views/common/PlainButton.h"
 #include "views/logic/ActiveRowRules.h"
-#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RowRenameEditor.h"
 #include "views/sidebar/PulsingDot.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
@@ -36,21 +36,10 @@ ActiveRecordingRowView::ActiveRecordingRowView(QWidget* parent)
     m_title = new ElidedLabel(this);
     column->addWidget(m_title);
 
-    m_editor = new QWidget(this);
-    m_editorLayout = new QHBoxLayout(m_editor);
-    m_editorLayout->setContentsMargins(0, 0, 0, 0);
-    m_editorLayout->setSpacing(4);
-    auto* save = new PlainButton(QStringLiteral("checkmark.circle.fill"), 15, {ColorRole::green},
-                                 QStringLiteral("Save (Return)"), m_editor);
-    auto* cancel = new PlainButton(QStringLiteral("xmark.circle.fill"), 15, {ColorRole::secondary},
-                                   QStringLiteral("Cancel (Esc)"), m_editor);
-    save->setObjectName(QStringLiteral("saveButton"));
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_editorLayout->addWidget(save);
-    m_editorLayout->addWidget(cancel);
-    connect(save, &QToolButton::clicked, this, &ActiveRecordingRowView::commitEditingRequested);
-    connect(cancel, &QToolButton::clicked, this, &ActiveRecordingRowView::cancelEditingRequested);
-    m_editor->hide();
+    m_editor = new RowRenameEditor(this);
+    connect(m_editor, &RowRenameEditor::textEdited, this, &ActiveRecordingRowView::editingTextChanged);
+    connect(m_editor, &RowRenameEditor::commitRequested, this, &ActiveRecordingRowView::commitEditingRequested);
+    connect(m_editor, &RowRenameEditor::cancelRequested, this, &ActiveRecordingRowView::cancelEditingRequested);
     column->addWidget(m_editor);
 
     auto* status = new QHBoxLayout;
@@ -122,25 +111,16 @@ void ActiveRecordingRowView::setEditing(bool editing, const QString& text)
     if (editing == m_editing)
         return;
     m_editing = editing;
-    if (editing) {
-        m_field = new InlineRenameField(text, m_editor);
-        m_editorLayout->insertWidget(0, m_field, 1);
-        connect(m_field, &QLineEdit::textEdited, this, &ActiveRecordingRowView::editingTextChanged);
-        connect(m_field, &InlineRenameField::committed, this, &ActiveRecordingRowView::commitEditingRequested);
-        connect(m_field, &InlineRenameField::cancelled, this, &ActiveRecordingRowView::cancelEditingRequested);
-    } else if (m_field) {
-        m_field->disconnect(this);
-        m_field->hide();
-        m_field->deleteLater();
-        m_field = nullptr;
-    }
+    if (editing)
+        m_editor->open(text);
+    else
+        m_editor->close();
     refresh();
 }
 
 void ActiveRecordingRowView::setEditingText(const QString& text)
 {
-    if (m_field)
-        m_field->setBoundText(text);
+    m_editor->setText(text);
 }
 
 QString ActiveRecordingRowView::title() const

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RowRenameEditor.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class ElidedLabel;
@@ -31,7 +30,7 @@ public:
     QString title() const;
     QString statusText() const;
     QString durationText() const;
-    InlineRenameField* renameField() const { return m_field; }
+    InlineRenameField* renameField() const { return m_editor->field(); }
     void populateContextMenu(QMenu& menu);
 
 Q_SIGNALS:
@@ -61,9 +60,7 @@ private:
 
     PulsingDot* m_dot;
     ElidedLabel* m_title;
-    QWidget* m_editor;
-    QHBoxLayout* m_editorLayout;
-    QPointer<InlineRenameField> m_field;
+    RowRenameEditor* m_editor;
     ElidedLabel* m_status;
     ElidedLabel* m_duration;
     QWidget* m_buttons;

@@ -3,7 +3,7 @@
 #include "views/common/ActivitySpinner.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/PlainButton.h"
-#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RowRenameEditor.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
@@ -64,21 +64,10 @@ RecordingRowView::RecordingRowView(const RecordingItem& item, QWidget* parent)
     m_title = new ElidedLabel(this);
     column->addWidget(m_title);
 
-    m_editor = new QWidget(this);
-    m_editorLayout = new QHBoxLayout(m_editor);
-    m_editorLayout->setContentsMargins(0, 0, 0, 0);
-    m_editorLayout->setSpacing(4);
-    auto* save = new PlainButton(QStringLiteral("checkmark.circle.fill"), 15, {ColorRole::green},
-                                 QStringLiteral("Save (Return)"), m_editor);
-    auto* cancel = new PlainButton(QStringLiteral("xmark.circle.fill"), 15, {ColorRole::secondary},
-                                   QStringLiteral("Cancel (Esc)"), m_editor);
-    save->setObjectName(QStringLiteral("saveButton"));
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_editorLayout->addWidget(save);
-    m_editorLayout->addWidget(cancel);
-    connect(save, &QToolButton::clicked, this, &RecordingRowView::commitEditingRequested);
-    connect(cancel, &QToolButton::clicked, this, &RecordingRowView::cancelEditingRequested);
-    m_editor->hide();
+    m_editor = new RowRenameEditor(this);
+    connect(m_editor, &RowRenameEditor::textEdited, this, &RecordingRowView::editingTextChanged);
+    connect(m_editor, &RowRenameEditor::commitRequested, this, &RecordingRowView::commitEditingRequested);
+    connect(m_editor, &RowRenameEditor::cancelRequested, this, &RecordingRowView::cancelEditingRequested);
     column->addWidget(m_editor);
 
     auto* details = new QHBoxLayout;
@@ -169,28 +158,16 @@ void RecordingRowView::setEditing(bool editing, const QString& text)
     if (editing == m_state.isEditing)
         return;
     m_state.isEditing = editing;
-    if (editing) {
-        // A fresh field each time renaming starts: it reports once, then it is done.
-        m_field = new InlineRenameField(text, m_editor);
-        m_editorLayout->insertWidget(0, m_field, 1);
-        connect(m_field, &QLineEdit::textEdited, this, &RecordingRowView::editingTextChanged);
-        connect(m_field, &InlineRenameField::committed, this, &RecordingRowView::commitEditingRequested);
-        connect(m_field, &InlineRenameField::cancelled, this, &RecordingRowView::cancelEditingRequested);
-    } else if (m_field) {
-        // A field closed by its owner reports nothing more: a late save from
-        // it would apply another row's text to this recording.
-        m_field->disconnect(this);
-        m_field->hide();
-        m_field->deleteLater();
-        m_field = nullptr;
-    }
+    if (editing)
+        m_editor->open(text);
+    else
+        m_editor->close();
     refresh();
 }
 
 void RecordingRowView::setEditingText(const QString& text)
 {
-    if (m_field)
-        m_field->setBoundText(text);
+    m_editor->setText(text);
 }
 
 QString RecordingRowView::snippetText() const

@@ -2,9 +2,8 @@
 
 #include "models/RecordingItem.h"
 #include "views/logic/RecordingRowRules.h"
-#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RowRenameEditor.h"
 
-#include <QPointer>
 #include <QWidget>
 
 class ActivitySpinner;
@@ -39,7 +38,7 @@ public:
     void setEditing(bool editing, const QString& text = QString());
     bool isEditing() const { return m_state.isEditing; }
     void setEditingText(const QString& text);
-    InlineRenameField* renameField() const { return m_field; }
+    InlineRenameField* renameField() const { return m_editor->field(); }
 
     RecordingRowRules::State state() const { return m_state; }
     void populateContextMenu(QMenu& menu);
@@ -76,9 +75,7 @@ private:
     QString m_searchText;
 
     ElidedLabel* m_title;
-    QWidget* m_editor;
-    QHBoxLayout* m_editorLayout;
-    QPointer<InlineRenameField> m_field;
+    RowRenameEditor* m_editor;
     ElidedLabel* m_date;
     ElidedLabel* m_duration;
     QLabel* m_enhancedBadge;

@@ -1,0 +1,41 @@
+#include "views/detail/SelectionPaneStack.h"
+
+#include "viewmodels/RecordingViewModel.h"
+
+#include <QStackedLayout>
+
+SelectionPaneStack::SelectionPaneStack(RecordingViewModel& vm, QWidget* placeholder, QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+    , m_stack(new QStackedLayout(this))
+    , m_placeholder(placeholder)
+{
+    m_stack->addWidget(m_placeholder);
+    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &SelectionPaneStack::refresh);
+}
+
+void SelectionPaneStack::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_stale)
+        refresh();
+}
+
+void SelectionPaneStack::refresh()
+{
+    m_stale = !isVisible();
+    if (m_stale)
+        return;
+    const std::optional<RecordingItem>& selected = m_vm.selectedRecording();
+    if (m_pane && (!selected || selected->id != m_paneId)) {
+        m_stack->removeWidget(m_pane);
+        m_pane->deleteLater();
+        m_pane = nullptr;
+    }
+    if (selected && !m_pane) {
+        m_pane = buildPane(*selected);
+        m_paneId = selected->id;
+        m_stack->addWidget(m_pane);
+    }
+    m_stack->setCurrentWidget(m_pane ? m_pane : m_placeholder);
+}
