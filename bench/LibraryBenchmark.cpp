@@ -6,9 +6,10 @@
 #include "audio/MP3Encoder.h"
 #include "models/RecordingsStorage.h"
 
+#include "MedianTime.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QRandomGenerator>
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #include <unistd.h>
@@ -33,20 +33,6 @@ constexpr int kBars = 120;
 constexpr int kSegments = 200;
 constexpr int kOrphans = 100;
 constexpr double kOrphanSeconds = 60;
-
-// Median of `runs` timings of `work`, in seconds.
-double timeMedian(int runs, const std::function<void()>& work)
-{
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(double(timer.nsecsElapsed()) / 1e9);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 QList<RecordingItem> makeLibrary()
 {
@@ -136,18 +122,18 @@ int main(int argc, char** argv)
                 file.size() / 1e6);
 
     QJsonDocument document;
-    const double parse = timeMedian(kRuns, [&] { document = QJsonDocument::fromJson(file); });
+    const double parse = medianSeconds(kRuns, [&] { document = QJsonDocument::fromJson(file); });
     QByteArray serialized;
-    const double serialize = timeMedian(kRuns, [&] { serialized = document.toJson(QJsonDocument::Compact); });
+    const double serialize = medianSeconds(kRuns, [&] { serialized = document.toJson(QJsonDocument::Compact); });
     document = {};
     const double bare = parse + serialize;
     std::printf("bare QJsonDocument: parse %.3f s + serialize %.3f s = %.3f s\n", parse, serialize, bare);
 
-    const double encode = timeMedian(kRuns, [&] { serialized = RecordingsStorage::encodeIndex(library); });
+    const double encode = medianSeconds(kRuns, [&] { serialized = RecordingsStorage::encodeIndex(library); });
     serialized = {};
-    const double save = timeMedian(kRuns, [&] { storage.save(library); });
+    const double save = medianSeconds(kRuns, [&] { storage.save(library); });
     QList<RecordingItem> reloaded;
-    const double load = timeMedian(kRuns, [&] { reloaded = *RecordingsStorage::decodeIndex(readAll(storage.metadataFile())); });
+    const double load = medianSeconds(kRuns, [&] { reloaded = *RecordingsStorage::decodeIndex(readAll(storage.metadataFile())); });
     if (reloaded != library) {
         std::printf("the reloaded index differs from the saved one\n");
         return 1;
@@ -170,7 +156,7 @@ int main(int argc, char** argv)
         writeAll(folder.filePath(QStringLiteral("Orphan_%1.mp3").arg(1700000000 + i)), orphan);
 
     int loaded = 0;
-    const double repair = timeMedian(kRuns, [&] {
+    const double repair = medianSeconds(kRuns, [&] {
         writeAll(storage.metadataFile(), file); // the orphans are unlisted again
         loaded = int(storage.loadRecordings().size());
     });
