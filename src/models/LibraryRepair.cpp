@@ -162,8 +162,9 @@ QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list)
             if (isBareName(enhanced) && QFileInfo::exists(pathOf(enhanced)))
                 item.enhancedFileName = enhanced;
         }
-        if (!isBareName(item.fileName) || !QFileInfo::exists(pathOf(item.fileName)))
+        if (!isBareName(item.fileName))
             continue;
+        // A missing file reads as -1: one stat per entry answers both questions.
         const qint64 size = FileUtils::fileSize(pathOf(item.fileName));
         if (size <= 0)
             continue;
