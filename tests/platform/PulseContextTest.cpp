@@ -1,6 +1,6 @@
 #include "platform/pulse/PulseContext.h"
 #include "platform/pulse/PulseRecordStream.h"
-#include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
@@ -8,9 +8,6 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
-
-using PulseTestTools::loadModule;
-using PulseTestTools::unloadModule;
 
 namespace {
 
@@ -93,11 +90,12 @@ TEST(PulseContext, ReportsServerEventsOnTheMainThread)
     };
     const quint64 sourceChanges = pulse().changeCount(PulseContext::Facility::Source);
     const quint64 sinkChanges = pulse().changeCount(PulseContext::Facility::Sink);
-    const int module = loadModule(QStringLiteral("module-null-source"), {QStringLiteral("source_name=event_probe")});
+    PulseTestTools::TemporaryModule probe(QStringLiteral("module-null-source"),
+                                          {QStringLiteral("source_name=event_probe")});
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::New); }));
     EXPECT_GT(pulse().changeCount(PulseContext::Facility::Source), sourceChanges);
     EXPECT_EQ(pulse().changeCount(PulseContext::Facility::Sink), sinkChanges);
-    unloadModule(module);
+    probe.remove();
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::Removed); }));
     EXPECT_TRUE(contains(events, [](const auto& e) { return std::get<2>(e); }));
     EXPECT_FALSE(contains(events, [](const auto& e) { return !std::get<2>(e); }));

@@ -1,6 +1,7 @@
 #include "platform/pulse/PulseContext.h"
 #include "platform/pulse/PulseRecordStream.h"
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneDetector.h"
 
@@ -88,12 +89,12 @@ TEST(PulseRecordStream, OpeningAMissingSourceFails)
 
 TEST(PulseRecordStream, EndsInsteadOfMovingWhenItsSourceGoesAway)
 {
-    const int module = loadModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=vanishing_sink")});
+    TemporaryModule sink(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=vanishing_sink")});
     Collector collector;
     PulseRecordStream stream({QStringLiteral("vanishing_sink.monitor"), QStringLiteral("Vanishing")},
                              collector.dataHandler(), collector.endHandler());
     stream.open();
-    unloadModule(module);
+    sink.remove();
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return collector.ended.load(); }));
     // Nothing of ours is left reading from another source.
     const uint32_t own = PulseContext::shared().ownClientIndex();
