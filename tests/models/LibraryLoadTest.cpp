@@ -57,6 +57,19 @@ struct LoadCase {
 
 constexpr double kIndexDates = 1600000000; // seconds since 1970 of the first index entry
 
+RecordingItem indexItem(const QString& title, const QString& fileName, double unixSeconds, double duration)
+{
+    RecordingItem item;
+    item.id = QUuid::createUuid();
+    item.title = title;
+    item.fileName = fileName;
+    item.createdAt = Date::fromUnixSeconds(unixSeconds);
+    item.duration = duration;
+    item.fileSizeBytes = 1;
+    item.waveformSamples = {0.5f};
+    return item;
+}
+
 class LibraryLoad : public ::testing::Test {
 protected:
     QTemporaryDir support;
@@ -84,14 +97,8 @@ protected:
     {
         QList<RecordingItem> items;
         for (const Entry& entry : entries) {
-            RecordingItem item;
-            item.id = QUuid::createUuid();
-            item.title = entry.title;
-            item.fileName = entry.fileName;
-            item.createdAt = Date::fromUnixSeconds(kIndexDates - 60.0 * items.size());
-            item.duration = entry.duration;
-            item.fileSizeBytes = 1;
-            item.waveformSamples = {0.5f};
+            RecordingItem item =
+                indexItem(entry.title, entry.fileName, kIndexDates - 60.0 * items.size(), entry.duration);
             if (entry.transcript)
                 item.transcript = QStringLiteral("Words.");
             if (!entry.enhancedFileName.isEmpty())
@@ -294,23 +301,6 @@ TEST_F(LibraryLoad, RepairsEachSituation)
                   QStringList{QStringLiteral("recordings.json")});
     }
 }
-
-namespace {
-
-RecordingItem indexItem(const QString& title, const QString& fileName, double unixSeconds, double duration)
-{
-    RecordingItem item;
-    item.id = QUuid::createUuid();
-    item.title = title;
-    item.fileName = fileName;
-    item.createdAt = Date::fromUnixSeconds(unixSeconds);
-    item.duration = duration;
-    item.fileSizeBytes = 1;
-    item.waveformSamples = {0.5f};
-    return item;
-}
-
-} // namespace
 
 TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
 {
