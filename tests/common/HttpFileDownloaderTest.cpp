@@ -11,6 +11,7 @@
 
 #include "support/LoopbackHttpServer.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ QByteArray modelBytes(qsizetype size)
     return bytes.left(size);
 }
 
+// Unlike TestFiles::readFile, a missing file never reads as an empty download.
 QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -35,9 +37,7 @@ protected:
     void SetUp() override
     {
         destination = QDir(folder.path()).filePath(QStringLiteral("model.bin"));
-        QFile file(destination);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(oldModel);
+        TestFiles::writeFile(destination, oldModel);
     }
 
     // Waits for the download; returns its error, or nothing on success.

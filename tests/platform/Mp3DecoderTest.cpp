@@ -4,6 +4,7 @@
 
 #include "common/FileUtils.h"
 #include "platform/media/Mp3Decoder.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -126,10 +127,7 @@ TEST(Mp3Decoder, DamagedAndForeignFiles)
     const QString zeros = dir.filePath(QStringLiteral("zeros.mp3"));
     Mp3Fixture::writeZeros(zeros, 20000);
     const QString text = dir.filePath(QStringLiteral("text.mp3"));
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("not audio at all\n").repeated(2000));
-    file.close();
+    TestFiles::writeFile(text, QByteArray("not audio at all\n").repeated(2000));
     for (const QString& path : {zeros, text, dir.filePath(QStringLiteral("missing.mp3"))}) {
         EXPECT_TRUE(std::isnan(Mp3Decoder::durationOf(path))) << path.toStdString();
         Mp3Decoder decoder;
