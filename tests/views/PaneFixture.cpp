@@ -1,6 +1,5 @@
 #include "PaneFixture.h"
 
-#include <QDir>
 #include <QFile>
 
 void PaneFixture::SetUp()
@@ -48,7 +47,7 @@ RecordingItem PaneFixture::recordingWithSegments(const QStringList& segments)
 
 void PaneFixture::setPaneRecapModelPresent(bool present)
 {
-    const QString path = QDir(RecapEngine::modelsDirectory()).filePath(RecapEngine::modelFileName);
+    const QString path = RecapEngine::modelPath();
     if (present)
         writeFile(path, 16);
     else

@@ -13,7 +13,9 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 
 using TranscriptRules::Content;
 
@@ -58,6 +60,40 @@ TEST_F(TranscriptPane, WordCountSplitsAtEveryUnicodeSpace)
     EXPECT_EQ(view.content(), Content::plainText);
     EXPECT_TRUE(view.copyButton()->isVisible());
     EXPECT_EQ(view.transcribeButton()->text(), "Re-transcribe");
+}
+
+TEST_F(TranscriptPane, PlainTextKeepsItsScrollPositionWhenTheLibraryChanges)
+{
+    const struct {
+        const char* name;
+        QString word;
+    } cases[] = {
+        {"plain spaces", QStringLiteral("word ")},
+        {"no-break spaces", QString::fromUtf16(u"word\u00A0")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingItem item = makeRecording(QStringLiteral("Long notes"), 3);
+        QString text;
+        for (int line = 0; line < 200; ++line)
+            text += c.word.repeated(8) + QLatin1Char('\n');
+        item.transcript = text;
+        PlaybackTranscriptView& view = transcriptOf(item);
+        ASSERT_EQ(view.content(), Content::plainText);
+        auto* edit = view.findChild<QTextEdit*>(QStringLiteral("plainTranscript"));
+        ASSERT_TRUE(edit);
+        QScrollBar* bar = edit->verticalScrollBar();
+        ASSERT_GT(bar->maximum(), 0);
+        bar->setValue(bar->maximum() / 2);
+        const int position = bar->value();
+
+        // Another type changes the library, not the transcript.
+        m_vm->updateRecordingType(*m_vm->selectedRecording(), RecordingType::lecture);
+        settle();
+        EXPECT_EQ(bar->value(), position);
+        m_area.reset();
+        m_vm.reset();
+    }
 }
 
 TEST_F(TranscriptPane, HeaderWithoutOrWithAnEmptyTranscript)

@@ -4,6 +4,7 @@
 #include "views/common/ActivitySpinner.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
+#include "views/detail/PaneLabels.h"
 #include "views/detail/RoundedPanel.h"
 #include "views/detail/SegmentButton.h"
 
@@ -12,17 +13,6 @@
 #include <QPushButton>
 
 namespace {
-
-QLabel* tintedLabel(const QString& text, const QFont& font, const QColor& color)
-{
-    auto* label = new QLabel(text);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, color);
-    label->setPalette(p);
-    return label;
-}
 
 QLabel* symbolLabel(const QString& name, int size, const QColor& color, qreal ratio)
 {
@@ -80,7 +70,8 @@ QWidget* DetailHeader::buildTrimmingForm()
     const QColor orange = Style::color(ColorRole::orange);
     RoundedPanel* badge = capsule(ColorRole::orange, 4);
     badge->layout()->addWidget(symbolLabel(QStringLiteral("scissors"), 11, orange, devicePixelRatioF()));
-    badge->layout()->addWidget(tintedLabel(QStringLiteral("Trimming Mode"), Style::font(12, TextWeight::bold), orange));
+    badge->layout()->addWidget(
+        PaneLabels::plain(QStringLiteral("Trimming Mode"), Style::font(12, TextWeight::bold), orange));
     row->addWidget(badge);
 
     m_done = new QPushButton(QStringLiteral("Done"));
@@ -124,8 +115,8 @@ QWidget* DetailHeader::buildNormalForm()
     auto* spinner = new ActivitySpinner(12);
     spinner->setColor(purple);
     badge->layout()->addWidget(spinner);
-    badge->layout()->addWidget(tintedLabel(QStringLiteral("Enhancing Voice..."),
-                                           Style::font(11, TextWeight::semibold), purple));
+    badge->layout()->addWidget(PaneLabels::plain(QStringLiteral("Enhancing Voice..."),
+                                                 Style::font(11, TextWeight::semibold), purple));
     m_enhancing = badge;
     row->addWidget(m_enhancing);
 

@@ -2,6 +2,7 @@
 
 #include "engines/recap/RecapEngine.h"
 #include "views/detail/PaneButtons.h"
+#include "views/detail/PaneLabels.h"
 #include "views/style/Style.h"
 
 #include <QLabel>
@@ -47,27 +48,19 @@ void ModelDownloadCard::refresh()
         bar->setTextVisible(false);
         bar->setFixedWidth(300);
         column->addWidget(bar, 0, Qt::AlignHCenter);
-        auto* message = new QLabel(state.message());
+        QLabel* message = PaneLabels::plain(state.message(), Style::monospacedFont(11, TextWeight::regular),
+                                            Style::color(ColorRole::secondary));
         message->setObjectName(QStringLiteral("recapDownloadMessage"));
-        message->setTextFormat(Qt::PlainText);
-        message->setFont(Style::monospacedFont(11, TextWeight::regular));
-        QPalette p = message->palette();
-        p.setColor(QPalette::WindowText, Style::color(ColorRole::secondary));
-        message->setPalette(p);
         column->addWidget(message, 0, Qt::AlignHCenter);
         break;
     }
     case RecapModelState::Kind::error: {
-        auto* message = new QLabel(QStringLiteral("Error: ") + state.message());
+        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + state.message(), Style::font(12),
+                                            Style::color(ColorRole::red));
         message->setObjectName(QStringLiteral("recapDownloadError"));
-        message->setTextFormat(Qt::PlainText);
         message->setWordWrap(true);
         message->setAlignment(Qt::AlignCenter);
         message->setMaximumWidth(440);
-        message->setFont(Style::font(12));
-        QPalette p = message->palette();
-        p.setColor(QPalette::WindowText, Style::color(ColorRole::red));
-        message->setPalette(p);
         column->addWidget(message, 0, Qt::AlignHCenter);
         m_button = PaneButtons::bordered(QStringLiteral("Retry Download"), QString());
         m_button->setFont(Style::font(13));

@@ -13,8 +13,6 @@
 #include "views/detail/TranscriptRequiredCard.h"
 #include "views/logic/CurrentRecording.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -74,7 +72,7 @@ RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) co
 {
     RecapRules::Situation s;
     // Only the file counts, not the engine's state.
-    s.modelFilePresent = QFileInfo::exists(QDir(RecapEngine::modelsDirectory()).filePath(RecapEngine::modelFileName));
+    s.modelFilePresent = RecapEngine::isModelReady();
     s.isBeingTranscribed = m_vm.transcribingRecordingIDs().contains(item.id);
     s.isBeingRecapped = m_vm.recappingRecordingIDs().contains(item.id);
     return s;

@@ -146,8 +146,12 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
         break;
     }
     case Content::plainText:
-        if (m_plainText->toPlainText() != *item.transcript) {
-            m_plainText->setPlainText(*item.transcript);
+        // Compared with what was set, not read back from the document: that
+        // costs a pass over it, and it turns no-break spaces into spaces, so
+        // such a text would be set again (and scrolled to the top) each time.
+        if (m_plainShown != *item.transcript) {
+            m_plainShown = *item.transcript;
+            m_plainText->setPlainText(m_plainShown);
             QTextCursor all(m_plainText->document());
             all.select(QTextCursor::Document);
             QTextBlockFormat spaced;

@@ -52,6 +52,7 @@ private:
     QPushButton* m_cardButton = nullptr;
     TranscriptSegmentList* m_list;
     QTextEdit* m_plainText;
+    QString m_plainShown; // the text m_plainText was given
     QWidget* m_card = nullptr;
     std::optional<TranscriptRules::Content> m_shown;
     TranscriptRules::Content m_content = TranscriptRules::Content::noTranscriptCard;

@@ -3,6 +3,7 @@
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/style/Style.h"
+#include "views/detail/PaneLabels.h"
 #include "views/detail/PlaybackWaveformCanvas.h"
 #include "views/logic/CurrentRecording.h"
 #include "views/logic/TimeTexts.h"
@@ -11,21 +12,6 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace {
-
-QLabel* plainLabel(const QFont& font, ColorRole color)
-{
-    auto* label = new QLabel;
-    label->setTextFormat(Qt::PlainText); // titles come from outside
-    label->setFont(font);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, Style::color(color));
-    label->setPalette(p);
-    return label;
-}
-
-} // namespace
-
 PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const RecordingItem& item, PlayerService& player,
                                            QWidget* parent)
     : QWidget(parent)
@@ -33,11 +19,13 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     , m_item(item)
     , m_player(player)
     , m_title(new ElidedLabel)
-    , m_subtitle(plainLabel(Style::font(12), ColorRole::secondary))
+    , m_subtitle(PaneLabels::plain(QString(), Style::font(12), Style::color(ColorRole::secondary)))
     , m_canvas(new PlaybackWaveformCanvas)
     , m_timeRow(new QWidget)
-    , m_elapsed(plainLabel(Style::monospacedFont(13, TextWeight::regular), ColorRole::primary))
-    , m_remaining(plainLabel(Style::monospacedFont(13, TextWeight::regular), ColorRole::secondary))
+    , m_elapsed(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
+                                  Style::color(ColorRole::primary)))
+    , m_remaining(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
+                                    Style::color(ColorRole::secondary)))
 {
     setObjectName(QStringLiteral("playbackWaveformView"));
     m_title->setObjectName(QStringLiteral("playbackTitle"));

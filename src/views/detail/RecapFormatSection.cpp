@@ -2,6 +2,7 @@
 
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/FormatChip.h"
+#include "views/detail/PaneLabels.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 #include "views/detail/RoundedPanel.h"
@@ -9,21 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel* label(const QString& text, const QFont& font, const QColor& color)
-{
-    auto* l = new QLabel(text);
-    l->setTextFormat(Qt::PlainText);
-    l->setFont(font);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, color);
-    l->setPalette(p);
-    return l;
-}
-
-} // namespace
 
 RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
     : QWidget(parent)
@@ -47,9 +33,9 @@ RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
     header->addWidget(sparkles);
     QFont caption = Style::font(11, TextWeight::bold);
     caption.setLetterSpacing(QFont::AbsoluteSpacing, 1);
-    header->addWidget(label(QStringLiteral("RECAP FORMAT"), caption, Style::color(ColorRole::secondary)));
+    header->addWidget(PaneLabels::plain(QStringLiteral("RECAP FORMAT"), caption, Style::color(ColorRole::secondary)));
     header->addStretch(1);
-    m_typeName = label(QString(), Style::font(11, TextWeight::semibold), Style::color(ColorRole::accent));
+    m_typeName = PaneLabels::plain(QString(), Style::font(11, TextWeight::semibold), Style::color(ColorRole::accent));
     m_typeName->setObjectName(QStringLiteral("recapFormatTypeName"));
     header->addWidget(m_typeName);
     column->addLayout(header);
@@ -67,7 +53,7 @@ RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
     chips->addStretch(1);
     column->addLayout(chips);
 
-    m_description = label(QString(), Style::font(11), Style::color(ColorRole::secondary));
+    m_description = PaneLabels::plain(QString(), Style::font(11), Style::color(ColorRole::secondary));
     m_description->setObjectName(QStringLiteral("recapFormatDescription"));
     m_description->setAlignment(Qt::AlignCenter);
     m_description->setWordWrap(true);

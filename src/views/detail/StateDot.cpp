@@ -41,7 +41,6 @@ void StateDot::setLook(ColorRole dot, Tint ring, double ringScale, bool pulses)
 {
     m_dot = dot;
     m_ring = ring;
-    m_targetScale = ringScale;
     const bool animate = pulses && Style::animationsEnabled();
     if (animate && !m_pulses) {
         m_pulses = true;

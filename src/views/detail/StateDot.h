@@ -24,7 +24,6 @@ private:
     ColorRole m_dot = ColorRole::secondary;
     Tint m_ring;
     double m_scale = 1.0;
-    double m_targetScale = 1.0;
     bool m_pulses = false;
     QVariantAnimation m_pulse;
 };

@@ -215,11 +215,10 @@ void TranscriptSegmentDelegate::paint(QPainter* painter, const QStyleOptionViewI
     const WrappedText& text = bold ? m_bold : m_regular;
     painter->setPen(Style::color(style.textColor));
     painter->setFont(text.font());
-    const qreal step = QFontMetricsF(text.font()).lineSpacing() + extraLineSpacing;
     QPointF at = textOrigin;
     for (const QStaticText& line : shapedLines(row, bold)) {
         painter->drawStaticText(at, line);
-        at.ry() += step;
+        at.ry() += text.lineStep();
     }
     painter->restore();
 }

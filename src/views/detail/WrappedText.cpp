@@ -1,7 +1,6 @@
 #include "views/detail/WrappedText.h"
 
 #include <QHash>
-#include <QPainter>
 #include <QTextBoundaryFinder>
 
 namespace {
@@ -127,14 +126,4 @@ qreal WrappedText::height(qsizetype lineCount) const
 {
     const qsizetype count = std::max<qsizetype>(lineCount, 1);
     return count * m_metrics.lineSpacing() + (count - 1) * m_extraLineSpacing;
-}
-
-void WrappedText::draw(QPainter* painter, const QPointF& topLeft, const QString& text, const QList<Line>& lines) const
-{
-    painter->setFont(m_font);
-    qreal baseline = topLeft.y() + m_metrics.ascent();
-    for (const Line& line : lines) {
-        painter->drawText(QPointF(topLeft.x(), baseline), text.mid(line.start, line.length));
-        baseline += m_metrics.lineSpacing() + m_extraLineSpacing;
-    }
 }

@@ -4,13 +4,10 @@
 #include <QFontMetricsF>
 #include <QHashFunctions>
 #include <QList>
-#include <QPointF>
 #include <QString>
 #include <QStringView>
 
 #include <unordered_map>
-
-class QPainter;
 
 // Greedy word wrapping with the width of every word measured once per font
 // (the measured widths are shared by every user of the same font). Shaping
@@ -44,7 +41,8 @@ public:
     };
     using Advances = std::unordered_map<QString, qreal, PieceHash, PieceEqual>;
     qreal height(qsizetype lineCount) const;
-    void draw(QPainter* painter, const QPointF& topLeft, const QString& text, const QList<Line>& lines) const;
+    // From one line's top to the next one's.
+    qreal lineStep() const { return m_metrics.lineSpacing() + m_extraLineSpacing; }
 
 private:
     void breakLongWord(const QString& text, qsizetype start, qsizetype end, qreal width, QList<Line>& lines,
