@@ -177,8 +177,6 @@ QString RecordingRowView::snippetText() const
 
 void RecordingRowView::refresh()
 {
-    const QSize before = sizeHint();
-
     m_state.hasEnhancedFile = m_item.enhancedFileName.has_value();
     m_title->setText(m_item.title);
     m_title->setFont(Style::font(13, RecordingRowRules::titleWeight(m_state)));
@@ -201,8 +199,6 @@ void RecordingRowView::refresh()
     m_exportButton->setOpacity(RecordingRowRules::exportButtonOpacity(m_state));
 
     update();
-    if (sizeHint() != before)
-        Q_EMIT sizeChanged();
 }
 
 void RecordingRowView::paintEvent(QPaintEvent*)

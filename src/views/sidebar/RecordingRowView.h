@@ -55,8 +55,6 @@ Q_SIGNALS:
     void enhanceRequested();
     void toggleEnhancedRequested();
     void showInFileManagerRequested();
-    // The row's height changed (the quotation line came or went).
-    void sizeChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
