@@ -122,6 +122,7 @@ RecordingRowView::RecordingRowView(const RecordingItem& item, QWidget* parent)
     connect(m_renameButton, &QToolButton::clicked, this, &RecordingRowView::startEditingRequested);
     connect(m_exportButton, &QToolButton::clicked, this, &RecordingRowView::exportRequested);
 
+    refreshSnippet();
     refresh();
 }
 
@@ -130,6 +131,7 @@ void RecordingRowView::setItem(const RecordingItem& item)
     if (item == m_item)
         return;
     m_item = item;
+    refreshSnippet();
     refresh();
 }
 
@@ -150,6 +152,7 @@ void RecordingRowView::setSearchText(const QString& searchText)
     if (searchText == m_searchText)
         return;
     m_searchText = searchText;
+    refreshSnippet();
     refresh();
 }
 
@@ -175,6 +178,15 @@ QString RecordingRowView::snippetText() const
     return m_quoteLine->isHidden() ? QString() : m_quote->text();
 }
 
+void RecordingRowView::refreshSnippet()
+{
+    // Kept out of refresh(): it reads the whole transcript, and hovering and
+    // the selection refresh the row far more often than its text changes.
+    const auto snippet = RecordingRowRules::transcriptSnippet(m_item, m_searchText);
+    m_quote->setText(snippet.value_or(QString()));
+    m_quoteLine->setVisible(snippet.has_value());
+}
+
 void RecordingRowView::refresh()
 {
     m_state.hasEnhancedFile = m_item.enhancedFileName.has_value();
@@ -189,10 +201,6 @@ void RecordingRowView::refresh()
     m_enhancedBadge->setVisible(badges.contains(RecordingRowRules::Badge::enhancedAvailable));
     m_transcribingBadge->setVisible(badges.contains(RecordingRowRules::Badge::transcribing));
     m_enhancingBadge->setVisible(badges.contains(RecordingRowRules::Badge::enhancing));
-
-    const auto snippet = RecordingRowRules::transcriptSnippet(m_item, m_searchText);
-    m_quote->setText(snippet.value_or(QString()));
-    m_quoteLine->setVisible(snippet.has_value());
 
     m_buttons->setVisible(RecordingRowRules::showsRowButtons(m_state));
     m_renameButton->setOpacity(RecordingRowRules::renameButtonOpacity(m_state));

@@ -66,6 +66,7 @@ protected:
 
 private:
     void refresh();
+    void refreshSnippet();
     void runMenuAction(RecordingRowRules::Action action);
 
     RecordingItem m_item;
