@@ -1,6 +1,7 @@
 #include "views/sidebar/RecordingRowView.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/ContextMenus.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/PlainButton.h"
 #include "views/sidebar/RowRenameEditor.h"
@@ -246,13 +247,7 @@ void RecordingRowView::contextMenuEvent(QContextMenuEvent* event)
 void RecordingRowView::populateContextMenu(QMenu& menu)
 {
     for (const auto& entry : RecordingRowRules::contextMenu(m_state)) {
-        if (entry.separatorBefore)
-            menu.addSeparator();
-        const Tint tint{entry.destructive ? ColorRole::red : ColorRole::primary};
-        // A lone & would become a mnemonic.
-        const QString label = QString(entry.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), label);
-        action->setEnabled(entry.enabled);
+        QAction* action = ContextMenus::addEntry(menu, entry);
         const auto kind = entry.action;
         connect(action, &QAction::triggered, this, [this, kind] { runMenuAction(kind); });
     }
