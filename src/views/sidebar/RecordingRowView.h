@@ -6,10 +6,8 @@
 
 #include <QWidget>
 
-class ActivitySpinner;
 class ElidedLabel;
 class PlainButton;
-class QHBoxLayout;
 class QLabel;
 class QMenu;
 
