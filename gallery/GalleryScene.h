@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class FakePlayer;
@@ -49,4 +50,10 @@ private:
     std::unique_ptr<MainWindow> m_window;
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
+};
+
+// A named picture of the gallery: what is done to a fresh scene before it is taken.
+struct GalleryState {
+    const char* name;
+    std::function<void(GalleryScene&)> arrange;
 };

@@ -2,7 +2,6 @@
 
 #include "FakePlayer.h"
 #include "FakeRecorder.h"
-#include "GalleryScene.h"
 
 #include "viewmodels/RecordingViewModel.h"
 
@@ -133,7 +132,7 @@ RecordingItem current(GalleryScene& scene)
 
 } // namespace
 
-QList<PaneGalleryState> paneGalleryStates()
+QList<GalleryState> paneGalleryStates()
 {
     return {
         {"audio-pane-stored-recording",

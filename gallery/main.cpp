@@ -12,7 +12,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -35,11 +34,6 @@ void addLibrary(GalleryScene& scene, int count)
     }
 }
 
-struct State {
-    const char* name;
-    std::function<void(GalleryScene&)> arrange;
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -61,7 +55,7 @@ int main(int argc, char* argv[])
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery-output");
     QDir().mkpath(folder);
 
-    const State states[] = {
+    const GalleryState states[] = {
         {"empty-library", [](GalleryScene& scene) { scene.open(); }},
         {"library-20-selected",
          [](GalleryScene& scene) {
@@ -109,12 +103,11 @@ int main(int argc, char* argv[])
          }},
     };
 
-    QList<State> all(std::begin(states), std::end(states));
-    for (const PaneGalleryState& pane : paneGalleryStates())
-        all.append({pane.name, pane.arrange});
+    QList<GalleryState> all(std::begin(states), std::end(states));
+    all += paneGalleryStates();
 
     int failures = 0;
-    for (const State& state : all) {
+    for (const GalleryState& state : all) {
         GalleryScene scene;
         state.arrange(scene);
         const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(state.name) + QStringLiteral(".png"));

@@ -87,6 +87,22 @@ TEST_F(Sidebar, SearchFiltersTheRowsWhileTheHeaderCountsTheLibrary)
     EXPECT_FALSE(sidebar().searchBox()->clearButton()->isVisible());
 }
 
+TEST_F(Sidebar, QuotationFollowsATranscriptThatArrivesDuringASearch)
+{
+    const auto standup = makeRecording("Standup", 5);
+    seedLibrary({standup});
+    makeWindow();
+
+    // The title keeps the row in the list; there is no transcript to quote yet.
+    QTest::keyClicks(sidebar().searchBox()->field(), "standup");
+    ASSERT_EQ(rowTitles(), (QStringList{"Standup"}));
+    EXPECT_EQ(row(standup)->snippetText(), "");
+
+    m_vm->transcribeRecording(standup);
+    m_transcriber->calls.resolveLast({QStringLiteral("The standup ran long today."), {}});
+    EXPECT_TRUE(waitFor([&] { return row(standup)->snippetText() == "The standup ran long today."; }));
+}
+
 TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
 {
     makeWindow();

@@ -1,11 +1,11 @@
 #include "views/sidebar/ActiveRecordingRowView.h"
 
+#include "views/common/ContextMenus.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/PlainButton.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/sidebar/RowRenameEditor.h"
 #include "views/sidebar/PulsingDot.h"
-#include "views/style/Icons.h"
 #include "views/style/Style.h"
 
 #include <QContextMenuEvent>
@@ -192,12 +192,7 @@ void ActiveRecordingRowView::populateContextMenu(QMenu& menu)
 {
     using Action = ActiveRowRules::Action;
     for (const auto& entry : ActiveRowRules::contextMenu(m_paused)) {
-        if (entry.separatorBefore)
-            menu.addSeparator();
-        const Tint tint{entry.destructive ? ColorRole::red : ColorRole::primary};
-        // A lone & would become a mnemonic.
-        const QString label = QString(entry.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), label);
+        QAction* action = ContextMenus::addEntry(menu, entry);
         switch (entry.action) {
         case Action::rename:
             // No guard here: the menu renames also while the field is open.

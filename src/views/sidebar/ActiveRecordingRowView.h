@@ -7,8 +7,6 @@
 class ElidedLabel;
 class PlainButton;
 class PulsingDot;
-class QHBoxLayout;
-class QLabel;
 class QMenu;
 
 // The recording in progress, first in the library column: its pulsing dot,

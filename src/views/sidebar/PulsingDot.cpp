@@ -42,9 +42,13 @@ void PulsingDot::setPaused(bool paused)
 void PulsingDot::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (m_pulseState)
+    if (m_pulseState) {
+        if (m_animation && m_animation->state() == QAbstractAnimation::Paused)
+            m_animation->resume();
         return;
-    // The pulse starts the first time the dot is shown and never stops.
+    }
+    // The pulse starts the first time the dot is shown and goes on from where
+    // it was each time the dot comes back.
     m_pulseState = true;
     if (!Style::animationsEnabled()) {
         m_pulse = 1;
@@ -64,6 +68,15 @@ void PulsingDot::showEvent(QShowEvent* event)
         update();
     });
     m_animation->start();
+}
+
+void PulsingDot::hideEvent(QHideEvent* event)
+{
+    // Between recordings and while the window is away, the timer would wake
+    // the GUI thread sixty times a second for a dot nobody sees.
+    if (m_animation && m_animation->state() == QAbstractAnimation::Running)
+        m_animation->pause();
+    QWidget::hideEvent(event);
 }
 
 void PulsingDot::paintEvent(QPaintEvent*)

@@ -1,6 +1,7 @@
 #include "views/sidebar/RecordingRowView.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/ContextMenus.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/PlainButton.h"
 #include "views/sidebar/RowRenameEditor.h"
@@ -122,6 +123,7 @@ RecordingRowView::RecordingRowView(const RecordingItem& item, QWidget* parent)
     connect(m_renameButton, &QToolButton::clicked, this, &RecordingRowView::startEditingRequested);
     connect(m_exportButton, &QToolButton::clicked, this, &RecordingRowView::exportRequested);
 
+    refreshSnippet();
     refresh();
 }
 
@@ -130,6 +132,7 @@ void RecordingRowView::setItem(const RecordingItem& item)
     if (item == m_item)
         return;
     m_item = item;
+    refreshSnippet();
     refresh();
 }
 
@@ -150,6 +153,7 @@ void RecordingRowView::setSearchText(const QString& searchText)
     if (searchText == m_searchText)
         return;
     m_searchText = searchText;
+    refreshSnippet();
     refresh();
 }
 
@@ -175,10 +179,17 @@ QString RecordingRowView::snippetText() const
     return m_quoteLine->isHidden() ? QString() : m_quote->text();
 }
 
+void RecordingRowView::refreshSnippet()
+{
+    // Kept out of refresh(): it reads the whole transcript, and hovering and
+    // the selection refresh the row far more often than its text changes.
+    const auto snippet = RecordingRowRules::transcriptSnippet(m_item, m_searchText);
+    m_quote->setText(snippet.value_or(QString()));
+    m_quoteLine->setVisible(snippet.has_value());
+}
+
 void RecordingRowView::refresh()
 {
-    const QSize before = sizeHint();
-
     m_state.hasEnhancedFile = m_item.enhancedFileName.has_value();
     m_title->setText(m_item.title);
     m_title->setFont(Style::font(13, RecordingRowRules::titleWeight(m_state)));
@@ -192,17 +203,11 @@ void RecordingRowView::refresh()
     m_transcribingBadge->setVisible(badges.contains(RecordingRowRules::Badge::transcribing));
     m_enhancingBadge->setVisible(badges.contains(RecordingRowRules::Badge::enhancing));
 
-    const auto snippet = RecordingRowRules::transcriptSnippet(m_item, m_searchText);
-    m_quote->setText(snippet.value_or(QString()));
-    m_quoteLine->setVisible(snippet.has_value());
-
     m_buttons->setVisible(RecordingRowRules::showsRowButtons(m_state));
     m_renameButton->setOpacity(RecordingRowRules::renameButtonOpacity(m_state));
     m_exportButton->setOpacity(RecordingRowRules::exportButtonOpacity(m_state));
 
     update();
-    if (sizeHint() != before)
-        Q_EMIT sizeChanged();
 }
 
 void RecordingRowView::paintEvent(QPaintEvent*)
@@ -242,13 +247,7 @@ void RecordingRowView::contextMenuEvent(QContextMenuEvent* event)
 void RecordingRowView::populateContextMenu(QMenu& menu)
 {
     for (const auto& entry : RecordingRowRules::contextMenu(m_state)) {
-        if (entry.separatorBefore)
-            menu.addSeparator();
-        const Tint tint{entry.destructive ? ColorRole::red : ColorRole::primary};
-        // A lone & would become a mnemonic.
-        const QString label = QString(entry.label).replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* action = menu.addAction(Icons::icon(entry.symbol, tint), label);
-        action->setEnabled(entry.enabled);
+        QAction* action = ContextMenus::addEntry(menu, entry);
         const auto kind = entry.action;
         connect(action, &QAction::triggered, this, [this, kind] { runMenuAction(kind); });
     }

@@ -6,10 +6,8 @@
 
 #include <QWidget>
 
-class ActivitySpinner;
 class ElidedLabel;
 class PlainButton;
-class QHBoxLayout;
 class QLabel;
 class QMenu;
 
@@ -55,8 +53,6 @@ Q_SIGNALS:
     void enhanceRequested();
     void toggleEnhancedRequested();
     void showInFileManagerRequested();
-    // The row's height changed (the quotation line came or went).
-    void sizeChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,6 +64,7 @@ protected:
 
 private:
     void refresh();
+    void refreshSnippet();
     void runMenuAction(RecordingRowRules::Action action);
 
     RecordingItem m_item;

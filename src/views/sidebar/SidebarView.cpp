@@ -139,10 +139,9 @@ void SidebarView::buildLayout()
 
 void SidebarView::connectViewModel()
 {
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, [this] {
-        refreshHeader();
-        refreshEmptyState();
-    });
+    // Every change of the library is followed by filteredRecordingsChanged,
+    // which brings the empty state up to date once the rows are.
+    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &SidebarView::refreshHeader);
     connect(&m_vm, &RecordingViewModel::filteredRecordingsChanged, this, [this] {
         syncRows();
         refreshEmptyState();
@@ -242,7 +241,8 @@ void SidebarView::refreshHeader()
 
 void SidebarView::refreshEmptyState()
 {
-    const bool empty = SidebarRules::showsEmptyState(m_vm.filteredRecordings().isEmpty(), m_vm.recorderState());
+    // The rows are the filtered list: asking the view model again would search the library again.
+    const bool empty = SidebarRules::showsEmptyState(m_rows.isEmpty(), m_vm.recorderState());
     const auto texts = SidebarRules::emptyStateText(m_vm.recordings().isEmpty());
     m_emptyTitle->setText(texts.title);
     m_emptySubtitle->setText(texts.subtitle);

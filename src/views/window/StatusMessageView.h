@@ -2,7 +2,6 @@
 
 #include <QWidget>
 
-class ElidedLabel;
 class QLabel;
 class QPropertyAnimation;
 
