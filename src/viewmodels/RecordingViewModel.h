@@ -342,7 +342,9 @@ private:
     bool updateLibraryItem(const QUuid& id, const std::function<void(RecordingItem&)>& change,
                            const std::function<void()>& afterSelection = {});
     std::optional<RecordingItem> libraryItem(const QUuid& id) const;
-    void selectionChanged();
+    // Loads the selected recording into the player, also when it is loaded
+    // already if `alwaysReload`.
+    void selectionChanged(bool alwaysReload);
     QString playbackFile(const RecordingItem& item) const;
     void scheduleFocusRelease();
     void setIsPlayingEnhanced(bool value);

@@ -54,10 +54,10 @@ void RecordingViewModel::setSelectedRecording(const std::optional<RecordingItem>
 {
     assign(m_selectedRecording, recording, &RecordingViewModel::selectedRecordingChanged);
     // Runs for every assignment, also of the same recording.
-    selectionChanged();
+    selectionChanged(false);
 }
 
-void RecordingViewModel::selectionChanged()
+void RecordingViewModel::selectionChanged(bool alwaysReload)
 {
     if (!m_selectedRecording) {
         m_playerManager->stop();
@@ -67,7 +67,7 @@ void RecordingViewModel::selectionChanged()
     if (m_isPlayingEnhanced && !m_storage->enhancedFileURL(*m_selectedRecording))
         setIsPlayingEnhanced(false);
     const QString file = playbackFile(*m_selectedRecording);
-    if (m_playerManager->currentLoadedURL() != file)
+    if (alwaysReload || m_playerManager->currentLoadedURL() != file)
         m_playerManager->load(file);
     setIsSearchFocused(false);
     scheduleFocusRelease();
@@ -75,13 +75,9 @@ void RecordingViewModel::selectionChanged()
 
 void RecordingViewModel::selectRecording(const RecordingItem& item)
 {
-    setSelectedRecording(item);
-    if (m_isPlayingEnhanced && !m_storage->enhancedFileURL(item))
-        setIsPlayingEnhanced(false);
-    // Always reloaded: a selection starts stopped, at 0.
-    m_playerManager->load(playbackFile(item));
-    setIsSearchFocused(false);
-    scheduleFocusRelease();
+    assign(m_selectedRecording, std::optional<RecordingItem>(item), &RecordingViewModel::selectedRecordingChanged);
+    // Always reloaded, once: a selection starts stopped, at 0.
+    selectionChanged(true);
 }
 
 QString RecordingViewModel::playbackFile(const RecordingItem& item) const

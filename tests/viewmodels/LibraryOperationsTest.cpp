@@ -117,6 +117,11 @@ TEST_F(LibraryOperations, SelectingAlwaysReloadsWhileAssigningKeepsPlaying)
     EXPECT_FALSE(m_vm->isSearchFocused());
     settle();
     EXPECT_GE(m_focus->releases, 1);
+
+    // Another recording: its file is opened once.
+    const qsizetype before = m_player->loads.size();
+    m_vm->selectRecording(items.at(1));
+    EXPECT_EQ(m_player->loads.mid(before), QStringList{audioPath(items.at(1))});
 }
 
 TEST_F(LibraryOperations, EnhancedPlaybackWithoutACopyKeepsTheOwnFileUntilTheNextSelection)

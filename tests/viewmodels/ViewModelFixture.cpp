@@ -1,6 +1,7 @@
 #include "ViewModelFixture.h"
 
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -88,9 +89,7 @@ QString ViewModelFixture::audioPath(const RecordingItem& item) const
 
 void ViewModelFixture::writeFile(const QString& path, qint64 bytes) const
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << qPrintable(path);
-    file.write(QByteArray(bytes, 'a'));
+    TestFiles::writeFile(path, QByteArray(bytes, 'a'));
 }
 
 void ViewModelFixture::startRecording(const std::optional<QString>& title)
@@ -123,10 +122,8 @@ void ViewModelFixture::settle()
 
 QList<RecordingItem> ViewModelFixture::savedLibrary() const
 {
-    QFile file(m_storage->metadataFile());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return RecordingsStorage::decodeIndex(file.readAll()).value_or(QList<RecordingItem>());
+    return RecordingsStorage::decodeIndex(TestFiles::readFile(m_storage->metadataFile()))
+        .value_or(QList<RecordingItem>());
 }
 
 void ViewModelFixture::setRecapModelPresent(bool present)
