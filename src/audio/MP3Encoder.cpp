@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -58,7 +59,7 @@ MP3Encoder::MP3Encoder(const QString& outputPath, int sampleRate, int bitrate, i
     }
     m_samplesPerPass = shine_samples_per_pass(m_shine);
     m_frameBytes = (version == MPEG_I ? 144 : 72) * bitrate * 1000 / sampleRate;
-    m_pcmBuffer.reserve(static_cast<size_t>(m_samplesPerPass * m_channels) * 2);
+    m_pcmBuffer.reserve(static_cast<size_t>(m_samplesPerPass * m_channels));
 }
 
 MP3Encoder::~MP3Encoder()
@@ -145,22 +146,22 @@ void MP3Encoder::encode(const int16_t* interleavedSamples, size_t count)
         return;
     const size_t pass = static_cast<size_t>(m_samplesPerPass * m_channels);
     size_t offset = 0;
-    // Whole passes straight from the caller's samples when nothing is buffered.
-    if (m_pcmBuffer.empty()) {
-        while (count - offset >= pass) {
-            // shine reads but does not keep the pointer; it wants it non-const.
-            encodePass(const_cast<int16_t*>(interleavedSamples + offset));
-            offset += pass;
-        }
+    // Only the pass begun by earlier calls goes through the buffer.
+    if (!m_pcmBuffer.empty()) {
+        offset = std::min(pass - m_pcmBuffer.size(), count);
+        m_pcmBuffer.insert(m_pcmBuffer.end(), interleavedSamples, interleavedSamples + offset);
+        if (m_pcmBuffer.size() < pass)
+            return;
+        encodePass(m_pcmBuffer.data());
+        m_pcmBuffer.clear();
+    }
+    // Whole passes straight from the caller's samples.
+    while (count - offset >= pass) {
+        // shine reads but does not keep the pointer; it wants it non-const.
+        encodePass(const_cast<int16_t*>(interleavedSamples + offset));
+        offset += pass;
     }
     m_pcmBuffer.insert(m_pcmBuffer.end(), interleavedSamples + offset, interleavedSamples + count);
-    size_t consumed = 0;
-    while (m_pcmBuffer.size() - consumed >= pass) {
-        encodePass(m_pcmBuffer.data() + consumed);
-        consumed += pass;
-    }
-    if (consumed > 0)
-        m_pcmBuffer.erase(m_pcmBuffer.begin(), m_pcmBuffer.begin() + static_cast<std::ptrdiff_t>(consumed));
 }
 
 void MP3Encoder::finish()

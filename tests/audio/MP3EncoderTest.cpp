@@ -182,6 +182,27 @@ INSTANTIATE_TEST_SUITE_P(MP3Encoder, MP3EncoderPasses, ::testing::Values(
     PassCase{"NothingGivesNoFrame", 0, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MP3Encoder, PiecesOfAnyLengthGiveTheSameFileAsOneCall)
+{
+    QTemporaryDir dir;
+    const std::vector<int16_t> samples = tone(20 * 1152 + 300, 440);
+    const auto encodeInPieces = [&](const QString& name, size_t piece) {
+        const QString path = dir.filePath(name);
+        MP3Encoder encoder(path);
+        for (size_t offset = 0; offset < samples.size(); offset += piece)
+            encoder.encode(samples.data() + offset, std::min(piece, samples.size() - offset));
+        encoder.finish();
+        return TestFiles::readFile(path);
+    };
+    const QByteArray whole = encodeInPieces(QStringLiteral("whole.mp3"), samples.size());
+    ASSERT_FALSE(whole.isEmpty());
+    // Pieces that start, fill and overrun a pass begun by an earlier call.
+    for (const size_t piece : {size_t(2), size_t(1000), pass - 2, pass + 2, 3 * pass + 6}) {
+        SCOPED_TRACE(piece);
+        EXPECT_EQ(encodeInPieces(QStringLiteral("pieces%1.mp3").arg(piece), piece), whole);
+    }
+}
+
 TEST(MP3Encoder, ReplacesAnExistingFile)
 {
     QTemporaryDir dir;
