@@ -23,14 +23,6 @@ QStringList idsOf(const QList<AudioDevice>& devices)
     return ids;
 }
 
-QStringList namesOf(const QList<AudioDevice>& devices)
-{
-    QStringList names;
-    for (const AudioDevice& device : devices)
-        names.append(device.name);
-    return names;
-}
-
 } // namespace
 
 AudioDeviceManager::AudioDeviceManager(QObject* parent)
@@ -60,24 +52,20 @@ void AudioDeviceManager::setSelectedMicID(const QString& id)
     Q_EMIT selectedMicIDChanged();
 }
 
-std::optional<AudioDeviceManager::SystemDevices> AudioDeviceManager::readSystem() const
+std::optional<QList<AudioDevice>> AudioDeviceManager::readSystem() const
 {
     PulseContext& pulse = PulseContext::shared();
     try {
         QFuture<PulseServerInfo> server = pulse.serverInfo();
         QFuture<QList<PulseSourceInfo>> sources = pulse.sources();
         const QString defaultSource = PulseContext::wait(server).defaultSourceName;
-        SystemDevices system;
+        QList<AudioDevice> devices;
         for (const PulseSourceInfo& source : PulseContext::wait(sources)) {
             // A monitor carries what an output plays; it is not a microphone.
-            if (source.isMonitor)
-                continue;
-            const bool isDefault = source.name == defaultSource;
-            system.devices.append({source.name, source.description, isDefault});
-            if (isDefault)
-                system.defaultID = source.name;
+            if (!source.isMonitor)
+                devices.append({source.name, source.description, source.name == defaultSource});
         }
-        return system;
+        return devices;
     } catch (const Error&) {
         // A server that cannot answer says nothing about the devices; keep the
         // list (and the user's choice) until it answers again.
@@ -99,14 +87,13 @@ void AudioDeviceManager::scheduleRefresh()
 
 void AudioDeviceManager::refreshDevices()
 {
-    const std::optional<SystemDevices> system = readSystem();
-    if (!system)
-        return;
-    const QList<AudioDevice>& devices = system->devices;
+    if (const std::optional<QList<AudioDevice>> devices = readSystem())
+        apply(*devices);
+}
 
-    const bool unchanged = idsOf(m_availableMics) == idsOf(devices)
-        && firstDefaultID(m_availableMics) == system->defaultID && namesOf(m_availableMics) == namesOf(devices);
-    if (!unchanged) {
+void AudioDeviceManager::apply(const QList<AudioDevice>& devices)
+{
+    if (m_availableMics != devices) {
         m_availableMics = devices;
         Q_EMIT availableMicsChanged();
     }
@@ -125,11 +112,12 @@ void AudioDeviceManager::refreshDevices()
 
 void AudioDeviceManager::checkDevicesChanged()
 {
-    const std::optional<SystemDevices> system = readSystem();
-    if (!system)
+    const std::optional<QList<AudioDevice>> devices = readSystem();
+    if (!devices)
         return;
-    if (idsOf(m_availableMics) != idsOf(system->devices) || firstDefaultID(m_availableMics) != system->defaultID)
-        refreshDevices();
+    // Applies what it read rather than asking the server a second time.
+    if (idsOf(m_availableMics) != idsOf(*devices) || firstDefaultID(m_availableMics) != firstDefaultID(*devices))
+        apply(*devices);
 }
 
 std::optional<AudioDevice> AudioDeviceManager::selectedMicDevice() const

@@ -40,12 +40,10 @@ Q_SIGNALS:
     void selectedMicIDChanged();
 
 private:
-    struct SystemDevices {
-        QList<AudioDevice> devices;
-        QString defaultID;
-    };
     // Microphones as the server lists them now; nothing when it cannot answer.
-    std::optional<SystemDevices> readSystem() const;
+    std::optional<QList<AudioDevice>> readSystem() const;
+    // Publishes `devices` when they differ and settles the choice.
+    void apply(const QList<AudioDevice>& devices);
     void scheduleRefresh();
 
     QList<AudioDevice> m_availableMics;
