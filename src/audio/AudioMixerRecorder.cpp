@@ -46,37 +46,26 @@ AudioMixerRecorder::AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe
     , m_systemAudioCapture(std::make_unique<SystemAudioCapture>())
     , m_controlQueue(QStringLiteral("com.tarvell.nimbrel.recordercontrol"), SerialQueue::Priority::UserInteractive)
 {
-    m_micCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) { onMicrophoneBuffer(buffer); };
-    m_systemAudioCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) { onSystemBuffer(buffer); };
+    m_micCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) {
+        onCapturedBuffer(AudioMixer::Source::Microphone, buffer);
+    };
+    m_systemAudioCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) {
+        onCapturedBuffer(AudioMixer::Source::System, buffer);
+    };
 }
 
 AudioMixerRecorder::~AudioMixerRecorder() = default;
 
-void AudioMixerRecorder::onMicrophoneBuffer(const CapturedBuffer& buffer)
+void AudioMixerRecorder::onCapturedBuffer(AudioMixer::Source source, const CapturedBuffer& buffer)
 {
-    AudioBufferExtractor::Extracted extracted = AudioBufferExtractor::extractStereo44k(buffer, true);
+    const bool isMicrophone = source == AudioMixer::Source::Microphone;
+    AudioBufferExtractor::Extracted extracted = AudioBufferExtractor::extractStereo44k(buffer, isMicrophone);
     if (extracted.samples.empty())
         return;
-    m_currentMicLevel = std::min(extracted.rms * 4, 1.0f);
-    if (m_state == RecorderState::recording && m_mixer.isMicEnabled()) {
-        m_mixerQueue.post([this, samples = std::move(extracted.samples)] {
-            mixDelivery(AudioMixer::Source::Microphone, samples);
-        });
-    } else {
-        notifyLevels();
-    }
-}
-
-void AudioMixerRecorder::onSystemBuffer(const CapturedBuffer& buffer)
-{
-    AudioBufferExtractor::Extracted extracted = AudioBufferExtractor::extractStereo44k(buffer, false);
-    if (extracted.samples.empty())
-        return;
-    m_currentSysLevel = std::min(extracted.rms * 4, 1.0f);
-    if (m_state == RecorderState::recording && m_mixer.isSystemAudioEnabled()) {
-        m_mixerQueue.post([this, samples = std::move(extracted.samples)] {
-            mixDelivery(AudioMixer::Source::System, samples);
-        });
+    (isMicrophone ? m_currentMicLevel : m_currentSysLevel) = std::min(extracted.rms * 4, 1.0f);
+    const bool enabled = isMicrophone ? m_mixer.isMicEnabled() : m_mixer.isSystemAudioEnabled();
+    if (m_state == RecorderState::recording && enabled) {
+        m_mixerQueue.post([this, source, samples = std::move(extracted.samples)] { mixDelivery(source, samples); });
     } else {
         notifyLevels();
     }

@@ -83,8 +83,8 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    void onMicrophoneBuffer(const CapturedBuffer& buffer);
-    void onSystemBuffer(const CapturedBuffer& buffer);
+    // On the capture's queue, once per delivery.
+    void onCapturedBuffer(AudioMixer::Source source, const CapturedBuffer& buffer);
     void mixDelivery(AudioMixer::Source source, const std::vector<int16_t>& samples);
     void notifyLevels();
     void sendLiveWaveform(float amplitude);
