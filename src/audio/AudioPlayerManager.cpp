@@ -42,32 +42,37 @@ void AudioPlayerManager::load(const QString& path)
         m_currentLoadedURL = path;
         Q_EMIT currentLoadedURLChanged(m_currentLoadedURL);
     }
-    bool opened = false;
-    m_output->locked([&] { opened = m_engine.open(path); });
+    // Opening scans the whole file: a new engine does that outside the output's
+    // lock, the sound server's, whose thread also delivers what is recorded.
+    auto engine = std::make_unique<PlaybackEngine>();
+    engine->reposition(0, m_engine->tempo()); // the tempo carries over to the next file
+    const bool opened = engine->open(path);
+    m_output->locked([&] { std::swap(m_engine, engine); });
+    engine.reset();
     if (!opened) {
         QTextStream(stdout) << "Failed to load audio file at " << QUrl::fromLocalFile(path).toString() << ": "
-                            << m_engine.errorString() << Qt::endl;
+                            << m_engine->errorString() << Qt::endl;
         setDuration(0);
         setCurrentTime(0);
         setIsPlaying(false);
         return;
     }
     // A stream of another rate is made again at the next play.
-    if (m_output->isOpen() && m_output->sampleRate() != m_engine.sampleRate())
+    if (m_output->isOpen() && m_output->sampleRate() != m_engine->sampleRate())
         m_output->close();
-    setDuration(m_engine.duration());
+    setDuration(m_engine->duration());
     setCurrentTime(0);
     setIsPlaying(false);
 }
 
 bool AudioPlayerManager::ensureOutput()
 {
-    if (m_output->isOpen() && m_output->sampleRate() == m_engine.sampleRate())
+    if (m_output->isOpen() && m_output->sampleRate() == m_engine->sampleRate())
         return true;
     // The output calls these on its own thread; the destructor closes it
     // before the engine goes, and queued calls die with this object.
     PlaybackOutput::Handlers handlers;
-    handlers.render = [this](float* interleaved, int64_t frames) { return m_engine.render(interleaved, frames); };
+    handlers.render = [this](float* interleaved, int64_t frames) { return m_engine->render(interleaved, frames); };
     handlers.drained = [this] {
         QMetaObject::invokeMethod(this, [this] { finishPlaying(); }, Qt::QueuedConnection);
     };
@@ -75,9 +80,9 @@ bool AudioPlayerManager::ensureOutput()
         QMetaObject::invokeMethod(this, [this, error] { outputFailed(error); }, Qt::QueuedConnection);
     };
     // The new stream starts empty: render from the position shown.
-    m_output->locked([&] { m_engine.reposition(m_currentTime, m_playbackRate); });
+    m_output->locked([&] { m_engine->reposition(m_currentTime, m_playbackRate); });
     try {
-        m_output->open(m_engine.sampleRate(), PlaybackEngine::kChannels, std::move(handlers));
+        m_output->open(m_engine->sampleRate(), PlaybackEngine::kChannels, std::move(handlers));
     } catch (const Error& error) {
         QTextStream(stdout) << "Playback failed: " << error.message() << Qt::endl;
         return false;
@@ -89,13 +94,13 @@ void AudioPlayerManager::moveTo(double seconds, double tempo)
 {
     m_output->locked([&] {
         m_output->flush();
-        m_engine.reposition(seconds, tempo);
+        m_engine->reposition(seconds, tempo);
     });
 }
 
 double AudioPlayerManager::clamped(double seconds) const
 {
-    return std::max(std::min(seconds, m_engine.duration()), 0.0);
+    return std::max(std::min(seconds, m_engine->duration()), 0.0);
 }
 
 void AudioPlayerManager::play()
@@ -103,17 +108,17 @@ void AudioPlayerManager::play()
     if (!hasFile())
         return;
     if (m_currentTime >= m_duration - kRewindMargin) {
-        moveTo(0, m_engine.tempo());
+        moveTo(0, m_engine->tempo());
         setCurrentTime(0);
     }
     if (!ensureOutput())
         return;
     m_output->locked([&] {
-        if (m_engine.tempo() != static_cast<double>(m_playbackRate)) {
+        if (m_engine->tempo() != static_cast<double>(m_playbackRate)) {
             const int64_t latency = m_output->latencyFrames();
-            const double position = latency >= 0 ? m_engine.positionHeard(latency) : m_currentTime;
+            const double position = latency >= 0 ? m_engine->positionHeard(latency) : m_currentTime;
             m_output->flush();
-            m_engine.reposition(position, m_playbackRate);
+            m_engine->reposition(position, m_playbackRate);
         }
         m_output->setPaused(false);
     });
@@ -139,7 +144,7 @@ void AudioPlayerManager::stop()
         m_output->locked([&] {
             m_output->setPaused(true);
             m_output->flush();
-            m_engine.reposition(0, m_engine.tempo());
+            m_engine->reposition(0, m_engine->tempo());
         });
     }
     setIsPlaying(false);
@@ -160,7 +165,7 @@ void AudioPlayerManager::seek(double seconds)
     if (!hasFile())
         return;
     const double target = clamped(seconds);
-    moveTo(target, m_engine.tempo());
+    moveTo(target, m_engine->tempo());
     setCurrentTime(target);
 }
 
@@ -184,9 +189,9 @@ void AudioPlayerManager::setRate(float rate)
         return;
     m_output->locked([&] {
         const int64_t latency = m_output->latencyFrames();
-        const double position = latency >= 0 ? m_engine.positionHeard(latency) : m_currentTime;
+        const double position = latency >= 0 ? m_engine->positionHeard(latency) : m_currentTime;
         m_output->flush();
-        m_engine.reposition(position, m_playbackRate);
+        m_engine->reposition(position, m_playbackRate);
     });
 }
 
@@ -198,7 +203,7 @@ void AudioPlayerManager::updatePosition()
     m_output->locked([&] {
         const int64_t latency = m_output->latencyFrames();
         if (latency >= 0)
-            position = m_engine.positionHeard(latency);
+            position = m_engine->positionHeard(latency);
     });
     // Right after a move the output cannot tell yet; the position set by the
     // move stands until it can.
@@ -209,13 +214,13 @@ void AudioPlayerManager::updatePosition()
 void AudioPlayerManager::finishPlaying()
 {
     bool ended = false;
-    m_output->locked([&] { ended = m_engine.atEnd(); });
+    m_output->locked([&] { ended = m_engine->atEnd(); });
     // A seek or a new file since the output drained: nothing has ended.
     if (!ended || !m_isPlaying)
         return;
     // A drained stream is done with; the next play opens a fresh one.
     m_output->close();
-    m_output->locked([&] { m_engine.reposition(0, m_engine.tempo()); });
+    m_output->locked([&] { m_engine->reposition(0, m_engine->tempo()); });
     setIsPlaying(false);
     setCurrentTime(0);
     stopTimer();

@@ -60,7 +60,7 @@ Q_SIGNALS:
     void currentLoadedURLChanged(const QString& currentLoadedURL);
 
 private:
-    bool hasFile() const { return m_engine.isOpen(); }
+    bool hasFile() const { return m_engine->isOpen(); }
     bool ensureOutput();
     // Drops what is queued and renders from `seconds` at `tempo`.
     void moveTo(double seconds, double tempo);
@@ -75,7 +75,8 @@ private:
     void setDuration(double value);
 
     std::unique_ptr<PlaybackOutput> m_output;
-    PlaybackEngine m_engine;
+    // Replaced whole by `load`, under the output's lock.
+    std::unique_ptr<PlaybackEngine> m_engine = std::make_unique<PlaybackEngine>();
     QTimer m_timer;
 
     bool m_isPlaying = false;
