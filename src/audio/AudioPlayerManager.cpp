@@ -114,12 +114,8 @@ void AudioPlayerManager::play()
     if (!ensureOutput())
         return;
     m_output->locked([&] {
-        if (m_engine->tempo() != static_cast<double>(m_playbackRate)) {
-            const int64_t latency = m_output->latencyFrames();
-            const double position = latency >= 0 ? m_engine->positionHeard(latency) : m_currentTime;
-            m_output->flush();
-            m_engine->reposition(position, m_playbackRate);
-        }
+        if (m_engine->tempo() != static_cast<double>(m_playbackRate))
+            restartAtRateLocked();
         m_output->setPaused(false);
     });
     setIsPlaying(true);
@@ -187,12 +183,15 @@ void AudioPlayerManager::setRate(float rate)
     }
     if (!m_isPlaying || !hasFile())
         return;
-    m_output->locked([&] {
-        const int64_t latency = m_output->latencyFrames();
-        const double position = latency >= 0 ? m_engine->positionHeard(latency) : m_currentTime;
-        m_output->flush();
-        m_engine->reposition(position, m_playbackRate);
-    });
+    m_output->locked([&] { restartAtRateLocked(); });
+}
+
+void AudioPlayerManager::restartAtRateLocked()
+{
+    const int64_t latency = m_output->latencyFrames();
+    const double position = latency >= 0 ? m_engine->positionHeard(latency) : m_currentTime;
+    m_output->flush();
+    m_engine->reposition(position, m_playbackRate);
 }
 
 void AudioPlayerManager::updatePosition()

@@ -64,6 +64,9 @@ private:
     bool ensureOutput();
     // Drops what is queued and renders from `seconds` at `tempo`.
     void moveTo(double seconds, double tempo);
+    // Under the output's lock: renders again from what is heard now, at the
+    // chosen rate.
+    void restartAtRateLocked();
     double clamped(double seconds) const;
     void updatePosition();
     void finishPlaying();
