@@ -161,10 +161,7 @@ TEST_F(AudioMergerTest, FailedSourceRemovesWhatWasAlreadyMerged)
 {
     const QString a = tone("a.mp3", 1.0, 400);
     const QString b = tone("b.mp3", 1.0, 800);
-    QFile text(file("notes.mp3"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray("these are meeting notes, not audio\n").repeated(50));
-    text.close();
+    TestFiles::writeFile(file("notes.mp3"), QByteArray("these are meeting notes, not audio\n").repeated(50));
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.mp3"));
 
     struct Case {

@@ -3,6 +3,7 @@
 #include "audio/FileSizeLimit.h"
 #include "audio/ToneFiles.h"
 #include "platform/media/Mp3Decoder.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -158,10 +159,8 @@ TEST_F(AudioTrimmerTest, RefusesRangesOutsideTheFile)
 
 TEST_F(AudioTrimmerTest, RefusesSourcesItCannotCut)
 {
-    QFile text(file(QStringLiteral("notes.mp3")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write(QByteArray("these are meeting notes, not audio\n").repeated(50));
-    text.close();
+    TestFiles::writeFile(file(QStringLiteral("notes.mp3")),
+                         QByteArray("these are meeting notes, not audio\n").repeated(50));
     QDir(m_dir.path()).mkdir(QStringLiteral("folder.mp3"));
     QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
     ASSERT_TRUE(QFile::link(m_source, file(QStringLiteral("link.mp3"))));
