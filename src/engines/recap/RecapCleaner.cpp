@@ -1,5 +1,7 @@
 #include "engines/recap/RecapCleaner.h"
 
+#include "engines/SpacesAndTabs.h"
+
 #include <QStringList>
 
 #include <array>
@@ -91,21 +93,10 @@ QString withoutTail(QString text)
     return text;
 }
 
-QString trimSpacesAndTabs(const QString& line)
-{
-    qsizetype begin = 0;
-    qsizetype end = line.size();
-    while (begin < end && (line[begin] == u' ' || line[begin] == u'\t'))
-        ++begin;
-    while (end > begin && (line[end - 1] == u' ' || line[end - 1] == u'\t'))
-        --end;
-    return line.mid(begin, end - begin);
-}
-
 // A template instruction the model copied instead of filling in.
 bool isPlaceholder(const QString& line)
 {
-    const QString trimmed = trimSpacesAndTabs(line);
+    const QString trimmed = SpacesAndTabs::trimmed(line);
     bool hasPrefix = false;
     for (const QString& prefix : kPlaceholderPrefixes)
         hasPrefix = hasPrefix || trimmed.startsWith(prefix);

@@ -1,32 +1,14 @@
 #include "engines/speech/Transcription.h"
 
+#include "engines/SpacesAndTabs.h"
+
 #include <QUuid>
 
 #include <algorithm>
 
-namespace {
-
-bool isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-QString trimSpacesAndTabs(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text[begin]))
-        ++begin;
-    while (end > begin && isBlank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
-
 void Transcription::appendSegment(double start, double end, const QString& rawText)
 {
-    const QString trimmed = trimSpacesAndTabs(rawText);
+    const QString trimmed = SpacesAndTabs::trimmed(rawText);
     if (trimmed.isEmpty())
         return;
     segments.append(TranscriptSegment{QUuid::createUuid(), start, end, trimmed});
