@@ -62,13 +62,9 @@ std::optional<QString> teamsDetail(const QString& trimmed)
 bool isZoomNonMeetingWindow(const QString& trimmed, const QRect& frame)
 {
     const QString lower = trimmed.toLower();
-    static const QStringList plainTitles{QStringLiteral("zoom"),        QStringLiteral("settings"),
-                                         QStringLiteral("preferences"), QStringLiteral("login"),
-                                         QStringLiteral("sign in"),     QStringLiteral("sign up")};
     return MeetingTables::zoomNonMeetingTitles().contains(lower)
         || lower.startsWith(QStringLiteral("zoom workplace")) || lower.startsWith(QStringLiteral("zoom cloud meetings"))
-        || plainTitles.contains(lower) || lower.startsWith(QStringLiteral("about zoom")) || frame.width() <= 200
-        || frame.height() <= 150;
+        || lower.startsWith(QStringLiteral("about zoom")) || frame.width() <= 200 || frame.height() <= 150;
 }
 
 QString zoomDetail(const QString& trimmed)
