@@ -204,11 +204,10 @@ std::optional<DetectedMeeting> parseGoogleMeetWindow(const QString& title, const
         }
     }
 
-    const QRegularExpression code(MeetingTables::meetingCodePattern(),
-                                  QRegularExpression::CaseInsensitiveOption
-                                      | QRegularExpression::UseUnicodePropertiesOption);
-    if (!code.isValid())
-        return std::nullopt;
+    // Compiled once: every poll runs this for each browser window.
+    static const QRegularExpression code(MeetingTables::meetingCodePattern(),
+                                         QRegularExpression::CaseInsensitiveOption
+                                             | QRegularExpression::UseUnicodePropertiesOption);
     const QRegularExpressionMatch match = code.match(shortTitle);
     if (match.hasMatch())
         return meeting(match.captured(0));
