@@ -11,18 +11,17 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace {
 
 const QString kAutoDetectKey = QStringLiteral("nimbrel_autoDetectMeetings");
 const QString kAutoStopPromptKey = QStringLiteral("nimbrel_autoStopMeetingPrompt");
 
-bool anyOf(const QSet<QString>& ids, const std::function<bool(const QString&)>& test)
+// Whether any identifier contains `part`: one family of applications, such as Zoom's.
+bool anyContains(const QSet<QString>& ids, const QString& part)
 {
-    for (const QString& id : ids) {
-        if (test(id))
-            return true;
-    }
-    return false;
+    return std::any_of(ids.cbegin(), ids.cend(), [&](const QString& id) { return id.contains(part); });
 }
 
 } // namespace
@@ -273,10 +272,10 @@ void MeetingDetector::followTrackedCall(const std::optional<DetectedMeeting>& me
     } else {
         const QString owner = tracked.ownerBundleID->toLower();
         if (owner.contains(QStringLiteral("zoom"))) {
-            stillUsingMic = anyOf(activeInputs, [](const QString& id) { return id.contains(QStringLiteral("zoom")); })
+            stillUsingMic = anyContains(activeInputs, QStringLiteral("zoom"))
                 || MeetingScanRules::isZoomMeetingEngineRunning(m_probes.applications->runningApplications());
         } else if (owner.contains(QStringLiteral("teams"))) {
-            stillUsingMic = anyOf(activeInputs, [](const QString& id) { return id.contains(QStringLiteral("teams")); });
+            stillUsingMic = anyContains(activeInputs, QStringLiteral("teams"));
         } else {
             stillUsingMic = activeInputs.contains(owner);
         }
