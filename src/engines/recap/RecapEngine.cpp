@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QPromise>
 #include <QStringDecoder>
-#include <QThread>
 
 #include <algorithm>
 #include <memory>
@@ -169,10 +168,8 @@ QFuture<QString> RecapEngine::generateRecap(const QString& transcript, Recording
         return future;
     }
 
-    if (QThread::currentThread() == thread())
-        setGenerating(true);
-    else
-        QMetaObject::invokeMethod(this, [this] { setGenerating(true); }, Qt::QueuedConnection);
+    // At once on the engine's thread, else queued to it.
+    QMetaObject::invokeMethod(this, [this] { setGenerating(true); }, Qt::AutoConnection);
 
     m_recapQueue.post([this, promise, runner, transcript, recordingType] {
         try {
