@@ -3,7 +3,6 @@
 #include "common/ProcessRunner.h"
 #include "engines/BundledTools.h"
 
-
 namespace LlamaRunnerLocator {
 
 const QStringList& names()
@@ -12,14 +11,9 @@ const QStringList& names()
     return list;
 }
 
-QStringList ownFolders()
-{
-    return BundledTools::folders(QStringLiteral("llama"));
-}
-
 QString locate()
 {
-    const QStringList folders = ownFolders();
+    const QStringList folders = BundledTools::folders(QStringLiteral("llama"));
     for (const QString& name : names()) {
         const QString found = ProcessRunner::findExecutable(name, folders);
         if (!found.isEmpty())

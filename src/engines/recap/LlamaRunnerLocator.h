@@ -11,12 +11,9 @@ namespace LlamaRunnerLocator {
 // before any folder is searched for the next.
 const QStringList& names();
 
-// Our own folders, searched before PATH: the deps prefix's llama/bin
-// ($NIMBREL_DEPS_DIR, else the prefix the build used) and bin/ beside our
-// executable.
-QStringList ownFolders();
-
-// Path of the runner to use, or an empty string.
+// Path of the runner to use, or an empty string. Our own folders come before
+// PATH: bin/ beside our executable, then the deps prefix's llama/bin
+// ($NIMBREL_DEPS_DIR, else the prefix the build used).
 QString locate();
 
 } // namespace LlamaRunnerLocator
