@@ -7,8 +7,12 @@
 
 #include "support/LoopbackHttpServer.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 namespace {
+
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 const QString kModelPath = QStringLiteral("/ggerganov/whisper.cpp/resolve/main/ggml-large-v3-turbo-q5_0.bin");
 
@@ -43,12 +47,6 @@ protected:
     WhisperEngine engine;
     QList<WhisperModelState> states;
 };
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
@@ -100,10 +98,7 @@ TEST_F(WhisperDownloadTest, AFailedDownloadKeepsTheModelAlreadyThere)
         {truncated, QStringLiteral("Download failed: The download ended early, after 1000 of 300000 bytes.")},
     };
     for (const Case& c : cases) {
-        QFile file(destination());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(oldModel);
-        file.close();
+        writeFile(destination(), oldModel);
         server.setResponse(kModelPath, c.response);
         engine.downloadTurboModel();
         ASSERT_TRUE(waitForEnd());

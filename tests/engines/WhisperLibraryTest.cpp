@@ -17,6 +17,7 @@
 
 #include "SpeechFixture.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -146,10 +147,7 @@ TEST_F(WhisperLibraryTest, ReportsEmptyAudioAMissingModelAndAMissingFile)
     const QString noFrames = files.filePath(QStringLiteral("no-frames.mp3"));
     MP3Encoder(noFrames).finish();
     const QString text = files.filePath(QStringLiteral("notes.mp3"));
-    QFile textFile(text);
-    ASSERT_TRUE(textFile.open(QIODevice::WriteOnly));
-    textFile.write(QByteArray("These are meeting notes, not audio.\n").repeated(50));
-    textFile.close();
+    TestFiles::writeFile(text, QByteArray("These are meeting notes, not audio.\n").repeated(50));
 
     struct Case {
         const char* name;
@@ -203,10 +201,7 @@ TEST_F(WhisperLibraryTest, TranscriptionsStartedTogetherLoadTheModelOnce)
 TEST_F(WhisperLibraryTest, AFailedModelLoadIsRetriedByTheNextTranscription)
 {
     const QString broken = files.filePath(QStringLiteral("broken.bin"));
-    QFile brokenFile(broken);
-    ASSERT_TRUE(brokenFile.open(QIODevice::WriteOnly));
-    brokenFile.write("lmgg and then nothing a model needs");
-    brokenFile.close();
+    TestFiles::writeFile(broken, "lmgg and then nothing a model needs");
     installModel(broken);
 
     WhisperEngine engine;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -23,9 +24,7 @@ QString legacyModels()
 
 void touch(const QString& path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    TestFiles::writeFile(path, {});
 }
 
 class WhisperModelFilesTest : public ::testing::Test {

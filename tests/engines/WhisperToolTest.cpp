@@ -12,6 +12,7 @@
 
 #include "SpeechFixture.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 namespace {
 
@@ -42,18 +43,8 @@ const char* kAnswer = R"({"result":{"language":"de"},"transcription":[
 
 const QString kFallbackLine = QStringLiteral("Whisper CLI transcription failed, falling back to C engine: ");
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
+using TestFiles::readFile;
+using TestFiles::writeFile;
 
 QStringList leftoverJson()
 {
