@@ -57,11 +57,10 @@ TEST(AudioDeviceManager, ListsMicrophonesButNeverMonitors)
 
     // A new output brings a monitor, which is no microphone.
     QSignalSpy changes(&manager, &AudioDeviceManager::availableMicsChanged);
-    const int sink = loadModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=extra_out")});
+    TemporaryModule sink(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=extra_out")});
     TestEnvironment::waitUntil([] { return false; }, 300);
     EXPECT_FALSE(lists(manager, QStringLiteral("extra_out.monitor")));
     EXPECT_EQ(changes.count(), 0) << "nothing new, nothing announced";
-    unloadModule(sink);
 }
 
 TEST(AudioDeviceManager, FollowsMicrophonesComingAndGoing)

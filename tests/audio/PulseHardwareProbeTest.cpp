@@ -1,6 +1,7 @@
 #include "audio/PulseHardwareProbe.h"
 
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 
 #include <cmath>
@@ -38,9 +39,10 @@ TEST(PulseHardwareProbe, NamesTheDefaultOutputForTheHeadphoneCheck)
     PulseHardwareProbe probe;
     for (const Case& c : {Case{"AirPods Test", true}, Case{"Desk Speakers", false}}) {
         const QString description = QString::fromLatin1(c.description);
-        const int module = loadModule(QStringLiteral("module-null-sink"),
-                                      {QStringLiteral("sink_name=probe_out"),
-                                       QStringLiteral("sink_properties='device.description=\"%1\"'").arg(description)});
+        TemporaryModule sink(QStringLiteral("module-null-sink"),
+                             {QStringLiteral("sink_name=probe_out"),
+                              QStringLiteral("sink_properties='device.description=\"%1\"'").arg(description)},
+                             {QStringLiteral("set-default-sink"), QStringLiteral("test_sink")});
         pactl({QStringLiteral("set-default-sink"), QStringLiteral("probe_out")});
         std::optional<QString> name;
         TestEnvironment::waitUntil(
@@ -52,7 +54,5 @@ TEST(PulseHardwareProbe, NamesTheDefaultOutputForTheHeadphoneCheck)
         ASSERT_TRUE(name.has_value());
         EXPECT_TRUE(name->contains(description)) << name->toStdString();
         EXPECT_EQ(AudioHardwareProbe::isHeadphonesName(*name), c.headphones) << c.description;
-        unloadModule(module);
-        pactl({QStringLiteral("set-default-sink"), QStringLiteral("test_sink")});
     }
 }
