@@ -2,6 +2,7 @@
 #include "common/Error.h"
 #include "engines/recap/RecapEngine.h"
 
+#include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -16,12 +17,6 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
-
-// Readable failure messages for Qt strings.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "views/sidebar/InlineRenameField.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "views/logic/LiveWaveformRules.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <limits>
 

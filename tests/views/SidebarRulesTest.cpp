@@ -1,6 +1,6 @@
 #include "views/logic/SidebarRules.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "views/logic/SpaceKeyRules.h"
 #include "views/logic/StatusMessageRules.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "views/logic/TimeTexts.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <cmath>
 #include <limits>

@@ -3,7 +3,7 @@
 #include "views/logic/TranscriptRules.h"
 #include "views/logic/WordCount.h"
 
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

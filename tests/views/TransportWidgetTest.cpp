@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "WindowFixture.h"
 #include "views/common/PlainButton.h"
 #include "views/transport/RecordButton.h"

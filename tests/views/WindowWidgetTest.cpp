@@ -1,4 +1,4 @@
-#include "QtPrinters.h"
+#include "support/QtPrinters.h"
 #include "WindowFixture.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindowSetup.h"
