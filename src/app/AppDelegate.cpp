@@ -3,7 +3,7 @@
 #include "app/DefaultSettings.h"
 #include "common/Settings.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 
 #include <QApplication>
 #include <QEventLoop>

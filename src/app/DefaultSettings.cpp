@@ -1,6 +1,6 @@
 #include "app/DefaultSettings.h"
 
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 
 QVariantMap DefaultSettings::values()
 {

@@ -2,7 +2,7 @@
 
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 #include "viewmodels/adapters/RealCollaborators.h"
 #include "viewmodels/collaborators/ClipboardService.h"
 #include "viewmodels/collaborators/DeviceService.h"

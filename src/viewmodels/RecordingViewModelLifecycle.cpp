@@ -9,7 +9,7 @@
 #include "models/RecordingsStorage.h"
 #include "viewmodels/DefaultTitle.h"
 #include "viewmodels/FutureOutcome.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 #include "viewmodels/WaveformBars.h"
 #include "viewmodels/collaborators/DeviceService.h"
 #include "viewmodels/collaborators/MeetingService.h"

@@ -7,7 +7,7 @@
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/FutureOutcome.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 #include "viewmodels/collaborators/ClipboardService.h"
 #include "viewmodels/collaborators/EnhancerService.h"
 #include "viewmodels/collaborators/RecapService.h"

@@ -5,7 +5,7 @@
 
 #include "app/AppDelegate.h"
 #include "app/DefaultSettings.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

@@ -9,7 +9,7 @@
 #include "support/PulseTestTools.h"
 #include "support/TestEnvironment.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "ViewModelFixture.h"
 
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "PaneFixture.h"
 
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 #include "views/common/ElidedLabel.h"
 #include "views/detail/FormatChip.h"
 #include "views/detail/LiveBarStrip.h"

@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/Settings.h"
+#include "common/SettingsKeys.h"
 #include "engines/ModelLocations.h"
 #include "engines/speech/SpeechAudioDecoder.h"
 #include "engines/speech/WhisperCliRunner.h"
@@ -38,7 +39,7 @@ QString describe(const std::exception& error)
 
 QString whisperLanguage()
 {
-    const QString language = Settings::shared().stringValue(QStringLiteral("nimbrel_whisperLanguage"));
+    const QString language = Settings::shared().stringValue(SettingsKeys::whisperLanguage);
     return language.isEmpty() ? QStringLiteral("auto") : language;
 }
 

@@ -1,6 +1,7 @@
 #include "services/meetings/MeetingDetector.h"
 
 #include "common/Settings.h"
+#include "common/SettingsKeys.h"
 #include "services/meetings/MeetingLog.h"
 #include "services/meetings/MeetingScanRules.h"
 #include "services/meetings/MeetingTables.h"
@@ -14,9 +15,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString kAutoDetectKey = QStringLiteral("nimbrel_autoDetectMeetings");
-const QString kAutoStopPromptKey = QStringLiteral("nimbrel_autoStopMeetingPrompt");
 
 // Whether any identifier contains `part`: one family of applications, such as Zoom's.
 bool anyContains(const QSet<QString>& ids, const QString& part)
@@ -46,7 +44,7 @@ MeetingDetector::MeetingDetector(Probes probes, Settings& settings, QObject* par
     if (!m_probes.audioInputs)
         m_probes.audioInputs = std::make_unique<SystemAudioInputProbe>();
 
-    m_isDetectionEnabled = preference(kAutoDetectKey);
+    m_isDetectionEnabled = preference(SettingsKeys::autoDetectMeetings);
     if (m_isDetectionEnabled)
         startMonitoring();
 }
@@ -59,7 +57,7 @@ void MeetingDetector::setIsDetectionEnabled(bool enabled)
     m_isDetectionEnabled = enabled;
     if (changed)
         Q_EMIT isDetectionEnabledChanged();
-    m_settings.setValue(kAutoDetectKey, enabled);
+    m_settings.setValue(SettingsKeys::autoDetectMeetings, enabled);
     if (enabled)
         startMonitoring();
     else
@@ -173,7 +171,7 @@ QSet<QString> MeetingDetector::getActiveAudioInputBundleIDs()
 
 void MeetingDetector::evaluateMeetingState(const std::optional<DetectedMeeting>& meeting, bool hasExplicitExitSignal)
 {
-    const bool autoStopPrompt = preference(kAutoStopPromptKey);
+    const bool autoStopPrompt = preference(SettingsKeys::autoStopMeetingPrompt);
     if (m_isRecording) {
         followTrackedCall(meeting, hasExplicitExitSignal, autoStopPrompt);
         return;

@@ -2,7 +2,7 @@
 
 #include "common/Settings.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "viewmodels/SettingsKeys.h"
+#include "common/SettingsKeys.h"
 #include "views/detail/LiveBarStrip.h"
 #include "views/style/Style.h"
 #include "views/detail/RecapFormatSection.h"

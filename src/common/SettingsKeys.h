@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The preference keys the view model and the application read and write.
+// The preference keys, in one place for every layer that reads or writes them.
 namespace SettingsKeys {
 
 inline const QString autoDetectMeetings = QStringLiteral("nimbrel_autoDetectMeetings");
