@@ -146,6 +146,7 @@ int main(int argc, char** argv)
                                           {{QUuid::createUuid(), 0, 2, QStringLiteral("Hello there.")}});
     const RecordingItem large = recording(QStringLiteral("All-day workshop"), storage, segments());
     storage.save({small, large});
+    storage.waitForSaves();
 
     RecordingViewModel::Collaborators c;
     c.deviceManager = std::make_unique<FakeDeviceManager>();

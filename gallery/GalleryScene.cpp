@@ -71,6 +71,7 @@ void GalleryScene::setRecapModelPresent(bool present)
 MainWindow& GalleryScene::open()
 {
     m_storage->save(m_library);
+    m_storage->waitForSaves();
     RecordingViewModel::Collaborators c;
     auto recorder = std::make_unique<FakeRecorder>();
     m_recorder = recorder.get();

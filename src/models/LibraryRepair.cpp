@@ -1,8 +1,9 @@
 #include "models/LibraryRepair.h"
 
 #include "common/FileUtils.h"
-#include "models/JsonFields.h"
+#include "models/FileReadCheck.h"
 #include "models/OrphanName.h"
+#include "models/UuidText.h"
 #include "models/RecordingsStorage.h"
 #include "platform/media/Mp3Decoder.h"
 
@@ -13,8 +14,10 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -59,11 +62,28 @@ RecordingItem newRecord(const QString& title, const QString& fileName, const Dat
     return item;
 }
 
-void sayKeptUnlisted(const QString& name)
+void sayKeptUnlisted(const QString& name, const QString& why)
 {
-    std::printf("[RecordingsStorage] the length of %s cannot be read; the file is kept but not listed\n",
-                qPrintable(name));
+    std::printf("[RecordingsStorage] %s cannot be read (%s); the file is kept but not listed\n", qPrintable(name),
+                qPrintable(why));
     std::fflush(stdout);
+}
+
+// What one stat says of a file: its size, that it is gone, or nothing certain
+// (no permission, a disk error). Only "gone" ever drops an entry.
+struct FileState {
+    enum Kind { present, gone, unknown };
+    Kind kind = unknown;
+    qint64 size = -1;
+    bool regular = false;
+};
+
+FileState stateOf(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {errno == ENOENT ? FileState::gone : FileState::unknown};
+    return {FileState::present, qint64(info.st_size), S_ISREG(info.st_mode)};
 }
 
 } // namespace
@@ -101,7 +121,7 @@ QString LibraryRepair::moveToRecoveredName(const QString& captureName) const
 {
     // Eight hex digits can collide with an earlier take-back; never replace it.
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name = QStringLiteral("Recovered_") + JsonFields::uuidText(QUuid::createUuid()).left(8)
+        const QString name = QStringLiteral("Recovered_") + UuidText::format(QUuid::createUuid()).left(8)
             + QStringLiteral(".mp3");
         const QString reason = FileUtils::moveWithoutReplacing(pathOf(captureName), pathOf(name));
         if (reason.isEmpty())
@@ -112,29 +132,56 @@ QString LibraryRepair::moveToRecoveredName(const QString& captureName) const
     return {};
 }
 
+LibraryRepair::AudioLength LibraryRepair::audioLength(const QString& path) const
+{
+    if (const QString why = FileReadCheck::problem(path); !why.isEmpty())
+        return {AudioLength::unreadable, 0, why};
+    const double seconds = m_readDuration(path);
+    // JSON cannot hold an endless length, and removing the file could lose a recording.
+    if (std::isinf(seconds))
+        return {AudioLength::unreadable, 0, QStringLiteral("its length reads as endless")};
+    if (std::isnan(seconds)) {
+        // Not audio only when every byte was read: a read error is no verdict.
+        if (const QString why = FileReadCheck::problem(path, FileReadCheck::Extent::wholeFile); !why.isEmpty())
+            return {AudioLength::unreadable, 0, why};
+        return {AudioLength::notAudio, 0, {}};
+    }
+    return {AudioLength::readable, seconds, {}};
+}
+
+void LibraryRepair::keepUnlisted(const QString& name, const QString& why)
+{
+    if (m_keptUnlisted.contains(name))
+        return;
+    m_keptUnlisted.insert(name);
+    sayKeptUnlisted(name, why);
+}
+
 void LibraryRepair::takeBackCaptures(QList<RecordingItem>& list)
 {
     for (const QString& name : listFolder()) {
         if (!name.startsWith(QLatin1String(".recording_")) || !name.endsWith(QLatin1String(".tmp")))
             continue;
-        const qint64 size = FileUtils::fileSize(pathOf(name));
-        if (size < kSmallestCapture) {
+        const FileState state = stateOf(pathOf(name));
+        if (state.kind != FileState::present || !state.regular)
+            continue; // gone meanwhile, or nothing we may judge
+        if (state.size < kSmallestCapture) {
             QFile::remove(pathOf(name));
             continue;
         }
         const QString recovered = moveToRecoveredName(name);
         if (recovered.isEmpty())
             continue; // stays a capture file for the next start
-        const double duration = m_readDuration(pathOf(recovered));
-        if (std::isinf(duration)) {
-            m_keptUnlisted.insert(recovered);
-            sayKeptUnlisted(recovered);
+        const AudioLength length = audioLength(pathOf(recovered));
+        if (length.kind == AudioLength::unreadable) {
+            keepUnlisted(recovered, length.problem);
             continue;
         }
-        // Too short, or unreadable (NaN): the adoption below removes it.
-        if (!(duration > kShortestCapture))
+        // Too short, or read and found not audio: the adoption below removes it.
+        if (length.kind == AudioLength::notAudio || !(length.seconds > kShortestCapture))
             continue;
-        list.append(newRecord(kRecoveredTitle, recovered, Date::now(), duration, size, randomWaveform(120, 0.2, 0.6)));
+        list.append(newRecord(kRecoveredTitle, recovered, Date::now(), length.seconds, state.size,
+                              randomWaveform(120, 0.2, 0.6)));
     }
 }
 
@@ -155,20 +202,23 @@ QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list)
     kept.reserve(list.size());
     for (RecordingItem item : list) {
         if (item.enhancedFileName) {
-            if (!isBareName(*item.enhancedFileName) || !QFileInfo::exists(pathOf(*item.enhancedFileName)))
+            if (!isBareName(*item.enhancedFileName)
+                || stateOf(pathOf(*item.enhancedFileName)).kind == FileState::gone)
                 item.enhancedFileName.reset();
         } else {
             const QString enhanced = RecordingsStorage::newEnhancedRecordingFileName(item);
-            if (isBareName(enhanced) && QFileInfo::exists(pathOf(enhanced)))
+            if (isBareName(enhanced) && stateOf(pathOf(enhanced)).kind == FileState::present)
                 item.enhancedFileName = enhanced;
         }
         if (!isBareName(item.fileName))
             continue;
-        // A missing file reads as -1: one stat per entry answers both questions.
-        const qint64 size = FileUtils::fileSize(pathOf(item.fileName));
-        if (size <= 0)
+        const FileState state = stateOf(pathOf(item.fileName));
+        // Only a file that is really gone drops its entry; one that cannot be
+        // examined (a permission, a disk error) keeps it as it was.
+        if (state.kind == FileState::gone || (state.kind == FileState::present && state.size <= 0))
             continue;
-        item.fileSizeBytes = size;
+        if (state.kind == FileState::present)
+            item.fileSizeBytes = state.size;
         kept.append(std::move(item));
     }
     return kept;
@@ -247,7 +297,7 @@ Date LibraryRepair::creationDate(const QString& path) const
     return modified.isValid() ? Date::fromDateTime(modified) : Date::now();
 }
 
-void LibraryRepair::adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list) const
+void LibraryRepair::adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list)
 {
     QSet<QString> listedNames;
     QSet<QString> titles;
@@ -259,20 +309,27 @@ void LibraryRepair::adoptOrphans(const QStringList& candidates, QList<RecordingI
         if (listedNames.contains(name) || m_keptUnlisted.contains(name))
             continue;
         const QString path = pathOf(name);
-        const qint64 size = FileUtils::fileSize(path);
-        if (size < kSmallestOrphan) {
+        const FileState state = stateOf(path);
+        if (state.kind == FileState::unknown)
+            keepUnlisted(name, QStringLiteral("its size cannot be read"));
+        if (state.kind != FileState::present || !state.regular)
+            continue;
+        if (state.size < kSmallestOrphan) {
             QFile::remove(path);
             continue;
         }
-        const double duration = m_readDuration(path);
-        if (std::isinf(duration)) {
-            sayKeptUnlisted(name);
+        const AudioLength length = audioLength(path);
+        if (length.kind == AudioLength::unreadable) {
+            keepUnlisted(name, length.problem);
             continue;
         }
-        if (!(duration > kShortestOrphan)) { // NaN included: not audio we can read
+        // Read through and found not audio, or too short to be a recording.
+        if (length.kind == AudioLength::notAudio || !(length.seconds > kShortestOrphan)) {
             QFile::remove(path);
             continue;
         }
+        const double duration = length.seconds;
+        const qint64 size = state.size;
         const OrphanName parsed = OrphanName::parse(name);
         QString title = parsed.title;
         for (int counter = 1; titles.contains(title); ++counter)

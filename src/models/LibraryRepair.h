@@ -16,7 +16,7 @@
 // files in the folder by design; a file-system failure skips that file.
 class LibraryRepair {
 public:
-    // Seconds of audio in a file; NaN when it cannot be read.
+    // Seconds of audio in a file; NaN when it cannot be read as audio.
     using DurationReader = std::function<double(const QString& path)>;
 
     // `readDuration` defaults to reading the MP3 with libmpg123.
@@ -32,17 +32,28 @@ private:
     QList<RecordingItem> checkFiles(const QList<RecordingItem>& list) const;
     static QList<RecordingItem> onePerFileName(const QList<RecordingItem>& list);
     QList<RecordingItem> pruneShortDuplicates(const QList<RecordingItem>& list) const;
-    void adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list) const;
+    void adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list);
 
     QStringList listFolder() const;
     QString pathOf(const QString& name) const;
     // The capture under a fresh "Recovered_<8 hex>.mp3" name, or empty.
     QString moveToRecoveredName(const QString& captureName) const;
+
+    struct AudioLength {
+        enum Kind { readable, notAudio, unreadable } kind;
+        double seconds;
+        QString problem; // why it is unreadable
+    };
+    // A file is "not audio" only when every byte of it was read.
+    AudioLength audioLength(const QString& path) const;
+    // The file stays on disk but gets no entry; said once per load.
+    void keepUnlisted(const QString& name, const QString& why);
     Date creationDate(const QString& path) const;
 
     QString m_folder;
     DurationReader m_readDuration;
-    // Files whose length reads as infinite: no entry can hold it, and removing
-    // them could lose a recording, so they stay on disk unlisted.
+    // Files that could not be read, or whose length reads as infinite (no
+    // entry can hold it): removing them could lose a recording, so they stay
+    // on disk unlisted.
     QSet<QString> m_keptUnlisted;
 };

@@ -4,7 +4,6 @@
 #include "models/RecordingType.h"
 #include "models/TranscriptSegment.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QUuid>
@@ -34,11 +33,7 @@ struct RecordingItem {
     // "Today 14:05", "Yesterday 09:12", or a medium date with a short time.
     QString formattedDate() const;
 
-    // Numbers JSON cannot hold (NaN, infinities) are written as 0; `sanitised`
-    // is set when that happened, so the caller can say so.
-    QJsonObject toJson(bool* sanitised = nullptr) const;
-    static std::optional<RecordingItem> fromJson(const QJsonValue& value, QString* error = nullptr);
-
+    // Its JSON form is IndexCodec's.
     friend bool operator==(const RecordingItem&, const RecordingItem&) = default;
 };
 

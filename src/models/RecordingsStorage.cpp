@@ -3,8 +3,12 @@
 #include "common/AppPaths.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
-#include "models/JsonFields.h"
+#include "models/IndexCodec.h"
+#include "models/IndexFile.h"
+#include "models/IndexWriter.h"
 #include "models/LibraryRepair.h"
+#include "models/RecordingsFolder.h"
+#include "models/UuidText.h"
 #include "platform/dbus/FileManagerReveal.h"
 
 #include <QCoreApplication>
@@ -12,15 +16,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QMetaObject>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextBoundaryFinder>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -49,6 +49,12 @@ QString leftGraphemes(const QString& text, int count, int maxUtf8Bytes)
     return text.left(kept);
 }
 
+void say(const QString& line)
+{
+    std::printf("[RecordingsStorage] %s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 RecordingsStorage& RecordingsStorage::shared()
@@ -72,6 +78,17 @@ RecordingsStorage::RecordingsStorage(const QString& applicationSupportFolder, co
     m_storageDirectory = QDir(m_appFolder).filePath(QStringLiteral("Recordings"));
     m_metadataFile = QDir(m_appFolder).filePath(QStringLiteral("recordings.json"));
     QDir().mkpath(m_storageDirectory);
+    m_writer = std::make_unique<IndexWriter>(m_metadataFile, [this](const QString& failure) {
+        if (!failure.isEmpty())
+            say(QStringLiteral("could not save the library index: ") + failure);
+        Q_EMIT saveFinished(failure);
+    });
+}
+
+RecordingsStorage::~RecordingsStorage()
+{
+    // Finishes a waiting save while this object can still report it.
+    m_writer.reset();
 }
 
 QString RecordingsStorage::fileURL(const RecordingItem& item) const
@@ -118,7 +135,7 @@ RecordingsStorage::FileLocation RecordingsStorage::newRecordingFileURL(const QSt
 QString RecordingsStorage::newTempRecordingFileURL() const
 {
     return QDir(m_storageDirectory)
-        .filePath(QStringLiteral(".recording_") + JsonFields::uuidText(QUuid::createUuid()) + QStringLiteral(".tmp"));
+        .filePath(QStringLiteral(".recording_") + UuidText::format(QUuid::createUuid()) + QStringLiteral(".tmp"));
 }
 
 QString RecordingsStorage::sanitizeFilename(const QString& name)
@@ -139,125 +156,135 @@ QString RecordingsStorage::sanitizeFilename(const QString& name)
 
 std::optional<QList<RecordingItem>> RecordingsStorage::decodeIndex(const QByteArray& data, QString* error)
 {
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
+    IndexCodec::Decoded decoded = IndexCodec::decode(data);
+    if (decoded.damage || !decoded.rejected.isEmpty()) {
         if (error)
-            *error = parseError.errorString();
+            *error = decoded.damage ? *decoded.damage : decoded.problems.first();
         return std::nullopt;
     }
-    if (!document.isArray()) {
-        if (error)
-            *error = QStringLiteral("the index is not a JSON array");
-        return std::nullopt;
-    }
-    const QJsonArray array = document.array();
-    QList<RecordingItem> items;
-    items.reserve(array.size());
-    for (const QJsonValue& value : array) {
-        auto item = RecordingItem::fromJson(value, error);
-        if (!item)
-            return std::nullopt;
-        items.append(std::move(*item));
-    }
-    return items;
+    return std::move(decoded.records);
 }
 
 QByteArray RecordingsStorage::encodeIndex(const QList<RecordingItem>& recordings, bool* sanitised)
 {
-    QJsonArray array;
-    for (const RecordingItem& item : recordings)
-        array.append(item.toJson(sanitised));
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    return IndexCodec::encode(recordings, sanitised);
+}
+
+RecordingsStorage::Loaded RecordingsStorage::loadLibrary()
+{
+    IndexRead index = readIndex();
+    Loaded loaded;
+    loaded.messages = index.messages;
+
+    // Two records with one id would lose one of them at the next save; each
+    // keeps its transcript and recap under an id of its own.
+    QSet<QUuid> ids;
+    for (RecordingItem& item : index.records) {
+        if (ids.contains(item.id))
+            item.id = QUuid::createUuid();
+        ids.insert(item.id);
+    }
+
+    // A folder that cannot be read would make every recording look gone:
+    // change nothing, on disk or in the index, and say why.
+    QString folderProblem = RecordingsFolder::problem(m_storageDirectory);
+    if (!folderProblem.isEmpty() && index.records.isEmpty() && QDir().mkpath(m_storageDirectory))
+        folderProblem = RecordingsFolder::problem(m_storageDirectory);
+    if (folderProblem.isEmpty() && RecordingsFolder::missesEveryRecording(m_storageDirectory, index.records))
+        folderProblem = index.records.size() == 1
+            ? QStringLiteral("the library's recording is not in it")
+            : QStringLiteral("none of the library's %1 recordings is in it").arg(index.records.size());
+    if (!folderProblem.isEmpty()) {
+        say(QStringLiteral("the recordings folder %1 cannot be read (%2); the library is left as it is")
+                .arg(m_storageDirectory, folderProblem));
+        loaded.messages.prepend(QStringLiteral("The recordings folder cannot be read: ") + folderProblem);
+        loaded.recordings = std::move(index.records);
+        return loaded;
+    }
+
+    loaded.recordings = LibraryRepair(m_storageDirectory).repair(std::move(index.records));
+    if (index.mayReplace)
+        save(loaded.recordings);
+    return loaded;
 }
 
 QList<RecordingItem> RecordingsStorage::loadRecordings()
 {
-    bool mayReplaceIndex = true;
-    QList<RecordingItem> recordings = LibraryRepair(m_storageDirectory).repair(readIndex(mayReplaceIndex));
-    if (mayReplaceIndex)
-        save(recordings);
-    return recordings;
+    Loaded loaded = loadLibrary();
+    waitForSaves();
+    return std::move(loaded.recordings);
 }
 
-QList<RecordingItem> RecordingsStorage::readIndex(bool& mayReplace) const
+RecordingsStorage::IndexRead RecordingsStorage::readIndex() const
 {
-    QFile file(m_metadataFile);
-    if (!file.exists())
-        return {}; // the first start
-    QString problem;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            if (auto decoded = decodeIndex(data, &problem))
-                return std::move(*decoded);
-        } else {
-            problem = file.errorString();
-        }
-    } else {
-        problem = file.errorString();
-    }
-    file.close();
+    IndexRead result;
+    const IndexFile::Contents contents = IndexFile::read(m_metadataFile, IndexCodec::padding());
+    if (contents.state == IndexFile::State::missing)
+        return result; // the first start
 
-    // The rebuilt list lacks the transcripts, recaps and types the index held:
-    // keep the index beside the new one rather than overwrite it.
-    const QString aside = setAsideIndex();
-    if (aside.isEmpty()) {
-        mayReplace = false;
-        std::printf("[RecordingsStorage] the library index could not be read (%s) nor moved aside; "
-                    "it is left in place\n",
-                    qPrintable(problem));
-    } else {
-        std::printf("[RecordingsStorage] the library index could not be read (%s); it was moved to %s "
-                    "and the library was rebuilt from the recordings folder\n",
-                    qPrintable(problem), qPrintable(aside));
+    if (contents.state == IndexFile::State::unreadable) {
+        // Not a regular file, or not readable: moved aside whole, so the
+        // rebuilt index never replaces it.
+        const QString aside = IndexFile::moveAside(m_metadataFile);
+        result.mayReplace = !aside.isEmpty();
+        say(aside.isEmpty() ? QStringLiteral("the library index cannot be read (%1) nor moved aside; it is left in place")
+                                  .arg(contents.problem)
+                            : QStringLiteral("the library index cannot be read (%1); it was moved to %2 and the "
+                                             "library was rebuilt from the recordings folder")
+                                  .arg(contents.problem, aside));
+        result.messages.append(aside.isEmpty()
+                                   ? QStringLiteral("The library index cannot be read: %1").arg(contents.problem)
+                                   : QStringLiteral("The library index could not be read; it was kept as %1").arg(aside));
+        return result;
     }
-    std::fflush(stdout);
-    return {};
-}
 
-QString RecordingsStorage::setAsideIndex() const
-{
-    // A time that sorts and is a valid file name on every file system.
-    const QString stem = QFileInfo(m_metadataFile).fileName() + QStringLiteral(".corrupt-")
-        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss'Z'"));
-    const QString folder = QFileInfo(m_metadataFile).absolutePath();
-    // Never replace an earlier copy, even one that appears between the check and the move.
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        const QString name = FileUtils::freeFileName(folder, stem, QString());
-        const QString reason = FileUtils::moveWithoutReplacing(m_metadataFile, QDir(folder).filePath(name));
-        if (reason.isEmpty())
-            return name;
-        if (!FileUtils::destinationExists(reason))
-            return {};
+    IndexCodec::Decoded decoded =
+        IndexCodec::decode(std::string_view(contents.text.constData(), size_t(contents.text.size())));
+    QString aside;
+    if (decoded.damage) {
+        // The records before the damage still load; the file is kept whole.
+        aside = IndexFile::writeAside(m_metadataFile, contents.text);
+        say(QStringLiteral("the library index does not decode (%1); %2 and %3 of its recordings were read")
+                .arg(*decoded.damage,
+                     aside.isEmpty() ? QStringLiteral("it could not be copied aside, so it is left in place")
+                                     : QStringLiteral("it was copied to %1").arg(aside))
+                .arg(decoded.records.size()));
+        result.messages.append(aside.isEmpty()
+                                   ? QStringLiteral("The library index is damaged: %1").arg(*decoded.damage)
+                                   : QStringLiteral("The library index was damaged; it was kept as %1").arg(aside));
+    } else if (!decoded.rejected.isEmpty()) {
+        // Only the records that fail are kept aside; every other one loads.
+        aside = IndexFile::writeAside(m_metadataFile, '[' + decoded.rejected.join(',') + ']');
+        for (const QString& problem : decoded.problems)
+            say(QStringLiteral("a recording in the library index does not decode: ") + problem);
+        const qsizetype count = decoded.rejected.size();
+        const QString what = count == 1 ? QStringLiteral("1 recording in the library could not be read")
+                                        : QStringLiteral("%1 recordings in the library could not be read").arg(count);
+        say(aside.isEmpty() ? QStringLiteral("%1 and could not be copied aside; the index is left in place").arg(what)
+                            : QStringLiteral("%1; %2 copied to %3")
+                                  .arg(what, count == 1 ? QStringLiteral("it was") : QStringLiteral("they were"), aside));
+        result.messages.append(aside.isEmpty() ? what
+                                               : QStringLiteral("%1; %2 kept in %3")
+                                                     .arg(what, count == 1 ? QStringLiteral("it was")
+                                                                           : QStringLiteral("they were"),
+                                                          aside));
+    } else {
+        result.records = std::move(decoded.records);
+        return result;
     }
-    return {};
+    result.mayReplace = !aside.isEmpty();
+    result.records = std::move(decoded.records);
+    return result;
 }
 
 void RecordingsStorage::save(const QList<RecordingItem>& recordings)
 {
-    QSet<QUuid> ids;
-    QSet<QString> fileNames;
-    QList<RecordingItem> kept;
-    kept.reserve(recordings.size());
-    for (const RecordingItem& item : recordings) {
-        if (ids.contains(item.id) || fileNames.contains(item.fileName))
-            continue;
-        ids.insert(item.id);
-        fileNames.insert(item.fileName);
-        kept.append(item);
-    }
-    bool sanitised = false;
-    const QByteArray data = encodeIndex(kept, &sanitised);
-    if (sanitised)
-        std::printf("[RecordingsStorage] numbers that are not finite were saved as 0\n");
+    m_writer->submit(recordings);
+}
 
-    QSaveFile file(m_metadataFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()
-        || ::fsync(file.handle()) != 0 || !file.commit()) {
-        std::printf("[RecordingsStorage] could not save the library index: %s\n", qPrintable(file.errorString()));
-        file.cancelWriting();
-    }
+bool RecordingsStorage::waitForSaves(std::chrono::milliseconds limit)
+{
+    return m_writer->waitUntilWritten(limit);
 }
 
 void RecordingsStorage::deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings)

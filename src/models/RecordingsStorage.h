@@ -3,14 +3,21 @@
 #include "models/RecordingItem.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
+#include <memory>
 #include <optional>
 
+class IndexWriter;
+
 // The on-disk library: the "Recordings" folder of MP3 files and the
-// "recordings.json" index beside it, inside the app folder. All operations are
-// synchronous and meant for the main thread.
-class RecordingsStorage {
+// "recordings.json" index beside it, inside the app folder. Meant for the main
+// thread; the index itself is written on a writer thread of its own.
+class RecordingsStorage : public QObject {
+    Q_OBJECT
 public:
     struct FileLocation {
         QString url; // full path
@@ -22,6 +29,8 @@ public:
     // A library under `applicationSupportFolder` ("Nimbrel" inside it, taking over
     // "CorvelleEnhanced" when only that exists), exporting to `downloadsFolder`.
     RecordingsStorage(const QString& applicationSupportFolder, const QString& downloadsFolder);
+    // Writes a save that still waits before it goes.
+    ~RecordingsStorage() override;
 
     const QString& storageDirectory() const { return m_storageDirectory; }
     const QString& metadataFile() const { return m_metadataFile; }
@@ -36,14 +45,31 @@ public:
     FileLocation newRecordingFileURL(const QString& title) const;
     QString newTempRecordingFileURL() const;
 
+    struct Loaded {
+        QList<RecordingItem> recordings; // newest first
+        // What the user should hear about the load, for the status line.
+        QStringList messages;
+    };
     // Reads the index, brings it in line with the folder (see LibraryRepair),
-    // saves the result and returns it, newest first. An index that exists but
-    // does not read or decode is first moved aside as
-    // "recordings.json.corrupt-<UTC time>", so the rebuilt list never replaces it.
+    // saves the result and returns it, newest first. Reading never destroys:
+    // - a record that does not decode is written to a
+    //   "recordings.json.corrupt-<UTC time>" copy and the others load; an index
+    //   that is not one whole JSON array, or not a regular file, is moved to
+    //   such a name whole and the library is rebuilt from the folder;
+    // - a repeated id gets a fresh one, so both records and their transcripts stay;
+    // - when the recordings folder cannot be read, or holds none of the indexed
+    //   recordings, nothing in it is touched and the index is not rewritten:
+    //   the entries load as they are.
+    Loaded loadLibrary();
+    // The same, returning once the repaired index is on disk.
     QList<RecordingItem> loadRecordings();
-    // Writes the index atomically, leaving out repeated ids and file names.
-    // Failures leave the previous index in place and are only logged.
+    // Hands a snapshot of the library to the writer thread and returns at
+    // once; a newer snapshot replaces one still waiting. Repeated ids and file
+    // names are left out (the first stays). Each write ends in `saveFinished`.
     void save(const QList<RecordingItem>& recordings);
+    // Waits until every save handed in is on disk (or failed); false when
+    // `limit` passed first.
+    bool waitForSaves(std::chrono::milliseconds limit = std::chrono::seconds(10));
     // Removes the item's audio files and every entry sharing its id or file name,
     // then saves.
     void deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings);
@@ -54,19 +80,28 @@ public:
     // Characters that cannot stand in file names become "_", the ends are
     // trimmed, and the result is capped at 120 characters and 200 UTF-8 bytes.
     static QString sanitizeFilename(const QString& name);
-    // The encoded index, or nothing when it does not decode; `error` says why.
+    // The whole index when every record decodes, else nothing; `error` says why.
     static std::optional<QList<RecordingItem>> decodeIndex(const QByteArray& data, QString* error = nullptr);
     static QByteArray encodeIndex(const QList<RecordingItem>& recordings, bool* sanitised = nullptr);
 
+Q_SIGNALS:
+    // After each write of the index, from the writer's thread: empty when it
+    // was written, else why the previous index was left in place.
+    void saveFinished(const QString& failure);
+
 private:
-    // The decoded index, or an empty list; `mayReplace` is cleared when an
-    // undecodable index could not be moved aside.
-    QList<RecordingItem> readIndex(bool& mayReplace) const;
-    // The set-aside copy's name, or empty when the move failed.
-    QString setAsideIndex() const;
+    struct IndexRead {
+        QList<RecordingItem> records;
+        QStringList messages;
+        // Cleared when something unreadable could not be kept aside: the index
+        // must then not be replaced.
+        bool mayReplace = true;
+    };
+    IndexRead readIndex() const;
 
     QString m_appFolder;
     QString m_storageDirectory;
     QString m_metadataFile;
     QString m_downloadsFolder;
+    std::unique_ptr<IndexWriter> m_writer;
 };

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QHashFunctions>
-#include <QJsonObject>
 #include <QString>
 #include <QUuid>
 
@@ -16,11 +15,6 @@ struct TranscriptSegment {
 
     // The start as "%02d:%02d" minutes and seconds, truncated, with no hours.
     QString formattedTimestamp() const;
-
-    // Non-finite times are written as 0 (JSON cannot hold them); `sanitised`
-    // is set when that happened.
-    QJsonObject toJson(bool* sanitised = nullptr) const;
-    static std::optional<TranscriptSegment> fromJson(const QJsonValue& value, QString* error = nullptr);
 
     friend bool operator==(const TranscriptSegment&, const TranscriptSegment&) = default;
 };

@@ -4,16 +4,12 @@
 #include "Mp3Fixture.h"
 
 #include "common/FileUtils.h"
-#include "models/JsonFields.h"
 #include "models/RecordingsStorage.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -302,21 +298,19 @@ TEST_F(LibraryLoad, RepairsEachSituation)
     }
 }
 
-TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
+TEST_F(LibraryLoad, DamagedIndexIsKeptWholeAndWhatItHoldsStillLoads)
 {
     Mp3Fixture::writeTone(library(QStringLiteral("Weekly_1712345678.mp3")), 3.0);
     Mp3Fixture::writeTone(library(QStringLiteral("Interview_1712345000.mp3")), 2.0);
     RecordingItem weekly = indexItem(QStringLiteral("Weekly sync"), QStringLiteral("Weekly_1712345678.mp3"), 1712345678, 3);
     weekly.transcript = QStringLiteral("Only this copy holds the transcript.");
-    const RecordingItem interview =
-        indexItem(QStringLiteral("Interview"), QStringLiteral("Interview_1712345000.mp3"), 1712345000, 2);
-    QJsonArray array{weekly.toJson(), interview.toJson()};
-    QJsonObject unknownType = array[1].toObject();
-    unknownType.insert(QStringLiteral("recordingType"), QStringLiteral("podcast")); // one bad value is enough
-    array[1] = unknownType;
-    const QByteArray original = QJsonDocument(array).toJson(QJsonDocument::Compact);
+    RecordingItem interview =
+        indexItem(QStringLiteral("Interview call"), QStringLiteral("Interview_1712345000.mp3"), 1712345000, 2);
+    interview.transcript = QStringLiteral("Cut off with the end of the file.");
+    // Cut inside the second record, as a disk that filled up mid-write by another tool would leave it.
+    QByteArray original = RecordingsStorage::encodeIndex({weekly, interview});
+    original.chop(20);
     writeFile(storage.metadataFile(), original);
-
     const QDir appFolder(QFileInfo(storage.metadataFile()).path());
     const QRegularExpression asideName(
         QStringLiteral("^recordings\\.json\\.corrupt-\\d{4}-\\d{2}-\\d{2}T\\d{2}-\\d{2}-\\d{2}Z( \\(\\d+\\))?$"));
@@ -335,14 +329,17 @@ TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
     EXPECT_NE(said.find("[RecordingsStorage]"), std::string::npos) << said;
     EXPECT_NE(said.find(copies.first().toStdString()), std::string::npos) << said;
 
-    // The recordings keep their files and come back as adopted ones.
+    // The record before the damage loads whole; the other's file is adopted.
     QStringList lines;
     for (const RecordingItem& item : loaded)
         lines.append(describe(item));
     expectMatches(lines,
-                  {"Weekly | Weekly_1712345678.mp3 | 3.0 | - | 1712345678",
+                  {"Weekly sync | Weekly_1712345678.mp3 | 3.0 | - | 1712345678",
                    "Interview | Interview_1712345000.mp3 | 2.0 | - | 1712345000"},
                   "entries");
+    ASSERT_EQ(loaded.size(), 2);
+    EXPECT_EQ(loaded.first().transcript, weekly.transcript);
+    EXPECT_EQ(loaded.first().id, weekly.id);
     EXPECT_EQ(RecordingsStorage::decodeIndex(readFile(storage.metadataFile())), loaded);
 
     // Spoiled again at once: the earlier copy is never replaced.
@@ -365,12 +362,14 @@ TEST_F(LibraryLoad, UndecodableIndexIsSetAsideAndItsRecordingsAdopted)
     EXPECT_EQ(asideCopies().size(), 2);
 }
 
-TEST_F(LibraryLoad, EntriesSharingAnIdAreBothReturnedButSavedOnce)
+TEST_F(LibraryLoad, EntriesSharingAnIdBothStayUnderIdsOfTheirOwn)
 {
     Mp3Fixture::writeTone(library(QStringLiteral("Old_1700000000.mp3")), 2.0);
     Mp3Fixture::writeTone(library(QStringLiteral("New_1700000100.mp3")), 2.0);
-    const RecordingItem older = indexItem(QStringLiteral("Old"), QStringLiteral("Old_1700000000.mp3"), 1700000000, 2);
+    RecordingItem older = indexItem(QStringLiteral("Old"), QStringLiteral("Old_1700000000.mp3"), 1700000000, 2);
+    older.transcript = QStringLiteral("The older one's words.");
     RecordingItem newer = indexItem(QStringLiteral("New"), QStringLiteral("New_1700000100.mp3"), 1700000100, 2);
+    newer.transcript = QStringLiteral("The newer one's words.");
     newer.id = older.id;
     writeFile(storage.metadataFile(), RecordingsStorage::encodeIndex({older, newer}));
 
@@ -378,10 +377,11 @@ TEST_F(LibraryLoad, EntriesSharingAnIdAreBothReturnedButSavedOnce)
     ASSERT_EQ(loaded.size(), 2);
     EXPECT_EQ(loaded[0].title, QStringLiteral("New"));
     EXPECT_EQ(loaded[1].title, QStringLiteral("Old"));
-    const auto saved = RecordingsStorage::decodeIndex(readFile(storage.metadataFile()));
-    ASSERT_TRUE(saved);
-    ASSERT_EQ(saved->size(), 1);
-    EXPECT_EQ(saved->first(), loaded[0]);
+    EXPECT_NE(loaded[0].id, loaded[1].id);
+    EXPECT_EQ(loaded[1].id, older.id); // the first keeps its id
+    EXPECT_EQ(loaded[0].transcript, newer.transcript);
+    EXPECT_EQ(loaded[1].transcript, older.transcript);
+    EXPECT_EQ(RecordingsStorage::decodeIndex(readFile(storage.metadataFile())), loaded);
 }
 
 TEST_F(LibraryLoad, NamesInTheIndexNeverReachOutsideTheFolder)

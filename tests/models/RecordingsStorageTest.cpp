@@ -139,6 +139,7 @@ TEST_F(RecordingsStorageTest, SaveKeepsTheFirstOfRepeatedIdsAndFileNames)
     const RecordingItem d = makeItem(QStringLiteral("D"), QStringLiteral("D_1.mp3"));
     const QList<RecordingItem> list{a, sameId, sameFile, d};
     storage.save(list);
+    ASSERT_TRUE(storage.waitForSaves());
     EXPECT_EQ(list.size(), 4);
 
     const QByteArray text = readFile(storage.metadataFile());
@@ -159,6 +160,7 @@ TEST_F(RecordingsStorageTest, NumbersJsonCannotHoldNeverLoseTheIndex)
         {QUuid::createUuid(), -std::numeric_limits<double>::infinity(), 1.0, QStringLiteral("x")}};
     const RecordingItem good = makeItem(QStringLiteral("Good"), QStringLiteral("Good_1.mp3"));
     storage.save({good, broken});
+    ASSERT_TRUE(storage.waitForSaves());
 
     const QByteArray text = readFile(storage.metadataFile());
     EXPECT_FALSE(text.contains("null")) << text.toStdString();
@@ -183,6 +185,7 @@ TEST_F(RecordingsStorageTest, DeleteRemovesFilesAndEntriesEvenWhenAudioIsGone)
 
     QList<RecordingItem> list{a, b, sameFile};
     storage.deleteItem(a, list);
+    ASSERT_TRUE(storage.waitForSaves());
     EXPECT_EQ(list, QList<RecordingItem>{b});
     EXPECT_FALSE(QFile::exists(library(a.fileName)));
     EXPECT_FALSE(QFile::exists(library(*a.enhancedFileName)));
@@ -191,11 +194,13 @@ TEST_F(RecordingsStorageTest, DeleteRemovesFilesAndEntriesEvenWhenAudioIsGone)
 
     // Its audio already gone: still removed from the list and saved.
     storage.deleteItem(b, list);
+    ASSERT_TRUE(storage.waitForSaves());
     EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(readFile(storage.metadataFile()), "[]");
     QFile::remove(library(b.fileName));
     list = {b};
     storage.deleteItem(b, list);
+    ASSERT_TRUE(storage.waitForSaves());
     EXPECT_TRUE(list.isEmpty());
 }
 

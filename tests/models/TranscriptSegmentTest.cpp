@@ -1,6 +1,5 @@
+#include "models/IndexCodec.h"
 #include "models/TranscriptSegment.h"
-
-#include <QJsonDocument>
 
 #include <cmath>
 #include <limits>
@@ -43,19 +42,29 @@ TEST(TranscriptSegment, EqualityAndHashCoverEveryField)
 
 TEST(TranscriptSegment, JsonKeysAreRequiredAndExtraKeysIgnored)
 {
-    const TranscriptSegment segment{QUuid::createUuid(), 0.5, 1.75, QStringLiteral("Hello")};
-    const QJsonObject json = segment.toJson();
-    EXPECT_EQ(json.keys().size(), 4);
-    EXPECT_EQ(TranscriptSegment::fromJson(json), segment);
-
-    QJsonObject extra = json;
-    extra.insert(QStringLiteral("speaker"), 2);
-    EXPECT_EQ(TranscriptSegment::fromJson(extra), segment);
-
-    QJsonObject noText = json;
-    noText.remove(QStringLiteral("text"));
-    EXPECT_FALSE(TranscriptSegment::fromJson(noText));
-    QJsonObject stringStart = json;
-    stringStart.insert(QStringLiteral("start"), QStringLiteral("0.5"));
-    EXPECT_FALSE(TranscriptSegment::fromJson(stringStart));
+    const QByteArray record = R"({"id":"6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10","title":"T","fileName":"T_1.mp3",)"
+                              R"("createdAt":1.5,"duration":2,"fileSizeBytes":10,"waveformSamples":[0.5],)"
+                              R"("transcriptSegments":[%1]})";
+    const QByteArray id = R"("id":"6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C11")";
+    struct Case {
+        QByteArray segment;
+        bool decodes;
+    } cases[] = {
+        {"{" + id + R"(,"start":0.5,"end":1.75,"text":"Hello"})", true},
+        {"{" + id + R"(,"speaker":2,"text":"Hello","end":1.75,"start":0.5})", true}, // any order, extra keys
+        {"{" + id + R"(,"start":0.5,"end":1.75})", false},
+        {"{" + id + R"(,"start":"0.5","end":1.75,"text":"Hello"})", false},
+        {R"({"id":"x","start":0.5,"end":1.75,"text":"Hello"})", false},
+        {"[]", false},
+    };
+    for (const Case& c : cases) {
+        const auto item = IndexCodec::decodeRecord(QByteArray(record).replace("%1", c.segment));
+        ASSERT_EQ(item.has_value(), c.decodes) << c.segment.toStdString();
+        if (item) {
+            ASSERT_EQ(item->transcriptSegments->size(), 1);
+            EXPECT_EQ(item->transcriptSegments->first().start, 0.5);
+            EXPECT_EQ(item->transcriptSegments->first().end, 1.75);
+            EXPECT_EQ(item->transcriptSegments->first().text, QStringLiteral("Hello"));
+        }
+    }
 }

@@ -91,6 +91,7 @@ TEST(EndToEnd, RecordedToneBecomesATranscribedAndRecappedLibraryItem)
     EXPECT_FALSE(item.summary->isEmpty());
     EXPECT_EQ(item.recordingType, RecordingType::meeting);
 
+    ASSERT_TRUE(RecordingsStorage::shared().waitForSaves());
     QFile index(RecordingsStorage::shared().metadataFile());
     ASSERT_TRUE(index.open(QIODevice::ReadOnly));
     const auto stored = RecordingsStorage::decodeIndex(index.readAll());

@@ -395,6 +395,7 @@ TEST_F(RecordingLifecycle, RecordingTypeOfAnItemCanBeChanged)
     RecordingItem gone = item;
     gone.id = QUuid::createUuid();
     m_vm->updateRecordingType(gone, RecordingType::lecture);
+    ASSERT_TRUE(m_storage->waitForSaves());
     EXPECT_FALSE(QFileInfo::exists(m_storage->metadataFile()));
 }
 

@@ -80,6 +80,7 @@ RecordingItem ViewModelFixture::makeRecording(const QString& title, int minutesA
 void ViewModelFixture::seedLibrary(const QList<RecordingItem>& items)
 {
     m_storage->save(items);
+    ASSERT_TRUE(m_storage->waitForSaves());
 }
 
 QString ViewModelFixture::audioPath(const RecordingItem& item) const
@@ -122,6 +123,7 @@ void ViewModelFixture::settle()
 
 QList<RecordingItem> ViewModelFixture::savedLibrary() const
 {
+    m_storage->waitForSaves();
     return RecordingsStorage::decodeIndex(TestFiles::readFile(m_storage->metadataFile()))
         .value_or(QList<RecordingItem>());
 }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+// Walks the top-level JSON array of the library index and hands out the text
+// of each element without decoding it, so each record is decoded (and can
+// fail) on its own. It follows only strings and brackets; a record's inner
+// syntax is checked by its decoder.
+class IndexSplitter {
+public:
+    // `text` must be followed by at least 16 readable bytes.
+    IndexSplitter(const char* text, size_t size);
+
+    // The next element, or nothing at the end of the array or where the text
+    // stops being a well-formed array (see `damage`).
+    std::optional<std::string_view> next();
+
+    // Why the text is not one whole array; empty while it is.
+    const QString& damage() const { return m_damage; }
+
+private:
+    void skipSpace();
+    // Each returns the position after the value starting at `from`, or
+    // `npos` when the text ends inside it.
+    size_t endOfContainer(size_t from) const;
+    size_t endOfString(size_t from) const;
+    size_t endOfScalar(size_t from) const;
+    std::nullopt_t fail(const QString& why);
+
+    static constexpr size_t npos = size_t(-1);
+
+    const char* m_text;
+    size_t m_size;
+    size_t m_position = 0;
+    bool m_started = false;
+    bool m_finished = false;
+    QString m_damage;
+};

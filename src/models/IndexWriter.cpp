@@ -1,0 +1,97 @@
+#include "models/IndexWriter.h"
+
+#include "models/IndexCodec.h"
+
+#include <QSaveFile>
+#include <QSet>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+IndexWriter::IndexWriter(QString path, Report report)
+    : m_path(std::move(path))
+    , m_report(std::move(report))
+    , m_queue(QStringLiteral("com.tarvell.nimbrel.libraryindex"), SerialQueue::Priority::Utility)
+{
+}
+
+IndexWriter::~IndexWriter() = default;
+
+void IndexWriter::submit(QList<RecordingItem> snapshot)
+{
+    bool scheduled = false;
+    {
+        std::lock_guard lock(m_mutex);
+        scheduled = m_pending.has_value();
+        m_pending = std::move(snapshot);
+    }
+    if (!scheduled)
+        m_queue.post([this] { writePending(); });
+}
+
+bool IndexWriter::waitUntilWritten(std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(m_mutex);
+    return m_written.wait_for(lock, limit, [this] { return !m_pending && !m_writing; });
+}
+
+void IndexWriter::writePending()
+{
+    QList<RecordingItem> snapshot;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_pending)
+            return;
+        snapshot = std::move(*m_pending);
+        m_pending.reset();
+        m_writing = true;
+    }
+    const QString failure = write(m_path, snapshot);
+    snapshot = {};
+    if (m_report)
+        m_report(failure);
+    {
+        std::lock_guard lock(m_mutex);
+        m_writing = false;
+    }
+    m_written.notify_all();
+}
+
+QString IndexWriter::write(const QString& path, const QList<RecordingItem>& recordings)
+{
+    QSet<QUuid> ids;
+    QSet<QString> fileNames;
+    QList<RecordingItem> kept;
+    kept.reserve(recordings.size());
+    for (const RecordingItem& item : recordings) {
+        if (ids.contains(item.id) || fileNames.contains(item.fileName))
+            continue;
+        ids.insert(item.id);
+        fileNames.insert(item.fileName);
+        kept.append(item);
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    bool sanitised = false;
+    const bool encoded = IndexCodec::encode(
+        kept, [&file](const char* data, size_t size) { return file.write(data, qint64(size)) == qint64(size); },
+        &sanitised);
+    if (sanitised) {
+        std::printf("[RecordingsStorage] numbers that are not finite were saved as 0\n");
+        std::fflush(stdout);
+    }
+    QString reason;
+    if (!encoded || !file.flush())
+        reason = file.errorString();
+    else if (::fsync(file.handle()) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!file.commit())
+        reason = file.errorString();
+    if (!reason.isEmpty())
+        file.cancelWriting();
+    return reason;
+}

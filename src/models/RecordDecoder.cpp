@@ -1,0 +1,430 @@
+#include "models/RecordDecoder.h"
+
+#include "models/UuidText.h"
+#include "models/WaveformReducer.h"
+
+#include <simdjson.h>
+
+#include <cmath>
+#include <limits>
+
+namespace ondemand = simdjson::ondemand;
+
+struct RecordDecoder::Parser {
+    ondemand::parser parser;
+};
+
+namespace {
+
+enum Key : unsigned {
+    kId = 1u << 0,
+    kTitle = 1u << 1,
+    kFileName = 1u << 2,
+    kCreatedAt = 1u << 3,
+    kDuration = 1u << 4,
+    kFileSizeBytes = 1u << 5,
+    kWaveformSamples = 1u << 6,
+    kTranscript = 1u << 7,
+    kTranscriptSegments = 1u << 8,
+    kEnhancedFileName = 1u << 9,
+    kSummary = 1u << 10,
+    kSummaryCreatedAt = 1u << 11,
+    kRecordingType = 1u << 12,
+    kUnknown = 0,
+};
+constexpr unsigned kRequired = kId | kTitle | kFileName | kCreatedAt | kDuration | kFileSizeBytes | kWaveformSamples;
+
+struct KeyName {
+    std::string_view name;
+    Key key;
+};
+constexpr KeyName kKeys[] = {
+    {"id", kId},
+    {"title", kTitle},
+    {"fileName", kFileName},
+    {"createdAt", kCreatedAt},
+    {"duration", kDuration},
+    {"fileSizeBytes", kFileSizeBytes},
+    {"waveformSamples", kWaveformSamples},
+    {"transcript", kTranscript},
+    {"transcriptSegments", kTranscriptSegments},
+    {"enhancedFileName", kEnhancedFileName},
+    {"summary", kSummary},
+    {"summaryCreatedAt", kSummaryCreatedAt},
+    {"recordingType", kRecordingType},
+};
+
+Key keyOf(std::string_view name)
+{
+    for (const KeyName& entry : kKeys) {
+        if (entry.name == name)
+            return entry.key;
+    }
+    return kUnknown;
+}
+
+QString nameOf(unsigned key)
+{
+    for (const KeyName& entry : kKeys) {
+        if (entry.key == key)
+            return QString::fromLatin1(entry.name.data(), qsizetype(entry.name.size()));
+    }
+    return {};
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// A string token (from its opening quote) read the way the earlier reader
+// did: every \u escape becomes that UTF-16 code unit, paired or not.
+bool unescapeLeniently(std::string_view token, QString& out)
+{
+    out.clear();
+    size_t at = 1;
+    size_t run = at; // start of the bytes not yet added
+    auto addRun = [&](size_t end) {
+        if (end > run)
+            out += QString::fromUtf8(token.data() + run, qsizetype(end - run));
+    };
+    while (at < token.size()) {
+        const char c = token[at];
+        if (c == '"') {
+            addRun(at);
+            return true;
+        }
+        if (c != '\\') {
+            ++at;
+            continue;
+        }
+        addRun(at);
+        if (at + 1 >= token.size())
+            return false;
+        const char escaped = token[at + 1];
+        at += 2;
+        switch (escaped) {
+        case '"': out += QLatin1Char('"'); break;
+        case '\\': out += QLatin1Char('\\'); break;
+        case '/': out += QLatin1Char('/'); break;
+        case 'b': out += QLatin1Char('\b'); break;
+        case 'f': out += QLatin1Char('\f'); break;
+        case 'n': out += QLatin1Char('\n'); break;
+        case 'r': out += QLatin1Char('\r'); break;
+        case 't': out += QLatin1Char('\t'); break;
+        case 'u': {
+            if (at + 4 > token.size())
+                return false;
+            int unit = 0;
+            for (int i = 0; i < 4; ++i) {
+                const int digit = hexValue(token[at + size_t(i)]);
+                if (digit < 0)
+                    return false;
+                unit = unit << 4 | digit;
+            }
+            out += QChar(char16_t(unit));
+            at += 4;
+            break;
+        }
+        default:
+            return false;
+        }
+        run = at;
+    }
+    return false;
+}
+
+class Reader {
+public:
+    QString problem;
+
+    bool fail(const QString& why)
+    {
+        if (problem.isEmpty())
+            problem = why;
+        return false;
+    }
+    bool fail(std::string_view key, const char* what)
+    {
+        return fail(QStringLiteral("\"%1\" %2").arg(QLatin1String(key.data(), qsizetype(key.size())), QLatin1String(what)));
+    }
+    bool fail(simdjson::error_code error) { return fail(QString::fromUtf8(simdjson::error_message(error))); }
+
+    bool isNull(ondemand::value& value)
+    {
+        ondemand::json_type type;
+        return !value.type().get(type) && type == ondemand::json_type::null;
+    }
+
+    bool string(ondemand::value& value, std::string_view key, QString& out)
+    {
+        const std::string_view token = value.raw_json_token();
+        std::string_view text;
+        const simdjson::error_code error = value.get_string().get(text);
+        if (!error) {
+            out = QString::fromUtf8(text.data(), qsizetype(text.size()));
+            return true;
+        }
+        if (error == simdjson::STRING_ERROR && !token.empty() && token.front() == '"' && unescapeLeniently(token, out))
+            return true;
+        return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a string" : "is not a readable string");
+    }
+
+    bool optionalString(ondemand::value& value, std::string_view key, std::optional<QString>& out)
+    {
+        if (isNull(value)) {
+            out.reset();
+            return true;
+        }
+        QString text;
+        if (!string(value, key, text))
+            return false;
+        out = std::move(text);
+        return true;
+    }
+
+    bool uuid(ondemand::value& value, std::string_view key, QUuid& out)
+    {
+        std::string_view text;
+        if (const simdjson::error_code error = value.get_string().get(text))
+            return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a string" : "is not a UUID");
+        const auto id = UuidText::parse(text);
+        if (!id)
+            return fail(key, "is not a UUID");
+        out = *id;
+        return true;
+    }
+
+    bool number(ondemand::value& value, std::string_view key, double& out)
+    {
+        if (const simdjson::error_code error = value.get_double().get(out))
+            return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a number" : "is not a number a double holds");
+        return true;
+    }
+
+    bool integer(ondemand::value& value, std::string_view key, qint64& out)
+    {
+        int64_t whole = 0;
+        const simdjson::error_code error = value.get_int64().get(whole);
+        if (!error) {
+            out = whole;
+            return true;
+        }
+        if (error != simdjson::INCORRECT_TYPE)
+            return fail(key, "is not an integer");
+        // Written as a double ("1e3", "1024.0"): whole and in range is fine.
+        double number = 0;
+        if (value.get_double().get(number) || number != std::trunc(number) || std::fabs(number) >= 9.2e18)
+            return fail(key, "is not an integer");
+        out = qint64(number);
+        return true;
+    }
+
+    bool waveform(ondemand::value& value, QList<float>& out)
+    {
+        ondemand::array array;
+        if (value.get_array().get(array))
+            return fail("waveformSamples", "is not an array");
+        size_t count = 0;
+        if (const simdjson::error_code error = array.count_elements().get(count))
+            return fail(error);
+        WaveformReducer reducer(count);
+        for (auto element : array) {
+            double sample = 0;
+            if (const simdjson::error_code error = element.get_double().get(sample))
+                return fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a waveform sample is not a number")
+                                                              : QString::fromUtf8(simdjson::error_message(error)));
+            reducer.add(float(sample));
+        }
+        out = reducer.take();
+        return true;
+    }
+
+    bool segments(ondemand::value& value, std::optional<QList<TranscriptSegment>>& out)
+    {
+        if (isNull(value)) {
+            out.reset();
+            return true;
+        }
+        ondemand::array array;
+        if (value.get_array().get(array))
+            return fail("transcriptSegments", "is not an array");
+        QList<TranscriptSegment> list;
+        for (auto element : array) {
+            ondemand::object object;
+            if (const simdjson::error_code error = element.get_object().get(object))
+                return fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a transcript segment is not an object")
+                                                              : QString::fromUtf8(simdjson::error_message(error)));
+            TranscriptSegment segment;
+            if (!this->segment(object, segment)) {
+                problem = QStringLiteral("a transcript segment: ") + problem;
+                return false;
+            }
+            list.append(std::move(segment));
+        }
+        out = std::move(list);
+        return true;
+    }
+
+    bool segment(ondemand::object& object, TranscriptSegment& out)
+    {
+        enum : unsigned { id = 1, start = 2, end = 4, text = 8 };
+        unsigned seen = 0;
+        for (auto result : object) {
+            ondemand::field field;
+            std::string_view name;
+            if (const simdjson::error_code error = std::move(result).get(field))
+                return fail(error);
+            if (const simdjson::error_code error = field.unescaped_key().get(name))
+                return fail(error);
+            ondemand::value value = field.value();
+            bool ok = true;
+            if (name == "id") {
+                ok = uuid(value, name, out.id);
+                seen |= id;
+            } else if (name == "start") {
+                ok = number(value, name, out.start);
+                seen |= start;
+            } else if (name == "end") {
+                ok = number(value, name, out.end);
+                seen |= end;
+            } else if (name == "text") {
+                ok = string(value, name, out.text);
+                seen |= text;
+            }
+            if (!ok)
+                return false;
+        }
+        if (seen != (id | start | end | text))
+            return fail(QStringLiteral("a transcript segment lacks one of \"id\", \"start\", \"end\", \"text\""));
+        return true;
+    }
+
+    bool field(ondemand::value& value, std::string_view name, Key key, RecordingItem& item)
+    {
+        switch (key) {
+        case kId:
+            return uuid(value, name, item.id);
+        case kTitle:
+            return string(value, name, item.title);
+        case kFileName:
+            return string(value, name, item.fileName);
+        case kCreatedAt: {
+            double seconds = 0;
+            if (!number(value, name, seconds))
+                return false;
+            item.createdAt = Date::fromReferenceSeconds(seconds);
+            return true;
+        }
+        case kDuration:
+            return number(value, name, item.duration);
+        case kFileSizeBytes:
+            return integer(value, name, item.fileSizeBytes);
+        case kWaveformSamples:
+            return waveform(value, item.waveformSamples);
+        case kTranscript:
+            return optionalString(value, name, item.transcript);
+        case kTranscriptSegments:
+            return segments(value, item.transcriptSegments);
+        case kEnhancedFileName:
+            return optionalString(value, name, item.enhancedFileName);
+        case kSummary:
+            return optionalString(value, name, item.summary);
+        case kSummaryCreatedAt: {
+            if (isNull(value)) {
+                item.summaryCreatedAt.reset();
+                return true;
+            }
+            double seconds = 0;
+            if (!number(value, name, seconds))
+                return false;
+            item.summaryCreatedAt = Date::fromReferenceSeconds(seconds);
+            return true;
+        }
+        case kRecordingType: {
+            std::optional<QString> raw;
+            if (!optionalString(value, name, raw))
+                return false;
+            // A type from a newer version reads as none rather than losing the record.
+            item.recordingType = raw ? RecordingTypes::fromRawValue(*raw) : std::nullopt;
+            return true;
+        }
+        case kUnknown:
+            return true;
+        }
+        return true;
+    }
+};
+
+} // namespace
+
+RecordDecoder::RecordDecoder()
+    : m_parser(std::make_unique<Parser>())
+{
+}
+
+RecordDecoder::~RecordDecoder() = default;
+
+size_t RecordDecoder::padding()
+{
+    return simdjson::SIMDJSON_PADDING;
+}
+
+std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QString& problem)
+{
+    Reader reader;
+    auto failed = [&]() -> std::optional<RecordingItem> {
+        problem = reader.problem;
+        return std::nullopt;
+    };
+    ondemand::document document;
+    if (const simdjson::error_code error =
+            m_parser->parser.iterate(text.data(), text.size(), text.size() + padding()).get(document)) {
+        reader.fail(error);
+        return failed();
+    }
+    ondemand::object object;
+    if (const simdjson::error_code error = document.get_object().get(object)) {
+        reader.fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a recording is not an object")
+                                                      : QString::fromUtf8(simdjson::error_message(error)));
+        return failed();
+    }
+    RecordingItem item;
+    unsigned seen = 0;
+    for (auto result : object) {
+        ondemand::field field;
+        std::string_view name;
+        if (const simdjson::error_code error = std::move(result).get(field)) {
+            reader.fail(error);
+            return failed();
+        }
+        if (const simdjson::error_code error = field.unescaped_key().get(name)) {
+            reader.fail(error);
+            return failed();
+        }
+        const Key key = keyOf(name);
+        ondemand::value value = field.value();
+        // A required key holding null is as good as missing.
+        if ((key & kRequired) && reader.isNull(value))
+            continue;
+        if (!reader.field(value, name, key, item))
+            return failed();
+        seen |= key;
+    }
+    if ((seen & kRequired) != kRequired) {
+        for (unsigned key = 1; key & kRequired; key <<= 1) {
+            if (!(seen & key)) {
+                reader.fail(QStringLiteral("missing key \"%1\"").arg(nameOf(key)));
+                break;
+            }
+        }
+        return failed();
+    }
+    return item;
+}
