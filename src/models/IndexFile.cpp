@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,30 +60,28 @@ IndexFile::Contents IndexFile::read(const QString& path, size_t padding)
         ::close(fd);
         return contents;
     }
-    // Read to the end, whatever the size said: the file may still grow.
-    QByteArray text;
-    qsizetype size = 0;
-    text.resize(qsizetype(opened.st_size) + qsizetype(padding) + 1);
-    while (true) {
-        if (text.size() - size < qsizetype(padding) + 1)
-            text.resize(text.size() * 2);
-        const ssize_t got = ::read(fd, text.data() + size, size_t(text.size() - size - qsizetype(padding)));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            contents.problem = errnoText(errno);
-            ::close(fd);
-            return contents;
-        }
-        if (got == 0)
-            break;
-        size += got;
+    // A mapping of the file followed by anonymous zero pages for the padding.
+    const size_t page = size_t(::sysconf(_SC_PAGESIZE));
+    const size_t size = size_t(opened.st_size);
+    const size_t total = (size + padding + page - 1) / page * page;
+    void* base = ::mmap(nullptr, total, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) {
+        contents.problem = errnoText(errno);
+        ::close(fd);
+        return contents;
+    }
+    if (size > 0 && ::mmap(base, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd, 0) == MAP_FAILED) {
+        contents.problem = errnoText(errno);
+        ::munmap(base, total);
+        ::close(fd);
+        return contents;
     }
     ::close(fd);
-    // Truncating keeps the allocation, so the padding stays readable.
-    text.truncate(size);
+    contents.mapping = std::shared_ptr<const void>(base, [total](const void* mapped) {
+        ::munmap(const_cast<void*>(mapped), total);
+    });
+    contents.text = std::string_view(static_cast<const char*>(base), size);
     contents.state = State::read;
-    contents.text = std::move(text);
     return contents;
 }
 

@@ -3,22 +3,30 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+#include <string_view>
+
 // Reading the library index from disk and keeping damaged copies beside it.
 // Only a regular file is read: the check comes before the open, and the open
 // never waits (a FIFO or device in the index's place cannot stall the start).
+// The file is mapped rather than copied: a large index costs no second copy,
+// and the index is only ever replaced by a rename, never rewritten in place,
+// so the mapped version stays whole while it is read.
 class IndexFile {
 public:
     IndexFile() = delete;
 
     enum class State {
         missing,    // nothing at the path: the first start
-        read,       // `text` holds the whole file
+        read,       // `text` is the whole file
         unreadable, // something is there but cannot be read as a file; `problem` says why
     };
     struct Contents {
         State state = State::missing;
-        QByteArray text; // followed by at least `padding` allocated bytes
+        // Followed by at least `padding` readable bytes; valid while `mapping` lives.
+        std::string_view text;
         QString problem;
+        std::shared_ptr<const void> mapping;
     };
 
     static Contents read(const QString& path, size_t padding);

@@ -24,14 +24,7 @@ public:
 
 private:
     void skipSpace();
-    // Each returns the position after the value starting at `from`, or
-    // `npos` when the text ends inside it.
-    size_t endOfContainer(size_t from) const;
-    size_t endOfString(size_t from) const;
-    size_t endOfScalar(size_t from) const;
     std::nullopt_t fail(const QString& why);
-
-    static constexpr size_t npos = size_t(-1);
 
     const char* m_text;
     size_t m_size;

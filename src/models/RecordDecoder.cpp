@@ -1,12 +1,15 @@
 #include "models/RecordDecoder.h"
 
+#include "models/JsonScan.h"
 #include "models/UuidText.h"
 #include "models/WaveformReducer.h"
+#include "models/WaveformText.h"
 
 #include <simdjson.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace ondemand = simdjson::ondemand;
 
@@ -362,6 +365,53 @@ public:
     }
 };
 
+
+// Records this large are unusual enough (a normal one is a few tens of
+// kilobytes) that their waveform is read apart, see WaveformText.
+constexpr size_t kLargeRecord = 1 << 20;
+
+struct Span {
+    size_t offset = 0;
+    size_t size = 0;
+};
+
+// Where the value of the record's (last) "waveformSamples" member stands;
+// nothing when the record is no well-formed object, which its decoder reports.
+std::optional<Span> waveformMember(std::string_view record)
+{
+    const char* text = record.data();
+    const size_t size = record.size();
+    size_t at = JsonScan::skipSpace(text, size, 0);
+    if (at >= size || text[at] != '{')
+        return std::nullopt;
+    std::optional<Span> found;
+    at = JsonScan::skipSpace(text, size, at + 1);
+    if (at < size && text[at] == '}')
+        return std::nullopt;
+    while (at < size && text[at] == '"') {
+        const size_t keyEnd = JsonScan::endOfString(text, size, at);
+        if (keyEnd == JsonScan::npos)
+            return std::nullopt;
+        const std::string_view key = record.substr(at, keyEnd - at);
+        at = JsonScan::skipSpace(text, size, keyEnd);
+        if (at >= size || text[at] != ':')
+            return std::nullopt;
+        at = JsonScan::skipSpace(text, size, at + 1);
+        const size_t valueEnd = JsonScan::endOfValue(text, size, at);
+        if (valueEnd == JsonScan::npos)
+            return std::nullopt;
+        if (key == "\"waveformSamples\"")
+            found = Span{at, valueEnd - at};
+        at = JsonScan::skipSpace(text, size, valueEnd);
+        if (at < size && text[at] == '}')
+            return found;
+        if (at >= size || text[at] != ',')
+            return std::nullopt;
+        at = JsonScan::skipSpace(text, size, at + 1);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 RecordDecoder::RecordDecoder()
@@ -378,6 +428,28 @@ size_t RecordDecoder::padding()
 
 std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QString& problem)
 {
+    if (text.size() >= kLargeRecord) {
+        if (const std::optional<Span> waveform = waveformMember(text)) {
+            auto bars = WaveformText::read(text.substr(waveform->offset, waveform->size), problem);
+            if (!bars)
+                return std::nullopt;
+            // The rest of the record, with an empty waveform in place.
+            std::string rest;
+            rest.reserve(text.size() - waveform->size + 2 + padding());
+            rest.append(text.substr(0, waveform->offset));
+            rest.append("[]");
+            rest.append(text.substr(waveform->offset + waveform->size));
+            auto item = decodeText(rest, rest.capacity(), problem);
+            if (item)
+                item->waveformSamples = std::move(*bars);
+            return item;
+        }
+    }
+    return decodeText(text, text.size() + padding(), problem);
+}
+
+std::optional<RecordingItem> RecordDecoder::decodeText(std::string_view text, size_t capacity, QString& problem)
+{
     Reader reader;
     auto failed = [&]() -> std::optional<RecordingItem> {
         problem = reader.problem;
@@ -385,7 +457,7 @@ std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QStrin
     };
     ondemand::document document;
     if (const simdjson::error_code error =
-            m_parser->parser.iterate(text.data(), text.size(), text.size() + padding()).get(document)) {
+            m_parser->parser.iterate(text.data(), text.size(), capacity).get(document)) {
         reader.fail(error);
         return failed();
     }

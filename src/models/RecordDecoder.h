@@ -32,6 +32,9 @@ public:
     std::optional<RecordingItem> decode(std::string_view text, QString& problem);
 
 private:
+    // `capacity` counts the readable bytes from the start of `text`.
+    std::optional<RecordingItem> decodeText(std::string_view text, size_t capacity, QString& problem);
+
     struct Parser;
     std::unique_ptr<Parser> m_parser;
 };

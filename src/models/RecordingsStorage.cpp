@@ -238,12 +238,12 @@ RecordingsStorage::IndexRead RecordingsStorage::readIndex() const
         return result;
     }
 
-    IndexCodec::Decoded decoded =
-        IndexCodec::decode(std::string_view(contents.text.constData(), size_t(contents.text.size())));
+    IndexCodec::Decoded decoded = IndexCodec::decode(contents.text);
     QString aside;
     if (decoded.damage) {
         // The records before the damage still load; the file is kept whole.
-        aside = IndexFile::writeAside(m_metadataFile, contents.text);
+        aside = IndexFile::writeAside(
+            m_metadataFile, QByteArray::fromRawData(contents.text.data(), qsizetype(contents.text.size())));
         say(QStringLiteral("the library index does not decode (%1); %2 and %3 of its recordings were read")
                 .arg(*decoded.damage,
                      aside.isEmpty() ? QStringLiteral("it could not be copied aside, so it is left in place")

@@ -1,7 +1,5 @@
 #include "models/WaveformReducer.h"
 
-#include <algorithm>
-
 WaveformReducer::WaveformReducer(size_t count, int bars)
     : m_count(count)
     , m_bars(std::max(bars, 1))
@@ -9,22 +7,22 @@ WaveformReducer::WaveformReducer(size_t count, int bars)
     m_values.reserve(qsizetype(std::min(count, size_t(m_bars))));
 }
 
-void WaveformReducer::add(float value)
+void WaveformReducer::startBar(float value)
 {
-    const size_t index = m_added++;
-    if (m_count <= size_t(m_bars)) {
-        m_values.append(value);
-        return;
-    }
-    // Bar b holds the values from floor(b * count / bars) on.
-    const auto bar = qsizetype(std::min((index * size_t(m_bars)) / m_count, size_t(m_bars - 1)));
-    if (bar >= m_values.size())
-        m_values.append(value);
-    else
-        m_values[bar] = std::max(m_values[bar], value);
+    if (m_started)
+        m_values.append(m_peak);
+    m_started = true;
+    m_peak = value;
+    // Bar b holds the values from ceil(b * count / bars) on; with no more
+    // values than bars, each value is a bar. Worked out once per bar.
+    const size_t bar = size_t(m_values.size()) + 1;
+    m_nextBar = m_count <= size_t(m_bars) ? bar : (bar * m_count + size_t(m_bars) - 1) / size_t(m_bars);
 }
 
 QList<float> WaveformReducer::take()
 {
+    if (m_started)
+        m_values.append(m_peak);
+    m_started = false;
     return std::move(m_values);
 }

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+
+// Finding where JSON values end without decoding them: only strings and
+// brackets are followed, so a value's inner syntax is left to its decoder.
+// Every function may read up to 15 bytes past `size`.
+namespace JsonScan {
+
+constexpr size_t npos = size_t(-1);
+
+inline bool isSpace(char c)
+{
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+size_t skipSpace(const char* text, size_t size, size_t from);
+// The position after the value starting at `from` (an object, array, string
+// or scalar), or `npos` when the text ends inside it.
+size_t endOfValue(const char* text, size_t size, size_t from);
+// The position after the string whose opening quote is at `from`, or `npos`.
+size_t endOfString(const char* text, size_t size, size_t from);
+
+} // namespace JsonScan
