@@ -6,9 +6,11 @@
 #include "common/SettingsKeys.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 AppDelegate::AppDelegate(QStringList arguments, Settings& settings, QObject* parent)
@@ -88,9 +90,19 @@ void AppDelegate::requestQuit()
         return;
     m_quitting = true;
     if (RecordingViewModel* viewModel = RecordingViewModel::shared()) {
+        QElapsedTimer clock;
+        clock.start();
         if (!finishRecordingBeforeQuit(*viewModel, m_quitWaitLimit)) {
             // The capture file is taken back into the library at the next start.
             std::printf("[App] quitting before the recording was saved\n");
+            std::fflush(stdout);
+        }
+        // The stop's save and any other still being written, within what is
+        // left of the same budget.
+        const auto left = std::max(m_quitWaitLimit - std::chrono::milliseconds(clock.elapsed()),
+                                   std::chrono::milliseconds(0));
+        if (!viewModel->waitForLibrarySaves(left)) {
+            std::printf("[App] quitting before the library index was written\n");
             std::fflush(stdout);
         }
     }

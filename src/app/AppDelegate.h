@@ -39,8 +39,9 @@ public:
     // Another start of the app, or the tray: bring the main window forward.
     void applicationShouldHandleReopen();
 
-    // Lets a recording in progress be stopped and saved (waiting at most
-    // `limit`), then quits. Never refuses.
+    // Lets a recording in progress be stopped and saved, and the library's
+    // pending saves reach the disk (waiting at most the quit limit for both),
+    // then quits. Never refuses.
     void requestQuit();
     void setQuitWaitLimit(std::chrono::milliseconds limit) { m_quitWaitLimit = limit; }
 

@@ -45,5 +45,9 @@ int main(int argc, char* argv[])
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &delegate, &AppDelegate::requestQuit);
 
-    return app.exec();
+    const int status = app.exec();
+    // Whatever ended the loop, the library is on disk before the instance
+    // guard lets a second start take over.
+    viewModel.waitForLibrarySaves(AppDelegate::quitWaitLimit);
+    return status;
 }

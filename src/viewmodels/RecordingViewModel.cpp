@@ -74,7 +74,7 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     m_activeRecordingType = RecordingTypes::fromRawValue(m_settings->stringValue(SettingsKeys::lastRecordingType))
                                 .value_or(RecordingType::meeting);
 
-    setRecordings(m_storage->loadRecordings());
+    loadLibrary();
     if (!m_recordings.isEmpty())
         setSelectedRecording(m_recordings.first());
 

@@ -175,6 +175,9 @@ public:
     // The title the recording in progress is saved (and its file named) under.
     void renameActiveRecording(const QString& newTitle);
     void exportToDownloads(const RecordingItem& item);
+    // Waits until every save of the library is on disk (at quit, and before a
+    // second instance may take over); false when `limit` passed first.
+    bool waitForLibrarySaves(std::chrono::milliseconds limit);
 
     // --- Transcription, recap, enhancement: one run of each kind per recording ---
     // Clears the recap, transcribes, then writes the recap when automatic recaps
@@ -337,6 +340,8 @@ private:
 
     // Library.
     void setRecordings(const QList<RecordingItem>& recordings);
+    void loadLibrary();
+    void libraryWriteFinished(const QString& failure);
     // Applies `change` to the library entry with `id`, reassigns the selection
     // when it is that entry and saves; false (nothing written) when it is gone.
     bool updateLibraryItem(const QUuid& id, const std::function<void(RecordingItem&)>& change,
@@ -415,6 +420,8 @@ private:
     QHash<QUuid, QList<ProcessingTask>> m_activeProcessingTasks;
     std::optional<QString> m_exportMessage;
     bool m_showPermissionBanner = false;
+    // A failing write of the library is reported once, until one succeeds.
+    bool m_libraryWriteFailing = false;
 
     QTimer m_durationTimer;
     QTimer m_statusClearTimer;

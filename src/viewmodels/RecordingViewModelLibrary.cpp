@@ -20,6 +20,35 @@ void RecordingViewModel::setRecordings(const QList<RecordingItem>& recordings)
     Q_EMIT filteredRecordingsChanged();
 }
 
+void RecordingViewModel::loadLibrary()
+{
+    // Writes finish on the storage's thread and are reported here, queued.
+    connect(m_storage, &RecordingsStorage::saveFinished, this, &RecordingViewModel::libraryWriteFinished,
+            Qt::UniqueConnection);
+    RecordingsStorage::Loaded loaded = m_storage->loadLibrary();
+    setRecordings(loaded.recordings);
+    // What the load could not read, or left alone, is said once.
+    if (!loaded.messages.isEmpty())
+        showStatus(loaded.messages.join(QStringLiteral(". ")));
+}
+
+void RecordingViewModel::libraryWriteFinished(const QString& failure)
+{
+    if (failure.isEmpty()) {
+        m_libraryWriteFailing = false;
+        return;
+    }
+    // The library stays as it is in memory; the next change tries again.
+    if (!m_libraryWriteFailing)
+        showStatus(QStringLiteral("Could not save the library: ") + failure);
+    m_libraryWriteFailing = true;
+}
+
+bool RecordingViewModel::waitForLibrarySaves(std::chrono::milliseconds limit)
+{
+    return m_storage->waitForSaves(limit);
+}
+
 std::optional<RecordingItem> RecordingViewModel::libraryItem(const QUuid& id) const
 {
     for (const RecordingItem& item : m_recordings)
