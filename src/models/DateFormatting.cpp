@@ -48,7 +48,8 @@ namespace DateFormatting {
 
 QString minutesAndSeconds(double seconds)
 {
-    if (!std::isfinite(seconds) || std::fabs(seconds) >= 9.2e18)
+    // No recording lasts a negative time: an edited index gives dashes, not "0:-5".
+    if (!std::isfinite(seconds) || seconds < 0 || seconds >= 9.2e18)
         return QStringLiteral("--:--");
     const long long total = std::llround(seconds);
     const long long minutes = total / 60;

@@ -8,7 +8,8 @@
 namespace DateFormatting {
 
 // "%d:%02d" after rounding to the nearest second (halves away from zero);
-// minutes are never folded into hours. Non-finite or absurd values give "--:--".
+// minutes are never folded into hours. Negative, non-finite or absurd values
+// give "--:--".
 QString minutesAndSeconds(double seconds);
 
 // "Today " or "Yesterday " and the short time, else the medium date and short

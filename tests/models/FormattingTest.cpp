@@ -25,6 +25,8 @@ TEST(Formatting, DurationRoundsToWholeSecondsWithoutHours)
         {std::numeric_limits<double>::quiet_NaN(), "--:--"},
         {-std::numeric_limits<double>::infinity(), "--:--"},
         {1e19, "--:--"},
+        {-5, "--:--"}, // an edited index, never "0:-5"
+        {-0.4, "--:--"},
     };
     for (const auto& c : cases) {
         RecordingItem item;

@@ -50,6 +50,7 @@ TEST(TimeTexts, RemainingTimeIsNeverNegative)
         {notANumber, 0, "--:--"},
         {inf, 0, "--:--"},
         {10, notANumber, "--:--"},
+        {-5, 0, "--:--"}, // an edited index
     };
     for (const auto& c : cases)
         EXPECT_EQ(TimeTexts::remaining(c.duration, c.position), QLatin1String(c.text))

@@ -30,6 +30,9 @@ QString minutesSeconds(double seconds)
 
 QString remaining(double duration, double position)
 {
+    // A stored duration below zero comes only from an edited index.
+    if (duration < 0)
+        return QStringLiteral("--:--");
     const double left = duration - position;
     if (!countable(left))
         return QStringLiteral("--:--");

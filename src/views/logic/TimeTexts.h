@@ -10,7 +10,8 @@ namespace TimeTexts {
 // "%d:%02d" of the whole seconds, truncated toward zero.
 QString minutesSeconds(double seconds);
 
-// "-" and minutesSeconds of what is left, never negative.
+// "-" and minutesSeconds of what is left, never negative; dashes for a
+// negative duration.
 QString remaining(double duration, double position);
 
 // The live timer, "%02d:%02d.%d": tenths are truncated, never rounded.
