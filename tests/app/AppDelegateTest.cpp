@@ -6,6 +6,7 @@
 #include "app/AppDelegate.h"
 #include "app/DefaultSettings.h"
 #include "common/SettingsKeys.h"
+#include "support/TestFiles.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -128,6 +129,29 @@ TEST_F(Delegate, QuitGivesUpWaitingAfterTheLimit)
     EXPECT_GE(elapsed.elapsed(), 290);
     EXPECT_LT(elapsed.elapsed(), 3000);
     EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+}
+
+TEST_F(Delegate, QuitWritesTheLibraryBeforeItEnds)
+{
+    // Large enough that writing the index takes a while after the last change.
+    QList<RecordingItem> items;
+    for (int i = 0; i < 300; ++i) {
+        RecordingItem item = makeRecording(QStringLiteral("Call %1").arg(i), i + 1);
+        QList<TranscriptSegment> segments;
+        for (int s = 0; s < 100; ++s)
+            segments.append({QUuid::createUuid(), s * 2.0, s * 2.0 + 2, QStringLiteral("a few words of segment %1").arg(s)});
+        item.transcriptSegments = segments;
+        items.append(item);
+    }
+    seedLibrary(items);
+    makeViewModel();
+    AppDelegate& delegate = launch();
+
+    m_vm->renameRecording(m_vm->recordings().first(), QStringLiteral("Renamed just before quitting"));
+    delegate.requestQuit();
+    const auto saved = RecordingsStorage::decodeIndex(TestFiles::readFile(m_storage->metadataFile()));
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->first().title, QStringLiteral("Renamed just before quitting"));
 }
 
 TEST_F(Delegate, QuitWhileIdleDoesNotWait)
