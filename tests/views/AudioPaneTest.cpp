@@ -4,6 +4,7 @@
 #include "PaneFixture.h"
 
 #include "common/SettingsKeys.h"
+#include "support/TestFiles.h"
 #include "views/common/ElidedLabel.h"
 #include "views/detail/FormatChip.h"
 #include "views/detail/LiveBarStrip.h"
@@ -12,6 +13,7 @@
 #include "views/detail/PlaybackWaveformView.h"
 #include "views/detail/RecapFormatSection.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QTest>
 
@@ -193,4 +195,60 @@ TEST_F(AudioPane, FormatChipsChooseTheActiveTypeAndFollowTheSetting)
     m_settings->setValue(SettingsKeys::autoGenerateRecap, true);
     settle();
     EXPECT_TRUE(section->isVisible());
+}
+
+TEST_F(AudioPane, AStoredWaveformOfTenMillionValuesLoadsReducedAndDraws)
+{
+    // An edited index: ten million values, and a negative duration.
+    RecordingItem item = makeRecording(QStringLiteral("Damaged"), 3);
+    item.duration = -5;
+    seedLibrary({item});
+    constexpr int kValues = 10'000'000;
+    constexpr int kBars = 120;
+    QByteArray values = "[";
+    values.reserve(5 * kValues + 16);
+    QList<float> peaks;
+    for (int bar = 0; bar < kBars; ++bar) {
+        const int first = int((qint64(bar) * kValues + kBars - 1) / kBars);
+        const int end = int((qint64(bar + 1) * kValues + kBars - 1) / kBars);
+        const QByteArray peak = QByteArray::number(0.2 + bar / 200.0);
+        peaks.append(peak.toFloat());
+        for (int i = first; i < end; ++i) {
+            values.append(i == first + (end - first) / 2 ? peak : QByteArrayLiteral("0.05"));
+            values.append(i + 1 < kValues ? ',' : ']');
+        }
+    }
+    QByteArray index = TestFiles::readFile(m_storage->metadataFile());
+    const qsizetype at = index.indexOf("\"waveformSamples\":[") + 18;
+    index.replace(at, index.indexOf(']', at) + 1 - at, values);
+    TestFiles::writeFile(m_storage->metadataFile(), index);
+    values = {};
+    index = {};
+
+    makeDetailArea();
+    settle();
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->recordings().first().waveformSamples, peaks);
+    PlaybackWaveformView& pane = *m_area->playbackView();
+    EXPECT_EQ(pane.canvas()->shownSamples(), peaks);
+    EXPECT_EQ(pane.remainingText(), "--:--");
+
+    // Drawn: the bars rise from left to right, as the loudest values do (the
+    // playhead stands at the left edge).
+    const QImage image = pane.canvas()->grab().toImage();
+    const QColor background = image.pixelColor(0, 0);
+    auto barHeight = [&](int x) {
+        int painted = 0;
+        for (int y = 0; y < image.height(); ++y)
+            painted += image.pixelColor(x, y) != background;
+        return painted;
+    };
+    int left = 0;
+    int right = 0;
+    for (int x = 20; x < image.width() / 4; ++x) {
+        left = std::max(left, barHeight(x));
+        right = std::max(right, barHeight(image.width() - 1 - x));
+    }
+    EXPECT_GT(left, 10);
+    EXPECT_GT(right, left);
 }
