@@ -234,7 +234,7 @@ RecordingsStorage::IndexRead RecordingsStorage::readIndex() const
                                   .arg(contents.problem, aside));
         result.messages.append(aside.isEmpty()
                                    ? QStringLiteral("The library index cannot be read: %1").arg(contents.problem)
-                                   : QStringLiteral("The library index could not be read; it was kept as %1").arg(aside));
+                                   : QStringLiteral("The library index cannot be read; it was kept as %1").arg(aside));
         return result;
     }
 
@@ -251,15 +251,15 @@ RecordingsStorage::IndexRead RecordingsStorage::readIndex() const
                 .arg(decoded.records.size()));
         result.messages.append(aside.isEmpty()
                                    ? QStringLiteral("The library index is damaged: %1").arg(*decoded.damage)
-                                   : QStringLiteral("The library index was damaged; it was kept as %1").arg(aside));
+                                   : QStringLiteral("The library index is damaged and cannot be read whole; it was kept as %1").arg(aside));
     } else if (!decoded.rejected.isEmpty()) {
         // Only the records that fail are kept aside; every other one loads.
         aside = IndexFile::writeAside(m_metadataFile, '[' + decoded.rejected.join(',') + ']');
         for (const QString& problem : decoded.problems)
             say(QStringLiteral("a recording in the library index does not decode: ") + problem);
         const qsizetype count = decoded.rejected.size();
-        const QString what = count == 1 ? QStringLiteral("1 recording in the library could not be read")
-                                        : QStringLiteral("%1 recordings in the library could not be read").arg(count);
+        const QString what = count == 1 ? QStringLiteral("1 recording in the library cannot be read")
+                                        : QStringLiteral("%1 recordings in the library cannot be read").arg(count);
         say(aside.isEmpty() ? QStringLiteral("%1 and could not be copied aside; the index is left in place").arg(what)
                             : QStringLiteral("%1; %2 copied to %3")
                                   .arg(what, count == 1 ? QStringLiteral("it was") : QStringLiteral("they were"), aside));

@@ -169,13 +169,13 @@ TEST_F(LibraryFolder, SituationsTheAppCannotReadLeaveEveryFileAsItWas)
              QFile::remove(index);
              ::mkfifo(QFile::encodeName(index), 0644);
          },
-         {}, false, "The library index could not be read; it was kept as recordings.json.corrupt-"},
+         {}, false, "The library index cannot be read; it was kept as recordings.json.corrupt-"},
         {"a folder in the index's place",
          [](const QString&, const QString& index) {
              QFile::remove(index);
              writeFile(QDir(index).filePath(QStringLiteral("inside.txt")), "kept");
          },
-         {}, false, "The library index could not be read; it was kept as recordings.json.corrupt-"},
+         {}, false, "The library index cannot be read; it was kept as recordings.json.corrupt-"},
     };
     for (const FolderCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,7 +272,7 @@ TEST_F(LibraryFolder, OneBadRecordAmongAHundredIsKeptAsideAndTheOthersLoad)
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(readFile(QDir(appFolder()).filePath(aside.first())), "[" + bad + "]");
     ASSERT_EQ(loaded.messages.size(), 1);
-    EXPECT_EQ(loaded.messages.first(), QStringLiteral("1 recording in the library could not be read; it was kept in ")
+    EXPECT_EQ(loaded.messages.first(), QStringLiteral("1 recording in the library cannot be read; it was kept in ")
                                            + aside.first());
 
     // The next load finds nothing to set aside.

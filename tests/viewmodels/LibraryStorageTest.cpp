@@ -91,7 +91,7 @@ TEST_F(LibraryStorage, ARecordSetAsideAtLoadIsSaidOnTheStatusLine)
     const QStringList aside = QDir(appFolder()).entryList({QStringLiteral("recordings.json.corrupt-*")}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(m_vm->exportMessage(),
-              QStringLiteral("1 recording in the library could not be read; it was kept in ") + aside.first());
+              QStringLiteral("1 recording in the library cannot be read; it was kept in ") + aside.first());
 }
 
 TEST_F(LibraryStorage, AFolderThatCannotBeReadLeavesTheIndexAndIsSaid)

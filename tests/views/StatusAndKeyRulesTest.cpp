@@ -17,6 +17,7 @@ TEST(StatusMessageRules, WarnsForFailuresAndRequestsAnywhereInTheText)
         {"Please transcribe the recording first.", true},
         {"ERROR while saving", true},
         {"Cannot open the file", true},
+        {"Could not save the library: Permission denied", true},
         // A quoted title counts as much as the fixed wording.
         {"Exported 'Known errors review.mp3' to Downloads!", true},
         {"Exported 'Failure modes.mp3' to Downloads!", true},

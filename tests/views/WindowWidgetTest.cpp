@@ -14,6 +14,7 @@
 #include "views/window/SpaceKeyFilter.h"
 #include "views/window/StatusMessageView.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTest>
@@ -199,6 +200,19 @@ TEST_F(Window, StatusMessageShowsItsTextWithTheRightIconAndGoes)
     EXPECT_EQ(status->symbol(), "exclamationmark.circle.fill");
 
     EXPECT_TRUE(waitFor([&] { return !status->isVisible(); }, 2000));
+}
+
+TEST_F(Window, AMessageFromTheLibrarysLoadShowsWithTheWindow)
+{
+    // The load runs while the view model is made, before there is a window.
+    seedLibrary({makeRecording(QStringLiteral("Kept"), 5)});
+    const QString folder = m_storage->storageDirectory();
+    ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".away")));
+    makeWindow();
+    StatusMessageView* status = m_window->statusMessage();
+    ASSERT_TRUE(status->isVisible());
+    EXPECT_EQ(status->message(), "The recordings folder cannot be read: No such file or directory");
+    EXPECT_EQ(status->symbol(), "exclamationmark.circle.fill");
 }
 
 TEST_F(Window, EverySymbolOfTheViewsCanBeDrawn)

@@ -6,8 +6,9 @@ namespace StatusMessageRules {
 
 bool isProblem(const QString& message)
 {
+    // "could not" too: "Could not save the library: ..." is a failure, never a success.
     static const QStringList words{QStringLiteral("fail"), QStringLiteral("error"), QStringLiteral("please"),
-                                   QStringLiteral("cannot")};
+                                   QStringLiteral("cannot"), QStringLiteral("could not")};
     for (const QString& word : words) {
         if (message.contains(word, Qt::CaseInsensitive))
             return true;

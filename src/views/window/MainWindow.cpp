@@ -76,10 +76,15 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_bannerSlot->setObjectName(QStringLiteral("meetingBannerSlot"));
     m_bannerSlot->hide();
     m_status = new StatusMessageView(this);
-    connect(&m_vm, &RecordingViewModel::exportMessageChanged, this, [this] {
+    const auto showStatus = [this] {
         m_status->setMessage(m_vm.exportMessage().value_or(QString()));
         placeOverlay();
-    });
+    };
+    connect(&m_vm, &RecordingViewModel::exportMessageChanged, this, showStatus);
+    // One set while the view model was made (what the library's load set
+    // aside or could not read) shows too.
+    if (m_vm.exportMessage())
+        showStatus();
 
     m_spaceKeys = new SpaceKeyFilter(vm, this);
 }
