@@ -176,7 +176,8 @@ public:
     void renameActiveRecording(const QString& newTitle);
     void exportToDownloads(const RecordingItem& item);
     // Waits until every save of the library is on disk (at quit, and before a
-    // second instance may take over); false when `limit` passed first.
+    // second instance may take over), trying once more when the last write
+    // failed; false when `limit` passed first.
     bool waitForLibrarySaves(std::chrono::milliseconds limit);
 
     // --- Transcription, recap, enhancement: one run of each kind per recording ---

@@ -46,6 +46,10 @@ void RecordingViewModel::libraryWriteFinished(const QString& failure)
 
 bool RecordingViewModel::waitForLibrarySaves(std::chrono::milliseconds limit)
 {
+    // A library whose last write failed gets one more try before the app
+    // goes: the folder may be writable again by now.
+    if (m_libraryWriteFailing)
+        m_storage->save(m_recordings);
     return m_storage->waitForSaves(limit);
 }
 
