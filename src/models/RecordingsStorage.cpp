@@ -4,7 +4,7 @@
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "models/IndexCodec.h"
-#include "models/IndexFile.h"
+#include "models/IndexReading.h"
 #include "models/IndexWriter.h"
 #include "models/LibraryRepair.h"
 #include "models/RecordingsFolder.h"
@@ -172,7 +172,7 @@ QByteArray RecordingsStorage::encodeIndex(const QList<RecordingItem>& recordings
 
 RecordingsStorage::Loaded RecordingsStorage::loadLibrary()
 {
-    IndexRead index = readIndex();
+    IndexReading index = IndexReading::read(m_metadataFile);
     Loaded loaded;
     loaded.messages = index.messages;
 
@@ -213,68 +213,6 @@ QList<RecordingItem> RecordingsStorage::loadRecordings()
     Loaded loaded = loadLibrary();
     waitForSaves();
     return std::move(loaded.recordings);
-}
-
-RecordingsStorage::IndexRead RecordingsStorage::readIndex() const
-{
-    IndexRead result;
-    const IndexFile::Contents contents = IndexFile::read(m_metadataFile, IndexCodec::padding());
-    if (contents.state == IndexFile::State::missing)
-        return result; // the first start
-
-    if (contents.state == IndexFile::State::unreadable) {
-        // Not a regular file, or not readable: moved aside whole, so the
-        // rebuilt index never replaces it.
-        const QString aside = IndexFile::moveAside(m_metadataFile);
-        result.mayReplace = !aside.isEmpty();
-        say(aside.isEmpty() ? QStringLiteral("the library index cannot be read (%1) nor moved aside; it is left in place")
-                                  .arg(contents.problem)
-                            : QStringLiteral("the library index cannot be read (%1); it was moved to %2 and the "
-                                             "library was rebuilt from the recordings folder")
-                                  .arg(contents.problem, aside));
-        result.messages.append(aside.isEmpty()
-                                   ? QStringLiteral("The library index cannot be read: %1").arg(contents.problem)
-                                   : QStringLiteral("The library index cannot be read; it was kept as %1").arg(aside));
-        return result;
-    }
-
-    IndexCodec::Decoded decoded = IndexCodec::decode(contents.text);
-    QString aside;
-    if (decoded.damage) {
-        // The records before the damage still load; the file is kept whole.
-        aside = IndexFile::writeAside(
-            m_metadataFile, QByteArray::fromRawData(contents.text.data(), qsizetype(contents.text.size())));
-        say(QStringLiteral("the library index does not decode (%1); %2 and %3 of its recordings were read")
-                .arg(*decoded.damage,
-                     aside.isEmpty() ? QStringLiteral("it could not be copied aside, so it is left in place")
-                                     : QStringLiteral("it was copied to %1").arg(aside))
-                .arg(decoded.records.size()));
-        result.messages.append(aside.isEmpty()
-                                   ? QStringLiteral("The library index is damaged: %1").arg(*decoded.damage)
-                                   : QStringLiteral("The library index is damaged and cannot be read whole; it was kept as %1").arg(aside));
-    } else if (!decoded.rejected.isEmpty()) {
-        // Only the records that fail are kept aside; every other one loads.
-        aside = IndexFile::writeAside(m_metadataFile, '[' + decoded.rejected.join(',') + ']');
-        for (const QString& problem : decoded.problems)
-            say(QStringLiteral("a recording in the library index does not decode: ") + problem);
-        const qsizetype count = decoded.rejected.size();
-        const QString what = count == 1 ? QStringLiteral("1 recording in the library cannot be read")
-                                        : QStringLiteral("%1 recordings in the library cannot be read").arg(count);
-        say(aside.isEmpty() ? QStringLiteral("%1 and could not be copied aside; the index is left in place").arg(what)
-                            : QStringLiteral("%1; %2 copied to %3")
-                                  .arg(what, count == 1 ? QStringLiteral("it was") : QStringLiteral("they were"), aside));
-        result.messages.append(aside.isEmpty() ? what
-                                               : QStringLiteral("%1; %2 kept in %3")
-                                                     .arg(what, count == 1 ? QStringLiteral("it was")
-                                                                           : QStringLiteral("they were"),
-                                                          aside));
-    } else {
-        result.records = std::move(decoded.records);
-        return result;
-    }
-    result.mayReplace = !aside.isEmpty();
-    result.records = std::move(decoded.records);
-    return result;
 }
 
 void RecordingsStorage::save(const QList<RecordingItem>& recordings)

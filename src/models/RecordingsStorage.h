@@ -90,15 +90,6 @@ Q_SIGNALS:
     void saveFinished(const QString& failure);
 
 private:
-    struct IndexRead {
-        QList<RecordingItem> records;
-        QStringList messages;
-        // Cleared when something unreadable could not be kept aside: the index
-        // must then not be replaced.
-        bool mayReplace = true;
-    };
-    IndexRead readIndex() const;
-
     QString m_appFolder;
     QString m_storageDirectory;
     QString m_metadataFile;
