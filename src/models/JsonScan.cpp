@@ -111,4 +111,39 @@ size_t endOfValue(const char* text, size_t size, size_t from)
     return at;
 }
 
+std::optional<Span> memberValue(std::string_view object, std::string_view quotedKey)
+{
+    const char* text = object.data();
+    const size_t size = object.size();
+    size_t at = skipSpace(text, size, 0);
+    if (at >= size || text[at] != '{')
+        return std::nullopt;
+    std::optional<Span> found;
+    at = skipSpace(text, size, at + 1);
+    if (at < size && text[at] == '}')
+        return std::nullopt;
+    while (at < size && text[at] == '"') {
+        const size_t keyEnd = endOfString(text, size, at);
+        if (keyEnd == npos)
+            return std::nullopt;
+        const std::string_view key = object.substr(at, keyEnd - at);
+        at = skipSpace(text, size, keyEnd);
+        if (at >= size || text[at] != ':')
+            return std::nullopt;
+        at = skipSpace(text, size, at + 1);
+        const size_t valueEnd = endOfValue(text, size, at);
+        if (valueEnd == npos)
+            return std::nullopt;
+        if (key == quotedKey)
+            found = Span{at, valueEnd - at};
+        at = skipSpace(text, size, valueEnd);
+        if (at < size && text[at] == '}')
+            return found;
+        if (at >= size || text[at] != ',')
+            return std::nullopt;
+        at = skipSpace(text, size, at + 1);
+    }
+    return std::nullopt;
+}
+
 } // namespace JsonScan

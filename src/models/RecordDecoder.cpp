@@ -1,6 +1,7 @@
 #include "models/RecordDecoder.h"
 
 #include "models/JsonScan.h"
+#include "models/LenientJsonString.h"
 #include "models/UuidText.h"
 #include "models/WaveformReducer.h"
 #include "models/WaveformText.h"
@@ -75,74 +76,6 @@ QString nameOf(unsigned key)
     return {};
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// A string token (from its opening quote) read the way the earlier reader
-// did: every \u escape becomes that UTF-16 code unit, paired or not.
-bool unescapeLeniently(std::string_view token, QString& out)
-{
-    out.clear();
-    size_t at = 1;
-    size_t run = at; // start of the bytes not yet added
-    auto addRun = [&](size_t end) {
-        if (end > run)
-            out += QString::fromUtf8(token.data() + run, qsizetype(end - run));
-    };
-    while (at < token.size()) {
-        const char c = token[at];
-        if (c == '"') {
-            addRun(at);
-            return true;
-        }
-        if (c != '\\') {
-            ++at;
-            continue;
-        }
-        addRun(at);
-        if (at + 1 >= token.size())
-            return false;
-        const char escaped = token[at + 1];
-        at += 2;
-        switch (escaped) {
-        case '"': out += QLatin1Char('"'); break;
-        case '\\': out += QLatin1Char('\\'); break;
-        case '/': out += QLatin1Char('/'); break;
-        case 'b': out += QLatin1Char('\b'); break;
-        case 'f': out += QLatin1Char('\f'); break;
-        case 'n': out += QLatin1Char('\n'); break;
-        case 'r': out += QLatin1Char('\r'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case 'u': {
-            if (at + 4 > token.size())
-                return false;
-            int unit = 0;
-            for (int i = 0; i < 4; ++i) {
-                const int digit = hexValue(token[at + size_t(i)]);
-                if (digit < 0)
-                    return false;
-                unit = unit << 4 | digit;
-            }
-            out += QChar(char16_t(unit));
-            at += 4;
-            break;
-        }
-        default:
-            return false;
-        }
-        run = at;
-    }
-    return false;
-}
-
 class Reader {
 public:
     QString problem;
@@ -174,7 +107,7 @@ public:
             out = QString::fromUtf8(text.data(), qsizetype(text.size()));
             return true;
         }
-        if (error == simdjson::STRING_ERROR && !token.empty() && token.front() == '"' && unescapeLeniently(token, out))
+        if (error == simdjson::STRING_ERROR && !token.empty() && token.front() == '"' && LenientJsonString::read(token, out))
             return true;
         return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a string" : "is not a readable string");
     }
@@ -365,52 +298,9 @@ public:
     }
 };
 
-
 // Records this large are unusual enough (a normal one is a few tens of
 // kilobytes) that their waveform is read apart, see WaveformText.
 constexpr size_t kLargeRecord = 1 << 20;
-
-struct Span {
-    size_t offset = 0;
-    size_t size = 0;
-};
-
-// Where the value of the record's (last) "waveformSamples" member stands;
-// nothing when the record is no well-formed object, which its decoder reports.
-std::optional<Span> waveformMember(std::string_view record)
-{
-    const char* text = record.data();
-    const size_t size = record.size();
-    size_t at = JsonScan::skipSpace(text, size, 0);
-    if (at >= size || text[at] != '{')
-        return std::nullopt;
-    std::optional<Span> found;
-    at = JsonScan::skipSpace(text, size, at + 1);
-    if (at < size && text[at] == '}')
-        return std::nullopt;
-    while (at < size && text[at] == '"') {
-        const size_t keyEnd = JsonScan::endOfString(text, size, at);
-        if (keyEnd == JsonScan::npos)
-            return std::nullopt;
-        const std::string_view key = record.substr(at, keyEnd - at);
-        at = JsonScan::skipSpace(text, size, keyEnd);
-        if (at >= size || text[at] != ':')
-            return std::nullopt;
-        at = JsonScan::skipSpace(text, size, at + 1);
-        const size_t valueEnd = JsonScan::endOfValue(text, size, at);
-        if (valueEnd == JsonScan::npos)
-            return std::nullopt;
-        if (key == "\"waveformSamples\"")
-            found = Span{at, valueEnd - at};
-        at = JsonScan::skipSpace(text, size, valueEnd);
-        if (at < size && text[at] == '}')
-            return found;
-        if (at >= size || text[at] != ',')
-            return std::nullopt;
-        at = JsonScan::skipSpace(text, size, at + 1);
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -429,7 +319,7 @@ size_t RecordDecoder::padding()
 std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QString& problem)
 {
     if (text.size() >= kLargeRecord) {
-        if (const std::optional<Span> waveform = waveformMember(text)) {
+        if (const std::optional<JsonScan::Span> waveform = JsonScan::memberValue(text, "\"waveformSamples\"")) {
             auto bars = WaveformText::read(text.substr(waveform->offset, waveform->size), problem);
             if (!bars)
                 return std::nullopt;
