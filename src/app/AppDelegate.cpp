@@ -89,9 +89,8 @@ void AppDelegate::requestQuit()
     if (m_quitting)
         return;
     m_quitting = true;
+    m_quitClock.start();
     if (RecordingViewModel* viewModel = RecordingViewModel::shared()) {
-        QElapsedTimer clock;
-        clock.start();
         if (!finishRecordingBeforeQuit(*viewModel, m_quitWaitLimit)) {
             // The capture file is taken back into the library at the next start.
             std::printf("[App] quitting before the recording was saved\n");
@@ -99,14 +98,19 @@ void AppDelegate::requestQuit()
         }
         // The stop's save and any other still being written, within what is
         // left of the same budget.
-        const auto left = std::max(m_quitWaitLimit - std::chrono::milliseconds(clock.elapsed()),
-                                   std::chrono::milliseconds(0));
-        if (!viewModel->waitForLibrarySaves(left)) {
+        if (!viewModel->waitForLibrarySaves(quitTimeLeft())) {
             std::printf("[App] quitting before the library index was written\n");
             std::fflush(stdout);
         }
     }
     QCoreApplication::quit();
+}
+
+std::chrono::milliseconds AppDelegate::quitTimeLeft() const
+{
+    if (!m_quitClock.isValid())
+        return m_quitWaitLimit;
+    return std::max(m_quitWaitLimit - std::chrono::milliseconds(m_quitClock.elapsed()), std::chrono::milliseconds(0));
 }
 
 bool AppDelegate::finishRecordingBeforeQuit(RecordingViewModel& viewModel, std::chrono::milliseconds limit)

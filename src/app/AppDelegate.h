@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -44,6 +45,8 @@ public:
     // then quits. Never refuses.
     void requestQuit();
     void setQuitWaitLimit(std::chrono::milliseconds limit) { m_quitWaitLimit = limit; }
+    // What is left of the quit's budget: all of it before a quit was asked for.
+    std::chrono::milliseconds quitTimeLeft() const;
 
     // Stops the recording in progress and runs the event loop until it has been
     // saved or `limit` has passed; true when nothing is left recording.
@@ -54,6 +57,7 @@ private:
     Settings& m_settings;
     bool m_startsHidden = false;
     bool m_quitting = false;
+    QElapsedTimer m_quitClock;
     std::chrono::milliseconds m_quitWaitLimit = quitWaitLimit;
     QPointer<QWidget> m_mainWindow;
 };

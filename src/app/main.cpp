@@ -48,6 +48,6 @@ int main(int argc, char* argv[])
     const int status = app.exec();
     // Whatever ended the loop, the library is on disk before the instance
     // guard lets a second start take over.
-    viewModel.waitForLibrarySaves(AppDelegate::quitWaitLimit);
+    viewModel.waitForLibrarySaves(delegate.quitTimeLeft());
     return status;
 }

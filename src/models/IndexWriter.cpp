@@ -74,8 +74,17 @@ QString IndexWriter::write(const QString& path, const QList<RecordingItem>& reco
     }
 
     QSaveFile file(path);
+    // Qt leaves some failures (a rename refused, say) as "Unknown error"; the
+    // system's own reason says more.
+    const auto reasonOf = [&file](int error) {
+        const QString qtReason = file.errorString();
+        if (error != 0 && (qtReason.isEmpty() || qtReason == QLatin1String("Unknown error")))
+            return QString::fromLocal8Bit(std::strerror(error));
+        return qtReason;
+    };
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return reasonOf(errno);
     bool sanitised = false;
     const bool encoded = IndexCodec::encode(
         kept, [&file](const char* data, size_t size) { return file.write(data, qint64(size)) == qint64(size); },
@@ -85,12 +94,13 @@ QString IndexWriter::write(const QString& path, const QList<RecordingItem>& reco
         std::fflush(stdout);
     }
     QString reason;
+    errno = 0;
     if (!encoded || !file.flush())
-        reason = file.errorString();
+        reason = reasonOf(errno);
     else if (::fsync(file.handle()) != 0)
         reason = QString::fromLocal8Bit(std::strerror(errno));
-    else if (!file.commit())
-        reason = file.errorString();
+    else if (errno = 0; !file.commit())
+        reason = reasonOf(errno);
     if (!reason.isEmpty())
         file.cancelWriting();
     return reason;

@@ -4,8 +4,8 @@
 
 QString TranscriptSegment::formattedTimestamp() const
 {
-    // Edited index files can hold values no producer makes; never overflow.
-    if (!std::isfinite(start) || std::fabs(start) >= 9.2e18)
+    // Edited index files can hold values no producer makes: no "00:-5", no overflow.
+    if (!std::isfinite(start) || start < 0 || start >= 9.2e18)
         return QStringLiteral("--:--");
     const long long whole = static_cast<long long>(start);
     return QString::asprintf("%02lld:%02lld", whole / 60, whole % 60);

@@ -19,6 +19,7 @@ TEST(TranscriptSegment, FormattedTimestampTruncatesWithoutHours)
         {std::numeric_limits<double>::quiet_NaN(), "--:--"},
         {std::numeric_limits<double>::infinity(), "--:--"},
         {1e300, "--:--"},
+        {-5, "--:--"},
     };
     for (const auto& c : cases) {
         TranscriptSegment segment{QUuid::createUuid(), c.start, c.start + 1, QStringLiteral("x")};

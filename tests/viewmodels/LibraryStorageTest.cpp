@@ -51,6 +51,8 @@ TEST_F(LibraryStorage, AFailingSaveIsShownOnceAndTheLibraryStaysInMemory)
     seedLibrary({first, second});
     m_statusClearDelay = std::chrono::milliseconds(20);
     makeViewModel();
+    ASSERT_TRUE(m_storage->waitForSaves()); // the load's own save
+    settle();
     recordMessages();
     const QString failure = QStringLiteral("Could not save the library: Permission denied");
 
