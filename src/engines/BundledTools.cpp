@@ -11,8 +11,11 @@ namespace BundledTools {
 QStringList folders(const QString& tool)
 {
     QStringList result;
-    if (QCoreApplication::instance())
-        result << QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("bin"));
+    if (QCoreApplication::instance()) {
+        // An installed bundle keeps the tools beside the app in its bin/.
+        const QDir appFolder(QCoreApplication::applicationDirPath());
+        result << appFolder.path() << appFolder.filePath(QStringLiteral("bin"));
+    }
     QString deps = qEnvironmentVariable("NIMBREL_DEPS_DIR");
     if (deps.isEmpty())
         deps = QStringLiteral(NIMBREL_BUILD_DEPS_DIR);

@@ -8,7 +8,7 @@
 // the environment they run with; shared by the speech and recap engines.
 namespace BundledTools {
 
-// `bin/` beside our executable (an installed copy), then the prefix the build
+// Our executable's own folder and the `bin/` beside it (an installed copy), then the prefix the build
 // put the tools in (`$NIMBREL_DEPS_DIR/<tool>/bin`). PATH comes after these.
 QStringList folders(const QString& tool);
 

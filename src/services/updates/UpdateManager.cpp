@@ -1,0 +1,349 @@
+#include "services/updates/UpdateManager.h"
+
+#include "common/AppPaths.h"
+#include "common/Error.h"
+#include "common/HttpFileDownloader.h"
+#include "common/Settings.h"
+#include "common/SettingsKeys.h"
+#include "models/AppVersion.h"
+#include "services/updates/UpdateArchive.h"
+#include "services/updates/UpdateInstaller.h"
+#include "services/updates/UpdateServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrlQuery>
+#include <QUuid>
+#include <QtConcurrent>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+const QString kInstallIdKey = QStringLiteral("nimbrel_anonymous_install_id");
+const QString kNoServer = QStringLiteral("This build has no update server configured.");
+
+void printLine(const QString& line)
+{
+    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+std::optional<qint64> versionPiece(const QString& piece)
+{
+    // An optional sign, then decimal digits only, within 64 bits.
+    qsizetype start = (piece.startsWith(QLatin1Char('+')) || piece.startsWith(QLatin1Char('-'))) ? 1 : 0;
+    if (piece.size() == start)
+        return std::nullopt;
+    for (qsizetype i = start; i < piece.size(); ++i) {
+        if (piece[i] < QLatin1Char('0') || piece[i] > QLatin1Char('9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 value = piece.toLongLong(&ok, 10);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QList<qint64> versionPieces(const QString& version)
+{
+    QList<qint64> pieces;
+    for (const QString& text : version.split(QLatin1Char('.'), Qt::SkipEmptyParts)) {
+        if (auto value = versionPiece(text))
+            pieces << *value;
+    }
+    return pieces;
+}
+
+QNetworkRequest uncachedRequest(const QUrl& url, int timeoutMs)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setTransferTimeout(timeoutMs);
+    return request;
+}
+
+} // namespace
+
+UpdateManager& UpdateManager::shared()
+{
+    static UpdateManager* instance = new UpdateManager(Settings::shared());
+    return *instance;
+}
+
+UpdateManager::UpdateManager(Settings& settings, QObject* parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_network(new QNetworkAccessManager(this))
+{
+    qRegisterMetaType<UpdateState>();
+}
+
+UpdateManager::~UpdateManager() = default;
+
+void UpdateManager::setState(const UpdateState& state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    Q_EMIT stateChanged();
+}
+
+bool UpdateManager::isAutoCheckEnabled() const
+{
+    const QVariant value = m_settings.value(SettingsKeys::autoCheckUpdates);
+    return !value.isValid() || value.toBool();
+}
+
+QString UpdateManager::anonymousInstallID()
+{
+    const QString stored = m_settings.stringValue(kInstallIdKey);
+    if (!stored.isEmpty())
+        return stored;
+    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toLower();
+    m_settings.setValue(kInstallIdKey, made);
+    return made;
+}
+
+bool UpdateManager::isRemoteVersionNewer(const QString& remoteVersion, qint64 remoteBuild,
+                                         const QString& currentVersion, qint64 currentBuild)
+{
+    const QList<qint64> remote = versionPieces(remoteVersion);
+    const QList<qint64> current = versionPieces(currentVersion);
+    const qsizetype count = std::max(remote.size(), current.size());
+    for (qsizetype i = 0; i < count; ++i) {
+        const qint64 r = i < remote.size() ? remote[i] : 0;
+        const qint64 c = i < current.size() ? current[i] : 0;
+        if (r != c)
+            return r > c;
+    }
+    return remoteBuild > currentBuild;
+}
+
+QString UpdateManager::updatesFolder() const
+{
+    const QString folder = m_updatesFolder.isEmpty()
+        ? QDir(AppPaths::cachesFolder()).filePath(QStringLiteral("com.tarvell.nimbrel/Updates"))
+        : m_updatesFolder;
+    QDir().mkpath(folder);
+    return folder;
+}
+
+bool UpdateManager::offersMoreThanStaged(const UpdateInfo& info) const
+{
+    if (m_state.kind != UpdateState::Kind::ReadyToInstall)
+        return true;
+    return isRemoteVersionNewer(info.version, info.build, m_state.info.version, m_state.info.build);
+}
+
+void UpdateManager::checkForUpdates(bool autoDownload, bool silent)
+{
+    if (silent && !isAutoCheckEnabled())
+        return;
+    if (m_isBusy || m_downloadRunning)
+        return;
+    if (!UpdateServer::isConfigured()) {
+        // Never a guessed host: a build without one sends nothing at all.
+        if (!silent)
+            setState(UpdateState::error(kNoServer));
+        return;
+    }
+    m_isBusy = true;
+    // A staged build stays on show while the feed is asked again; only a
+    // newer offer replaces it.
+    const bool keepStagedState = m_state.kind == UpdateState::Kind::ReadyToInstall;
+    if (!keepStagedState) {
+        QMetaObject::invokeMethod(this, [this] { setState(UpdateState::checking()); }, Qt::QueuedConnection);
+    }
+    QNetworkReply* reply = m_network->get(uncachedRequest(UpdateServer::feedUrl(), 15000));
+    connect(reply, &QNetworkReply::finished, this, [=, this] {
+        reply->deleteLater();
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const bool transportFailed = reply->error() != QNetworkReply::NoError && status == 0;
+        onFeedAnswer(reply->readAll(), status, transportFailed ? reply->errorString() : QString(), autoDownload,
+                     silent, keepStagedState);
+    });
+}
+
+void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QString& transportError,
+                                 bool autoDownload, bool silent, bool keepStagedState)
+{
+    if (!transportError.isEmpty())
+        return failCheck(transportError, silent, keepStagedState);
+    if (status != 200)
+        return failCheck(QStringLiteral("Server returned HTTP %1").arg(status == 0 ? -1 : status), silent,
+                         keepStagedState);
+    QString problem;
+    const std::optional<UpdateInfo> info = UpdateInfo::decode(body, &problem);
+    if (!info)
+        return failCheck(problem, silent, keepStagedState);
+
+    m_lastChecked = QDateTime::currentDateTime();
+    Q_EMIT lastCheckedChanged();
+    const QString currentVersion = AppVersion::currentVersion();
+    const qint64 currentBuild = AppVersion::currentBuildNumber();
+    if (isRemoteVersionNewer(info->version, info->build, currentVersion, currentBuild)
+        && offersMoreThanStaged(*info)) {
+        printLine(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
+                      .arg(info->version)
+                      .arg(info->build)
+                      .arg(currentVersion)
+                      .arg(currentBuild));
+        setState(UpdateState::available(*info));
+        if (autoDownload)
+            downloadAndPrepareUpdate(*info);
+        m_isBusy = false;
+        return;
+    }
+    if (keepStagedState) {
+        m_isBusy = false;
+        return;
+    }
+    setState(UpdateState::upToDate());
+    QTimer::singleShot(silent ? 2000 : 3000, this, [this] {
+        if (m_state.kind == UpdateState::Kind::UpToDate)
+            setState(UpdateState::idle());
+    });
+    m_isBusy = false;
+}
+
+void UpdateManager::failCheck(const QString& message, bool silent, bool keepStagedState)
+{
+    printLine(QStringLiteral("Update check error: ") + message);
+    if (!keepStagedState)
+        setState(silent ? UpdateState::idle() : UpdateState::error(message));
+    m_isBusy = false;
+}
+
+void UpdateManager::startPeriodicChecks(double intervalSeconds)
+{
+    stopPeriodicChecks();
+    if (!isAutoCheckEnabled() || !UpdateServer::isConfigured())
+        return;
+    sendLaunchPing();
+    QTimer::singleShot(3000, this, [this] { checkForUpdates(true, true); });
+    m_periodicTimer = new QTimer(this);
+    m_periodicTimer->setInterval(static_cast<int>(std::clamp(intervalSeconds * 1000.0, 1.0, 2147483647.0)));
+    connect(m_periodicTimer, &QTimer::timeout, this, [this] { checkForUpdates(true, true); });
+    m_periodicTimer->start();
+}
+
+void UpdateManager::stopPeriodicChecks()
+{
+    delete m_periodicTimer;
+    m_periodicTimer = nullptr;
+}
+
+void UpdateManager::sendLaunchPing()
+{
+    if (!isAutoCheckEnabled() || !UpdateServer::isConfigured())
+        return;
+    QUrl url = UpdateServer::pingUrl();
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("id"), anonymousInstallID());
+    query.addQueryItem(QStringLiteral("v"), AppVersion::currentVersion());
+    query.addQueryItem(QStringLiteral("event"), QStringLiteral("launch"));
+    url.setQuery(query);
+    QNetworkReply* reply = m_network->get(uncachedRequest(url, 6000));
+    // The answer is of no interest; failures stay silent.
+    connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+}
+
+void UpdateManager::downloadAndPrepareUpdate(const UpdateInfo& info)
+{
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, [this, info] { downloadAndPrepareUpdate(info); }, Qt::QueuedConnection);
+        return;
+    }
+    if (m_downloadRunning || !offersMoreThanStaged(info))
+        return;
+    const QUrl url(info.downloadURL, QUrl::StrictMode);
+    if (!url.isValid() || url.isRelative() || !UpdateServer::isAcceptableDownloadUrl(url)) {
+        setState(UpdateState::error(QStringLiteral("Invalid download URL in update metadata.")));
+        return;
+    }
+    if (!UpdateServer::isSafeVersionString(info.version)) {
+        failDownload(QStringLiteral("The update's version \"%1\" is not a valid version.").arg(info.version));
+        return;
+    }
+    startDownload(info);
+}
+
+void UpdateManager::startDownload(const UpdateInfo& info)
+{
+    m_downloadRunning = true;
+    setState(UpdateState::downloading(0.0, QStringLiteral("Connecting to server...")));
+    const QString archive = QDir(updatesFolder()).filePath(QStringLiteral("Nimbrel_Update_%1.zip").arg(info.version));
+    QFile::remove(archive);
+    HttpFileDownloader::Options options;
+    options.acceptedSignatures = {QByteArray("PK\x03\x04", 4)};
+    HttpFileDownloader::download(QUrl(info.downloadURL), archive, options)
+        .then(this, [this, info, archive] { stageDownloaded(info, archive); })
+        .onFailed(this, [this](const Error& error) { failDownload(error.message()); })
+        .onFailed(this, [this] { failDownload(QStringLiteral("The download was interrupted.")); });
+}
+
+void UpdateManager::stageDownloaded(const UpdateInfo& info, const QString& archive)
+{
+    setState(UpdateState::downloading(1.0, QStringLiteral("Extracting package...")));
+    const QString staging = QDir(updatesFolder()).filePath(QStringLiteral("Staging"));
+    // Exceptions do not cross QtConcurrent as themselves: the worker answers
+    // with the bundle's path or the reason it failed.
+    QtConcurrent::run([info, archive, staging]() -> std::pair<QString, QString> {
+        try {
+            if (info.sha256
+                && UpdateArchive::sha256Of(archive).compare(info.sha256->trimmed(), Qt::CaseInsensitive) != 0) {
+                QFile::remove(archive);
+                return {{}, QStringLiteral("The downloaded archive does not match its checksum.")};
+            }
+            const QString bundle = UpdateArchive::stage(archive, staging);
+            QFile::remove(archive);
+            return {bundle, {}};
+        } catch (const Error& error) {
+            return {{}, error.message()};
+        }
+    }).then(this, [this, info](const std::pair<QString, QString>& outcome) {
+        if (!outcome.second.isEmpty())
+            return failDownload(outcome.second);
+        m_downloadRunning = false;
+        setState(UpdateState::readyToInstall(info, outcome.first));
+    });
+}
+
+void UpdateManager::failDownload(const QString& description)
+{
+    m_downloadRunning = false;
+    printLine(QStringLiteral("Download/extract error: ") + description);
+    setState(UpdateState::error(QStringLiteral("Update download failed: ") + description));
+}
+
+void UpdateManager::applyUpdateAndRelaunch()
+{
+    if (m_state.kind != UpdateState::Kind::ReadyToInstall)
+        return;
+    const QString executable =
+        m_executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_executablePath;
+    const QString target = UpdateInstaller::bundleOf(executable);
+    if (target.isEmpty()) {
+        printLine(QStringLiteral("Safety check failed: target path is not a .app bundle: ")
+                  + QFileInfo(executable).absolutePath());
+        return;
+    }
+    const QString problem = UpdateInstaller::spawnRelaunch(target, m_state.stagedAppPath, ::getpid());
+    if (!problem.isEmpty()) {
+        printLine(QStringLiteral("Failed to spawn relaunch process: ") + problem);
+        return;
+    }
+    if (m_quit)
+        m_quit();
+    else
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
