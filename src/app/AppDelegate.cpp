@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "common/SettingsKeys.h"
+#include "services/updates/UpdateManager.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,6 +27,9 @@ void AppDelegate::applicationDidFinishLaunching()
     // The login item's registration, notifications, update checks and the tray
     // item join here as those services arrive.
     m_startsHidden = startsHidden(m_arguments);
+    // Update checks: a launch ping and a check 3 s from now, then every six
+    // hours; nothing at all when automatic checks are off or no host is set.
+    UpdateManager::shared().startPeriodicChecks(21600);
 
     // Closing the last window is decided here, not by Qt.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -30,6 +30,8 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("pencil"), QStringLiteral("document-edit-symbolic")},
         {QStringLiteral("arrow.down.circle"), QStringLiteral("folder-download-symbolic")},
         {QStringLiteral("arrow.down.circle.fill"), QStringLiteral("folder-download-symbolic")},
+        {QStringLiteral("arrow.triangle.2.circlepath.circle.fill"), QStringLiteral("software-update-available-symbolic")},
+        {QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning-symbolic")},
         {QStringLiteral("folder"), QStringLiteral("folder-symbolic")},
         {QStringLiteral("trash"), QStringLiteral("user-trash-symbolic")},
         {QStringLiteral("scissors"), QStringLiteral("edit-cut-symbolic")},
