@@ -1,7 +1,8 @@
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RecordingList.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/style/Style.h"
 #include "views/window/MainWindow.h"
@@ -74,12 +75,14 @@ int main(int argc, char* argv[])
              addLibrary(scene, 6);
              scene.open();
              const RecordingItem second = scene.vm().recordings().at(1);
-             RecordingRowView* row = scene.window().sidebar()->rowFor(second.id);
-             const QPoint point(4, row->height() / 2);
-             QTest::mouseClick(row, Qt::LeftButton, Qt::NoModifier, point);
-             QTest::mouseDClick(row, Qt::LeftButton, Qt::NoModifier, point);
+             SidebarView* sidebar = scene.window().sidebar();
+             RecordingList* list = sidebar->list();
+             const QRect row = list->partRect(sidebar->rowOf(second.id), RecordingList::Part::row);
+             const QPoint point(row.left() + 4, row.center().y());
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+             QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, point);
              scene.settle(300);
-             QTest::keyClicks(row->renameField(), QStringLiteral("Design Review (final)"));
+             QTest::keyClicks(sidebar->renameField(second.id), QStringLiteral("Design Review (final)"));
          }},
         {"status-message",
          [](GalleryScene& scene) {

@@ -1,9 +1,8 @@
 #include "support/QtPrinters.h"
 #include "WindowFixture.h"
 #include "views/common/PlainButton.h"
-#include "views/sidebar/ActiveRecordingRowView.h"
 #include "views/sidebar/InlineRenameField.h"
-#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/RowRenameEditor.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/transport/RecordButton.h"
@@ -23,8 +22,8 @@ TEST_F(Renaming, ReturnRenamesASavedRecordingAndEscapeLeavesIt)
     seedLibrary({standup});
     makeWindow();
 
-    doubleClick(row(standup));
-    InlineRenameField* field = row(standup)->renameField();
+    doubleClickRow(standup);
+    InlineRenameField* field = renameField(standup);
     ASSERT_TRUE(field);
     EXPECT_TRUE(m_vm->isRenamingActive());
     EXPECT_FALSE(m_vm->isSearchFocused());
@@ -35,19 +34,19 @@ TEST_F(Renaming, ReturnRenamesASavedRecordingAndEscapeLeavesIt)
     EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
     EXPECT_EQ(savedLibrary().first().title, "Daily standup");
     EXPECT_FALSE(m_vm->isRenamingActive());
-    EXPECT_FALSE(row(standup)->isEditing());
+    EXPECT_FALSE(isEditing(standup));
 
     // Escape and blanks both leave the title as it is, and close the field.
     for (const auto& keys : {std::pair<QString, Qt::Key>{"Other", Qt::Key_Escape}, {"   ", Qt::Key_Return}}) {
-        click(row(standup)->findChild<PlainButton*>("renameButton"));
-        InlineRenameField* again = row(standup)->renameField();
+        clickRow(standup, RecordingList::Part::renameButton);
+        InlineRenameField* again = renameField(standup);
         ASSERT_TRUE(again);
         ASSERT_TRUE(waitFor([&] { return again->hasFocus(); }));
         QTest::keyClicks(again, keys.first);
         QTest::keyClick(again, keys.second);
         EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
         EXPECT_FALSE(m_vm->isRenamingActive());
-        EXPECT_FALSE(row(standup)->isEditing());
+        EXPECT_FALSE(isEditing(standup));
     }
 }
 
@@ -57,12 +56,12 @@ TEST_F(Renaming, SaveButtonAndTheFocusLossAfterItRenameOnce)
     seedLibrary({standup});
     makeWindow();
 
-    doubleClick(row(standup));
-    InlineRenameField* field = row(standup)->renameField();
+    doubleClickRow(standup);
+    InlineRenameField* field = renameField(standup);
     ASSERT_TRUE(field);
     ASSERT_TRUE(waitFor([&] { return field->isReady(); }));
     QTest::keyClicks(field, "Kickoff");
-    click(row(standup)->findChild<PlainButton*>("saveButton"));
+    click(field->parentWidget()->findChild<PlainButton*>("saveButton"));
     pump(50);
     EXPECT_EQ(m_vm->recordings().first().title, "Kickoff");
     EXPECT_FALSE(m_vm->isRenamingActive());
@@ -76,21 +75,23 @@ TEST_F(Renaming, MovingTheRenameToAnotherRowLeavesTheFirstTitleAlone)
     seedLibrary({first, second});
     makeWindow();
 
-    doubleClick(row(first));
-    InlineRenameField* field = row(first)->renameField();
+    doubleClickRow(first);
+    InlineRenameField* field = renameField(first);
     ASSERT_TRUE(waitFor([&] { return field && field->isReady(); }));
     QTest::keyClicks(field, "Half typed");
 
     QMenu menu;
-    row(second)->populateContextMenu(menu);
+    rowMenu(second, menu);
     menu.actions().first()->trigger(); // "Rename"
     pump(300);
 
     EXPECT_EQ(m_vm->recordings()[0].title, "Standup");
     EXPECT_EQ(m_vm->recordings()[1].title, "Planning");
-    EXPECT_FALSE(row(first)->isEditing());
-    ASSERT_TRUE(row(second)->isEditing());
-    EXPECT_EQ(row(second)->renameField()->text(), "Planning");
+    EXPECT_FALSE(isEditing(first));
+    EXPECT_FALSE(renameField(first));
+    ASSERT_TRUE(isEditing(second));
+    ASSERT_TRUE(renameField(second));
+    EXPECT_EQ(renameField(second)->text(), "Planning");
     EXPECT_TRUE(m_vm->isRenamingActive());
 }
 
@@ -101,12 +102,12 @@ TEST_F(Renaming, DeletingTheRecordingBeingRenamedEndsTheRenaming)
     seedLibrary({first, second});
     makeWindow();
 
-    doubleClick(row(second));
-    ASSERT_TRUE(row(second)->isEditing());
+    doubleClickRow(second);
+    ASSERT_TRUE(isEditing(second));
     EXPECT_TRUE(m_vm->isRenamingActive());
     // The context menu still works while the field is open.
     QMenu menu;
-    row(second)->populateContextMenu(menu);
+    rowMenu(second, menu);
     menu.actions().last()->trigger(); // "Delete Recording"
     pump(50);
     EXPECT_EQ(m_vm->recordings().size(), 1);
@@ -119,8 +120,8 @@ TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
     makeWindow();
     startRecording();
 
-    doubleClick(&activeRow());
-    InlineRenameField* field = activeRow().renameField();
+    doubleClickActive();
+    InlineRenameField* field = activeRenameField();
     ASSERT_TRUE(field);
     ASSERT_TRUE(waitFor([&] { return field->hasFocus(); }));
     EXPECT_EQ(field->text(), "New Recording 1");
@@ -128,7 +129,7 @@ TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(m_vm->activeRecordingTitle(), "Board sync");
     EXPECT_FALSE(m_vm->isRenamingActive());
-    EXPECT_EQ(activeRow().title(), "Board sync");
+    EXPECT_EQ(activeTitle(), "Board sync");
 }
 
 // Stopping with the rename field open files the recording under the typed
@@ -144,7 +145,7 @@ TEST_F(Renaming, StoppingWithTheFieldOpenKeepsTheTypedName)
         {"the row's menu",
          [this] {
              QMenu menu;
-             activeRow().populateContextMenu(menu);
+             activeMenu(menu);
              menu.actions().last()->trigger();
          }},
     };
@@ -153,8 +154,8 @@ TEST_F(Renaming, StoppingWithTheFieldOpenKeepsTheTypedName)
         if (!m_window)
             makeWindow();
         startRecording();
-        click(activeRow().findChild<PlainButton*>("renameButton"));
-        InlineRenameField* field = activeRow().renameField();
+        clickActive(RecordingList::Part::renameButton);
+        InlineRenameField* field = activeRenameField();
         ASSERT_TRUE(field) << c.name;
         ASSERT_TRUE(waitFor([&] { return field->hasFocus(); })) << c.name;
         const QString typed = QStringLiteral("Typed name %1").arg(++round);
@@ -167,7 +168,8 @@ TEST_F(Renaming, StoppingWithTheFieldOpenKeepsTheTypedName)
         ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; })) << c.name;
         EXPECT_EQ(m_vm->recordings().first().title, typed) << c.name;
         EXPECT_FALSE(m_vm->isRenamingActive()) << c.name;
-        EXPECT_FALSE(activeRow().isEditing()) << c.name;
+        EXPECT_FALSE(sidebar().isEditingActiveRecording()) << c.name;
+        EXPECT_FALSE(activeRowShown()) << c.name;
     }
 }
 
@@ -192,8 +194,8 @@ TEST_F(Renaming, LibraryUpdatesNeverTakeTheFocus)
     EXPECT_EQ(m_vm->searchText(), "stand");
 
     click(sidebar().searchBox()->clearButton());
-    doubleClick(row(standup));
-    InlineRenameField* field = row(standup)->renameField();
+    doubleClickRow(standup);
+    InlineRenameField* field = renameField(standup);
     ASSERT_TRUE(field);
     ASSERT_TRUE(waitFor([&] { return field->isReady(); }));
     QTest::keyClicks(field, "Half");

@@ -1,8 +1,6 @@
 #include "support/QtPrinters.h"
 #include "WindowFixture.h"
 #include "views/common/PlainButton.h"
-#include "views/sidebar/ActiveRecordingRowView.h"
-#include "views/sidebar/RecordingRowView.h"
 #include "views/sidebar/RecordingList.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
@@ -46,14 +44,14 @@ TEST_F(Sidebar, ListsTheLibraryNewestFirstWithTheSelectionMarked)
     EXPECT_FALSE(sidebar().showsEmptyState());
     EXPECT_EQ(rowTitles(), (QStringList{"Standup", "Planning"}));
     EXPECT_EQ(sidebar().headerCount(), "2");
-    EXPECT_TRUE(row(newer)->state().isSelected);
-    EXPECT_FALSE(row(older)->state().isSelected);
+    EXPECT_TRUE(rowState(newer).isSelected);
+    EXPECT_FALSE(rowState(older).isSelected);
 
-    click(row(older));
+    clickRow(older);
     ASSERT_TRUE(m_vm->selectedRecording());
     EXPECT_EQ(m_vm->selectedRecording()->id, older.id);
-    EXPECT_TRUE(row(older)->state().isSelected);
-    EXPECT_FALSE(row(newer)->state().isSelected);
+    EXPECT_TRUE(rowState(older).isSelected);
+    EXPECT_FALSE(rowState(newer).isSelected);
 }
 
 TEST_F(Sidebar, SearchFiltersTheRowsWhileTheHeaderCountsTheLibrary)
@@ -73,7 +71,7 @@ TEST_F(Sidebar, SearchFiltersTheRowsWhileTheHeaderCountsTheLibrary)
     QTest::keyClicks(field, "BUDGET");
     ASSERT_EQ(rowTitles(), (QStringList{"Quarterly review"}));
     // The quotation shows the transcript around the match, here all of it.
-    EXPECT_EQ(row(budget)->snippetText(), *budget.transcript);
+    EXPECT_EQ(quote(budget), *budget.transcript);
 
     field->clear();
     QTest::keyClicks(field, "zebra");
@@ -96,11 +94,11 @@ TEST_F(Sidebar, QuotationFollowsATranscriptThatArrivesDuringASearch)
     // The title keeps the row in the list; there is no transcript to quote yet.
     QTest::keyClicks(sidebar().searchBox()->field(), "standup");
     ASSERT_EQ(rowTitles(), (QStringList{"Standup"}));
-    EXPECT_EQ(row(standup)->snippetText(), "");
+    EXPECT_EQ(quote(standup), "");
 
     m_vm->transcribeRecording(standup);
     m_transcriber->calls.resolveLast({QStringLiteral("The standup ran long today."), {}});
-    EXPECT_TRUE(waitFor([&] { return row(standup)->snippetText() == "The standup ran long today."; }));
+    EXPECT_TRUE(waitFor([&] { return quote(standup) == "The standup ran long today."; }));
 }
 
 TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
@@ -110,18 +108,18 @@ TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
 
     EXPECT_FALSE(sidebar().showsEmptyState());
     EXPECT_EQ(sidebar().headerCount(), "1");
-    ASSERT_TRUE(activeRow().isVisible());
-    EXPECT_EQ(activeRow().title(), "New Recording 1");
-    EXPECT_EQ(activeRow().statusText(), "Recording in progress...");
+    ASSERT_TRUE(activeRowShown());
+    EXPECT_EQ(activeTitle(), "New Recording 1");
+    EXPECT_EQ(activeStatus(), "Recording in progress...");
 
     m_recorder->duration = 65.7;
-    EXPECT_TRUE(waitFor([&] { return activeRow().durationText() == "01:05"; }));
+    EXPECT_TRUE(waitFor([&] { return activeDuration() == "01:05"; }));
 
     m_vm->pauseResumeRecording();
-    EXPECT_EQ(activeRow().statusText(), "Recording paused");
-    EXPECT_TRUE(activeRow().isPaused());
+    EXPECT_EQ(activeStatus(), "Recording paused");
+    EXPECT_TRUE(activePaused());
     QMenu menu;
-    activeRow().populateContextMenu(menu);
+    activeMenu(menu);
     QStringList entries;
     for (QAction* action : menu.actions())
         entries << action->text();
@@ -129,13 +127,13 @@ TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
 
     // A search its title does not hold hides the row, without the empty state.
     QTest::keyClicks(sidebar().searchBox()->field(), "retro");
-    EXPECT_FALSE(activeRow().isVisible());
+    EXPECT_FALSE(activeRowShown());
     EXPECT_FALSE(sidebar().showsEmptyState());
     click(sidebar().searchBox()->clearButton());
-    EXPECT_TRUE(activeRow().isVisible());
+    EXPECT_TRUE(activeRowShown());
 
     stopRecording(5, 4096);
-    EXPECT_FALSE(activeRow().isVisible());
+    EXPECT_FALSE(activeRowShown());
     EXPECT_EQ(rowTitles(), (QStringList{"New Recording 1"}));
     EXPECT_EQ(sidebar().headerCount(), "1");
 }
@@ -147,14 +145,14 @@ TEST_F(Sidebar, ClicksDuringARecordingSelectNothing)
     makeWindow();
     startRecording();
     EXPECT_FALSE(m_vm->selectedRecording());
-    EXPECT_FALSE(row(saved)->state().isSelected);
+    EXPECT_FALSE(rowState(saved).isSelected);
 
-    click(row(saved));
+    clickRow(saved);
     EXPECT_FALSE(m_vm->selectedRecording());
     EXPECT_FALSE(m_vm->isSearchFocused());
 
     // The active row's click clears the selection; the saved row still is not selected.
-    click(&activeRow());
+    clickActive();
     EXPECT_FALSE(m_vm->selectedRecording());
 }
 
@@ -170,29 +168,29 @@ TEST_F(Sidebar, RowCommandsReachTheViewModel)
 
     {
         QMenu menu;
-        row(second)->populateContextMenu(menu);
+        rowMenu(second, menu);
         menuAction(menu, "Show in File Manager")->trigger();
         EXPECT_EQ(revealed, (QList<QUuid>{second.id}));
     }
     {
         QMenu menu;
-        row(second)->populateContextMenu(menu);
+        rowMenu(second, menu);
         menuAction(menu, "Enhance Voice (Zadive Dedada)")->trigger();
         ASSERT_EQ(m_enhancer->calls.count(), 1);
-        EXPECT_TRUE(row(second)->state().isEnhancing);
+        EXPECT_TRUE(rowState(second).isEnhancing);
         QMenu again;
-        row(second)->populateContextMenu(again);
+        rowMenu(second, again);
         EXPECT_FALSE(menuAction(again, "Enhancing Voice...")->isEnabled());
     }
 
     m_vm->transcribeRecording(first);
-    EXPECT_TRUE(row(first)->state().isTranscribing);
+    EXPECT_TRUE(rowState(first).isTranscribing);
     m_transcriber->calls.resolveLast({QStringLiteral("hello"), {}});
-    EXPECT_TRUE(waitFor([&] { return !row(first)->state().isTranscribing; }));
+    EXPECT_TRUE(waitFor([&] { return !rowState(first).isTranscribing; }));
 
     {
         QMenu menu;
-        row(first)->populateContextMenu(menu);
+        rowMenu(first, menu);
         menuAction(menu, "Delete Recording")->trigger();
         EXPECT_EQ(rowTitles(), (QStringList{"Planning"}));
         EXPECT_EQ(m_vm->recordings().size(), 1);
@@ -215,5 +213,5 @@ TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
     EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(m_vm->selectedRecording()->id, first.id);
-    EXPECT_TRUE(row(first)->state().isSelected);
+    EXPECT_TRUE(rowState(first).isSelected);
 }

@@ -1,12 +1,13 @@
 #include "WindowFixture.h"
 
-#include "views/sidebar/ActiveRecordingRowView.h"
-#include "views/sidebar/RecordingRowView.h"
+#include "views/logic/ActiveRowRules.h"
+#include "views/logic/RecordingListModel.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/style/Style.h"
 #include "views/transport/TransportControlsView.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -49,22 +50,122 @@ TransportControlsView& WindowFixture::transport() const
     return *m_window->transportBar();
 }
 
-RecordingRowView* WindowFixture::row(const RecordingItem& item) const
-{
-    return sidebar().rowFor(item.id);
-}
-
-ActiveRecordingRowView& WindowFixture::activeRow() const
-{
-    return *sidebar().activeRow();
-}
-
 QStringList WindowFixture::rowTitles() const
 {
     QStringList titles;
-    for (RecordingRowView* view : sidebar().visibleRows())
-        titles << view->item().title;
+    for (const RecordingItem& item : sidebar().listedRecordings())
+        titles << item.title;
     return titles;
+}
+
+namespace {
+
+// A point inside a painted part, away from its edges.
+QPoint inside(const QRect& part, bool wholeRow)
+{
+    return wholeRow ? QPoint(part.left() + 4, part.center().y()) : part.center();
+}
+
+} // namespace
+
+RecordingRowRules::State WindowFixture::rowState(const RecordingItem& item) const
+{
+    const int row = sidebar().rowOf(item.id);
+    EXPECT_GE(row, 0) << item.title.toStdString();
+    return row < 0 ? RecordingRowRules::State{} : sidebar().listModel().state(row);
+}
+
+void WindowFixture::clickRow(const RecordingItem& item, RecordingList::Part part)
+{
+    const QRect area = sidebar().list()->partRect(sidebar().rowOf(item.id), part);
+    ASSERT_FALSE(area.isEmpty()) << item.title.toStdString();
+    QTest::mouseClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      inside(area, part == RecordingList::Part::row));
+}
+
+void WindowFixture::doubleClickRow(const RecordingItem& item)
+{
+    const QRect area = sidebar().list()->partRect(sidebar().rowOf(item.id), RecordingList::Part::row);
+    ASSERT_FALSE(area.isEmpty()) << item.title.toStdString();
+    // As a user's: a click, then the double click (the first click selects too).
+    QTest::mouseClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier, inside(area, true));
+    QTest::mouseDClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier, inside(area, true));
+}
+
+InlineRenameField* WindowFixture::renameField(const RecordingItem& item) const
+{
+    return sidebar().renameField(item.id);
+}
+
+bool WindowFixture::isEditing(const RecordingItem& item) const
+{
+    return sidebar().editingRecordingID() == item.id;
+}
+
+QString WindowFixture::quote(const RecordingItem& item) const
+{
+    const int row = sidebar().rowOf(item.id);
+    return row < 0 ? QString() : sidebar().listModel().quote(row);
+}
+
+void WindowFixture::rowMenu(const RecordingItem& item, QMenu& menu) const
+{
+    sidebar().populateRowMenu(item.id, menu);
+}
+
+bool WindowFixture::activeRowShown() const
+{
+    return sidebar().listModel().hasActiveRow();
+}
+
+QString WindowFixture::activeTitle() const
+{
+    const auto& active = sidebar().listModel().activeRow();
+    return active ? active->title : QString();
+}
+
+QString WindowFixture::activeStatus() const
+{
+    return ActiveRowRules::statusLine(activePaused()).text;
+}
+
+QString WindowFixture::activeDuration() const
+{
+    const auto& active = sidebar().listModel().activeRow();
+    return active ? ActiveRowRules::formattedDuration(active->duration) : QString();
+}
+
+bool WindowFixture::activePaused() const
+{
+    const auto& active = sidebar().listModel().activeRow();
+    return active && active->isPaused;
+}
+
+void WindowFixture::clickActive(RecordingList::Part part)
+{
+    const QRect area = sidebar().list()->partRect(0, part);
+    ASSERT_TRUE(activeRowShown());
+    ASSERT_FALSE(area.isEmpty());
+    QTest::mouseClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      inside(area, part == RecordingList::Part::row));
+}
+
+void WindowFixture::doubleClickActive()
+{
+    ASSERT_TRUE(activeRowShown());
+    const QPoint point = inside(sidebar().list()->partRect(0, RecordingList::Part::row), true);
+    QTest::mouseClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseDClick(sidebar().list()->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+}
+
+InlineRenameField* WindowFixture::activeRenameField() const
+{
+    return sidebar().activeRenameField();
+}
+
+void WindowFixture::activeMenu(QMenu& menu) const
+{
+    sidebar().populateActiveMenu(menu);
 }
 
 void WindowFixture::click(QWidget* widget)

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "ViewModelFixture.h"
+#include "views/logic/RecordingRowRules.h"
+#include "views/sidebar/RecordingList.h"
 #include "views/window/MainWindow.h"
 
 #include <memory>
 
-class ActiveRecordingRowView;
-class RecordingRowView;
+class InlineRenameField;
+class QMenu;
 class SidebarView;
 class TransportControlsView;
 
@@ -22,9 +24,28 @@ protected:
 
     SidebarView& sidebar() const;
     TransportControlsView& transport() const;
-    RecordingRowView* row(const RecordingItem& item) const;
-    ActiveRecordingRowView& activeRow() const;
     QStringList rowTitles() const;
+
+    // A saved recording's row in the sidebar's list: its look, the painted
+    // parts the pointer acts on, its rename field and its context menu.
+    RecordingRowRules::State rowState(const RecordingItem& item) const;
+    void clickRow(const RecordingItem& item, RecordingList::Part part = RecordingList::Part::row);
+    void doubleClickRow(const RecordingItem& item);
+    InlineRenameField* renameField(const RecordingItem& item) const;
+    bool isEditing(const RecordingItem& item) const;
+    QString quote(const RecordingItem& item) const;
+    void rowMenu(const RecordingItem& item, QMenu& menu) const;
+
+    // The row of the recording in progress.
+    bool activeRowShown() const;
+    QString activeTitle() const;
+    QString activeStatus() const;
+    QString activeDuration() const;
+    bool activePaused() const;
+    void clickActive(RecordingList::Part part = RecordingList::Part::row);
+    void doubleClickActive();
+    InlineRenameField* activeRenameField() const;
+    void activeMenu(QMenu& menu) const;
 
     void click(QWidget* widget);
     void doubleClick(QWidget* widget);

@@ -7,7 +7,6 @@
 #include "views/logic/StatusMessageRules.h"
 #include "views/logic/TransportRules.h"
 #include "views/sidebar/InlineRenameField.h"
-#include "views/sidebar/RecordingRowView.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/style/Icons.h"

@@ -5,10 +5,6 @@
 #include <QPainter>
 #include <QVariantAnimation>
 
-namespace {
-constexpr int spokes = 12;
-}
-
 ActivitySpinner::ActivitySpinner(int side, QWidget* parent)
     : QWidget(parent)
     , m_side(side)
@@ -19,7 +15,7 @@ ActivitySpinner::ActivitySpinner(int side, QWidget* parent)
         m_animation = new QVariantAnimation(this);
         m_animation->setStartValue(0);
         m_animation->setEndValue(spokes);
-        m_animation->setDuration(1000);
+        m_animation->setDuration(turnMs);
         m_animation->setLoopCount(-1);
         connect(m_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
             const int step = value.toInt() % spokes;
@@ -40,19 +36,27 @@ void ActivitySpinner::setColor(const QColor& color)
 void ActivitySpinner::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    paint(painter, QRectF(0, 0, m_side, m_side), m_color.isValid() ? m_color : Style::color(ColorRole::secondary),
+          m_step);
+}
+
+void ActivitySpinner::paint(QPainter& painter, const QRectF& square, const QColor& color, int step)
+{
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    const QColor base = m_color.isValid() ? m_color : Style::color(ColorRole::secondary);
-    const qreal radius = m_side / 2.0;
-    const qreal width = std::max(1.0, m_side / 10.0);
-    painter.translate(radius, radius);
+    const qreal side = std::min(square.width(), square.height());
+    const qreal radius = side / 2.0;
+    const qreal width = std::max(1.0, side / 10.0);
+    painter.translate(square.center());
     for (int i = 0; i < spokes; ++i) {
-        QColor spoke = base;
-        const int age = (m_step - i + spokes) % spokes;
-        spoke.setAlphaF(base.alphaF() * (1.0f - 0.8f * age / spokes));
+        QColor spoke = color;
+        const int age = (step - i + spokes) % spokes;
+        spoke.setAlphaF(color.alphaF() * (1.0f - 0.8f * age / spokes));
         painter.setPen(QPen(spoke, width, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(0, -radius * 0.45), QPointF(0, -radius + width));
         painter.rotate(360.0 / spokes);
     }
+    painter.restore();
 }
 
 void ActivitySpinner::showEvent(QShowEvent* event)

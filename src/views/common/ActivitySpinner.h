@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QPainter;
 class QVariantAnimation;
 
 // A small indeterminate progress indicator: twelve spokes fading round.
@@ -12,6 +13,12 @@ public:
 
     void setColor(const QColor& color);
     QSize sizeHint() const override { return {m_side, m_side}; }
+
+    // One frame of the spinner in `square`, for views that paint rather than
+    // hold a widget; `step` is the brightest spoke, 0 to 11.
+    static void paint(QPainter& painter, const QRectF& square, const QColor& color, int step);
+    static constexpr int spokes = 12;
+    static constexpr int turnMs = 1000;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

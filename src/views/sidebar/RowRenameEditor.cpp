@@ -50,3 +50,12 @@ void RowRenameEditor::setText(const QString& text)
     if (m_field)
         m_field->setBoundText(text);
 }
+
+void RowRenameEditor::hideEvent(QHideEvent* event)
+{
+    // Sent before the focus moves away from a field that is being hidden.
+    // Only the editor's own hiding: a window that hides keeps the field open.
+    if (isHidden())
+        close();
+    QWidget::hideEvent(event);
+}

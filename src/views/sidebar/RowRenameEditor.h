@@ -7,9 +7,11 @@
 
 class QHBoxLayout;
 
-// A row's rename controls: the text field with Save and Cancel beside it.
-// Each opening builds a fresh field; a closed field reports nothing more, so
-// a late save from it cannot apply its text to another recording.
+// A row's rename controls: the text field with Save and Cancel beside it; the
+// list row's editor while a rename is open. A closed field reports nothing
+// more, so a late save from it cannot apply its text to another recording;
+// the editor closes its field when the list takes it away (it is hidden
+// before it goes, and the focus leaving the field then would save it).
 class RowRenameEditor : public QWidget {
     Q_OBJECT
 public:
@@ -20,6 +22,9 @@ public:
     bool isOpen() const { return m_field; }
     void setText(const QString& text);
     InlineRenameField* field() const { return m_field; }
+
+protected:
+    void hideEvent(QHideEvent* event) override;
 
 Q_SIGNALS:
     void textEdited(const QString& text);

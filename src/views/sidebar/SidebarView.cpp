@@ -3,11 +3,13 @@
 #include "models/RecordingsStorage.h"
 #include "platform/dbus/FileManagerReveal.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/common/ContextMenus.h"
 #include "views/common/FocusRelease.h"
+#include "views/logic/ActiveRowRules.h"
+#include "views/logic/RecordingListModel.h"
 #include "views/logic/SidebarRules.h"
-#include "views/sidebar/ActiveRecordingRowView.h"
 #include "views/sidebar/RecordingList.h"
-#include "views/sidebar/RecordingRowView.h"
+#include "views/sidebar/RowRenameEditor.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
@@ -16,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -120,21 +123,13 @@ void SidebarView::buildLayout()
     m_body->addWidget(m_emptyState);
 
     m_list = new RecordingList(m_body);
+    m_model = m_list->listModel();
     m_body->addWidget(m_list);
     connect(m_list, &RecordingList::stepRequested, this, &SidebarView::stepSelection);
-
-    m_activeRow = new ActiveRecordingRowView;
-    m_activeRow->setSelected(true);
-    m_list->setActiveRow(m_activeRow);
-    m_activeRow->hide();
-    connect(m_activeRow, &ActiveRecordingRowView::selectRequested, this, &SidebarView::activeClicked);
-    connect(m_activeRow, &ActiveRecordingRowView::startEditingRequested, this, &SidebarView::startActiveRename);
-    connect(m_activeRow, &ActiveRecordingRowView::commitEditingRequested, this, &SidebarView::commitActiveRename);
-    connect(m_activeRow, &ActiveRecordingRowView::cancelEditingRequested, this, &SidebarView::cancelActiveRename);
-    connect(m_activeRow, &ActiveRecordingRowView::editingTextChanged, this,
-            [this](const QString& text) { m_editingActiveTitleText = text; });
-    connect(m_activeRow, &ActiveRecordingRowView::pauseResumeRequested, this, [this] { m_vm.pauseResumeRecording(); });
-    connect(m_activeRow, &ActiveRecordingRowView::stopRequested, this, [this] { m_vm.stopRecording(); });
+    connect(m_list, &RecordingList::rowClicked, this, &SidebarView::listRowClicked);
+    connect(m_list, &RecordingList::rowDoubleClicked, this, &SidebarView::listRowDoubleClicked);
+    connect(m_list, &RecordingList::partClicked, this, &SidebarView::listPartClicked);
+    connect(m_list, &RecordingList::contextMenuRequested, this, &SidebarView::showMenu);
 }
 
 void SidebarView::connectViewModel()
@@ -152,12 +147,10 @@ void SidebarView::connectViewModel()
     connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &SidebarView::refreshRowFlags);
     connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &SidebarView::recorderStateChanged);
     connect(&m_vm, &RecordingViewModel::activeRecordingTitleChanged, this, &SidebarView::refreshActiveRow);
-    connect(&m_vm, &RecordingViewModel::recordingDurationChanged, this,
-            [this] { m_activeRow->setDuration(m_vm.recordingDuration()); });
+    connect(&m_vm, &RecordingViewModel::recordingDurationChanged, this, &SidebarView::refreshActiveRow);
     connect(&m_vm, &RecordingViewModel::searchTextChanged, this, [this] {
         m_search->setText(m_vm.searchText());
-        for (RecordingRowView* row : std::as_const(m_rows))
-            row->setSearchText(m_vm.searchText());
+        m_model->setSearchText(m_vm.searchText());
         refreshActiveRow();
     });
     connect(&m_vm, &RecordingViewModel::isSearchFocusedChanged, this, &SidebarView::followSearchFocus);
@@ -167,71 +160,25 @@ void SidebarView::connectViewModel()
 
 void SidebarView::syncRows()
 {
-    const QList<RecordingItem> listed = m_vm.filteredRecordings();
-    QHash<QUuid, RecordingRowView*> kept;
-    QList<QWidget*> order;
-    for (const RecordingItem& recording : listed) {
-        RecordingRowView* row = m_rows.take(recording.id);
-        if (row)
-            row->setItem(recording);
-        else
-            row = makeRow(recording);
-        kept.insert(recording.id, row);
-        order.append(row);
-    }
-    // What is left has left the list.
-    for (RecordingRowView* gone : std::as_const(m_rows)) {
-        if (m_editingRecordingID == gone->item().id)
-            setEditingRecordingID(std::nullopt);
-        gone->deleteLater();
-    }
-    m_rows = kept;
-    m_list->arrange(order);
+    m_model->setRecordings(m_vm.filteredRecordings());
+    // A recording that left the list takes its rename field with it.
+    if (m_editingRecordingID && m_model->rowOf(*m_editingRecordingID) < 0)
+        setEditingRecordingID(std::nullopt);
+    else if (m_editingRecordingID)
+        openRowEditor();
     refreshRowFlags();
-}
-
-RecordingRowView* SidebarView::makeRow(const RecordingItem& recording)
-{
-    auto* row = new RecordingRowView(recording);
-    row->setSearchText(m_vm.searchText());
-    const QUuid id = recording.id;
-    connect(row, &RecordingRowView::selectRequested, this, [this, id] { rowClicked(id); });
-    connect(row, &RecordingRowView::startEditingRequested, this, [this, id] { startRename(id); });
-    connect(row, &RecordingRowView::commitEditingRequested, this, [this, id] { commitRename(id); });
-    connect(row, &RecordingRowView::cancelEditingRequested, this, [this, id] { cancelRename(id); });
-    connect(row, &RecordingRowView::editingTextChanged, this, [this](const QString& text) { m_editingTitleText = text; });
-    connect(row, &RecordingRowView::exportRequested, this, [this, id] {
-        if (const auto found = item(id))
-            m_vm.exportToDownloads(*found);
-    });
-    connect(row, &RecordingRowView::deleteRequested, this, [this, id] {
-        if (const auto found = item(id))
-            m_vm.deleteRecording(*found);
-    });
-    connect(row, &RecordingRowView::enhanceRequested, this, [this, id] {
-        if (const auto found = item(id))
-            m_vm.enhanceRecording(*found);
-    });
-    connect(row, &RecordingRowView::toggleEnhancedRequested, this, [this, id] { toggleEnhanced(id); });
-    connect(row, &RecordingRowView::showInFileManagerRequested, this, [this, id] {
-        if (const auto found = item(id); found && m_reveal)
-            m_reveal(*found);
-    });
-    return row;
 }
 
 void SidebarView::refreshRowFlags()
 {
     const auto& selected = m_vm.selectedRecording();
     const std::optional<QUuid> selectedId = selected ? std::optional<QUuid>(selected->id) : std::nullopt;
-    for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it) {
-        RecordingRowView::Flags flags;
-        flags.isSelected = SidebarRules::isRowSelected(m_vm.recorderState(), selectedId, it.key());
-        flags.isTranscribing = m_vm.transcribingRecordingIDs().contains(it.key());
-        flags.isEnhancing = m_vm.enhancingRecordingIDs().contains(it.key());
-        flags.isPlayingEnhanced = m_vm.isPlayingEnhanced();
-        it.value()->setFlags(flags);
-    }
+    // Saved rows never look selected while a recording is in progress.
+    const bool idle = m_vm.recorderState() == RecorderState::idle;
+    m_model->setSelectedId(idle ? selectedId : std::nullopt);
+    m_model->setTranscribingIds(m_vm.transcribingRecordingIDs());
+    m_model->setEnhancingIds(m_vm.enhancingRecordingIDs());
+    m_model->setPlayingEnhanced(m_vm.isPlayingEnhanced());
 }
 
 void SidebarView::refreshHeader()
@@ -242,7 +189,7 @@ void SidebarView::refreshHeader()
 void SidebarView::refreshEmptyState()
 {
     // The rows are the filtered list: asking the view model again would search the library again.
-    const bool empty = SidebarRules::showsEmptyState(m_rows.isEmpty(), m_vm.recorderState());
+    const bool empty = SidebarRules::showsEmptyState(m_model->recordingCount() == 0, m_vm.recorderState());
     const auto texts = SidebarRules::emptyStateText(m_vm.recordings().isEmpty());
     m_emptyTitle->setText(texts.title);
     m_emptySubtitle->setText(texts.subtitle);
@@ -252,10 +199,17 @@ void SidebarView::refreshEmptyState()
 void SidebarView::refreshActiveRow()
 {
     const auto& title = m_vm.activeRecordingTitle();
-    m_activeRow->setTitle(SidebarRules::activeRowTitle(title));
-    m_activeRow->setDuration(m_vm.recordingDuration());
-    m_activeRow->setPaused(m_vm.recorderState() == RecorderState::paused);
-    m_activeRow->setVisible(SidebarRules::showsActiveRow(m_vm.recorderState(), title, m_vm.searchText()));
+    if (!SidebarRules::showsActiveRow(m_vm.recorderState(), title, m_vm.searchText())) {
+        m_model->setActiveRow(std::nullopt);
+        return;
+    }
+    const bool shownBefore = m_model->hasActiveRow();
+    m_model->setActiveRow(RecordingListModel::ActiveRow{SidebarRules::activeRowTitle(title), m_vm.recordingDuration(),
+                                                        m_vm.recorderState() == RecorderState::paused,
+                                                        m_isEditingActiveRecording});
+    // A search that hid the row took its rename field; it comes back with the row.
+    if (!shownBefore && m_isEditingActiveRecording)
+        openActiveEditor();
 }
 
 void SidebarView::recorderStateChanged()
@@ -276,12 +230,38 @@ void SidebarView::recorderStateChanged()
     refreshRowFlags();
 }
 
-QList<RecordingRowView*> SidebarView::visibleRows() const
+const RecordingListModel& SidebarView::listModel() const
 {
-    QList<RecordingRowView*> rows;
-    for (QWidget* row : m_list->rows())
-        rows.append(static_cast<RecordingRowView*>(row));
-    return rows;
+    return *m_model;
+}
+
+QList<RecordingItem> SidebarView::listedRecordings() const
+{
+    QList<RecordingItem> listed;
+    for (int row = m_model->hasActiveRow() ? 1 : 0; row < m_model->rowCount(); ++row)
+        listed.append(m_model->recording(row));
+    return listed;
+}
+
+int SidebarView::rowOf(const QUuid& id) const
+{
+    return m_model->rowOf(id);
+}
+
+InlineRenameField* SidebarView::renameField(const QUuid& id) const
+{
+    if (m_editingRecordingID != id)
+        return nullptr;
+    RowRenameEditor* editor = m_list->renameEditor(m_model->rowOf(id));
+    return editor ? editor->field() : nullptr;
+}
+
+InlineRenameField* SidebarView::activeRenameField() const
+{
+    if (!m_isEditingActiveRecording || !m_model->hasActiveRow())
+        return nullptr;
+    RowRenameEditor* editor = m_list->renameEditor(0);
+    return editor ? editor->field() : nullptr;
 }
 
 QString SidebarView::headerTitle() const
@@ -367,24 +347,23 @@ void SidebarView::showEvent(QShowEvent* event)
 
 void SidebarView::stepSelection(int step)
 {
-    const QList<RecordingItem> listed = m_vm.filteredRecordings();
-    if (listed.isEmpty())
+    const int first = m_model->hasActiveRow() ? 1 : 0;
+    const int count = m_model->recordingCount();
+    if (count == 0)
         return;
-    qsizetype index = -1;
+    int index = -1;
     if (const auto& selected = m_vm.selectedRecording()) {
-        for (qsizetype i = 0; i < listed.size(); ++i) {
-            if (listed[i].id == selected->id)
-                index = i;
-        }
+        const int row = m_model->rowOf(selected->id);
+        if (row >= 0)
+            index = row - first;
     }
-    const qsizetype next = index < 0 ? (step > 0 ? 0 : listed.size() - 1)
-                                     : std::clamp<qsizetype>(index + step, 0, listed.size() - 1);
+    const int next = index < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(index + step, 0, count - 1);
     if (next == index)
         return;
+    const QModelIndex target = m_model->index(first + next);
     // The list's own selection writes the property directly.
-    m_vm.setSelectedRecording(listed[next]);
-    if (RecordingRowView* row = m_rows.value(listed[next].id))
-        m_list->ensureWidgetVisible(row);
+    m_vm.setSelectedRecording(m_model->recording(first + next));
+    m_list->scrollTo(target);
 }
 
 void SidebarView::releaseFocusSoon()
@@ -396,9 +375,137 @@ void SidebarView::releaseFocusSoon()
 
 std::optional<RecordingItem> SidebarView::item(const QUuid& id) const
 {
-    if (RecordingRowView* row = m_rows.value(id))
-        return row->item();
-    return std::nullopt;
+    const int row = m_model->rowOf(id);
+    if (row < 0)
+        return std::nullopt;
+    return m_model->recording(row);
+}
+
+RecordingRowRules::State SidebarView::rowState(int row) const
+{
+    RecordingRowRules::State state = m_model->state(row);
+    state.isHovered = row == m_list->hoveredRow();
+    return state;
+}
+
+void SidebarView::listRowClicked(int row)
+{
+    if (m_model->isActiveRow(row)) {
+        if (ActiveRowRules::clicksAct(m_isEditingActiveRecording))
+            activeClicked();
+        return;
+    }
+    if (const auto id = m_model->idAt(row); id && RecordingRowRules::clickSelects(rowState(row)))
+        rowClicked(*id);
+}
+
+void SidebarView::listRowDoubleClicked(int row)
+{
+    if (m_model->isActiveRow(row)) {
+        if (ActiveRowRules::clicksAct(m_isEditingActiveRecording))
+            startActiveRename();
+        return;
+    }
+    if (const auto id = m_model->idAt(row); id && RecordingRowRules::doubleClickRenames(rowState(row)))
+        startRename(*id);
+}
+
+void SidebarView::listPartClicked(int row, RecordingList::Part part)
+{
+    if (m_model->isActiveRow(row)) {
+        if (part == RecordingList::Part::renameButton)
+            startActiveRename();
+        else if (part == RecordingList::Part::stopButton)
+            m_vm.stopRecording();
+        return;
+    }
+    const auto id = m_model->idAt(row);
+    if (!id)
+        return;
+    if (part == RecordingList::Part::renameButton)
+        startRename(*id);
+    else if (part == RecordingList::Part::exportButton)
+        runRowAction(*id, RecordingRowRules::Action::exportToDownloads);
+}
+
+void SidebarView::showMenu(int row, const QPoint& globalPosition)
+{
+    QMenu menu(this);
+    if (m_model->isActiveRow(row)) {
+        populateActiveMenu(menu);
+    } else if (const auto id = m_model->idAt(row)) {
+        populateRowMenu(*id, menu);
+    }
+    if (!menu.isEmpty())
+        menu.exec(globalPosition);
+}
+
+void SidebarView::populateRowMenu(const QUuid& id, QMenu& menu)
+{
+    const int row = m_model->rowOf(id);
+    if (row < 0)
+        return;
+    for (const auto& entry : RecordingRowRules::contextMenu(rowState(row))) {
+        QAction* action = ContextMenus::addEntry(menu, entry);
+        const auto kind = entry.action;
+        // The recording by its id: the list may have changed before the menu closes.
+        connect(action, &QAction::triggered, this, [this, id, kind] { runRowAction(id, kind); });
+    }
+}
+
+void SidebarView::populateActiveMenu(QMenu& menu)
+{
+    using Action = ActiveRowRules::Action;
+    const auto& active = m_model->activeRow();
+    for (const auto& entry : ActiveRowRules::contextMenu(active && active->isPaused)) {
+        QAction* action = ContextMenus::addEntry(menu, entry);
+        switch (entry.action) {
+        case Action::rename:
+            // No guard here: the menu renames also while the field is open.
+            connect(action, &QAction::triggered, this, &SidebarView::startActiveRename);
+            break;
+        case Action::pauseResume:
+            connect(action, &QAction::triggered, this, [this] { m_vm.pauseResumeRecording(); });
+            break;
+        case Action::stop:
+            connect(action, &QAction::triggered, this, [this] { m_vm.stopRecording(); });
+            break;
+        }
+    }
+}
+
+void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action)
+{
+    using Action = RecordingRowRules::Action;
+    if (action == Action::rename) {
+        startRename(id);
+        return;
+    }
+    if (action == Action::toggleEnhanced) {
+        toggleEnhanced(id);
+        return;
+    }
+    const auto found = item(id);
+    if (!found)
+        return;
+    switch (action) {
+    case Action::enhance:
+        m_vm.enhanceRecording(*found);
+        break;
+    case Action::exportToDownloads:
+        m_vm.exportToDownloads(*found);
+        break;
+    case Action::showInFileManager:
+        if (m_reveal)
+            m_reveal(*found);
+        break;
+    case Action::remove:
+        m_vm.deleteRecording(*found);
+        break;
+    case Action::rename:
+    case Action::toggleEnhanced:
+        break;
+    }
 }
 
 void SidebarView::rowClicked(const QUuid& id)
@@ -458,15 +565,30 @@ void SidebarView::setEditingRecordingID(const std::optional<QUuid>& id)
     if (id == m_editingRecordingID)
         return;
     if (m_editingRecordingID) {
-        if (RecordingRowView* row = m_rows.value(*m_editingRecordingID))
-            row->setEditing(false);
+        const int row = m_model->rowOf(*m_editingRecordingID);
+        if (row >= 0)
+            m_list->closeRenameEditor(row);
     }
     m_editingRecordingID = id;
-    if (id) {
-        if (RecordingRowView* row = m_rows.value(*id))
-            row->setEditing(true, m_editingTitleText);
-    }
+    m_model->setEditingId(id);
+    if (id)
+        openRowEditor();
     m_vm.setIsRenamingActive(id.has_value());
+}
+
+void SidebarView::openRowEditor()
+{
+    const QUuid id = *m_editingRecordingID;
+    const int row = m_model->rowOf(id);
+    if (row < 0 || m_list->renameEditor(row))
+        return;
+    RowRenameEditor* editor = m_list->openRenameEditor(row);
+    if (!editor)
+        return;
+    editor->open(m_editingTitleText);
+    connect(editor, &RowRenameEditor::textEdited, this, [this](const QString& text) { m_editingTitleText = text; });
+    connect(editor, &RowRenameEditor::commitRequested, this, [this, id] { commitRename(id); });
+    connect(editor, &RowRenameEditor::cancelRequested, this, [this, id] { cancelRename(id); });
 }
 
 // --- Requests of the recording in progress ---
@@ -483,7 +605,8 @@ void SidebarView::startActiveRename()
     releaseSearchFocus();
     setEditingRecordingID(std::nullopt);
     m_editingActiveTitleText = SidebarRules::activeRowTitle(m_vm.activeRecordingTitle());
-    m_activeRow->setEditingText(m_editingActiveTitleText);
+    if (RowRenameEditor* editor = m_isEditingActiveRecording ? m_list->renameEditor(0) : nullptr)
+        editor->setText(m_editingActiveTitleText);
     setEditingActiveRecording(true);
 }
 
@@ -508,6 +631,24 @@ void SidebarView::setEditingActiveRecording(bool editing)
     if (editing == m_isEditingActiveRecording)
         return;
     m_isEditingActiveRecording = editing;
-    m_activeRow->setEditing(editing, m_editingActiveTitleText);
+    if (!editing && m_model->hasActiveRow())
+        m_list->closeRenameEditor(0);
+    refreshActiveRow();
+    if (editing)
+        openActiveEditor();
     m_vm.setIsRenamingActive(editing);
+}
+
+void SidebarView::openActiveEditor()
+{
+    if (!m_model->hasActiveRow() || m_list->renameEditor(0))
+        return;
+    RowRenameEditor* editor = m_list->openRenameEditor(0);
+    if (!editor)
+        return;
+    editor->open(m_editingActiveTitleText);
+    connect(editor, &RowRenameEditor::textEdited, this,
+            [this](const QString& text) { m_editingActiveTitleText = text; });
+    connect(editor, &RowRenameEditor::commitRequested, this, &SidebarView::commitActiveRename);
+    connect(editor, &RowRenameEditor::cancelRequested, this, &SidebarView::cancelActiveRename);
 }

@@ -1,20 +1,22 @@
 #pragma once
 
 #include "models/RecordingItem.h"
+#include "views/logic/RecordingRowRules.h"
+#include "views/sidebar/RecordingList.h"
 
-#include <QHash>
 #include <QUuid>
 #include <QWidget>
 
 #include <functional>
 #include <optional>
 
-class ActiveRecordingRowView;
+class InlineRenameField;
 class QLabel;
+class QMenu;
 class QStackedWidget;
-class RecordingList;
-class RecordingRowView;
+class RecordingListModel;
 class RecordingViewModel;
+class RowRenameEditor;
 class SearchBox;
 
 // The library column: search, header with the count, and the list of
@@ -35,9 +37,16 @@ public:
 
     SearchBox* searchBox() const { return m_search; }
     RecordingList* list() const { return m_list; }
-    ActiveRecordingRowView* activeRow() const { return m_activeRow; }
-    RecordingRowView* rowFor(const QUuid& id) const { return m_rows.value(id); }
-    QList<RecordingRowView*> visibleRows() const;
+    const RecordingListModel& listModel() const;
+    // The listed recordings, in order, without the recording in progress.
+    QList<RecordingItem> listedRecordings() const;
+    // The list's row of a recording, or -1.
+    int rowOf(const QUuid& id) const;
+    InlineRenameField* renameField(const QUuid& id) const;
+    InlineRenameField* activeRenameField() const;
+    // The context menus of a saved recording's row and of the recording in progress.
+    void populateRowMenu(const QUuid& id, QMenu& menu);
+    void populateActiveMenu(QMenu& menu);
     QString headerTitle() const;
     QString headerCount() const;
     bool showsEmptyState() const;
@@ -66,8 +75,14 @@ private:
     void stepSelection(int step);
     void recorderStateChanged();
 
-    RecordingRowView* makeRow(const RecordingItem& item);
     bool searchHoldsFocus() const;
+
+    // What the user does on the list's rows.
+    void listRowClicked(int row);
+    void listRowDoubleClicked(int row);
+    void listPartClicked(int row, RecordingList::Part part);
+    void showMenu(int row, const QPoint& globalPosition);
+    RecordingRowRules::State rowState(int row) const;
 
     // Row requests.
     void rowClicked(const QUuid& id);
@@ -75,6 +90,7 @@ private:
     void commitRename(const QUuid& id);
     void cancelRename(const QUuid& id);
     void toggleEnhanced(const QUuid& id);
+    void runRowAction(const QUuid& id, RecordingRowRules::Action action);
     std::optional<RecordingItem> item(const QUuid& id) const;
 
     // Requests of the recording in progress.
@@ -85,6 +101,8 @@ private:
 
     void setEditingRecordingID(const std::optional<QUuid>& id);
     void setEditingActiveRecording(bool editing);
+    void openRowEditor();
+    void openActiveEditor();
     void releaseFocusSoon();
 
     RecordingViewModel& m_vm;
@@ -98,8 +116,7 @@ private:
     QLabel* m_emptyTitle = nullptr;
     QLabel* m_emptySubtitle = nullptr;
     RecordingList* m_list = nullptr;
-    ActiveRecordingRowView* m_activeRow = nullptr;
-    QHash<QUuid, RecordingRowView*> m_rows;
+    RecordingListModel* m_model = nullptr;
 
     std::optional<QUuid> m_editingRecordingID;
     QString m_editingTitleText;

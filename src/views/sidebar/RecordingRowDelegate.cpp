@@ -1,0 +1,336 @@
+#include "views/sidebar/RecordingRowDelegate.h"
+
+#include "views/common/ActivitySpinner.h"
+#include "views/logic/ActiveRowRules.h"
+#include "views/logic/RecordingListModel.h"
+#include "views/logic/RecordingRowRules.h"
+#include "views/sidebar/RecordingDot.h"
+#include "views/sidebar/RowRenameEditor.h"
+#include "views/style/Icons.h"
+#include "views/style/Style.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+
+namespace {
+
+constexpr qreal detailSpacing = 6;
+constexpr qreal badgeSpacing = 4;
+constexpr qreal spinnerSide = 12;
+constexpr qreal enhancedBadgeSide = 9;
+constexpr qreal quoteIconSide = 9;
+constexpr qreal quoteSpacing = 4;
+constexpr qreal statusSpacing = 5;
+
+const QString bullet = QStringLiteral("•");
+
+qreal lineHeight(const QFont& font)
+{
+    return std::ceil(QFontMetricsF(font).height());
+}
+
+// As wide as the text needs, rounded up so it is never cut at its own width.
+qreal textWidth(const QFont& font, const QString& text)
+{
+    return std::ceil(QFontMetricsF(font).horizontalAdvance(text)) + 1;
+}
+
+// One line of plain text at the left of `box`, cut with an ellipsis when it does not fit.
+void drawLine(QPainter& painter, const QRectF& box, const QFont& font, const QColor& color, const QString& text)
+{
+    if (box.width() <= 0)
+        return;
+    painter.setFont(font);
+    painter.setPen(color);
+    const QFontMetricsF metrics(font);
+    const QString shown = metrics.horizontalAdvance(text) <= box.width()
+        ? text
+        : QFontMetrics(font).elidedText(text, Qt::ElideRight, static_cast<int>(box.width()));
+    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+}
+
+// A symbol centred in `box`, as the plain buttons draw theirs.
+void drawSymbol(QPainter& painter, const QRectF& box, const QString& symbol, int size, const QColor& color)
+{
+    if (color.alpha() == 0)
+        return;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QPixmap image = Icons::pixmap(symbol, size, color, ratio);
+    const QPointF corner(std::round(box.center().x() - size / 2.0), std::round(box.center().y() - size / 2.0));
+    painter.drawPixmap(QRectF(corner, QSizeF(size, size)), image, QRectF(image.rect()));
+}
+
+void fillRounded(QPainter& painter, const QRectF& box, qreal radius, const QColor& fill)
+{
+    if (fill.alpha() == 0)
+        return;
+    QPainterPath shape;
+    shape.addRoundedRect(box, radius, radius);
+    painter.fillPath(shape, fill);
+}
+
+// The parts of the detail line from the left: date, bullet, duration, then the badges.
+struct DetailParts {
+    QRectF date;
+    QRectF bullet;
+    QRectF duration;
+    QRectF enhanced;
+    QRectF transcribing;
+    QRectF enhancing;
+};
+
+} // namespace
+
+RecordingRowDelegate::RecordingRowDelegate(const RecordingListModel* model, QObject* parent)
+    : QAbstractItemDelegate(parent)
+    , m_model(model)
+    , m_titleMedium(Style::font(13, TextWeight::medium))
+    , m_titleSemibold(Style::font(13, TextWeight::semibold))
+    , m_detail(Style::font(11))
+    , m_bullet(Style::font(9))
+    , m_duration(Style::monospacedFont(11))
+    , m_badge(Style::font(10, TextWeight::semibold))
+{
+    const qreal title = std::max(lineHeight(m_titleMedium), lineHeight(m_titleSemibold));
+    const qreal detail = std::max({lineHeight(m_detail), lineHeight(m_duration), lineHeight(m_bullet)});
+    m_rowMetrics = {title, detail, std::max(lineHeight(m_detail), quoteIconSide)};
+    m_activeMetrics = {title, std::max({lineHeight(m_badge), lineHeight(m_bullet), lineHeight(m_duration)})};
+}
+
+RecordingRowGeometry::Content RecordingRowDelegate::content(int row) const
+{
+    const auto state = m_model->state(row);
+    RecordingRowGeometry::Content content;
+    content.isEditing = state.isEditing;
+    content.hasQuote = m_model->hasQuote(row);
+    content.showsButtons = RecordingRowRules::showsRowButtons(state);
+    return content;
+}
+
+RecordingRowGeometry RecordingRowDelegate::recordingGeometry(const QRect& cell, int row) const
+{
+    return RecordingRowGeometry(QRectF(cell), m_rowMetrics, content(row));
+}
+
+ActiveRowGeometry RecordingRowDelegate::activeGeometry(const QRect& cell) const
+{
+    const auto& active = m_model->activeRow();
+    return ActiveRowGeometry(QRectF(cell), m_activeMetrics, active && active->isEditing);
+}
+
+QSize RecordingRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const int row = index.row();
+    const qreal height = m_model->isActiveRow(row)
+        ? ActiveRowGeometry::cellHeight(m_activeMetrics, m_model->activeRow()->isEditing)
+        : RecordingRowGeometry::cellHeight(m_rowMetrics, content(row));
+    return {option.rect.width(), static_cast<int>(std::ceil(height))};
+}
+
+void RecordingRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (m_model->isActiveRow(index.row()))
+        paintActive(*painter, option.rect);
+    else
+        paintRecording(*painter, option.rect, index.row());
+    painter->restore();
+}
+
+void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, int row) const
+{
+    RecordingRowRules::State state = m_model->state(row);
+    state.isHovered = row == m_hoveredRow;
+    const RecordingItem& item = m_model->recording(row);
+    const RecordingRowGeometry geometry = recordingGeometry(cell, row);
+
+    fillRounded(painter, geometry.background(), RecordingRowGeometry::cornerRadius,
+                Style::color(RecordingRowRules::fill(state)));
+    if (!state.isEditing) {
+        drawLine(painter, geometry.titleLine(),
+                 RecordingRowRules::titleWeight(state) == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
+                 Style::color(ColorRole::primary), item.title);
+    }
+    paintDetailLine(painter, geometry.detailLine(), row);
+
+    if (!geometry.quoteLine().isEmpty()) {
+        const QRectF line = geometry.quoteLine();
+        drawSymbol(painter, QRectF(line.left(), line.top(), quoteIconSide, line.height()), QStringLiteral("text.quote"),
+                   static_cast<int>(quoteIconSide), Style::color(ColorRole::secondary));
+        const qreal textLeft = line.left() + quoteIconSide + quoteSpacing;
+        drawLine(painter, QRectF(textLeft, line.top(), line.right() - textLeft, line.height()), m_detail,
+                 Style::color(ColorRole::secondary), m_model->quote(row));
+    }
+
+    if (!geometry.renameButton().isEmpty()) {
+        drawSymbol(painter, geometry.renameButton(), QStringLiteral("pencil"), 13,
+                   Style::color(ColorRole::secondary, RecordingRowRules::renameButtonOpacity(state)));
+        drawSymbol(painter, geometry.exportButton(), QStringLiteral("arrow.down.circle"), 14,
+                   Style::color(ColorRole::blue, RecordingRowRules::exportButtonOpacity(state)));
+    }
+}
+
+namespace {
+
+DetailParts layoutDetail(const QRectF& line, const RecordingItem& item, const QList<RecordingRowRules::Badge>& badges,
+                         const QFont& detail, const QFont& bulletFont, const QFont& duration, const QFont& badge)
+{
+    using Badge = RecordingRowRules::Badge;
+    // Everything but the date at its own width; the date gives way when the line is short.
+    const qreal bulletWidth = textWidth(bulletFont, bullet);
+    const qreal durationWidth = textWidth(duration, item.formattedDuration());
+    const qreal transcribingWidth = spinnerSide + badgeSpacing + textWidth(badge, QStringLiteral("Transcribing..."));
+    const qreal enhancingWidth = spinnerSide + badgeSpacing + textWidth(badge, QStringLiteral("Enhancing..."));
+    qreal fixed = detailSpacing + bulletWidth + detailSpacing + durationWidth;
+    if (badges.contains(Badge::enhancedAvailable))
+        fixed += detailSpacing + enhancedBadgeSide;
+    if (badges.contains(Badge::transcribing))
+        fixed += detailSpacing + transcribingWidth;
+    if (badges.contains(Badge::enhancing))
+        fixed += detailSpacing + enhancingWidth;
+    const qreal dateWidth = std::clamp(line.width() - fixed, 0.0, textWidth(detail, item.formattedDate()));
+
+    DetailParts parts;
+    qreal x = line.left();
+    const auto take = [&](qreal width) {
+        const QRectF part(x, line.top(), width, line.height());
+        x += width + detailSpacing;
+        return part;
+    };
+    parts.date = take(dateWidth);
+    parts.bullet = take(bulletWidth);
+    parts.duration = take(durationWidth);
+    if (badges.contains(Badge::enhancedAvailable))
+        parts.enhanced = take(enhancedBadgeSide);
+    if (badges.contains(Badge::transcribing))
+        parts.transcribing = take(transcribingWidth);
+    if (badges.contains(Badge::enhancing))
+        parts.enhancing = take(enhancingWidth);
+    return parts;
+}
+
+void paintProgressBadge(QPainter& painter, const QRectF& box, const QFont& font, const Tint& tint, const QString& text,
+                        int step)
+{
+    const QColor color = Style::color(tint);
+    const QRectF spinner(box.left(), box.center().y() - spinnerSide / 2, spinnerSide, spinnerSide);
+    ActivitySpinner::paint(painter, spinner, color, step);
+    const qreal textLeft = spinner.right() + badgeSpacing;
+    drawLine(painter, QRectF(textLeft, box.top(), box.right() - textLeft, box.height()), font, color, text);
+}
+
+} // namespace
+
+void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line, int row) const
+{
+    const RecordingItem& item = m_model->recording(row);
+    const auto badges = RecordingRowRules::badges(m_model->state(row));
+    const DetailParts parts = layoutDetail(line, item, badges, m_detail, m_bullet, m_duration, m_badge);
+    const QColor secondary = Style::color(ColorRole::secondary);
+    drawLine(painter, parts.date, m_detail, secondary, item.formattedDate());
+    drawLine(painter, parts.bullet, m_bullet, Style::color(ColorRole::secondary, 0.6), bullet);
+    drawLine(painter, parts.duration, m_duration, secondary, item.formattedDuration());
+    if (!parts.enhanced.isEmpty())
+        drawSymbol(painter, parts.enhanced, QStringLiteral("sparkles"), static_cast<int>(enhancedBadgeSide),
+                   Style::color(ColorRole::purple));
+    if (!parts.transcribing.isEmpty())
+        paintProgressBadge(painter, parts.transcribing, m_badge, {ColorRole::accent}, QStringLiteral("Transcribing..."),
+                           m_spinnerStep);
+    if (!parts.enhancing.isEmpty())
+        paintProgressBadge(painter, parts.enhancing, m_badge, {ColorRole::purple}, QStringLiteral("Enhancing..."),
+                           m_spinnerStep);
+}
+
+QRectF RecordingRowDelegate::enhancedBadge(const QRectF& line, int row) const
+{
+    const auto badges = RecordingRowRules::badges(m_model->state(row));
+    return layoutDetail(line, m_model->recording(row), badges, m_detail, m_bullet, m_duration, m_badge).enhanced;
+}
+
+void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) const
+{
+    const auto& active = *m_model->activeRow();
+    const ActiveRowGeometry geometry = activeGeometry(cell);
+    // The sidebar always shows this row in its selected look.
+    const auto look = ActiveRowRules::look(true, m_hoveredRow == 0);
+
+    QPainterPath shape;
+    shape.addRoundedRect(geometry.background().adjusted(0.5, 0.5, -0.5, -0.5), ActiveRowGeometry::cornerRadius,
+                         ActiveRowGeometry::cornerRadius);
+    painter.fillPath(shape, Style::color(look.fill));
+    painter.setPen(QPen(Style::color(look.border), 1));
+    painter.drawPath(shape);
+
+    RecordingDot::paint(painter, geometry.dot().center(), active.isPaused, m_pulse);
+    if (!active.isEditing) {
+        drawLine(painter, geometry.titleLine(), look.titleWeight == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
+                 Style::color(ColorRole::primary), active.title);
+    }
+
+    const QRectF line = geometry.statusLine();
+    const auto status = ActiveRowRules::statusLine(active.isPaused);
+    const QString elapsed = ActiveRowRules::formattedDuration(active.duration);
+    // The state may be cut short, the time never.
+    const qreal bulletWidth = textWidth(m_bullet, bullet);
+    const qreal timeWidth = textWidth(m_duration, elapsed);
+    const qreal statusWidth = std::clamp(line.width() - 2 * statusSpacing - bulletWidth - timeWidth, 0.0,
+                                         textWidth(m_badge, status.text));
+    qreal x = line.left();
+    drawLine(painter, QRectF(x, line.top(), statusWidth, line.height()), m_badge, Style::color(status.color),
+             status.text);
+    x += statusWidth + statusSpacing;
+    drawLine(painter, QRectF(x, line.top(), bulletWidth, line.height()), m_bullet,
+             Style::color(ColorRole::secondary, 0.6), bullet);
+    x += bulletWidth + statusSpacing;
+    drawLine(painter, QRectF(x, line.top(), timeWidth, line.height()), m_duration, Style::color(ColorRole::secondary),
+             elapsed);
+
+    if (!geometry.renameButton().isEmpty()) {
+        drawSymbol(painter, geometry.renameButton(), QStringLiteral("pencil"), 13,
+                   Style::color(ColorRole::secondary, look.renameButtonOpacity));
+        drawSymbol(painter, geometry.stopButton(), QStringLiteral("stop.circle.fill"), 15,
+                   Style::color(ColorRole::red, look.stopButtonOpacity));
+    }
+}
+
+QString RecordingRowDelegate::toolTipAt(const QRect& cell, int row, const QPoint& point) const
+{
+    if (m_model->isActiveRow(row)) {
+        switch (activeGeometry(cell).partAt(point)) {
+        case ActiveRowGeometry::Part::renameButton:
+            return QStringLiteral("Rename recording in progress");
+        case ActiveRowGeometry::Part::stopButton:
+            return QStringLiteral("Stop & save recording");
+        default:
+            return {};
+        }
+    }
+    const RecordingRowGeometry geometry = recordingGeometry(cell, row);
+    switch (geometry.partAt(point)) {
+    case RecordingRowGeometry::Part::renameButton:
+        return QStringLiteral("Rename recording");
+    case RecordingRowGeometry::Part::exportButton:
+        return QStringLiteral("Export MP3 to Downloads");
+    default:
+        break;
+    }
+    if (enhancedBadge(geometry.detailLine(), row).contains(point))
+        return QStringLiteral("Studio Enhanced Voice available");
+    return {};
+}
+
+QWidget* RecordingRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return new RowRenameEditor(parent);
+}
+
+void RecordingRowDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                                const QModelIndex& index) const
+{
+    const QRectF line = m_model->isActiveRow(index.row()) ? activeGeometry(option.rect).titleLine()
+                                                          : recordingGeometry(option.rect, index.row()).titleLine();
+    editor->setGeometry(line.toAlignedRect());
+}
