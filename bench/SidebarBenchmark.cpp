@@ -109,6 +109,7 @@ public:
             const qint64 now = m_clock.nsecsElapsed();
             if (m_last >= 0)
                 m_longest = std::max(m_longest, now - m_last);
+
             m_last = now;
         });
     }
