@@ -31,6 +31,10 @@ public:
 
     // Exact length of the whole file in seconds (scans it once), NaN on failure.
     double durationSeconds();
+    // The file's own rate and its exact length in frames at that rate (scans
+    // it once; negative on failure), before any resampling.
+    int sourceSampleRate() const { return m_sourceRate; }
+    int64_t sourceLengthFrames() { return m_decoder.lengthFrames(); }
 
     // Limits reading to [startSeconds, endSeconds) of the file, which must be
     // inside it; decoding starts at `startSeconds`. False when seeking fails.

@@ -64,6 +64,16 @@ WhisperEngine::WhisperEngine(QObject* parent)
     , m_whisperQueue(std::make_unique<SerialQueue>(QStringLiteral("com.tarvell.nimbrel.whisper"),
                                                    SerialQueue::Priority::UserInitiated))
 {
+    LiveTranscriptionSession::Inference inference;
+    inference.isModelLoaded = [this] { return m_contextLoaded.load(); };
+    inference.isTranscribingFile = [this] { return m_fileTranscriptions.load() > 0; };
+    inference.transcribe = [this](const std::vector<float>& samples, bool isLive) -> std::optional<Transcription> {
+        if (m_stopping)
+            return std::nullopt;
+        return m_context.transcribe(samples, isLive, whisperLanguage(), [this] { return m_stopping.load(); });
+    };
+    inference.post = [this](std::function<void()> work) { m_whisperQueue->post(std::move(work)); };
+    m_liveSession = new LiveTranscriptionSession(std::move(inference), this);
     checkModelAvailability();
 }
 
@@ -146,6 +156,7 @@ void WhisperEngine::loadModel(const QString& path)
         if (m_stopping)
             return;
         const bool loaded = m_context.load(path);
+        m_contextLoaded = loaded;
         QMetaObject::invokeMethod(this, [this, loaded, name = QFileInfo(path).fileName()] {
             if (loaded) {
                 setModelState(WhisperModelState::ready(name));
@@ -171,6 +182,7 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
     auto promise = std::make_shared<QPromise<Transcription>>();
     QFuture<Transcription> future = promise->future();
     promise->start();
+    ++m_fileTranscriptions;
     m_whisperQueue->post([this, promise, path] {
         auto isCancelled = [this, promise] { return promise->isCanceled() || m_stopping; };
         try {
@@ -184,6 +196,7 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
             promise->setException(std::current_exception());
         }
         promise->finish();
+        --m_fileTranscriptions;
         QMetaObject::invokeMethod(this, [this] { changeActiveTranscriptions(-1); }, Qt::QueuedConnection);
     });
     return future;
@@ -213,7 +226,7 @@ Transcription WhisperEngine::transcribeInProcess(const QString& path, const std:
     // transcriptions start together. A failed load is retried next time.
     if (!m_context.isLoaded()) {
         if (const auto model = preferredModelURL())
-            m_context.load(*model);
+            m_contextLoaded = m_context.load(*model);
     }
     const std::vector<float> samples = SpeechAudioDecoder::decodeTo16kMono(path, isCancelled);
     if (samples.empty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SerialQueue.h"
+#include "engines/speech/LiveTranscriptionSession.h"
 #include "engines/speech/Transcription.h"
 #include "engines/speech/WhisperContext.h"
 #include "engines/speech/WhisperModelState.h"
@@ -57,6 +58,15 @@ public:
     // or the library and leaves the future cancelled, with no result.
     QFuture<Transcription> transcribeAudioFile(const QString& path);
 
+    // The live session over the loaded model (see LiveTranscriptionSession).
+    // The application does not use it: transcripts are made after a
+    // recording stops. Without a loaded model it only collects audio.
+    LiveTranscriptionSession& liveSession() { return *m_liveSession; }
+    void startLiveSession() { m_liveSession->startLiveSession(); }
+    void feedAudio(const std::vector<int16_t>& samples44kStereo) { m_liveSession->feedAudio(samples44kStereo); }
+    QFuture<Transcription> stopLiveSession() { return m_liveSession->stopLiveSession(); }
+    void finishLiveSession() { m_liveSession->finishLiveSession(); }
+
 Q_SIGNALS:
     void modelStateChanged(const WhisperModelState& state);
     void isTranscribingChanged(bool isTranscribing);
@@ -73,6 +83,11 @@ private:
     double m_publishedProgress = -1;
     std::atomic<bool> m_stopping{false};
     WhisperContext m_context; // touched on the whisper queue only
+    // Set on the whisper queue, read by the live session on any thread.
+    std::atomic<bool> m_contextLoaded{false};
+    // File transcriptions queued or running; a live chunk waits for none.
+    std::atomic<int> m_fileTranscriptions{0};
+    LiveTranscriptionSession* m_liveSession; // a child: it moves with the engine
     // Declared last, so it drains (quickly, as jobs see m_stopping) before the
     // members its jobs use are destroyed.
     std::unique_ptr<SerialQueue> m_whisperQueue;

@@ -1,5 +1,6 @@
 #include "viewmodels/adapters/RealCollaborators.h"
 
+#include "engines/enhancer/VoiceEnhancerEngine.h"
 #include "engines/recap/RecapEngine.h"
 #include "engines/speech/WhisperEngine.h"
 #include "services/meetings/MeetingDetector.h"
@@ -8,7 +9,7 @@
 #include "viewmodels/adapters/AudioPlayerManagerAdapter.h"
 #include "viewmodels/adapters/MeetingDetectorAdapter.h"
 #include "viewmodels/adapters/RecapEngineAdapter.h"
-#include "viewmodels/adapters/UnavailableEnhancer.h"
+#include "viewmodels/adapters/VoiceEnhancerEngineAdapter.h"
 #include "viewmodels/adapters/WhisperEngineAdapter.h"
 
 void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
@@ -24,7 +25,7 @@ void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
     if (!c.recapEngine)
         c.recapEngine = std::make_unique<RecapEngineAdapter>(RecapEngine::shared());
     if (!c.voiceEnhancer)
-        c.voiceEnhancer = std::make_unique<UnavailableEnhancer>();
+        c.voiceEnhancer = std::make_unique<VoiceEnhancerEngineAdapter>(VoiceEnhancerEngine::shared());
     if (!c.meetingDetector)
         c.meetingDetector = std::make_unique<MeetingDetectorAdapter>(MeetingDetector::shared());
 }

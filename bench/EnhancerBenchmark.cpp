@@ -1,0 +1,207 @@
+// Enhances a 60-minute recording with the voice enhancer, on one core, and
+// prints the time as times faster than real time; then runs ffmpeg over the
+// same file with a comparable chain (high-pass, the same equaliser bands, a
+// compressor, a limiter, shine or LAME at 192 kbit/s) and prints the exact
+// command. Our runs and ffmpeg's alternate; each figure is the best of its
+// runs. The last line is our time divided by ffmpeg's.
+//
+// Usage: enhancer_bench [runs]   (default 3). The recording is generated once
+// into "enhancer-data" beside the program.
+
+#include "audio/MP3Encoder.h"
+#include "engines/enhancer/VoiceEnhancerEngine.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <sched.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr double kPartSeconds = 10 * 60;
+constexpr int kParts = 6;
+constexpr double kTotalSeconds = kPartSeconds * kParts;
+
+QString dataDir;
+
+QString dataFile(const QString& name)
+{
+    return QDir(dataDir).filePath(name);
+}
+
+// Ten minutes of something voice-like: syllables of a gliding harmonic tone,
+// pauses between phrases, a quiet hiss and mains hum underneath.
+void writePart(const QString& path)
+{
+    MP3Encoder encoder(path);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> noise(-1.0, 1.0);
+    const auto frames = static_cast<int64_t>(kPartSeconds * 44100);
+    std::vector<int16_t> chunk;
+    double phase = 0;
+    for (int64_t start = 0; start < frames; start += 44100) {
+        chunk.clear();
+        for (int64_t i = start; i < std::min(frames, start + 44100); ++i) {
+            const double t = static_cast<double>(i) / 44100;
+            const double pitch = 140 + 60 * std::sin(2 * std::numbers::pi * 0.7 * t);
+            phase += 2 * std::numbers::pi * pitch / 44100;
+            double voice = 0;
+            for (int harmonic = 1; harmonic <= 8; ++harmonic)
+                voice += std::sin(harmonic * phase) / harmonic;
+            const double syllable = std::max(0.0, std::sin(2 * std::numbers::pi * 4 * t));
+            const double phrase = std::fmod(t, 7.0) < 5.5 ? 1.0 : 0.0;
+            const double value = 7000 * syllable * phrase * voice + 120 * noise(random)
+                + 200 * std::sin(2 * std::numbers::pi * 50 * t);
+            chunk.push_back(static_cast<int16_t>(std::clamp(value, -32767.0, 32767.0)));
+            chunk.push_back(static_cast<int16_t>(std::clamp(0.9 * value, -32767.0, 32767.0)));
+        }
+        encoder.encode(chunk);
+    }
+    encoder.finish();
+}
+
+// Our files carry no header, so parts back to back are one long file.
+void prepareFixture()
+{
+    QDir().mkpath(dataDir);
+    const QString hour = dataFile(QStringLiteral("hour.mp3"));
+    if (QFileInfo::exists(hour))
+        return;
+    std::printf("Generating a 60-minute recording...\n");
+    std::fflush(stdout);
+    const QString part = dataFile(QStringLiteral("part.mp3"));
+    writePart(part);
+    QFile in(part);
+    in.open(QIODevice::ReadOnly);
+    const QByteArray bytes = in.readAll();
+    QFile out(hour);
+    out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    for (int i = 0; i < kParts; ++i)
+        out.write(bytes);
+}
+
+QString findFfmpegEncoder()
+{
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
+    if (!process.waitForFinished(30000))
+        return {};
+    const QString encoders = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& name : {QStringLiteral("libshine"), QStringLiteral("libmp3lame")}) {
+        if (encoders.contains(QLatin1Char(' ') + name + QLatin1Char(' ')))
+            return name;
+    }
+    return {};
+}
+
+// The same stages as ours, with ffmpeg's own filters and the same settings
+// where the two have the same setting.
+QStringList ffmpegArguments(const QString& encoder)
+{
+    const QString filters = QStringLiteral(
+        "highpass=f=85:width_type=o:width=1,"
+        "lowshelf=f=130:g=3.5,"
+        "equalizer=f=380:width_type=o:width=1.5:g=-3,"
+        "equalizer=f=3200:width_type=o:width=1.2:g=2.5,"
+        "highshelf=f=9800:g=3.2,"
+        "acompressor=threshold=-19dB:ratio=4.2:knee=4.5:attack=3:release=75:makeup=3.2dB,"
+        "alimiter=limit=1:attack=1:release=20:level=false");
+    return {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-threads"),
+            QStringLiteral("1"), QStringLiteral("-i"), dataFile(QStringLiteral("hour.mp3")), QStringLiteral("-af"),
+            filters, QStringLiteral("-c:a"), encoder, QStringLiteral("-b:a"), QStringLiteral("192k"),
+            QStringLiteral("-ar"), QStringLiteral("44100"), QStringLiteral("-ac"), QStringLiteral("2"),
+            dataFile(QStringLiteral("ffmpeg.mp3"))};
+}
+
+QString commandLine(const QString& program, const QStringList& arguments)
+{
+    QStringList quoted{program};
+    for (const QString& argument : arguments)
+        quoted << (argument.contains(QLatin1Char(',')) || argument.contains(QLatin1Char(' '))
+                       ? QStringLiteral("\"%1\"").arg(argument)
+                       : argument);
+    return quoted.join(QLatin1Char(' '));
+}
+
+double runFfmpeg(const QStringList& arguments)
+{
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral("ffmpeg"), arguments);
+    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
+        std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAllStandardError().constData());
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return timer.nsecsElapsed() / 1e9;
+}
+
+double runEnhancer()
+{
+    QElapsedTimer timer;
+    timer.start();
+    VoiceEnhancerEngine::processOffline(dataFile(QStringLiteral("hour.mp3")), dataFile(QStringLiteral("enhanced.mp3")));
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// Keeps this process, and the ffmpeg it starts, on the core it runs on now.
+void pinToOneCore()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(sched_getcpu(), &set);
+    sched_setaffinity(0, sizeof(set), &set);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    dataDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("enhancer-data"));
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    prepareFixture();
+    const QString encoder = findFfmpegEncoder();
+    const QStringList arguments = ffmpegArguments(encoder);
+    pinToOneCore();
+
+    double best = std::numeric_limits<double>::infinity();
+    double bestFfmpeg = std::numeric_limits<double>::infinity();
+    for (int run = 0; run < runs; ++run) {
+        const double ours = runEnhancer();
+        best = std::min(best, ours);
+        std::printf("run %d: enhancer %.2f s", run + 1, ours);
+        if (!encoder.isEmpty()) {
+            const double theirs = runFfmpeg(arguments);
+            bestFfmpeg = std::min(bestFfmpeg, theirs);
+            std::printf(", ffmpeg %.2f s", theirs);
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+    }
+
+    std::printf("\nEnhance 60 minutes on one core: %.1fx real time (%.2f s; target at least 40x)\n",
+                kTotalSeconds / best, best);
+    if (encoder.isEmpty()) {
+        std::printf("ffmpeg with libshine or libmp3lame not found: no comparison\n");
+        return 1;
+    }
+    std::printf("ffmpeg on the same core: %.1fx real time (%.2f s)\n", kTotalSeconds / bestFfmpeg, bestFfmpeg);
+    std::printf("ffmpeg command: %s\n", qPrintable(commandLine(QStringLiteral("ffmpeg"), arguments)));
+    std::printf("Enhancer time / ffmpeg time (target at most 1.0): %.2f\n", best / bestFfmpeg);
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include "engines/enhancer/PeakLimiter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// `index` is below twice `size`.
+size_t wrap(size_t index, size_t size)
+{
+    return index >= size ? index - size : index;
+}
+
+} // namespace
+
+// Readings of the settings: the attack (1 ms, 44 frames at 44.1 kHz) is both
+// how far ahead the limiter looks and how long its gain takes to come down,
+// linearly; the decay (20 ms) is the time constant of an exponential return
+// toward unity; a pre-gain of 0 dB means no gain before the limiter; the
+// ceiling is full scale.
+PeakLimiter::PeakLimiter(double sampleRate, double attackSeconds, double decaySeconds, float ceiling)
+    : m_ceiling(ceiling)
+    , m_window(std::max<size_t>(1, static_cast<size_t>(std::lround(attackSeconds * sampleRate))))
+    , m_decayCoefficient(std::exp(-1.0 / (decaySeconds * sampleRate)))
+    , m_delayLeft(m_window, 0.0f)
+    , m_delayRight(m_window, 0.0f)
+    , m_minPositions(m_window + 1)
+    , m_minGains(m_window + 1)
+    , m_recentGains(m_window, 1.0)
+    , m_recentSum(double(m_window))
+{
+}
+
+void PeakLimiter::process(float* left, float* right, size_t frames)
+{
+    const size_t window = m_window;
+    const size_t ringSize = m_minGains.size();
+    for (size_t i = 0; i < frames; ++i) {
+        const int64_t position = m_position++;
+        const size_t slot = m_slot;
+        m_slot = slot + 1 == window ? 0 : slot + 1;
+        const float peak = std::max(std::fabs(left[i]), std::fabs(right[i]));
+        const float needed = peak > m_ceiling ? m_ceiling / peak : 1.0f;
+
+        // The lowest needed gain among the last `window` frames.
+        if (m_minSize > 0 && m_minPositions[m_minFront] <= position - int64_t(window)) {
+            m_minFront = m_minFront + 1 == ringSize ? 0 : m_minFront + 1;
+            --m_minSize;
+        }
+        while (m_minSize > 0 && m_minGains[wrap(m_minFront + m_minSize - 1, ringSize)] >= needed)
+            --m_minSize;
+        const size_t back = wrap(m_minFront + m_minSize, ringSize);
+        m_minPositions[back] = position;
+        m_minGains[back] = needed;
+        ++m_minSize;
+        const double held = m_minGains[m_minFront];
+
+        // Down at once to what the window needs, back up with the decay.
+        m_gain = held < m_gain ? held : held + (m_gain - held) * m_decayCoefficient;
+
+        // Averaging the last `window` gains turns the step down into a ramp
+        // that is complete when the peak's frame leaves the delay line.
+        m_recentSum += m_gain - m_recentGains[slot];
+        m_recentGains[slot] = m_gain;
+        const float gain = static_cast<float>(std::min(1.0, m_recentSum / double(window)));
+
+        // The delay line holds `window - 1` earlier frames plus this one.
+        m_delayLeft[slot] = left[i];
+        m_delayRight[slot] = right[i];
+        const size_t outSlot = m_slot;
+        // The clamp only absorbs float rounding of gains that are in place.
+        left[i] = std::clamp(m_delayLeft[outSlot] * gain, -m_ceiling, m_ceiling);
+        right[i] = std::clamp(m_delayRight[outSlot] * gain, -m_ceiling, m_ceiling);
+    }
+}

@@ -1,0 +1,226 @@
+// The enhancer's stages on generated signals.
+
+#include "engines/enhancer/DynamicsProcessor.h"
+#include "engines/enhancer/EnhancementChain.h"
+#include "engines/enhancer/PeakLimiter.h"
+#include "engines/enhancer/VoiceEqualizer.h"
+#include "engines/enhancer/VoiceIsolation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+
+struct Stereo {
+    std::vector<float> left, right;
+};
+
+Stereo tone(double hz, double amplitude, double seconds)
+{
+    const auto frames = static_cast<size_t>(seconds * kRate);
+    Stereo signal{std::vector<float>(frames), std::vector<float>(frames)};
+    for (size_t i = 0; i < frames; ++i)
+        signal.left[i] = signal.right[i] = float(amplitude * std::sin(2 * std::numbers::pi * hz * double(i) / kRate));
+    return signal;
+}
+
+Stereo whiteNoise(double rms, double seconds, unsigned seed = 5)
+{
+    const auto frames = static_cast<size_t>(seconds * kRate);
+    std::mt19937 random(seed);
+    std::normal_distribution<float> normal(0.0f, float(rms));
+    Stereo signal{std::vector<float>(frames), std::vector<float>(frames)};
+    for (size_t i = 0; i < frames; ++i) {
+        signal.left[i] = normal(random);
+        signal.right[i] = normal(random);
+    }
+    return signal;
+}
+
+// Level in dB of both channels over [fromSeconds, end).
+double rmsDb(const Stereo& signal, double fromSeconds)
+{
+    const auto first = static_cast<size_t>(fromSeconds * kRate);
+    double sum = 0;
+    for (size_t i = first; i < signal.left.size(); ++i)
+        sum += double(signal.left[i]) * signal.left[i] + double(signal.right[i]) * signal.right[i];
+    return 10 * std::log10(sum / double(2 * (signal.left.size() - first)));
+}
+
+// Runs `stage` over the signal in blocks of the enhancer's size.
+template <typename Stage>
+Stereo processed(Stage& stage, Stereo signal)
+{
+    for (size_t start = 0; start < signal.left.size(); start += 4096) {
+        const size_t count = std::min<size_t>(4096, signal.left.size() - start);
+        stage.process(signal.left.data() + start, signal.right.data() + start, count);
+    }
+    return signal;
+}
+
+std::vector<int16_t> interleaved16(const Stereo& signal)
+{
+    std::vector<int16_t> samples;
+    for (size_t i = 0; i < signal.left.size(); ++i) {
+        samples.push_back(static_cast<int16_t>(std::clamp(signal.left[i], -1.0f, 1.0f) * 32767));
+        samples.push_back(static_cast<int16_t>(std::clamp(signal.right[i], -1.0f, 1.0f) * 32767));
+    }
+    return samples;
+}
+
+float peakOf(const Stereo& signal)
+{
+    float peak = 0;
+    for (size_t i = 0; i < signal.left.size(); ++i)
+        peak = std::max({peak, std::fabs(signal.left[i]), std::fabs(signal.right[i])});
+    return peak;
+}
+
+} // namespace
+
+TEST(VoiceEqualizer, MainsHumLosesMoreLevelThanTheVoiceBand)
+{
+    VoiceEqualizer hum(kRate);
+    VoiceEqualizer voice(kRate);
+    const double humChange = rmsDb(processed(hum, tone(50, 0.25, 1)), 0.5) - rmsDb(tone(50, 0.25, 1), 0.5);
+    const double voiceChange = rmsDb(processed(voice, tone(1000, 0.25, 1)), 0.5) - rmsDb(tone(1000, 0.25, 1), 0.5);
+    EXPECT_NEAR(voiceChange, 0.0, 1.0);
+    // The high-pass's loss outweighs the low shelf's lift at 50 Hz.
+    EXPECT_LT(humChange, voiceChange - 2.0);
+}
+
+// Steady tones, so the envelope settles at the tone's peak; the gain is read
+// from the second half.
+struct LevelCase {
+    const char* name;
+    double amplitude;
+    double minGainDb;
+    double maxGainDb;
+};
+
+class DynamicsLevels : public ::testing::TestWithParam<LevelCase> { };
+
+TEST_P(DynamicsLevels, GainFollowsTheCurve)
+{
+    const LevelCase c = GetParam();
+    DynamicsProcessor dynamics(kRate);
+    const Stereo input = tone(440, c.amplitude, 1);
+    const double gain = rmsDb(processed(dynamics, input), 0.5) - rmsDb(input, 0.5);
+    EXPECT_GE(gain, c.minGainDb);
+    EXPECT_LE(gain, c.maxGainDb);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Levels, DynamicsLevels,
+    ::testing::Values(
+        // Between the two thresholds only the make-up gain applies.
+        LevelCase{"SpeechLevelGetsOnlyMakeUp", 0.03, 3.0, 3.4},
+        // -6 dBFS peaks are 13 dB over the threshold: well compressed.
+        LevelCase{"LoudPeaksAreCompressed", 0.5, -6.5, -3.5},
+        // -60 dBFS is 18 dB under the expansion threshold: 18 dB more go.
+        LevelCase{"QuietToneIsExpandedDown", 0.001, -16.0, -13.5}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DynamicsProcessor, QuietNoiseBelowTheExpansionThresholdIsAttenuated)
+{
+    DynamicsProcessor dynamics(kRate);
+    const Stereo noise = whiteNoise(0.0005, 2); // -66 dBFS, peaks near -55
+    EXPECT_LT(rmsDb(processed(dynamics, noise), 1) - rmsDb(noise, 1), -6.0);
+}
+
+TEST(DynamicsProcessor, LoudOnsetIsCaughtWithinTheAttack)
+{
+    DynamicsProcessor dynamics(kRate);
+    Stereo signal = tone(440, 0.02, 0.5);
+    const Stereo loud = tone(440, 0.9, 0.5);
+    signal.left.insert(signal.left.end(), loud.left.begin(), loud.left.end());
+    signal.right.insert(signal.right.end(), loud.right.begin(), loud.right.end());
+    const Stereo out = processed(dynamics, signal);
+    // 20 ms after the onset (several attack times) the gain is down.
+    const auto from = static_cast<size_t>(0.52 * kRate);
+    float peakAfter = 0;
+    for (size_t i = from; i < from + 441; ++i)
+        peakAfter = std::max(peakAfter, std::fabs(out.left[i]));
+    EXPECT_LT(peakAfter, 0.9f * 0.6f);
+}
+
+struct LimiterCase {
+    const char* name;
+    std::vector<float> pattern; // repeated for two seconds
+};
+
+class LimiterCeiling : public ::testing::TestWithParam<LimiterCase> { };
+
+TEST_P(LimiterCeiling, NothingExceedsFullScale)
+{
+    const LimiterCase c = GetParam();
+    Stereo signal{std::vector<float>(2 * kRate), std::vector<float>(2 * kRate)};
+    for (size_t i = 0; i < signal.left.size(); ++i)
+        signal.left[i] = signal.right[i] = c.pattern[i % c.pattern.size()];
+    PeakLimiter limiter(kRate);
+    const Stereo out = processed(limiter, signal);
+    EXPECT_LE(peakOf(out), 1.0f);
+    // Past the attack, a loud input keeps most of its level: limited, not crushed.
+    EXPECT_GT(rmsDb(out, 1.0), -6.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, LimiterCeiling,
+    ::testing::Values(
+        // 100 Hz square waves at four times full scale and just over it.
+        LimiterCase{"SquareAtFourTimesFullScale", [] {
+                        std::vector<float> p(441, 4.0f);
+                        std::fill(p.begin() + 220, p.end(), -4.0f);
+                        return p;
+                    }()},
+        LimiterCase{"SquareJustOverFullScale", [] {
+                        std::vector<float> p(441, 1.01f);
+                        std::fill(p.begin() + 220, p.end(), -1.01f);
+                        return p;
+                    }()},
+        // Lone one-frame spikes, ten a second, in a steady loud signal.
+        LimiterCase{"SpikesOfOneFrame", [] {
+                        std::vector<float> p(4410, 0.9f);
+                        p[2205] = 8.0f;
+                        return p;
+                    }()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EnhancementChain, FullScaleSquareWaveStaysWithinFullScale)
+{
+    // The equaliser's boosts and the make-up gain push a full-scale square
+    // over full scale; the limiter at the end holds it.
+    Stereo square{std::vector<float>(3 * kRate), std::vector<float>(3 * kRate)};
+    for (size_t i = 0; i < square.left.size(); ++i)
+        square.left[i] = square.right[i] = (i / 110) % 2 ? -1.0f : 1.0f; // 200 Hz
+    const std::vector<int16_t> input = interleaved16(square);
+    EnhancementChain chain;
+    Stereo out{std::vector<float>(square.left.size()), std::vector<float>(square.left.size())};
+    for (size_t start = 0; start < square.left.size(); start += 4096) {
+        const size_t count = std::min<size_t>(4096, square.left.size() - start);
+        chain.process(input.data() + 2 * start, count, out.left.data() + start, out.right.data() + start);
+    }
+    EXPECT_LE(peakOf(out), 1.0f);
+    EXPECT_GT(peakOf(out), 0.05f);
+}
+
+TEST(VoiceIsolation, SteadyNoiseIsLowered)
+{
+    VoiceIsolation isolation(kRate);
+    const Stereo noise = whiteNoise(0.01, 4); // -40 dBFS
+    const std::vector<int16_t> input = interleaved16(noise);
+    Stereo out{std::vector<float>(noise.left.size()), std::vector<float>(noise.left.size())};
+    for (size_t start = 0; start < noise.left.size(); start += 4096) {
+        const size_t count = std::min<size_t>(4096, noise.left.size() - start);
+        isolation.process(input.data() + 2 * start, count, out.left.data() + start, out.right.data() + start);
+    }
+    // Once speex has learnt the noise (its first seconds), it is well down.
+    EXPECT_LT(rmsDb(out, 3) - rmsDb(noise, 3), -10.0);
+}
