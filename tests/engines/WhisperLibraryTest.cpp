@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "engines/ModelLocations.h"
 #include "engines/speech/WhisperEngine.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -234,4 +235,36 @@ TEST_F(WhisperLibraryTest, LoadModelReportsLoadingThenReadyOrError)
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return states.size() >= 2; }, 30000));
     EXPECT_EQ(states, (QList<WhisperModelState>{WhisperModelState::loading(),
                                                 WhisperModelState::error(QStringLiteral("Failed to load model file."))}));
+}
+
+TEST_F(WhisperLibraryTest, LiveSessionRunsChunksOnTheLoadedModel)
+{
+    WhisperEngine engine;
+    engine.loadModel(modelPath());
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState().is(WhisperModelState::Case::ready); }, 60000));
+
+    // The spoken fixture as the mixer hands out audio: 44.1 kHz stereo, in
+    // pieces of a second, repeated to four seconds.
+    Mp3Decoder decoder;
+    ASSERT_TRUE(decoder.open(*speech, Mp3Decoder::SampleFormat::Int16, Mp3Decoder::Channels::Stereo));
+    std::vector<int16_t> audio(static_cast<size_t>(decoder.lengthFrames()) * 2);
+    ASSERT_GT(decoder.read(audio.data(), decoder.lengthFrames()), 0);
+    while (audio.size() < 4 * 88200)
+        audio.insert(audio.end(), audio.begin(), audio.begin() + std::min<size_t>(audio.size(), 4 * 88200 - audio.size()));
+
+    LiveTranscriptionSession& session = engine.liveSession();
+    engine.startLiveSession();
+    for (size_t second = 0; second < 4; ++second)
+        engine.feedAudio(std::vector<int16_t>(audio.begin() + second * 88200, audio.begin() + (second + 1) * 88200));
+    EXPECT_EQ(session.lastTranscribedSampleCount(), 48000);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !session.liveSegments().isEmpty(); }, 120000));
+    for (const TranscriptSegment& segment : session.liveSegments())
+        EXPECT_LE(segment.start, 3.5); // seconds from the chunk's start
+    EXPECT_EQ(session.detectedLanguage().size(), 2);
+
+    QFuture<Transcription> stopped = engine.stopLiveSession();
+    ASSERT_TRUE(finished(stopped));
+    EXPECT_FALSE(stopped.result().segments.isEmpty());
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return session.liveSegments().isEmpty(); }));
+    EXPECT_EQ(session.bufferedSamples(), 0);
 }
