@@ -2,10 +2,15 @@
 
 #include "ViewModelFixture.h"
 
+#include "audio/MP3Encoder.h"
 #include "common/SettingsKeys.h"
+#include "engines/enhancer/VoiceEnhancerEngine.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <cmath>
 
 namespace {
 
@@ -255,22 +260,91 @@ TEST_F(Processing, EnhancementFailureIsReported)
     EXPECT_FALSE(current().enhancedFileName);
 }
 
-class WithoutEnhancer : public Processing {
+// The view model over the application's own voice enhancer.
+class WithRealEnhancer : public Processing {
 protected:
     void SetUp() override
     {
         m_useRealEnhancer = true;
         Processing::SetUp();
     }
+
+    // Replaces the recording's file with `seconds` of a voice-like tone.
+    void writeAudio(const RecordingItem& item, double seconds)
+    {
+        MP3Encoder encoder(audioPath(item));
+        std::vector<int16_t> samples;
+        for (int64_t i = 0; i < static_cast<int64_t>(seconds * 44100); ++i) {
+            const auto value = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 180 * double(i) / 44100));
+            samples.insert(samples.end(), {value, value});
+        }
+        encoder.encode(samples);
+        encoder.finish();
+    }
+
+    // The engine runs one enhancement at a time: once a later one has ended,
+    // every earlier one has too.
+    static void waitForTheEngine()
+    {
+        VoiceEnhancerEngine::shared()
+            .enhanceAudioFile(QStringLiteral("/nonexistent/source.mp3"), QStringLiteral("/nonexistent/copy.mp3"))
+            .onFailed([](const Error&) {})
+            .waitForFinished();
+    }
+
+    QStringList libraryFiles() const
+    {
+        return QDir(m_storage->storageDirectory()).entryList(QDir::Files | QDir::Hidden);
+    }
 };
 
-TEST_F(WithoutEnhancer, EnhancementSaysItIsNotAvailable)
+TEST_F(WithRealEnhancer, EnhanceVoiceWritesTheCopyAndPlaysIt)
+{
+    const RecordingItem item = setUpLibrary();
+    writeAudio(item, 3);
+    m_vm->enhanceRecording(item);
+    EXPECT_TRUE(m_vm->enhancingRecordingIDs().contains(item.id));
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }, 60000));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Voice enhanced with Zadive Dedada!"));
+
+    // The row's badge and the Original/Enhanced switch follow the stored name.
+    EXPECT_EQ(current().enhancedFileName, QStringLiteral("Weekly_1699999400_enhanced.mp3"));
+    EXPECT_EQ(savedLibrary().first().enhancedFileName, current().enhancedFileName);
+    const QString copy = m_storage->enhancedFileURL(current()).value();
+    EXPECT_NEAR(Mp3Decoder::durationOf(copy), 3.0, 0.1);
+    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    EXPECT_EQ(m_player->currentLoadedURL(), copy);
+    m_vm->setPlayingEnhanced(false);
+    EXPECT_EQ(m_player->currentLoadedURL(), audioPath(item));
+    m_vm->setPlayingEnhanced(true);
+    EXPECT_EQ(m_player->currentLoadedURL(), copy);
+    EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3"),
+                                           QStringLiteral("Weekly_1699999400_enhanced.mp3")}));
+}
+
+TEST_F(WithRealEnhancer, DeletingTheRecordingDuringTheEnhancementLeavesNoFile)
+{
+    const RecordingItem item = setUpLibrary();
+    writeAudio(item, 120);
+    m_vm->enhanceRecording(item);
+    // Under way: the copy is being written beside the recording.
+    ASSERT_TRUE(waitFor([&] { return libraryFiles().filter(QStringLiteral(".enh_temp_")).size() == 1; }, 60000));
+    m_vm->deleteRecording(item);
+    waitForTheEngine();
+    settle();
+    EXPECT_EQ(libraryFiles(), QStringList());
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
+TEST_F(WithRealEnhancer, RecordingThatIsNoAudioReportsTheFailure)
 {
     const RecordingItem item = setUpLibrary();
     m_vm->enhanceRecording(item);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }, 60000));
     EXPECT_EQ(m_vm->exportMessage(),
-              QStringLiteral("Enhancement failed: Voice enhancement is not available in this version."));
+              QStringLiteral("Enhancement failed: The file \"Weekly_1699999400.mp3\" holds no MP3 audio."));
+    EXPECT_FALSE(current().enhancedFileName);
+    EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3")}));
 }
 
 TEST_F(Processing, CopiesGoToTheClipboardEvenWhenEmpty)

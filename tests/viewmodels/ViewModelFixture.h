@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<Settings> m_settings;
     std::unique_ptr<RecordingViewModel> m_vm;
     std::chrono::milliseconds m_statusClearDelay{4000};
-    bool m_useRealEnhancer = false; // the stand-in the app has until an enhancer exists
+    bool m_useRealEnhancer = false; // the application's own voice enhancer
 
     FakeDeviceManager* m_devices = nullptr;
     FakePlayer* m_player = nullptr;

@@ -8,9 +8,16 @@ EnhancementChain::EnhancementChain()
 {
 }
 
-void EnhancementChain::process(const int16_t* interleaved, size_t frames, float* left, float* right)
+void EnhancementChain::process(const int16_t* interleaved, size_t frames, float* left, float* right,
+                               BlockWorker* helper)
 {
-    m_isolation.process(interleaved, frames, left, right);
+    if (helper) {
+        helper->start([this, interleaved, frames, right] { m_isolation.processChannel(1, interleaved, frames, right); });
+        m_isolation.processChannel(0, interleaved, frames, left);
+        helper->wait();
+    } else {
+        m_isolation.process(interleaved, frames, left, right);
+    }
     processAfterIsolation(left, right, frames);
 }
 

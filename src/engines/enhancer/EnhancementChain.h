@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/enhancer/BlockWorker.h"
 #include "engines/enhancer/DynamicsProcessor.h"
 #include "engines/enhancer/PeakLimiter.h"
 #include "engines/enhancer/VoiceEqualizer.h"
@@ -19,7 +20,9 @@ public:
 
     // Runs `frames` interleaved 16-bit frames through the chain and writes as
     // many frames of output, `latencyFrames()` behind, to `left` and `right`.
-    void process(const int16_t* interleaved, size_t frames, float* left, float* right);
+    // With a `helper`, the right channel's isolation (the costliest stage)
+    // runs on it while this thread isolates the left one.
+    void process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper = nullptr);
 
     size_t latencyFrames() const { return m_isolation.latencyFrames() + m_limiter.latencyFrames(); }
 

@@ -3,6 +3,7 @@
 #include "audio/MP3Encoder.h"
 #include "audio/RecordingDecoder.h"
 #include "common/Error.h"
+#include "engines/enhancer/BlockWorker.h"
 #include "engines/enhancer/EnhancementChain.h"
 #include "engines/enhancer/FlushDenormals.h"
 
@@ -146,14 +147,16 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     const auto total = static_cast<int64_t>(double(kOutputRate) / decoder.sourceSampleRate() * double(sourceFrames));
 
     std::unique_ptr<EnhancementChain> chain;
-    std::vector<int16_t> input, output;
+    std::vector<int16_t> input;
     std::vector<float> left, right;
+    std::vector<int16_t> output[2]; // one filled while the other is encoded
     try {
         chain = std::make_unique<EnhancementChain>();
         input.resize(kBlockFrames * 2);
-        output.resize(kBlockFrames * 2);
         left.resize(kBlockFrames);
         right.resize(kBlockFrames);
+        output[0].resize(kBlockFrames * 2);
+        output[1].resize(kBlockFrames * 2);
     } catch (const std::bad_alloc&) {
         throw enhancerError(bufferUnavailable, QStringLiteral("Failed to allocate render buffer."));
     }
@@ -163,7 +166,14 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     QFile::remove(temporary.path());
     MP3Encoder encoder(temporary.path(), kOutputRate, kOutputBitrate, kOutputChannels);
 
+    // Three threads share the work of a block: this one decodes, isolates
+    // the left channel and runs the rest of the chain; one isolates the right
+    // channel; one encodes the block before. Declared after what they use,
+    // so they stop first when a failure unwinds.
+    BlockWorker isolationHelper;
+    BlockWorker encoding;
     FlushDenormals flushDenormals;
+
     // The chain's output lags its input: it is fed the source and then as
     // many frames of silence as the lag, and its first frames are dropped,
     // so the copy lines up with the source and has its length.
@@ -171,6 +181,7 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     int64_t sourceFed = 0;
     int64_t fed = 0;
     int64_t written = 0;
+    size_t nextOutput = 0;
     while (written < total) {
         if (isCancelled && isCancelled())
             throw CancelledError();
@@ -180,17 +191,24 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
         std::fill(input.begin() + fromSource * 2, input.begin() + frames * 2, int16_t(0));
         sourceFed += fromSource;
 
-        chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data());
+        chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data(), &isolationHelper);
         const int64_t skip = std::clamp<int64_t>(latency - fed, 0, frames);
         fed += frames;
         const int64_t count = std::min(frames - skip, total - written);
+        if (count <= 0)
+            continue;
+        // The other buffer may still be being encoded; this one is free.
+        std::vector<int16_t>& samples = output[nextOutput];
+        nextOutput = 1 - nextOutput;
         for (int64_t i = 0; i < count; ++i) {
-            output[2 * i] = toSample(left[skip + i]);
-            output[2 * i + 1] = toSample(right[skip + i]);
+            samples[2 * i] = toSample(left[skip + i]);
+            samples[2 * i + 1] = toSample(right[skip + i]);
         }
-        encoder.encode(output.data(), static_cast<size_t>(count * 2));
+        // Waits for the block before; an error of its encoding surfaces here.
+        encoding.start([&encoder, &samples, count] { encoder.encode(samples.data(), static_cast<size_t>(count * 2)); });
         written += count;
     }
+    encoding.wait();
     encoder.finish();
     if (isCancelled && isCancelled())
         throw CancelledError();
