@@ -10,6 +10,8 @@
 #include "audio/MP3Encoder.h"
 #include "platform/media/Mp3Decoder.h"
 
+#include "FfmpegRunner.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -98,35 +100,6 @@ void prepareFixtures()
     }
 }
 
-QString findFfmpegEncoder()
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
-    if (!process.waitForFinished(30000))
-        return {};
-    const QString encoders = QString::fromUtf8(process.readAllStandardOutput());
-    for (const QString& name : {QStringLiteral("libshine"), QStringLiteral("libmp3lame")}) {
-        if (encoders.contains(QLatin1Char(' ') + name + QLatin1Char(' ')))
-            return name;
-    }
-    return {};
-}
-
-double runFfmpeg(const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral("ffmpeg"), arguments);
-    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
-        std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAllStandardError().constData());
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    return timer.nsecsElapsed() / 1e9;
-}
-
 void BM_Trim10MinutesOf60(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -167,7 +140,7 @@ void BM_Merge3x20Minutes(benchmark::State& state)
 void BM_FfmpegTrim(benchmark::State& state)
 {
     for (auto _ : state) {
-        const double elapsed = runFfmpeg({QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+        const double elapsed = FfmpegRunner::run({QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
                                           QStringLiteral("-i"), dataFile(QStringLiteral("hour.mp3")),
                                           QStringLiteral("-ss"), QString::number(kTrimStart),
                                           QStringLiteral("-to"), QString::number(kTrimEnd),
@@ -183,7 +156,7 @@ void BM_FfmpegTrim(benchmark::State& state)
 void BM_FfmpegTrimInputSeek(benchmark::State& state)
 {
     for (auto _ : state) {
-        const double elapsed = runFfmpeg({QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+        const double elapsed = FfmpegRunner::run({QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
                                           QStringLiteral("-ss"), QString::number(kTrimStart),
                                           QStringLiteral("-to"), QString::number(kTrimEnd),
                                           QStringLiteral("-i"), dataFile(QStringLiteral("hour.mp3")),
@@ -202,7 +175,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     dataDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("editing-data"));
     prepareFixtures();
-    ffmpegEncoder = findFfmpegEncoder();
+    ffmpegEncoder = FfmpegRunner::findMp3Encoder();
 
     const int repetitions = 3;
     benchmark::RegisterBenchmark("Trim10MinutesOf60", BM_Trim10MinutesOf60)

@@ -14,6 +14,8 @@
 #include "audio/MP3Encoder.h"
 #include "engines/enhancer/VoiceEnhancerEngine.h"
 
+#include "FfmpegRunner.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -95,21 +97,6 @@ void prepareFixture()
         out.write(bytes);
 }
 
-QString findFfmpegEncoder()
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral("ffmpeg"), {QStringLiteral("-hide_banner"), QStringLiteral("-encoders")});
-    if (!process.waitForFinished(30000))
-        return {};
-    const QString encoders = QString::fromUtf8(process.readAllStandardOutput());
-    for (const QString& name : {QStringLiteral("libshine"), QStringLiteral("libmp3lame")}) {
-        if (encoders.contains(QLatin1Char(' ') + name + QLatin1Char(' ')))
-            return name;
-    }
-    return {};
-}
-
 // The same stages as ours, with ffmpeg's own filters and the same settings
 // where the two have the same setting.
 QStringList ffmpegArguments(const QString& encoder, bool oneThread)
@@ -143,20 +130,6 @@ QString commandLine(const QString& program, const QStringList& arguments)
     return quoted.join(QLatin1Char(' '));
 }
 
-double runFfmpeg(const QStringList& arguments)
-{
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral("ffmpeg"), arguments);
-    if (!process.waitForFinished(-1) || process.exitCode() != 0) {
-        std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAllStandardError().constData());
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    return timer.nsecsElapsed() / 1e9;
-}
-
 double runEnhancer()
 {
     QElapsedTimer timer;
@@ -176,7 +149,7 @@ Timings measure(const char* label, int runs, const QStringList& ffmpegArguments)
     Timings best;
     for (int run = 0; run < runs; ++run) {
         const double ours = runEnhancer();
-        const double theirs = runFfmpeg(ffmpegArguments);
+        const double theirs = FfmpegRunner::run(ffmpegArguments);
         best.ours = std::min(best.ours, ours);
         best.ffmpeg = std::min(best.ffmpeg, theirs);
         std::printf("%s, run %d: enhancer %.2f s, ffmpeg %.2f s\n", label, run + 1, ours, theirs);
@@ -193,7 +166,7 @@ int main(int argc, char** argv)
     dataDir = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("enhancer-data"));
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
     prepareFixture();
-    const QString encoder = findFfmpegEncoder();
+    const QString encoder = FfmpegRunner::findMp3Encoder();
     if (encoder.isEmpty()) {
         std::printf("ffmpeg with libshine or libmp3lame not found: no comparison\n");
         return 1;
