@@ -7,10 +7,10 @@
 
 #include "audio/AudioMerger.h"
 #include "audio/AudioTrimmer.h"
-#include "audio/MP3Encoder.h"
 #include "platform/media/Mp3Decoder.h"
 
 #include "FfmpegRunner.h"
+#include "GeneratedRecording.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -48,37 +48,14 @@ QString dataFile(const QString& name)
 // Twenty minutes of something speech-like to the encoder: gliding tones and noise.
 void writePart(const QString& path)
 {
-    MP3Encoder encoder(path);
     std::mt19937 random(7);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
-    const auto frames = static_cast<int64_t>(kPartSeconds * 44100);
-    std::vector<int16_t> chunk;
     double phase = 0;
-    for (int64_t start = 0; start < frames; start += 44100) {
-        chunk.clear();
-        for (int64_t i = start; i < std::min(frames, start + 44100); ++i) {
-            const double t = static_cast<double>(i) / 44100;
-            phase += 2 * M_PI * (220 + 180 * std::sin(2 * M_PI * 0.3 * t)) / 44100;
-            const double envelope = 0.5 + 0.5 * std::sin(2 * M_PI * 3 * t);
-            const double value = 6000 * envelope * std::sin(phase) + 800 * noise(random);
-            chunk.push_back(static_cast<int16_t>(value));
-            chunk.push_back(static_cast<int16_t>(0.8 * value));
-        }
-        encoder.encode(chunk);
-    }
-    encoder.finish();
-}
-
-// Our files carry no header, so three of them back to back are one long file.
-void concatenate(const QStringList& parts, const QString& path)
-{
-    QFile out(path);
-    out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    for (const QString& part : parts) {
-        QFile in(part);
-        in.open(QIODevice::ReadOnly);
-        out.write(in.readAll());
-    }
+    GeneratedRecording::write(path, kPartSeconds, 0.8, [&](double t) {
+        phase += 2 * M_PI * (220 + 180 * std::sin(2 * M_PI * 0.3 * t)) / 44100;
+        const double envelope = 0.5 + 0.5 * std::sin(2 * M_PI * 3 * t);
+        return 6000 * envelope * std::sin(phase) + 800 * noise(random);
+    });
 }
 
 void prepareFixtures()
@@ -94,7 +71,7 @@ void prepareFixtures()
             QFile::copy(dataFile(QStringLiteral("part1.mp3")), dataFile(QString::fromLatin1(copy)));
     }
     if (!QFileInfo::exists(dataFile(QStringLiteral("hour.mp3")))) {
-        concatenate({dataFile(QStringLiteral("part1.mp3")), dataFile(QStringLiteral("part2.mp3")),
+        GeneratedRecording::concatenate({dataFile(QStringLiteral("part1.mp3")), dataFile(QStringLiteral("part2.mp3")),
                      dataFile(QStringLiteral("part3.mp3"))},
                     dataFile(QStringLiteral("hour.mp3")));
     }

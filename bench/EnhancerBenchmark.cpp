@@ -11,10 +11,10 @@
 // Usage: enhancer_bench [runs]   (default 3). The recording is generated once
 // into "enhancer-data" beside the program.
 
-#include "audio/MP3Encoder.h"
 #include "engines/enhancer/VoiceEnhancerEngine.h"
 
 #include "FfmpegRunner.h"
+#include "GeneratedRecording.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,34 +50,20 @@ QString dataFile(const QString& name)
 // pauses between phrases, a quiet hiss and mains hum underneath.
 void writePart(const QString& path)
 {
-    MP3Encoder encoder(path);
     std::mt19937 random(11);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
-    const auto frames = static_cast<int64_t>(kPartSeconds * 44100);
-    std::vector<int16_t> chunk;
     double phase = 0;
-    for (int64_t start = 0; start < frames; start += 44100) {
-        chunk.clear();
-        for (int64_t i = start; i < std::min(frames, start + 44100); ++i) {
-            const double t = static_cast<double>(i) / 44100;
-            const double pitch = 140 + 60 * std::sin(2 * std::numbers::pi * 0.7 * t);
-            phase += 2 * std::numbers::pi * pitch / 44100;
-            double voice = 0;
-            for (int harmonic = 1; harmonic <= 8; ++harmonic)
-                voice += std::sin(harmonic * phase) / harmonic;
-            const double syllable = std::max(0.0, std::sin(2 * std::numbers::pi * 4 * t));
-            const double phrase = std::fmod(t, 7.0) < 5.5 ? 1.0 : 0.0;
-            const double value = 7000 * syllable * phrase * voice + 120 * noise(random)
-                + 200 * std::sin(2 * std::numbers::pi * 50 * t);
-            chunk.push_back(static_cast<int16_t>(std::clamp(value, -32767.0, 32767.0)));
-            chunk.push_back(static_cast<int16_t>(std::clamp(0.9 * value, -32767.0, 32767.0)));
-        }
-        encoder.encode(chunk);
-    }
-    encoder.finish();
+    GeneratedRecording::write(path, kPartSeconds, 0.9, [&](double t) {
+        phase += 2 * std::numbers::pi * (140 + 60 * std::sin(2 * std::numbers::pi * 0.7 * t)) / 44100;
+        double voice = 0;
+        for (int harmonic = 1; harmonic <= 8; ++harmonic)
+            voice += std::sin(harmonic * phase) / harmonic;
+        const double syllable = std::max(0.0, std::sin(2 * std::numbers::pi * 4 * t));
+        const double phrase = std::fmod(t, 7.0) < 5.5 ? 1.0 : 0.0;
+        return 7000 * syllable * phrase * voice + 120 * noise(random) + 200 * std::sin(2 * std::numbers::pi * 50 * t);
+    });
 }
 
-// Our files carry no header, so parts back to back are one long file.
 void prepareFixture()
 {
     QDir().mkpath(dataDir);
@@ -88,13 +74,7 @@ void prepareFixture()
     std::fflush(stdout);
     const QString part = dataFile(QStringLiteral("part.mp3"));
     writePart(part);
-    QFile in(part);
-    in.open(QIODevice::ReadOnly);
-    const QByteArray bytes = in.readAll();
-    QFile out(hour);
-    out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    for (int i = 0; i < kParts; ++i)
-        out.write(bytes);
+    GeneratedRecording::concatenate(QStringList(kParts, part), hour);
 }
 
 // The same stages as ours, with ffmpeg's own filters and the same settings
