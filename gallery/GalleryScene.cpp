@@ -30,6 +30,7 @@ GalleryScene::GalleryScene()
 
 GalleryScene::~GalleryScene()
 {
+    m_shown.reset();
     m_window.reset();
     m_vm.reset();
 }
@@ -114,8 +115,15 @@ void GalleryScene::settle(int ms)
     }
 }
 
+void GalleryScene::showInstead(std::unique_ptr<QWidget> widget)
+{
+    m_shown = std::move(widget);
+    m_shown->show();
+    settle();
+}
+
 bool GalleryScene::save(const QString& path)
 {
     settle(50);
-    return m_window->grab().save(path);
+    return (m_shown ? m_shown->grab() : m_window->grab()).save(path);
 }

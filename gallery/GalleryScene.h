@@ -11,6 +11,7 @@
 class FakePlayer;
 class FakeRecorder;
 class MainWindow;
+class QWidget;
 class RecordingViewModel;
 class RecordingsStorage;
 class Settings;
@@ -32,11 +33,14 @@ public:
     MainWindow& open();
 
     RecordingViewModel& vm() const { return *m_vm; }
+    Settings& settings() const { return *m_settings; }
     MainWindow& window() const { return *m_window; }
     FakeRecorder& recorder() const { return *m_recorder; }
     FakePlayer& player() const { return *m_player; }
 
     void startRecording(double elapsedSeconds);
+    // Pictures `widget` (shown on its own) instead of the main window.
+    void showInstead(std::unique_ptr<QWidget> widget);
     // Lets queued work and short timers run.
     void settle(int ms = 150);
     bool save(const QString& path);
@@ -48,6 +52,7 @@ private:
     QList<RecordingItem> m_library;
     std::unique_ptr<RecordingViewModel> m_vm;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QWidget> m_shown;
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
+#include "SettingsGalleryStates.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/sidebar/InlineRenameField.h"
 #include "views/sidebar/RecordingList.h"
@@ -108,6 +109,7 @@ int main(int argc, char* argv[])
 
     QList<GalleryState> all(std::begin(states), std::end(states));
     all += paneGalleryStates();
+    all += settingsGalleryStates();
 
     int failures = 0;
     for (const GalleryState& state : all) {

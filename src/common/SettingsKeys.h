@@ -17,5 +17,6 @@ inline const QString sysVolume = QStringLiteral("nimbrel_sysVolume");
 inline const QString keepInMenuBarOnClose = QStringLiteral("nimbrel_keepInMenuBarOnClose");
 inline const QString launchAtLogin = QStringLiteral("nimbrel_launchAtLogin");
 inline const QString lastRecordingType = QStringLiteral("nimbrel_lastRecordingType");
+inline const QString stopRecordingOnScreenSleep = QStringLiteral("nimbrel_stopRecordingOnScreenSleep");
 
 } // namespace SettingsKeys

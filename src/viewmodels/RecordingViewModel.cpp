@@ -1,5 +1,6 @@
 #include "viewmodels/RecordingViewModel.h"
 
+#include "audio/SystemAudioPermission.h"
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "common/SettingsKeys.h"
@@ -78,9 +79,7 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     if (!m_recordings.isEmpty())
         setSelectedRecording(m_recordings.first());
 
-    // System audio is captured from the sound server's monitor, which needs no
-    // permission on Linux.
-    m_showPermissionBanner = false;
+    m_showPermissionBanner = !SystemAudioPermission::shared().isGranted();
 
     setupRecorderCallbacks();
     setupDeviceSubscription();

@@ -12,11 +12,31 @@
 
 namespace {
 
-void openFolder(const QString& path)
+void openFolder(const QString& folder)
 {
-    const QString folder = QFileInfo(path).absolutePath();
     if (!QProcess::startDetached(QStringLiteral("xdg-open"), {folder}))
         std::printf("[Reveal] could not open %s\n", qPrintable(folder));
+}
+
+// Asks the file manager to `method` (ShowItems, ShowFolders) the path, and
+// opens `fallbackFolder` when none answers.
+void askFileManager(const QString& method, const QString& path, const QString& fallbackFolder)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openFolder(fallbackFolder);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), method);
+    call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()} << QString();
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, fallbackFolder] {
+        if (watcher->isError())
+            openFolder(fallbackFolder);
+        watcher->deleteLater();
+    });
 }
 
 } // namespace
@@ -25,21 +45,12 @@ namespace FileManagerReveal {
 
 void showItem(const QString& path)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        openFolder(path);
-        return;
-    }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()} << QString();
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, path] {
-        if (watcher->isError())
-            openFolder(path);
-        watcher->deleteLater();
-    });
+    askFileManager(QStringLiteral("ShowItems"), path, QFileInfo(path).absolutePath());
+}
+
+void showFolder(const QString& path)
+{
+    askFileManager(QStringLiteral("ShowFolders"), path, QFileInfo(path).absoluteFilePath());
 }
 
 } // namespace FileManagerReveal

@@ -2,7 +2,23 @@
 
 // Colours by role, so the decisions can name them without Qt Gui; the style
 // turns them into real colours for the current palette.
-enum class ColorRole { none, primary, secondary, accent, red, orange, purple, blue, green, gray, white, yellow };
+enum class ColorRole {
+    none,
+    primary,
+    secondary,
+    accent,
+    red,
+    orange,
+    purple,
+    blue,
+    green,
+    gray,
+    white,
+    yellow,
+    teal,
+    // The fill behind controls and cards (white in a light palette).
+    controlBackground,
+};
 
 struct Tint {
     ColorRole role = ColorRole::none;

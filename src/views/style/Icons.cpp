@@ -56,6 +56,19 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("mic.and.signal.meter.fill"), QStringLiteral("audio-input-microphone-symbolic")},
         {QStringLiteral("book.fill"), QStringLiteral("accessories-dictionary-symbolic")},
         {QStringLiteral("note.text"), QStringLiteral("accessories-text-editor-symbolic")},
+        {QStringLiteral("mic.fill"), QStringLiteral("audio-input-microphone-symbolic")},
+        {QStringLiteral("mic.slash.fill"), QStringLiteral("microphone-disabled-symbolic")},
+        {QStringLiteral("speaker.wave.1"), QStringLiteral("audio-volume-low-symbolic")},
+        {QStringLiteral("speaker.wave.2"), QStringLiteral("audio-volume-medium-symbolic")},
+        {QStringLiteral("speaker.wave.3.fill"), QStringLiteral("audio-volume-high-symbolic")},
+        {QStringLiteral("speaker.slash.fill"), QStringLiteral("audio-volume-muted-symbolic")},
+        {QStringLiteral("shield.lefthalf.filled"), QStringLiteral("security-medium-symbolic")},
+        {QStringLiteral("shield.slash"), QStringLiteral("security-low-symbolic")},
+        {QStringLiteral("lock.shield.fill"), QStringLiteral("security-high-symbolic")},
+        {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("dialog-warning-symbolic")},
+        {QStringLiteral("gearshape.fill"), QStringLiteral("emblem-system-symbolic")},
+        {QStringLiteral("waveform.badge.mic"), QStringLiteral("audio-input-microphone-symbolic")},
+        {QStringLiteral("folder.fill"), QStringLiteral("folder-symbolic")},
     };
     return table;
 }

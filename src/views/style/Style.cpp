@@ -114,6 +114,12 @@ QColor color(ColorRole role, double opacity)
     case ColorRole::yellow:
         result = dark ? QColor(255, 214, 10) : QColor(255, 204, 0);
         break;
+    case ColorRole::teal:
+        result = dark ? QColor(64, 200, 224) : QColor(48, 176, 199);
+        break;
+    case ColorRole::controlBackground:
+        result = palette.color(QPalette::Base);
+        break;
     }
     result.setAlphaF(static_cast<float>(result.alphaF() * opacity));
     return result;

@@ -4,6 +4,7 @@
 #include "views/common/FocusRelease.h"
 #include "views/detail/WaveformVisualizerView.h"
 #include "views/sidebar/SidebarView.h"
+#include "views/sourcebar/SourceControlBar.h"
 #include "views/transport/TransportControlsView.h"
 #include "views/window/SpaceKeyFilter.h"
 #include "views/window/StatusMessageView.h"
@@ -44,6 +45,8 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_sourceBarSlot->setObjectName(QStringLiteral("sourceControlBarSlot"));
     m_sourceBarSlot->setLayout(new QVBoxLayout);
     m_sourceBarSlot->layout()->setContentsMargins(0, 0, 0, 0);
+    m_sourceBar = new SourceControlBar(vm, m_sourceBarSlot);
+    m_sourceBarSlot->layout()->addWidget(m_sourceBar);
     column->addWidget(m_sourceBarSlot);
 
     auto* divider = new QFrame(this);

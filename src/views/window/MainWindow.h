@@ -4,12 +4,13 @@
 
 class RecordingViewModel;
 class SidebarView;
+class SourceControlBar;
 class SpaceKeyFilter;
 class StatusMessageView;
 class TransportControlsView;
 class QSplitter;
 
-// The main window: the source control bar's place on top, the library column
+// The main window: the source control bar on top, the library column
 // and the detail area side by side, the transport bar at the bottom, and over
 // them the status message. It owns the Space shortcut.
 class MainWindow : public QWidget {
@@ -24,8 +25,9 @@ public:
     QWidget* detailArea() const { return m_detail; }
     QSplitter* splitter() const { return m_splitter; }
     SpaceKeyFilter* spaceKeyFilter() const { return m_spaceKeys; }
+    SourceControlBar* sourceControlBar() const { return m_sourceBar; }
 
-    // Empty places for the parts built elsewhere.
+    // Places for the parts built elsewhere; the bar sits in its slot.
     QWidget* sourceControlBarSlot() const { return m_sourceBarSlot; }
     QWidget* meetingBannerSlot() const { return m_bannerSlot; }
 
@@ -41,6 +43,7 @@ private:
 
     RecordingViewModel& m_vm;
     QWidget* m_sourceBarSlot;
+    SourceControlBar* m_sourceBar;
     QSplitter* m_splitter;
     SidebarView* m_sidebar;
     QWidget* m_detail;

@@ -1,0 +1,39 @@
+#include "views/settings/DesktopSettingsServices.h"
+
+#include "models/RecordingsStorage.h"
+#include "platform/dbus/FileManagerReveal.h"
+#include "services/meetings/MeetingDetector.h"
+
+DesktopSettingsServices::DesktopSettingsServices(MeetingDetector& detector)
+    : m_detector(detector)
+{
+}
+
+void DesktopSettingsServices::setMeetingDetectionEnabled(bool enabled)
+{
+    m_detector.setIsDetectionEnabled(enabled);
+}
+
+void DesktopSettingsServices::setLaunchAtLogin(bool enabled)
+{
+    // No login item yet: the stored value is all there is.
+}
+
+bool DesktopSettingsServices::canCheckForUpdates() const
+{
+    return false;
+}
+
+void DesktopSettingsServices::checkForUpdates()
+{
+}
+
+QString DesktopSettingsServices::recordingsFolder() const
+{
+    return RecordingsStorage::shared().storageDirectory();
+}
+
+void DesktopSettingsServices::showFolder(const QString& path)
+{
+    FileManagerReveal::showFolder(path);
+}

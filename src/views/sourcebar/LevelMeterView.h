@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+class QVariantAnimation;
+
+// A source's input level as a filled track: green at the start of the fill,
+// red at its end. A new level glides there in 0.08 s rather than jumping.
+class LevelMeterView : public QWidget {
+    Q_OBJECT
+public:
+    explicit LevelMeterView(QWidget* parent = nullptr);
+
+    void setLevel(float level);
+    void setActive(bool active);
+    float level() const { return m_level; }
+    bool isActive() const { return m_active; }
+    // The width of the fill drawn now.
+    double shownFillWidth() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void moveTo(double fraction, bool glide);
+
+    float m_level = 0;
+    bool m_active = false;
+    // The fill as a share of the track, as drawn now.
+    double m_shownFraction = 0;
+    QVariantAnimation* m_glide;
+};

@@ -1,0 +1,309 @@
+#include "views/sourcebar/SourceControlBar.h"
+
+#include "audio/SystemAudioPermission.h"
+#include "viewmodels/RecordingViewModel.h"
+#include "views/detail/RoundedPanel.h"
+#include "views/sourcebar/EchoGuardButton.h"
+#include "views/sourcebar/GainControl.h"
+#include "views/sourcebar/LevelMeterView.h"
+#include "views/sourcebar/SourceBadgeView.h"
+#include "views/style/Icons.h"
+#include "views/style/Style.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QSignalBlocker>
+
+using namespace SourceBarRules;
+
+namespace {
+
+constexpr int verticalPadding = 8;
+constexpr int groupVerticalPadding = 6;
+constexpr double groupCornerRadius = 8;
+constexpr int meterHeight = 9;
+constexpr int dividerHeight = 22;
+constexpr int flexibleSpaceMinimum = 8;
+constexpr int toggleIconSize = 14;
+
+QCheckBox* makeToggle(const QString& objectName, QWidget* parent)
+{
+    auto* toggle = new QCheckBox(parent);
+    toggle->setObjectName(objectName);
+    toggle->setFont(Style::font(13, TextWeight::medium));
+    toggle->setIconSize(QSize(toggleIconSize, toggleIconSize));
+    toggle->setFocusPolicy(Qt::NoFocus);
+    toggle->setCursor(Qt::PointingHandCursor);
+    return toggle;
+}
+
+RoundedPanel* makeGroup(const QString& objectName, QWidget* parent)
+{
+    auto* group = new RoundedPanel({ColorRole::controlBackground}, groupCornerRadius, parent);
+    group->setObjectName(objectName);
+    // As wide as its controls, narrower only when the bar is short of room.
+    group->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    auto* row = new QHBoxLayout(group);
+    row->setSizeConstraint(QLayout::SetNoConstraint);
+    return group;
+}
+
+QHBoxLayout* rowOf(QWidget* group)
+{
+    return static_cast<QHBoxLayout*>(group->layout());
+}
+
+} // namespace
+
+SourceControlBar::SourceControlBar(RecordingViewModel& vm, QWidget* parent)
+    : SourceControlBar(vm, SystemAudioPermission::shared(), parent)
+{
+}
+
+SourceControlBar::SourceControlBar(RecordingViewModel& vm, SystemAudioPermission& permission, QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+    , m_permissionAccess(permission)
+{
+    setObjectName(QStringLiteral("sourceControlBar"));
+    // The window decides the width; the bar fits itself into it.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+
+    m_row = new QHBoxLayout(this);
+    m_row->setSizeConstraint(QLayout::SetNoConstraint);
+
+    buildMicrophoneGroup();
+    m_row->addWidget(m_micGroup);
+
+    m_divider = new QFrame(this);
+    m_divider->setObjectName(QStringLiteral("sourceDivider"));
+    m_divider->setFrameShape(QFrame::VLine);
+    m_divider->setFrameShadow(QFrame::Plain);
+    m_divider->setFixedSize(1, dividerHeight);
+    QPalette dividerPalette = m_divider->palette();
+    dividerPalette.setColor(QPalette::WindowText, Style::color(ColorRole::gray, 0.35));
+    m_divider->setPalette(dividerPalette);
+    m_row->addWidget(m_divider);
+
+    buildSystemGroup();
+    m_row->addWidget(m_systemGroup);
+
+    m_echoGuard = new EchoGuardButton(this);
+    m_row->addWidget(m_echoGuard);
+
+    m_row->addSpacerItem(new QSpacerItem(flexibleSpaceMinimum, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+
+    m_badgeSlot = new QWidget(this);
+    m_badgeSlot->setObjectName(QStringLiteral("statusBadgeSlot"));
+    auto* badges = new QHBoxLayout(m_badgeSlot);
+    badges->setContentsMargins(0, 0, 0, 0);
+    m_row->addWidget(m_badgeSlot);
+
+    m_sourceBadge = new SourceBadgeView(this);
+    m_row->addWidget(m_sourceBadge);
+
+    connectViewModel();
+    showMicrophones();
+    showSources();
+    applyWidthClass();
+}
+
+void SourceControlBar::buildMicrophoneGroup()
+{
+    m_micGroup = makeGroup(QStringLiteral("microphoneGroup"), this);
+    QHBoxLayout* row = rowOf(m_micGroup);
+
+    m_micToggle = makeToggle(QStringLiteral("microphoneToggle"), m_micGroup);
+    row->addWidget(m_micToggle);
+
+    m_micPicker = new QComboBox(m_micGroup);
+    m_micPicker->setObjectName(QStringLiteral("microphonePicker"));
+    m_micPicker->setFont(Style::font(11));
+    m_micPicker->setFocusPolicy(Qt::NoFocus);
+    m_micPicker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    row->addWidget(m_micPicker);
+
+    m_micGain = new GainControl(QStringLiteral("speaker.wave.1"), micGainMaximum, &micGainTooltip, m_micGroup);
+    m_micGain->setObjectName(QStringLiteral("microphoneGain"));
+    row->addWidget(m_micGain);
+
+    m_micMeter = new LevelMeterView(m_micGroup);
+    m_micMeter->setObjectName(QStringLiteral("microphoneMeter"));
+    row->addWidget(m_micMeter);
+}
+
+void SourceControlBar::buildSystemGroup()
+{
+    m_systemGroup = makeGroup(QStringLiteral("systemAudioGroup"), this);
+    QHBoxLayout* row = rowOf(m_systemGroup);
+
+    m_systemToggle = makeToggle(QStringLiteral("systemAudioToggle"), m_systemGroup);
+    row->addWidget(m_systemToggle);
+
+    m_internalMix = new QLabel(QStringLiteral("(Internal Mix)"), m_systemGroup);
+    m_internalMix->setObjectName(QStringLiteral("internalMixNote"));
+    m_internalMix->setFont(Style::font(11));
+    QPalette secondary = m_internalMix->palette();
+    secondary.setColor(QPalette::WindowText, Style::color(ColorRole::secondary));
+    m_internalMix->setPalette(secondary);
+    row->addWidget(m_internalMix);
+
+    m_systemGain
+        = new GainControl(QStringLiteral("speaker.wave.2"), systemGainMaximum, &systemGainTooltip, m_systemGroup);
+    m_systemGain->setObjectName(QStringLiteral("systemAudioGain"));
+    row->addWidget(m_systemGain);
+
+    m_systemMeter = new LevelMeterView(m_systemGroup);
+    m_systemMeter->setObjectName(QStringLiteral("systemAudioMeter"));
+    row->addWidget(m_systemMeter);
+
+    m_permission = new QPushButton(QStringLiteral("Grant Permission"), m_systemGroup);
+    m_permission->setObjectName(QStringLiteral("grantPermissionButton"));
+    m_permission->setIcon(Icons::icon(QStringLiteral("exclamationmark.triangle.fill"), Style::color(ColorRole::white)));
+    m_permission->setIconSize(QSize(11, 11));
+    m_permission->setFont(Style::font(11, TextWeight::semibold));
+    m_permission->setFocusPolicy(Qt::NoFocus);
+    m_permission->setCursor(Qt::PointingHandCursor);
+    m_permission->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none;"
+                                               " border-radius: 5px; padding: 3px 8px; }")
+                                    .arg(Style::css(Style::color(ColorRole::orange))));
+    row->addWidget(m_permission);
+}
+
+void SourceControlBar::connectViewModel()
+{
+    connect(m_micToggle, &QCheckBox::clicked, this, [this](bool checked) { m_vm.setIsMicEnabled(checked); });
+    connect(m_systemToggle, &QCheckBox::clicked, this,
+            [this](bool checked) { m_vm.setIsSystemAudioEnabled(checked); });
+    connect(m_micPicker, &QComboBox::activated, this,
+            [this](int index) { m_vm.setSelectedMicID(m_micPicker->itemData(index).toString()); });
+    connect(m_micGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setMicVolume(gain); });
+    connect(m_systemGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setSysVolume(gain); });
+    connect(m_echoGuard, &QAbstractButton::clicked, this,
+            [this] { m_vm.setIsEchoGuardEnabled(!m_vm.isEchoGuardEnabled()); });
+    connect(m_permission, &QPushButton::clicked, this, [this] {
+        m_permissionAccess.request();
+        m_vm.setShowPermissionBanner(!m_permissionAccess.isGranted());
+    });
+
+    for (auto signal : {&RecordingViewModel::isMicEnabledChanged, &RecordingViewModel::isSystemAudioEnabledChanged,
+                        &RecordingViewModel::micVolumeChanged, &RecordingViewModel::sysVolumeChanged,
+                        &RecordingViewModel::isEchoGuardEnabledChanged,
+                        &RecordingViewModel::showPermissionBannerChanged})
+        connect(&m_vm, signal, this, &SourceControlBar::showSources);
+    connect(&m_vm, &RecordingViewModel::micLevelChanged, this, [this] { m_micMeter->setLevel(m_vm.micLevel()); });
+    connect(&m_vm, &RecordingViewModel::sysLevelChanged, this,
+            [this] { m_systemMeter->setLevel(m_vm.sysLevel()); });
+    connect(&m_vm, &RecordingViewModel::deviceManagerChanged, this, &SourceControlBar::showMicrophones);
+    connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
+}
+
+SourceBarRules::WidthClass SourceControlBar::widthClass() const
+{
+    return SourceBarRules::widthClass(m_barWidth);
+}
+
+bool SourceControlBar::compactBadges() const
+{
+    return metrics(widthClass()).compactBadges;
+}
+
+void SourceControlBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const WidthClass before = widthClass();
+    m_barWidth = event->size().width();
+    if (widthClass() != before) {
+        applyWidthClass();
+        Q_EMIT widthClassChanged();
+    }
+}
+
+void SourceControlBar::applyWidthClass()
+{
+    const Metrics m = metrics(widthClass());
+    m_row->setSpacing(m.barSpacing);
+    m_row->setContentsMargins(m.barPadding, verticalPadding, m.barPadding, verticalPadding);
+    for (RoundedPanel* group : {m_micGroup, m_systemGroup}) {
+        rowOf(group)->setSpacing(m.groupSpacing);
+        rowOf(group)->setContentsMargins(m.groupPadding, groupVerticalPadding, m.groupPadding, groupVerticalPadding);
+    }
+    m_micToggle->setText(m.micLabel);
+    m_systemToggle->setText(m.systemLabel);
+    m_micPicker->setMinimumWidth(m.pickerMinWidth);
+    m_micPicker->setMaximumWidth(m.pickerMaxWidth);
+    for (GainControl* gain : {m_micGain, m_systemGain}) {
+        gain->setSliderWidth(m.sliderWidth);
+        gain->setPercentageShown(m.showsPercentage);
+    }
+    for (LevelMeterView* meter : {m_micMeter, m_systemMeter})
+        meter->setFixedSize(m.meterWidth, meterHeight);
+    m_echoGuard->setLabel(m.echoGuardLabel, m.echoGuardPadding);
+    m_sourceBadge->setDotOnly(m.sourceBadgeAsDot);
+    showSources();
+}
+
+void SourceControlBar::showToggle(QCheckBox* toggle, const SourceToggleLook& look, bool checked)
+{
+    const QSignalBlocker blocker(toggle);
+    toggle->setChecked(checked);
+    toggle->setIcon(Icons::icon(look.symbol, Style::color(look.iconColor)));
+}
+
+void SourceControlBar::showSources()
+{
+    const bool mic = m_vm.isMicEnabled();
+    const bool system = m_vm.isSystemAudioEnabled();
+    const Metrics m = metrics(widthClass());
+
+    showToggle(m_micToggle, SourceBarRules::micToggle(mic), mic);
+    m_micPicker->setVisible(mic);
+    m_micGain->setVisible(mic);
+    m_micMeter->setVisible(mic);
+    m_micGain->setGain(m_vm.micVolume());
+    m_micMeter->setActive(mic);
+    m_micMeter->setLevel(m_vm.micLevel());
+
+    showToggle(m_systemToggle, SourceBarRules::systemToggle(system), system);
+    m_internalMix->setVisible(system && m.showsInternalMix);
+    m_systemGain->setVisible(system);
+    m_systemMeter->setVisible(system);
+    m_systemGain->setGain(m_vm.sysVolume());
+    m_systemMeter->setActive(system);
+    m_systemMeter->setLevel(m_vm.sysLevel());
+    m_permission->setVisible(showsPermissionButton(m_vm.showPermissionBanner(), system));
+
+    m_echoGuard->setVisible(showsEchoGuard(mic, system));
+    m_echoGuard->setGuardOn(m_vm.isEchoGuardEnabled());
+
+    const SourceBadge badge = SourceBarRules::sourceBadge(mic, system);
+    m_sourceBadge->setBadge(badge.text, badge.color);
+}
+
+void SourceControlBar::showMicrophones()
+{
+    const QSignalBlocker blocker(m_micPicker);
+    m_micPicker->clear();
+    for (const PickerRow& row : micPickerRows(m_vm.deviceManager().availableMics()))
+        m_micPicker->addItem(row.name, row.id);
+    showMicSelection();
+}
+
+void SourceControlBar::showMicSelection()
+{
+    const QSignalBlocker blocker(m_micPicker);
+    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.selectedMicID()));
+}
+
+void SourceControlBar::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    // The under-page colour, a shade below the window's.
+    painter.fillRect(rect(), palette().color(QPalette::Window).darker(104));
+}

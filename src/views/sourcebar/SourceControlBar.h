@@ -1,0 +1,92 @@
+#pragma once
+
+#include "views/logic/SourceBarRules.h"
+
+#include <QWidget>
+
+class EchoGuardButton;
+class GainControl;
+class LevelMeterView;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QHBoxLayout;
+class QLabel;
+class QPushButton;
+class RecordingViewModel;
+class RoundedPanel;
+class SourceBadgeView;
+class SystemAudioPermission;
+
+// The bar across the top of the main window: the microphone and the system
+// audio, each with its switch, gain and level meter (and the microphone's
+// device), Echo Guard while both are on, the status badges and the source
+// badge. Every control reads and writes the view model; nothing is disabled
+// while a recording runs.
+//
+// The bar lays out in three width classes by its own measured width, and
+// never asks the window for more width than the window gives it.
+class SourceControlBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit SourceControlBar(RecordingViewModel& vm, QWidget* parent = nullptr);
+    SourceControlBar(RecordingViewModel& vm, SystemAudioPermission& permission, QWidget* parent = nullptr);
+
+    // The last measured width; 1200 until the bar has been laid out.
+    double barWidth() const { return m_barWidth; }
+    SourceBarRules::WidthClass widthClass() const;
+    // Where the update and speech-model badges sit, right of the flexible space.
+    QWidget* badgeSlot() const { return m_badgeSlot; }
+    // Whether the badges in the slot take their compact form now.
+    bool compactBadges() const;
+
+    QCheckBox* micToggle() const { return m_micToggle; }
+    QComboBox* micPicker() const { return m_micPicker; }
+    GainControl* micGain() const { return m_micGain; }
+    LevelMeterView* micMeter() const { return m_micMeter; }
+    QCheckBox* systemToggle() const { return m_systemToggle; }
+    QLabel* internalMixNote() const { return m_internalMix; }
+    GainControl* systemGain() const { return m_systemGain; }
+    LevelMeterView* systemMeter() const { return m_systemMeter; }
+    QPushButton* permissionButton() const { return m_permission; }
+    EchoGuardButton* echoGuardButton() const { return m_echoGuard; }
+    SourceBadgeView* sourceBadge() const { return m_sourceBadge; }
+
+Q_SIGNALS:
+    void widthClassChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildMicrophoneGroup();
+    void buildSystemGroup();
+    void connectViewModel();
+    void applyWidthClass();
+    void showSources();
+    void showMicrophones();
+    void showMicSelection();
+    void showToggle(QCheckBox* toggle, const SourceBarRules::SourceToggleLook& look, bool checked);
+
+    RecordingViewModel& m_vm;
+    SystemAudioPermission& m_permissionAccess;
+    double m_barWidth = SourceBarRules::initialBarWidth;
+
+    QHBoxLayout* m_row;
+    RoundedPanel* m_micGroup;
+    QCheckBox* m_micToggle;
+    QComboBox* m_micPicker;
+    GainControl* m_micGain;
+    LevelMeterView* m_micMeter;
+    QFrame* m_divider;
+    RoundedPanel* m_systemGroup;
+    QCheckBox* m_systemToggle;
+    QLabel* m_internalMix;
+    GainControl* m_systemGain;
+    LevelMeterView* m_systemMeter;
+    QPushButton* m_permission;
+    EchoGuardButton* m_echoGuard;
+    QWidget* m_badgeSlot;
+    SourceBadgeView* m_sourceBadge;
+};

@@ -1,0 +1,326 @@
+// The source control bar over a view model on fakes, offscreen.
+#include "ViewModelFixture.h"
+#include "audio/SystemAudioPermission.h"
+#include "common/SettingsKeys.h"
+#include "support/QtPrinters.h"
+#include "views/sourcebar/EchoGuardButton.h"
+#include "views/sourcebar/GainControl.h"
+#include "views/sourcebar/LevelMeterView.h"
+#include "views/sourcebar/SourceBadgeView.h"
+#include "views/sourcebar/SourceControlBar.h"
+#include "views/style/Style.h"
+#include "views/window/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+namespace {
+
+// A desktop that asks before system audio may be recorded.
+class FakePermission : public SystemAudioPermission {
+public:
+    bool isGranted() const override { return granted; }
+    void request() override
+    {
+        ++requests;
+        granted = grantOnRequest;
+    }
+
+    bool granted = false;
+    bool grantOnRequest = false;
+    int requests = 0;
+};
+
+class SourceBar : public ViewModelFixture {
+protected:
+    void SetUp() override
+    {
+        qputenv("NIMBREL_NO_ANIMATIONS", "1");
+        ViewModelFixture::SetUp();
+        static bool styled = false;
+        if (!styled) {
+            Style::apply(*qApp);
+            styled = true;
+        }
+    }
+
+    void TearDown() override
+    {
+        m_bar.reset();
+        ViewModelFixture::TearDown();
+    }
+
+    SourceControlBar& makeBar()
+    {
+        if (!m_vm)
+            makeViewModel();
+        m_bar = std::make_unique<SourceControlBar>(*m_vm, m_permission);
+        return *m_bar;
+    }
+
+    // Laid out and shown at `width`, as the window would give it.
+    SourceControlBar& showBar(int width)
+    {
+        makeBar();
+        m_bar->resize(width, 60);
+        m_bar->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(m_bar.get()));
+        settle();
+        return *m_bar;
+    }
+
+    bool shown(QWidget* widget) const { return widget->isVisibleTo(m_bar.get()); }
+
+    QStringList pickerRows() const
+    {
+        QStringList rows;
+        for (int i = 0; i < m_bar->micPicker()->count(); ++i)
+            rows << m_bar->micPicker()->itemText(i);
+        return rows;
+    }
+
+    FakePermission m_permission{};
+    std::unique_ptr<SourceControlBar> m_bar;
+};
+
+} // namespace
+
+TEST_F(SourceBar, BeforeItsFirstMeasurementTheBarIsCompact)
+{
+    SourceControlBar& bar = makeBar();
+    EXPECT_EQ(bar.barWidth(), 1200);
+    EXPECT_EQ(bar.widthClass(), SourceBarRules::WidthClass::compact);
+    EXPECT_TRUE(bar.compactBadges());
+    EXPECT_EQ(bar.micToggle()->text(), "Microphone");
+    EXPECT_EQ(bar.systemToggle()->text(), "System Audio");
+    EXPECT_TRUE(shown(bar.micGain()->percentage()));
+    EXPECT_FALSE(shown(bar.internalMixNote()));
+    EXPECT_TRUE(bar.sourceBadge()->isDotOnly());
+    EXPECT_EQ(bar.sourceBadge()->toolTip(), "Mic + System Audio");
+}
+
+TEST_F(SourceBar, ThreeWidthsShowTheirLabelsAndPercentages)
+{
+    const struct {
+        int width;
+        SourceBarRules::WidthClass widthClass;
+        const char* mic;
+        const char* system;
+        bool percentage;
+        bool internalMix;
+        bool capsule;
+        const char* echo;
+    } cases[] = {
+        {1300, SourceBarRules::WidthClass::full, "Microphone", "System Audio", true, true, true, "Echo Guard"},
+        {1220, SourceBarRules::WidthClass::full, "Microphone", "System Audio", true, true, true, "Echo Guard"},
+        {1219, SourceBarRules::WidthClass::compact, "Microphone", "System Audio", true, false, false, "Echo Guard"},
+        {1060, SourceBarRules::WidthClass::compact, "Microphone", "System Audio", true, false, false, "Echo Guard"},
+        {1059, SourceBarRules::WidthClass::veryCompact, "Mic", "System", false, false, false, "Echo"},
+        {960, SourceBarRules::WidthClass::veryCompact, "Mic", "System", false, false, false, "Echo"},
+    };
+    makeViewModel();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        SourceControlBar& bar = showBar(c.width);
+        EXPECT_EQ(bar.barWidth(), c.width);
+        EXPECT_EQ(bar.widthClass(), c.widthClass);
+        EXPECT_EQ(bar.micToggle()->text(), c.mic);
+        EXPECT_EQ(bar.systemToggle()->text(), c.system);
+        EXPECT_EQ(shown(bar.micGain()->percentage()), c.percentage);
+        EXPECT_EQ(shown(bar.systemGain()->percentage()), c.percentage);
+        EXPECT_EQ(shown(bar.internalMixNote()), c.internalMix);
+        EXPECT_EQ(bar.sourceBadge()->isDotOnly(), !c.capsule);
+        EXPECT_EQ(bar.echoGuardButton()->text(), c.echo);
+        EXPECT_EQ(bar.compactBadges(), c.widthClass != SourceBarRules::WidthClass::full);
+    }
+}
+
+TEST_F(SourceBar, ResizingAcrossABoundaryRelaysTheBarOut)
+{
+    SourceControlBar& bar = showBar(1300);
+    int changes = 0;
+    QObject::connect(&bar, &SourceControlBar::widthClassChanged, [&] { ++changes; });
+    bar.resize(1000, 60);
+    settle();
+    EXPECT_EQ(bar.widthClass(), SourceBarRules::WidthClass::veryCompact);
+    EXPECT_EQ(bar.micToggle()->text(), "Mic");
+    bar.resize(1010, 60);
+    settle();
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(SourceBar, TogglingTheSourcesShowsAndHidesTheirControls)
+{
+    SourceControlBar& bar = showBar(1300);
+    const struct {
+        bool mic, system;
+        const char* badge;
+    } cases[] = {
+        {false, false, "No Source Selected"},
+        {true, false, "Mic Only"},
+        {false, true, "System Audio Only"},
+        {true, true, "Mic + System Audio"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.badge);
+        // Through the checkboxes, as the user would.
+        if (bar.micToggle()->isChecked() != c.mic)
+            QTest::mouseClick(bar.micToggle(), Qt::LeftButton, {}, QPoint(6, bar.micToggle()->height() / 2));
+        if (bar.systemToggle()->isChecked() != c.system)
+            QTest::mouseClick(bar.systemToggle(), Qt::LeftButton, {}, QPoint(6, bar.systemToggle()->height() / 2));
+        EXPECT_EQ(m_vm->isMicEnabled(), c.mic);
+        EXPECT_EQ(m_vm->isSystemAudioEnabled(), c.system);
+        EXPECT_EQ(m_recorder->micEnabled, c.mic);
+        EXPECT_EQ(m_recorder->systemAudioEnabled, c.system);
+
+        EXPECT_TRUE(shown(bar.micToggle()));
+        EXPECT_TRUE(shown(bar.systemToggle()));
+        for (QWidget* widget : {static_cast<QWidget*>(bar.micPicker()), static_cast<QWidget*>(bar.micGain()),
+                                static_cast<QWidget*>(bar.micMeter())})
+            EXPECT_EQ(shown(widget), c.mic) << widget->objectName().toStdString();
+        for (QWidget* widget : {static_cast<QWidget*>(bar.internalMixNote()), static_cast<QWidget*>(bar.systemGain()),
+                                static_cast<QWidget*>(bar.systemMeter())})
+            EXPECT_EQ(shown(widget), c.system) << widget->objectName().toStdString();
+        EXPECT_EQ(shown(bar.echoGuardButton()), c.mic && c.system);
+        EXPECT_FALSE(shown(bar.permissionButton()));
+        EXPECT_EQ(bar.sourceBadge()->text(), c.badge);
+        EXPECT_TRUE(shown(bar.badgeSlot()));
+    }
+}
+
+TEST_F(SourceBar, EchoGuardTwoClicksRestoreTheValueAndStoreEachOne)
+{
+    SourceControlBar& bar = showBar(1300);
+    ASSERT_TRUE(m_vm->isEchoGuardEnabled());
+    QTest::mouseClick(bar.echoGuardButton(), Qt::LeftButton);
+    EXPECT_FALSE(m_vm->isEchoGuardEnabled());
+    EXPECT_FALSE(m_recorder->echoGuard);
+    EXPECT_FALSE(bar.echoGuardButton()->isGuardOn());
+    EXPECT_EQ(m_settings->value(SettingsKeys::echoGuardEnabled).toBool(), false);
+    QTest::mouseClick(bar.echoGuardButton(), Qt::LeftButton);
+    EXPECT_TRUE(m_vm->isEchoGuardEnabled());
+    EXPECT_TRUE(m_recorder->echoGuard);
+    EXPECT_TRUE(bar.echoGuardButton()->isGuardOn());
+    EXPECT_EQ(m_settings->value(SettingsKeys::echoGuardEnabled).toBool(), true);
+}
+
+TEST_F(SourceBar, GainSlidersWriteTheViewModelAndShowPercentages)
+{
+    SourceControlBar& bar = showBar(1300);
+    EXPECT_EQ(bar.micGain()->percentage()->text(), "140%");
+    EXPECT_EQ(bar.systemGain()->percentage()->text(), "90%");
+    EXPECT_EQ(bar.micGain()->toolTip(), "Microphone volume gain (Current: 140%)");
+
+    bar.micGain()->slider()->setValue(bar.micGain()->slider()->minimum());
+    EXPECT_EQ(m_vm->micVolume(), 0.0f);
+    EXPECT_EQ(m_recorder->micGain, 0.0f);
+    EXPECT_EQ(bar.micGain()->percentage()->text(), "0%");
+    bar.micGain()->slider()->setValue(bar.micGain()->slider()->maximum());
+    EXPECT_EQ(bar.micGain()->percentage()->text(), "250%");
+    bar.systemGain()->slider()->setValue(bar.systemGain()->slider()->maximum());
+    EXPECT_EQ(m_vm->sysVolume(), 2.0f);
+    EXPECT_EQ(bar.systemGain()->percentage()->text(), "200%");
+    EXPECT_EQ(bar.systemGain()->toolTip(), "System Audio volume gain (Current: 200%)");
+
+    // Below the settings window's lower bound, stored as it is.
+    bar.micGain()->slider()->setValue(300);
+    EXPECT_FLOAT_EQ(m_vm->micVolume(), 0.3f);
+    EXPECT_FLOAT_EQ(m_settings->value(SettingsKeys::micVolume).toFloat(), 0.3f);
+
+    // A change made elsewhere moves the bar's slider without writing back.
+    m_vm->setMicVolume(1.0f);
+    EXPECT_EQ(bar.micGain()->percentage()->text(), "100%");
+    EXPECT_EQ(bar.micGain()->slider()->value(), 1000);
+}
+
+TEST_F(SourceBar, DevicePickerFollowsTheDeviceList)
+{
+    SourceControlBar& bar = showBar(1300);
+    EXPECT_EQ(pickerRows(), (QStringList{"Built-in", "USB Mic"}));
+    EXPECT_EQ(bar.micPicker()->currentText(), "Built-in");
+
+    bar.micPicker()->activated(1);
+    EXPECT_EQ(m_vm->selectedMicID(), "usb");
+    ASSERT_FALSE(m_recorder->micUpdates.isEmpty());
+    EXPECT_EQ(m_recorder->micUpdates.last()->id, "usb");
+
+    // Unplugged: the manager falls back to the default, and the picker follows.
+    m_devices->mics = {{"builtin", "Built-in", true}, {"headset", "Headset", false}};
+    Q_EMIT m_devices->availableMicsChanged();
+    m_devices->choose(QStringLiteral("builtin"));
+    settle();
+    EXPECT_EQ(pickerRows(), (QStringList{"Built-in", "Headset"}));
+    EXPECT_EQ(bar.micPicker()->currentText(), "Built-in");
+
+    m_devices->mics.clear();
+    Q_EMIT m_devices->availableMicsChanged();
+    m_devices->choose(QString());
+    settle();
+    EXPECT_EQ(pickerRows(), QStringList{"Default Microphone"});
+    EXPECT_EQ(bar.micPicker()->currentIndex(), 0);
+    bar.micPicker()->activated(0);
+    EXPECT_EQ(m_vm->selectedMicID(), QString());
+}
+
+TEST_F(SourceBar, MetersFollowTheLevelsOfEnabledSources)
+{
+    SourceControlBar& bar = showBar(1300);
+    m_recorder->emitLevels(0.5f, 1.7f);
+    settle();
+    EXPECT_DOUBLE_EQ(bar.micMeter()->shownFillWidth(), bar.micMeter()->width() * 0.5);
+    EXPECT_DOUBLE_EQ(bar.systemMeter()->shownFillWidth(), bar.systemMeter()->width());
+    m_vm->setIsSystemAudioEnabled(false);
+    EXPECT_EQ(bar.systemMeter()->shownFillWidth(), 0);
+    m_recorder->emitLevels(0, 0);
+    settle();
+    EXPECT_EQ(bar.micMeter()->shownFillWidth(), 0);
+}
+
+TEST_F(SourceBar, PermissionButtonAsksAndGoesOnceGranted)
+{
+    makeViewModel();
+    // Linux lets system audio be recorded without asking.
+    EXPECT_FALSE(m_vm->showPermissionBanner());
+
+    SourceControlBar& bar = showBar(1300);
+    m_vm->setShowPermissionBanner(true);
+    EXPECT_TRUE(shown(bar.permissionButton()));
+    m_vm->setIsSystemAudioEnabled(false);
+    EXPECT_FALSE(shown(bar.permissionButton()));
+    m_vm->setIsSystemAudioEnabled(true);
+
+    bar.permissionButton()->click();
+    EXPECT_EQ(m_permission.requests, 1);
+    EXPECT_TRUE(shown(bar.permissionButton()));
+    m_permission.grantOnRequest = true;
+    bar.permissionButton()->click();
+    EXPECT_EQ(m_permission.requests, 2);
+    EXPECT_FALSE(m_vm->showPermissionBanner());
+    EXPECT_FALSE(shown(bar.permissionButton()));
+}
+
+TEST_F(SourceBar, NeverWidensTheWindowBeyondItsMinimum)
+{
+    makeViewModel();
+    MainWindow window(*m_vm);
+    window.resize(960, 600);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    settle();
+    EXPECT_EQ(window.width(), 960);
+    EXPECT_LE(window.minimumSizeHint().width(), 960);
+    SourceControlBar* bar = window.sourceControlBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->width(), 960);
+    EXPECT_EQ(bar->widthClass(), SourceBarRules::WidthClass::veryCompact);
+    // Everything of the narrowest form fits inside.
+    for (QWidget* widget : {static_cast<QWidget*>(bar->micToggle()), static_cast<QWidget*>(bar->sourceBadge())}) {
+        const QRect inBar(widget->mapTo(bar, QPoint(0, 0)), widget->size());
+        EXPECT_TRUE(bar->rect().contains(inBar)) << widget->objectName().toStdString();
+    }
+}
