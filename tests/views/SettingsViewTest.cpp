@@ -1,7 +1,7 @@
 // The settings window's content over a view model on fakes, offscreen.
 #include "FakeMeetingClock.h"
 #include "FakeMeetingProbes.h"
-#include "ViewModelFixture.h"
+#include "StyledViewFixture.h"
 #include "app/DefaultSettings.h"
 #include "common/SettingsKeys.h"
 #include "services/meetings/MeetingDetector.h"
@@ -15,7 +15,6 @@
 #include "views/settings/SettingsTabButton.h"
 #include "views/settings/SettingsView.h"
 #include "views/settings/StorageSection.h"
-#include "views/style/Style.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -48,23 +47,12 @@ public:
     QStringList shownFolders;
 };
 
-class SettingsWindow : public ViewModelFixture {
+class SettingsWindow : public StyledViewFixture {
 protected:
-    void SetUp() override
-    {
-        qputenv("NIMBREL_NO_ANIMATIONS", "1");
-        ViewModelFixture::SetUp();
-        static bool styled = false;
-        if (!styled) {
-            Style::apply(*qApp);
-            styled = true;
-        }
-    }
-
     void TearDown() override
     {
         m_view.reset();
-        ViewModelFixture::TearDown();
+        StyledViewFixture::TearDown();
     }
 
     SettingsView& open(SettingsTab tab = SettingsTab::general)

@@ -1,5 +1,5 @@
 // The source control bar over a view model on fakes, offscreen.
-#include "ViewModelFixture.h"
+#include "StyledViewFixture.h"
 #include "audio/SystemAudioPermission.h"
 #include "common/SettingsKeys.h"
 #include "support/QtPrinters.h"
@@ -8,7 +8,6 @@
 #include "views/sourcebar/LevelMeterView.h"
 #include "views/sourcebar/SourceBadgeView.h"
 #include "views/sourcebar/SourceControlBar.h"
-#include "views/style/Style.h"
 #include "views/window/MainWindow.h"
 
 #include <QApplication>
@@ -36,23 +35,12 @@ public:
     int requests = 0;
 };
 
-class SourceBar : public ViewModelFixture {
+class SourceBar : public StyledViewFixture {
 protected:
-    void SetUp() override
-    {
-        qputenv("NIMBREL_NO_ANIMATIONS", "1");
-        ViewModelFixture::SetUp();
-        static bool styled = false;
-        if (!styled) {
-            Style::apply(*qApp);
-            styled = true;
-        }
-    }
-
     void TearDown() override
     {
         m_bar.reset();
-        ViewModelFixture::TearDown();
+        StyledViewFixture::TearDown();
     }
 
     SourceControlBar& makeBar()
