@@ -14,7 +14,6 @@ class StillServices : public SettingsServices {
 public:
     void setMeetingDetectionEnabled(bool) override {}
     void setLaunchAtLogin(bool) override {}
-    bool canCheckForUpdates() const override { return false; }
     void checkForUpdates() override {}
     QString recordingsFolder() const override { return QStringLiteral("/home/dana/.local/share/Nimbrel/Recordings"); }
     void showFolder(const QString&) override {}

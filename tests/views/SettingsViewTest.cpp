@@ -34,14 +34,12 @@ class FakeSettingsServices : public SettingsServices {
 public:
     void setMeetingDetectionEnabled(bool enabled) override { detection.append(enabled); }
     void setLaunchAtLogin(bool enabled) override { login.append(enabled); }
-    bool canCheckForUpdates() const override { return updatesAvailable; }
     void checkForUpdates() override { ++updateChecks; }
     QString recordingsFolder() const override { return folder; }
     void showFolder(const QString& path) override { shownFolders.append(path); }
 
     QList<bool> detection;
     QList<bool> login;
-    bool updatesAvailable = true;
     int updateChecks = 0;
     QString folder = QStringLiteral("/home/user/.local/share/Nimbrel/Recordings");
     QStringList shownFolders;
@@ -243,13 +241,6 @@ TEST_F(SettingsWindow, GeneralSwitchesStoreTheirValueAndTwoActOnTheirService)
 
     general.checkForUpdatesButton()->click();
     EXPECT_EQ(m_services.updateChecks, 1);
-}
-
-TEST_F(SettingsWindow, UpdateButtonIsOffWhereNoUpdatesExist)
-{
-    m_services.updatesAvailable = false;
-    open();
-    EXPECT_FALSE(section<GeneralSection>().checkForUpdatesButton()->isEnabled());
 }
 
 TEST_F(SettingsWindow, DetectionSwitchStartsAndStopsTheDetectorsMonitoring)

@@ -3,6 +3,8 @@
 #include "audio/SystemAudioPermission.h"
 #include "common/SettingsKeys.h"
 #include "support/QtPrinters.h"
+#include "views/badges/UpdateStatusBadge.h"
+#include "views/badges/WhisperStatusBadge.h"
 #include "views/sourcebar/EchoGuardButton.h"
 #include "views/sourcebar/GainControl.h"
 #include "views/sourcebar/LevelMeterView.h"
@@ -14,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -47,7 +50,7 @@ protected:
     {
         if (!m_vm)
             makeViewModel();
-        m_bar = std::make_unique<SourceControlBar>(*m_vm, m_permission);
+        m_bar = std::make_unique<SourceControlBar>(*m_vm, SourceControlBar::Services{&m_permission});
         return *m_bar;
     }
 
@@ -177,8 +180,17 @@ TEST_F(SourceBar, TogglingTheSourcesShowsAndHidesTheirControls)
         EXPECT_EQ(shown(bar.echoGuardButton()), c.mic && c.system);
         EXPECT_FALSE(shown(bar.permissionButton()));
         EXPECT_EQ(bar.sourceBadge()->text(), c.badge);
-        EXPECT_TRUE(shown(bar.badgeSlot()));
     }
+}
+
+TEST_F(SourceBar, StatusBadgesSitBetweenEchoGuardAndTheSourceBadge)
+{
+    SourceControlBar& bar = showBar(1300);
+    // No speech model in the test's home: its badge offers the download.
+    ASSERT_TRUE(shown(bar.whisperBadge()));
+    EXPECT_LT(bar.echoGuardButton()->geometry().right(), bar.whisperBadge()->geometry().left());
+    EXPECT_LT(bar.whisperBadge()->geometry().right(), bar.sourceBadge()->geometry().left());
+    EXPECT_EQ(bar.layout()->indexOf(bar.updateBadge()) + 1, bar.layout()->indexOf(bar.whisperBadge()));
 }
 
 TEST_F(SourceBar, EchoGuardTwoClicksRestoreTheValueAndStoreEachOne)

@@ -3,6 +3,7 @@
 #include "models/RecordingsStorage.h"
 #include "platform/dbus/FileManagerReveal.h"
 #include "services/meetings/MeetingDetector.h"
+#include "services/updates/UpdateManager.h"
 
 DesktopSettingsServices::DesktopSettingsServices(MeetingDetector& detector)
     : m_detector(detector)
@@ -19,13 +20,10 @@ void DesktopSettingsServices::setLaunchAtLogin(bool enabled)
     // No login item yet: the stored value is all there is.
 }
 
-bool DesktopSettingsServices::canCheckForUpdates() const
-{
-    return false;
-}
-
 void DesktopSettingsServices::checkForUpdates()
 {
+    // Visible: the updater's badge shows the check and its outcome.
+    UpdateManager::shared().checkForUpdates(true, false);
 }
 
 QString DesktopSettingsServices::recordingsFolder() const

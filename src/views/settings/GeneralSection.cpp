@@ -77,9 +77,6 @@ GeneralSection::GeneralSection(BoundSettings& settings, SettingsServices& servic
     m_checkForUpdates->setObjectName(QStringLiteral("checkForUpdatesButton"));
     m_checkForUpdates->setFont(Style::font(12));
     m_checkForUpdates->setAutoDefault(false);
-    m_checkForUpdates->setEnabled(m_services.canCheckForUpdates());
-    if (!m_services.canCheckForUpdates())
-        m_checkForUpdates->setToolTip(QStringLiteral("Updates are not available in this build."));
     connect(m_checkForUpdates, &QPushButton::clicked, this, [this] { m_services.checkForUpdates(); });
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_checkForUpdates);

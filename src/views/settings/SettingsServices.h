@@ -12,8 +12,6 @@ public:
     virtual void setMeetingDetectionEnabled(bool enabled) = 0;
     // The login item is registered or removed to match.
     virtual void setLaunchAtLogin(bool enabled) = 0;
-    // False while this build has no way to look for updates.
-    virtual bool canCheckForUpdates() const = 0;
     // A visible check that downloads a newer version when there is one.
     virtual void checkForUpdates() = 0;
     virtual QString recordingsFolder() const = 0;

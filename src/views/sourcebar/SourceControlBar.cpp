@@ -1,7 +1,11 @@
 #include "views/sourcebar/SourceControlBar.h"
 
 #include "audio/SystemAudioPermission.h"
+#include "engines/speech/WhisperEngine.h"
+#include "services/updates/UpdateManager.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/badges/UpdateStatusBadge.h"
+#include "views/badges/WhisperStatusBadge.h"
 #include "views/detail/RoundedPanel.h"
 #include "views/sourcebar/EchoGuardButton.h"
 #include "views/sourcebar/GainControl.h"
@@ -62,14 +66,14 @@ QHBoxLayout* rowOf(QWidget* group)
 } // namespace
 
 SourceControlBar::SourceControlBar(RecordingViewModel& vm, QWidget* parent)
-    : SourceControlBar(vm, SystemAudioPermission::shared(), parent)
+    : SourceControlBar(vm, Services{}, parent)
 {
 }
 
-SourceControlBar::SourceControlBar(RecordingViewModel& vm, SystemAudioPermission& permission, QWidget* parent)
+SourceControlBar::SourceControlBar(RecordingViewModel& vm, Services services, QWidget* parent)
     : QWidget(parent)
     , m_vm(vm)
-    , m_permissionAccess(permission)
+    , m_permissionAccess(services.permission ? *services.permission : SystemAudioPermission::shared())
 {
     setObjectName(QStringLiteral("sourceControlBar"));
     // The window decides the width; the bar fits itself into it.
@@ -99,11 +103,12 @@ SourceControlBar::SourceControlBar(RecordingViewModel& vm, SystemAudioPermission
 
     m_row->addSpacerItem(new QSpacerItem(flexibleSpaceMinimum, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
 
-    m_badgeSlot = new QWidget(this);
-    m_badgeSlot->setObjectName(QStringLiteral("statusBadgeSlot"));
-    auto* badges = new QHBoxLayout(m_badgeSlot);
-    badges->setContentsMargins(0, 0, 0, 0);
-    m_row->addWidget(m_badgeSlot);
+    // Each hides itself while it has nothing to say (an idle updater, a ready model).
+    const bool compact = metrics(widthClass()).compactBadges;
+    m_updateBadge = new UpdateStatusBadge(services.updater ? *services.updater : UpdateManager::shared(), compact, this);
+    m_row->addWidget(m_updateBadge);
+    m_whisperBadge = new WhisperStatusBadge(services.whisper ? *services.whisper : WhisperEngine::shared(), compact, this);
+    m_row->addWidget(m_whisperBadge);
 
     m_sourceBadge = new SourceBadgeView(this);
     m_row->addWidget(m_sourceBadge);
@@ -245,6 +250,8 @@ void SourceControlBar::applyWidthClass()
     for (LevelMeterView* meter : {m_micMeter, m_systemMeter})
         meter->setFixedSize(m.meterWidth, meterHeight);
     m_echoGuard->setLabel(m.echoGuardLabel, m.echoGuardPadding);
+    m_updateBadge->setCompact(m.compactBadges);
+    m_whisperBadge->setCompact(m.compactBadges);
     m_sourceBadge->setDotOnly(m.sourceBadgeAsDot);
     showSources();
 }

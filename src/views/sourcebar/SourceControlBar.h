@@ -17,11 +17,15 @@ class RecordingViewModel;
 class RoundedPanel;
 class SourceBadgeView;
 class SystemAudioPermission;
+class UpdateManager;
+class UpdateStatusBadge;
+class WhisperEngine;
+class WhisperStatusBadge;
 
 // The bar across the top of the main window: the microphone and the system
 // audio, each with its switch, gain and level meter (and the microphone's
-// device), Echo Guard while both are on, the status badges and the source
-// badge. Every control reads and writes the view model; nothing is disabled
+// device), Echo Guard while both are on, the updater's and the speech
+// model's badges and the source badge. Every control reads and writes the view model; nothing is disabled
 // while a recording runs.
 //
 // The bar lays out in three width classes by its own measured width, and
@@ -29,15 +33,20 @@ class SystemAudioPermission;
 class SourceControlBar : public QWidget {
     Q_OBJECT
 public:
+    // What the bar shows beside the view model; the app's own where left empty.
+    struct Services {
+        SystemAudioPermission* permission = nullptr;
+        WhisperEngine* whisper = nullptr;
+        UpdateManager* updater = nullptr;
+    };
+
     explicit SourceControlBar(RecordingViewModel& vm, QWidget* parent = nullptr);
-    SourceControlBar(RecordingViewModel& vm, SystemAudioPermission& permission, QWidget* parent = nullptr);
+    SourceControlBar(RecordingViewModel& vm, Services services, QWidget* parent = nullptr);
 
     // The last measured width; 1200 until the bar has been laid out.
     double barWidth() const { return m_barWidth; }
     SourceBarRules::WidthClass widthClass() const;
-    // Where the update and speech-model badges sit, right of the flexible space.
-    QWidget* badgeSlot() const { return m_badgeSlot; }
-    // Whether the badges in the slot take their compact form now.
+    // Whether the update and speech-model badges take their compact form now.
     bool compactBadges() const;
 
     QCheckBox* micToggle() const { return m_micToggle; }
@@ -50,6 +59,8 @@ public:
     LevelMeterView* systemMeter() const { return m_systemMeter; }
     QPushButton* permissionButton() const { return m_permission; }
     EchoGuardButton* echoGuardButton() const { return m_echoGuard; }
+    UpdateStatusBadge* updateBadge() const { return m_updateBadge; }
+    WhisperStatusBadge* whisperBadge() const { return m_whisperBadge; }
     SourceBadgeView* sourceBadge() const { return m_sourceBadge; }
 
 Q_SIGNALS:
@@ -87,6 +98,7 @@ private:
     LevelMeterView* m_systemMeter;
     QPushButton* m_permission;
     EchoGuardButton* m_echoGuard;
-    QWidget* m_badgeSlot;
+    UpdateStatusBadge* m_updateBadge;
+    WhisperStatusBadge* m_whisperBadge;
     SourceBadgeView* m_sourceBadge;
 };
