@@ -105,7 +105,7 @@ TEST_F(UpdateBadgeWidgetTest, OffersTheDownloadThenAsksBeforeRestarting)
     EXPECT_TRUE(badge.restartAlert()->informativeText().endsWith(QStringLiteral("\n\n<b>Notes</b>")));
     const auto button = [&](const QString& text) {
         for (QAbstractButton* b : badge.restartAlert()->buttons())
-            if (b->text() == text)
+            if (b->text().replace(QStringLiteral("&&"), QStringLiteral("&")) == text)
                 return b;
         return static_cast<QAbstractButton*>(nullptr);
     };

@@ -61,7 +61,8 @@ void UpdateStatusBadge::showRestartAlert()
     // Release notes come from outside: shown as plain text, never as markup.
     m_alert->setTextFormat(Qt::PlainText);
     m_alert->setInformativeText(StatusBadgeRules::restartAlertMessage(state.info));
-    QPushButton* apply = m_alert->addButton(QStringLiteral("Restart & Apply"), QMessageBox::AcceptRole);
+    // "&&": a single ampersand would mark a shortcut letter instead.
+    QPushButton* apply = m_alert->addButton(QStringLiteral("Restart && Apply"), QMessageBox::AcceptRole);
     m_alert->addButton(QStringLiteral("Later"), QMessageBox::RejectRole);
     m_alert->setDefaultButton(apply);
     connect(m_alert, &QMessageBox::buttonClicked, this, [this, apply](QAbstractButton* button) {
