@@ -122,7 +122,7 @@ QFuture<void> VoiceEnhancerEngine::enhanceAudioFile(const QString& sourcePath, c
         } catch (const CancelledError&) {
             if (!promise->isCanceled())
                 promise->setException(std::make_exception_ptr(
-                    Error(errorDomain, -4, QStringLiteral("The voice enhancer was shut down."))));
+                    Error(errorDomain, engineStopped, QStringLiteral("The voice enhancer was shut down."))));
         } catch (...) {
             promise->setException(std::current_exception());
         }
@@ -215,7 +215,7 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
 
     // rename() replaces the destination in one step: it is never missing or partial.
     if (std::rename(QFile::encodeName(temporary.path()).constData(), QFile::encodeName(destinationPath).constData()) != 0)
-        throw Error(errorDomain, -5,
+        throw Error(errorDomain, moveFailed,
                     QStringLiteral("Cannot move the enhanced copy into place: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     temporary.keep();
 }

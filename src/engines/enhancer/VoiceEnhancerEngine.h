@@ -18,7 +18,13 @@
 class VoiceEnhancerEngine {
 public:
     static inline const QString errorDomain = QStringLiteral("VoiceEnhancerEngine");
-    enum ErrorCode { sourceNotFound = 404, formatUnavailable = 1, bufferUnavailable = 2, renderFailed = 3 };
+    enum ErrorCode {
+        sourceNotFound = 404,   // "Source file not found at <path>"
+        bufferUnavailable = 2,  // "Failed to allocate render buffer."
+        renderFailed = 3,       // "Offline render failed with status <n>": the source stopped decoding
+        engineStopped = -4,     // the engine was destroyed with the run still queued or under way
+        moveFailed = -5,        // the finished copy could not be renamed over the destination
+    };
     // Frames per block: the most the chain is handed at once.
     static constexpr int64_t kBlockFrames = 4096;
 
