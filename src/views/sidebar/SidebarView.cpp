@@ -314,10 +314,9 @@ void SidebarView::followSearchFocus()
         m_search->field()->setFocus(Qt::OtherFocusReason);
         return;
     }
-    // The view model clears the flag whenever the selected recording is
-    // replaced, also when a transcription updates it. Only the user's own
-    // actions take the keyboard from the search field; the flag stays true.
-    m_vm.setIsSearchFocused(true);
+    // The view model clears the flag for a selection of the user's (or the
+    // start's), never when the library changes behind the user's back.
+    m_search->field()->clearFocus();
 }
 
 bool SidebarView::eventFilter(QObject* watched, QEvent* event)
@@ -339,7 +338,11 @@ bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 void SidebarView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The field takes the keyboard unless a recording was selected since it
+    // last had it (at the start too): then Space plays that recording.
     QTimer::singleShot(initialSearchFocusDelayMs, this, [this] {
+        if (!m_vm.isSearchFocused())
+            return;
         m_search->field()->setFocus(Qt::OtherFocusReason);
         m_vm.setIsSearchFocused(true);
     });
