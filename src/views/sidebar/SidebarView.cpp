@@ -323,7 +323,16 @@ bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_search->field()) {
         if (event->type() == QEvent::FocusIn) {
-            m_vm.setIsSearchFocused(true);
+            // A window coming to the front hands the keyboard to its first
+            // field by itself; after a selection freed it, it stays free so
+            // that Space plays.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason && !m_vm.isSearchFocused()) {
+                QMetaObject::invokeMethod(
+                    m_search->field(), [field = m_search->field()] { field->clearFocus(); }, Qt::QueuedConnection);
+            } else {
+                m_vm.setIsSearchFocused(true);
+            }
         } else if (event->type() == QEvent::FocusOut) {
             // Another window or a menu taking the keyboard leaves the field
             // the focus of this window.
