@@ -4,7 +4,12 @@
 #include "FakeRecorder.h"
 
 #include "viewmodels/RecordingViewModel.h"
+#include "views/detail/PlaybackTranscriptView.h"
+#include "views/detail/TranscriptSegmentList.h"
+#include "views/detail/TranscriptSegmentModel.h"
+#include "views/window/MainWindow.h"
 
+#include <QTest>
 #include <QUuid>
 
 #include <cmath>
@@ -130,6 +135,13 @@ RecordingItem current(GalleryScene& scene)
     return *scene.vm().selectedRecording();
 }
 
+// The pointer resting on a row of the transcript shown.
+void hoverSegment(GalleryScene& scene, int row)
+{
+    TranscriptSegmentList* list = scene.window().findChild<PlaybackTranscriptView*>()->segmentList();
+    QTest::mouseMove(list->viewport(), list->visualRect(list->segmentModel()->index(row)).center());
+}
+
 } // namespace
 
 QList<GalleryState> paneGalleryStates()
@@ -154,6 +166,30 @@ QList<GalleryState> paneGalleryStates()
          [](GalleryScene& scene) {
              showRecording(scene, planningMeeting(), DetailViewTab::transcript);
              scene.vm().setSearchText(QStringLiteral("Budget"));
+         }},
+        {"transcript-playing",
+         [](GalleryScene& scene) {
+             const RecordingItem meeting = planningMeeting();
+             showRecording(scene, meeting, DetailViewTab::transcript);
+             scene.player().play();
+             scene.player().advanceTo(meeting.transcriptSegments->at(7).start + 1.0);
+             hoverSegment(scene, 9);
+         }},
+        {"transcript-paused",
+         [](GalleryScene& scene) {
+             const RecordingItem meeting = planningMeeting();
+             showRecording(scene, meeting, DetailViewTab::transcript);
+             scene.player().advanceTo(meeting.transcriptSegments->at(2).start + 1.0);
+         }},
+        {"transcript-no-selection",
+         [](GalleryScene& scene) {
+             scene.open();
+             scene.vm().setActiveDetailTab(DetailViewTab::transcript);
+         }},
+        {"recap-no-selection",
+         [](GalleryScene& scene) {
+             scene.open();
+             scene.vm().setActiveDetailTab(DetailViewTab::recap);
          }},
         {"transcript-speech-model-card",
          [](GalleryScene& scene) {

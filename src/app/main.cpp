@@ -3,6 +3,7 @@
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstanceGuard.h"
+#include "app/WindowFocus.h"
 #include "common/Settings.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
@@ -31,12 +32,15 @@ int main(int argc, char* argv[])
 
     RecordingViewModel::Collaborators collaborators;
     collaborators.clipboard = std::make_unique<QtClipboard>();
-    // No focus hook: the view model would call it on every change of the
-    // selected recording, a finished transcription too, and take the keyboard
-    // from a field the user types in. The views release it on the user's own actions.
+    // Selections (the one at the start too) free the keyboard for Space; the
+    // library's own updates of the selection never do.
+    auto focus = std::make_unique<WindowFocus>();
+    WindowFocus* windowFocus = focus.get();
+    collaborators.focus = std::move(focus);
     RecordingViewModel viewModel(std::move(collaborators));
 
     const auto window = MainWindowSetup::create(viewModel);
+    windowFocus->setMainWindow(window.get());
     delegate.setMainWindow(window.get());
     delegate.presentMainWindow();
 

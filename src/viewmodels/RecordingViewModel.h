@@ -144,7 +144,9 @@ public:
     // The library filtered by `searchText` (title, transcript, segment texts).
     QList<RecordingItem> filteredRecordings() const;
     const std::optional<RecordingItem>& selectedRecording() const { return m_selectedRecording; }
-    // Loads the recording into the player unless its file is already loaded.
+    // Loads the recording into the player unless its file is already loaded,
+    // and takes the keyboard from the search field and every other field, so
+    // that Space plays: this is the user's (or the start's) choice.
     void setSelectedRecording(const std::optional<RecordingItem>& recording);
     const QString& searchText() const { return m_searchText; }
     void setSearchText(const QString& text);
@@ -348,9 +350,14 @@ private:
     bool updateLibraryItem(const QUuid& id, const std::function<void(RecordingItem&)>& change,
                            const std::function<void()>& afterSelection = {});
     std::optional<RecordingItem> libraryItem(const QUuid& id) const;
+    // Who changed the selection: the user (or the start), who is done with
+    // any field, or the library behind the user's back, which never takes
+    // the keyboard from a field the user types in.
+    enum class SelectionBy { user, libraryUpdate };
+    void assignSelection(const std::optional<RecordingItem>& recording, SelectionBy by);
     // Loads the selected recording into the player, also when it is loaded
     // already if `alwaysReload`.
-    void selectionChanged(bool alwaysReload);
+    void selectionChanged(bool alwaysReload, SelectionBy by);
     QString playbackFile(const RecordingItem& item) const;
     void scheduleFocusRelease();
     void setIsPlayingEnhanced(bool value);

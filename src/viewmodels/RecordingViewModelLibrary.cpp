@@ -73,7 +73,7 @@ bool RecordingViewModel::updateLibraryItem(const QUuid& id, const std::function<
     Q_EMIT recordingsChanged();
     Q_EMIT filteredRecordingsChanged();
     if (m_selectedRecording && m_selectedRecording->id == id) {
-        setSelectedRecording(updated);
+        assignSelection(updated, SelectionBy::libraryUpdate);
         if (afterSelection)
             afterSelection();
     }
@@ -85,12 +85,17 @@ bool RecordingViewModel::updateLibraryItem(const QUuid& id, const std::function<
 
 void RecordingViewModel::setSelectedRecording(const std::optional<RecordingItem>& recording)
 {
-    assign(m_selectedRecording, recording, &RecordingViewModel::selectedRecordingChanged);
-    // Runs for every assignment, also of the same recording.
-    selectionChanged(false);
+    assignSelection(recording, SelectionBy::user);
 }
 
-void RecordingViewModel::selectionChanged(bool alwaysReload)
+void RecordingViewModel::assignSelection(const std::optional<RecordingItem>& recording, SelectionBy by)
+{
+    assign(m_selectedRecording, recording, &RecordingViewModel::selectedRecordingChanged);
+    // Runs for every assignment, also of the same recording.
+    selectionChanged(false, by);
+}
+
+void RecordingViewModel::selectionChanged(bool alwaysReload, SelectionBy by)
 {
     if (!m_selectedRecording) {
         m_playerManager->stop();
@@ -102,6 +107,8 @@ void RecordingViewModel::selectionChanged(bool alwaysReload)
     const QString file = playbackFile(*m_selectedRecording);
     if (alwaysReload || m_playerManager->currentLoadedURL() != file)
         m_playerManager->load(file);
+    if (by == SelectionBy::libraryUpdate)
+        return;
     setIsSearchFocused(false);
     scheduleFocusRelease();
 }
@@ -110,7 +117,7 @@ void RecordingViewModel::selectRecording(const RecordingItem& item)
 {
     assign(m_selectedRecording, std::optional<RecordingItem>(item), &RecordingViewModel::selectedRecordingChanged);
     // Always reloaded, once: a selection starts stopped, at 0.
-    selectionChanged(true);
+    selectionChanged(true, SelectionBy::user);
 }
 
 QString RecordingViewModel::playbackFile(const RecordingItem& item) const

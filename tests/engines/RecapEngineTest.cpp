@@ -252,7 +252,13 @@ TEST_F(RecapEngineTest, RunnerOutcomes)
         QString message;
     } cases[] = {
         {"recap", QStringLiteral("# 📌 Executive Summary\nAll agreed."), 0, {}},
-        {"silent", QString(), 0, {}},
+        // A run that exits well but leaves nothing after cleaning is no recap.
+        {"silent", std::nullopt, RecapEngine::emptyRecapCode, QStringLiteral("Llama failed: the output held no recap.")},
+        {"only-markers", std::nullopt, RecapEngine::emptyRecapCode,
+         QStringLiteral("Llama failed: the output held no recap.")},
+        // One byte that is not UTF-8 costs that character, not the recap.
+        {"bad-byte", QString::fromUtf8("# 📌 Executive Summary\nCaf\uFFFD agreed."), 0, {}},
+        {"bad-byte-fail", std::nullopt, 2, QString::fromUtf8("Llama failed: error: bad \uFFFD magic")},
         // A failing exit that still printed a recap keeps what it printed.
         {"partial", QStringLiteral("# 📌 Executive Summary\nHalf a rec"), 0, {}},
         {"fail", std::nullopt, 1, QStringLiteral("Llama failed: boom")},

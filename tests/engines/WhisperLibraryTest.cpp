@@ -161,7 +161,8 @@ TEST_F(WhisperLibraryTest, ReportsEmptyAudioAMissingModelAndAMissingFile)
         {"empty file", empty, true, QStringLiteral("WhisperEngine"), -3, QStringLiteral("No audio data decoded from file.")},
         {"no frames", noFrames, true, QStringLiteral("WhisperEngine"), -3, QStringLiteral("No audio data decoded from file.")},
         {"not audio", text, true, QStringLiteral("WhisperEngine"), -3, QStringLiteral("No audio data decoded from file.")},
-        {"no model", *speech, false, QStringLiteral("WhisperEngine"), -5, QStringLiteral("Whisper inference failed")},
+        {"no model", *speech, false, QStringLiteral("WhisperEngine"), -5,
+         QStringLiteral("Speech recognition model is not downloaded.")},
         {"no file", files.filePath(QStringLiteral("gone.mp3")), true, QStringLiteral("Mp3Decoder"), -1, QString()},
     };
     for (const Case& c : cases) {

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
@@ -92,4 +94,51 @@ TEST_F(WhisperModelFilesTest, TheNewFolderIsCreatedWhenNeitherExists)
     WhisperEngine engine;
     EXPECT_EQ(engine.modelsDirectory(), newModels());
     EXPECT_TRUE(QFileInfo(newModels()).isDir());
+}
+
+// A model copied into the folder while the app runs is offered at once, and
+// one taken away is missed.
+TEST_F(WhisperModelFilesTest, TheStateFollowsModelFilesPutInAndTakenOut)
+{
+    WhisperEngine engine;
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState() == WhisperModelState::notDownloaded(); }));
+    const QDir folder(newModels());
+    const struct Step {
+        const char* name;
+        std::function<void()> change;
+        WhisperModelState state;
+    } steps[] = {
+        {"the full model copied in", [&] { touch(folder.filePath(WhisperEngine::fullModelFileName)); },
+         WhisperModelState::ready(WhisperEngine::fullModelFileName)},
+        {"the turbo model beside it", [&] { touch(folder.filePath(WhisperEngine::turboModelFileName)); },
+         WhisperModelState::ready(WhisperEngine::turboModelFileName)},
+        {"the turbo model deleted", [&] { QFile::remove(folder.filePath(WhisperEngine::turboModelFileName)); },
+         WhisperModelState::ready(WhisperEngine::fullModelFileName)},
+        {"the full model renamed away",
+         [&] { QFile::rename(folder.filePath(WhisperEngine::fullModelFileName), folder.filePath("old.bin")); },
+         WhisperModelState::notDownloaded()},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.change();
+        EXPECT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState() == step.state; }, 2000))
+            << engine.modelState().message.toStdString();
+    }
+}
+
+TEST_F(WhisperModelFilesTest, AFailedLoadKeepsItsMessageUntilAModelAppears)
+{
+    const QString broken = QDir(AppPaths::appFolder()).filePath(QStringLiteral("broken.bin"));
+    TestFiles::writeFile(broken, "lmgg and then nothing a model needs");
+    WhisperEngine engine;
+    engine.loadModel(broken);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState().is(WhisperModelState::Case::error); }, 30000));
+
+    touch(QDir(newModels()).filePath(QStringLiteral("notes.txt")));
+    TestEnvironment::waitUntil([] { return false; }, 200);
+    EXPECT_TRUE(engine.modelState().is(WhisperModelState::Case::error)) << "an unrelated file changes nothing";
+
+    touch(QDir(newModels()).filePath(WhisperEngine::turboModelFileName));
+    EXPECT_TRUE(TestEnvironment::waitUntil(
+        [&] { return engine.modelState() == WhisperModelState::ready(WhisperEngine::turboModelFileName); }, 2000));
 }

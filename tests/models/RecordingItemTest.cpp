@@ -163,26 +163,32 @@ TEST(RecordingType, TableAndRawValues)
         const char* raw;
         const char* name;
         const char* icon;
+        const char* description;
     } rows[] = {
-        {RecordingType::meeting, "meeting", "Meeting", "person.3.fill"},
-        {RecordingType::brainstorming, "brainstorming", "Brainstorming", "lightbulb.fill"},
-        {RecordingType::interview, "interview", "Interview", "mic.and.signal.meter.fill"},
-        {RecordingType::oneOnOne, "oneOnOne", "1-on-1 Sync", "person.2.fill"},
-        {RecordingType::lecture, "lecture", "Lecture", "book.fill"},
-        {RecordingType::quickNote, "quickNote", "Voice Note", "note.text"},
+        {RecordingType::meeting, "meeting", "Meeting", "person.3.fill",
+         "Executive summary, key takeaways, agreed decisions, and next action items."},
+        {RecordingType::brainstorming, "brainstorming", "Brainstorming", "lightbulb.fill",
+         "Core concept, emerging ideas, critical trade-offs, and validated next experiments."},
+        {RecordingType::interview, "interview", "Interview", "mic.and.signal.meter.fill",
+         "Subject profile, key topics, notable quotes, and follow-up inquiries."},
+        {RecordingType::oneOnOne, "oneOnOne", "1-on-1 Sync", "person.2.fill",
+         "Check-in context, mutual feedback, blockers, and agreed commitments."},
+        {RecordingType::lecture, "lecture", "Lecture", "book.fill",
+         "Central thesis, key principles, definitions, case studies, and reference notes."},
+        {RecordingType::quickNote, "quickNote", "Voice Note", "note.text",
+         "Core thoughts, contextual reflections, and immediate reminders."},
     };
     ASSERT_EQ(RecordingTypes::allCases().size(), 6);
     for (size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i].raw);
         EXPECT_EQ(RecordingTypes::allCases()[int(i)], rows[i].type);
         EXPECT_EQ(RecordingTypes::rawValue(rows[i].type), QLatin1String(rows[i].raw));
         EXPECT_EQ(RecordingTypes::id(rows[i].type), QLatin1String(rows[i].raw));
         EXPECT_EQ(RecordingTypes::displayName(rows[i].type), QLatin1String(rows[i].name));
         EXPECT_EQ(RecordingTypes::systemIcon(rows[i].type), QLatin1String(rows[i].icon));
         EXPECT_EQ(RecordingTypes::fromRawValue(QLatin1String(rows[i].raw)), rows[i].type);
-        EXPECT_FALSE(RecordingTypes::description(rows[i].type).isEmpty());
+        EXPECT_EQ(RecordingTypes::description(rows[i].type), QLatin1String(rows[i].description));
     }
     EXPECT_FALSE(RecordingTypes::fromRawValue(QStringLiteral("Meeting")));
     EXPECT_FALSE(RecordingTypes::fromRawValue(QString()));
-    EXPECT_EQ(RecordingTypes::description(RecordingType::quickNote),
-              QStringLiteral("Core thoughts, contextual reflections, and immediate reminders."));
 }

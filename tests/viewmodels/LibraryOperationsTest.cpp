@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <functional>
+
 namespace {
 
 class LibraryOperations : public ViewModelFixture {
@@ -122,6 +124,45 @@ TEST_F(LibraryOperations, SelectingAlwaysReloadsWhileAssigningKeepsPlaying)
     const qsizetype before = m_player->loads.size();
     m_vm->selectRecording(items.at(1));
     EXPECT_EQ(m_player->loads.mid(before), QStringList{audioPath(items.at(1))});
+}
+
+// A selection frees the keyboard for Space, the start's too; the library's
+// own changes to the selected recording never take it from a field.
+TEST_F(LibraryOperations, SelectionsReleaseTheKeyboardLibraryUpdatesDoNot)
+{
+    const QList<RecordingItem> items = setUpLibrary(2);
+    EXPECT_FALSE(m_vm->isSearchFocused());
+    settle();
+    EXPECT_EQ(m_focus->releases, 1) << "the selection made at the start";
+
+    // The user types in the search field while a transcription and a rename
+    // change the selected recording.
+    m_vm->setIsSearchFocused(true);
+    m_vm->transcribeRecording(items.first());
+    m_transcriber->calls.resolveLast({QStringLiteral("the words"), {}});
+    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    m_vm->updateRecordingType(*m_vm->selectedRecording(), RecordingType::lecture);
+    settle();
+    EXPECT_EQ(m_vm->selectedRecording()->transcript, QStringLiteral("the words"));
+    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_EQ(m_focus->releases, 1);
+
+    const struct {
+        const char* name;
+        std::function<void()> select;
+    } selections[] = {
+        {"chosen in the list", [&] { m_vm->selectRecording(items.at(1)); }},
+        {"moved to with the keys", [&] { m_vm->setSelectedRecording(items.first()); }},
+    };
+    for (const auto& selection : selections) {
+        SCOPED_TRACE(selection.name);
+        m_vm->setIsSearchFocused(true);
+        const int before = m_focus->releases;
+        selection.select();
+        EXPECT_FALSE(m_vm->isSearchFocused());
+        settle();
+        EXPECT_EQ(m_focus->releases, before + 1);
+    }
 }
 
 TEST_F(LibraryOperations, EnhancedPlaybackWithoutACopyKeepsTheOwnFileUntilTheNextSelection)

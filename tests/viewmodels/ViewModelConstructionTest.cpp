@@ -80,6 +80,8 @@ TEST_F(Construction, EmptyLibraryLeavesNoSelectionAndTheSearchFocused)
     EXPECT_FALSE(m_vm->selectedRecording());
     EXPECT_TRUE(m_vm->isSearchFocused());
     EXPECT_TRUE(m_player->loads.isEmpty());
+    settle();
+    EXPECT_EQ(m_focus->releases, 0) << "nothing selected, nothing to play: the keyboard stays";
 }
 
 TEST_F(Construction, SelectsTheNewestRecordingWithItsOwnFileLoaded)

@@ -22,6 +22,13 @@ void ViewModelFixture::TearDown()
     settle();
 }
 
+std::unique_ptr<FocusService> ViewModelFixture::makeFocusService()
+{
+    auto focus = std::make_unique<FakeFocus>();
+    m_focus = focus.get();
+    return focus;
+}
+
 RecordingViewModel& ViewModelFixture::makeViewModel()
 {
     RecordingViewModel::Collaborators c;
@@ -33,7 +40,7 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     auto enhancer = std::make_unique<FakeEnhancer>();
     auto meetings = std::make_unique<FakeMeetingDetector>();
     auto clipboard = std::make_unique<FakeClipboard>();
-    auto focus = std::make_unique<FakeFocus>();
+    auto focus = makeFocusService();
     m_devices = devices.get();
     m_player = player.get();
     m_recorder = recorder.get();
@@ -42,9 +49,11 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     m_enhancer = enhancer.get();
     m_meetings = meetings.get();
     m_clipboard = clipboard.get();
-    m_focus = focus.get();
     c.deviceManager = std::move(devices);
-    c.playerManager = std::move(player);
+    if (!m_useRealPlayer)
+        c.playerManager = std::move(player);
+    else
+        m_player = nullptr;
     c.recorder = std::move(recorder);
     c.whisperEngine = std::move(transcriber);
     c.recapEngine = std::move(recap);

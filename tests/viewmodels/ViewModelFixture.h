@@ -29,6 +29,9 @@ protected:
 
     // Builds the view model; seed the library and settings before.
     RecordingViewModel& makeViewModel();
+    // What releases the keyboard: a counting fake (m_focus) unless a fixture
+    // with windows gives the real one.
+    virtual std::unique_ptr<FocusService> makeFocusService();
 
     // A recording with an audio file of `bytes` bytes, `minutesAgo` old.
     RecordingItem makeRecording(const QString& title, int minutesAgo, qint64 bytes = 4096);
@@ -56,6 +59,7 @@ protected:
     std::unique_ptr<RecordingViewModel> m_vm;
     std::chrono::milliseconds m_statusClearDelay{4000};
     bool m_useRealEnhancer = false; // the application's own voice enhancer
+    bool m_useRealPlayer = false; // the app's player on the sound server; m_player stays null
 
     FakeDeviceManager* m_devices = nullptr;
     FakePlayer* m_player = nullptr;

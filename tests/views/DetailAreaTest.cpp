@@ -15,10 +15,15 @@
 #include "views/detail/TranscriptContentView.h"
 
 #include <QDir>
+#include <QLabel>
+#include <QLayout>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -51,6 +56,36 @@ TEST_F(DetailArea, WithoutSelectionEachTabShowsItsPlaceholder)
     chooseTab(DetailViewTab::recap);
     ASSERT_EQ(m_area->currentPane(), m_area->recapView());
     EXPECT_TRUE(m_area->recapView()->findChild<EmptyRecapView*>()->isVisible());
+}
+
+// Wrapped or not, every line of a placeholder's texts shows: each label is
+// as wide as the pane and as tall as its lines.
+TEST_F(DetailArea, PlaceholderTextsShowWholeAtEveryWidth)
+{
+    const std::function<PlaceholderView*()> views[] = {
+        [] { return new EmptyWaveformView; },
+        [] { return new EmptyTranscriptView; },
+        [] { return new EmptyRecapView; },
+    };
+    for (const auto& make : views) {
+        for (const int width : {180, 320, 550, 900}) {
+            std::unique_ptr<PlaceholderView> view(make());
+            SCOPED_TRACE(view->objectName().toStdString() + " at " + std::to_string(width));
+            view->resize(width, 500);
+            view->show();
+            settle();
+            for (const char* name : {"placeholderTitle", "placeholderSubtitle"}) {
+                auto* label = view->findChild<QLabel*>(QLatin1String(name));
+                ASSERT_TRUE(label) << name;
+                EXPECT_EQ(label->width(), view->contentsRect().width() - view->layout()->contentsMargins().left()
+                                              - view->layout()->contentsMargins().right())
+                    << name;
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << name << " view " << view->width() << "x" << view->height() << " label " << label->width();
+                EXPECT_TRUE(view->rect().contains(label->geometry())) << name;
+            }
+        }
+    }
 }
 
 TEST_F(DetailArea, HeaderBelongsToTheAudioTabOfASelectedRecording)

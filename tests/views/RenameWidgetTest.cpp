@@ -182,7 +182,7 @@ TEST_F(Renaming, LibraryUpdatesNeverTakeTheFocus)
     makeWindow();
 
     QLineEdit* search = sidebar().searchBox()->field();
-    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    ASSERT_TRUE(clickIntoSearch());
     m_vm->transcribeRecording(standup);
     QTest::keyClicks(search, "sta");
     m_transcriber->calls.resolveLast({QStringLiteral("the transcript"), {}});

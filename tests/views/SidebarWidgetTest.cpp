@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QApplication>
 #include <QTest>
 
 using Sidebar = WindowFixture;
@@ -214,4 +215,15 @@ TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(m_vm->selectedRecording()->id, first.id);
     EXPECT_TRUE(rowState(first).isSelected);
+
+    // Each step is a selection that frees the keyboard, yet the list keeps
+    // it: the next arrow still moves, and Space plays.
+    pump(20);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    pump(20);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(m_player->isPlaying());
 }

@@ -199,3 +199,206 @@ TEST_F(TranscriptPane, SpeechModelCardDownloadsAndAFailedDownloadOffersTranscrip
     EXPECT_EQ(view.content(), Content::transcribing);
     qunsetenv("NIMBREL_MODEL_HOST");
 }
+
+// --- Following playback ---
+
+namespace {
+
+class TranscriptTracking : public TranscriptPane {
+protected:
+    // `count` one-second segments, one a second from 0.5 s on, tall enough
+    // together to scroll; selected and shown on the Transcript tab.
+    PlaybackTranscriptView& longTranscript(int count = 60)
+    {
+        RecordingItem item = makeRecording(QStringLiteral("Long sync"), 5);
+        QList<TranscriptSegment> segments;
+        QStringList texts;
+        for (int i = 0; i < count; ++i) {
+            const QString text = QStringLiteral("Sentence number %1 of the meeting.").arg(i);
+            segments.append({QUuid::createUuid(), 0.5 + i, 0.5 + i + 0.8, text});
+            texts << text;
+        }
+        item.transcriptSegments = segments;
+        item.transcript = texts.join(QLatin1Char(' '));
+        m_segments = segments;
+        return transcriptOf(item);
+    }
+
+    int activeRow(PlaybackTranscriptView& view) const
+    {
+        TranscriptSegmentModel* model = view.segmentList()->segmentModel();
+        const auto& id = model->activeSegmentId();
+        return id ? model->rowOf(*id) : -1;
+    }
+
+    int hoveredRow(PlaybackTranscriptView& view) const
+    {
+        TranscriptSegmentModel* model = view.segmentList()->segmentModel();
+        const auto& id = model->hoveredSegmentId();
+        return id ? model->rowOf(*id) : -1;
+    }
+
+    // How far the row's middle is from the list's middle, in pixels.
+    int offCentre(PlaybackTranscriptView& view, int row) const
+    {
+        TranscriptSegmentList* list = view.segmentList();
+        return int(std::abs(list->drawnRow(row).center().y() - list->viewport()->height() / 2.0));
+    }
+
+    int scrollValue(PlaybackTranscriptView& view) const { return view.segmentList()->verticalScrollBar()->value(); }
+
+    QPoint middleOf(PlaybackTranscriptView& view, int row) const
+    {
+        return view.segmentList()->drawnRow(row).center().toPoint();
+    }
+
+    QList<TranscriptSegment> m_segments;
+};
+
+} // namespace
+
+TEST_F(TranscriptTracking, WhilePlayingTheHighlightMovesAndItsRowIsCentred)
+{
+    PlaybackTranscriptView& view = longTranscript();
+    ASSERT_EQ(view.content(), Content::segments);
+    ASSERT_GT(view.segmentList()->verticalScrollBar()->maximum(), 0) << "the list must scroll";
+    EXPECT_EQ(activeRow(view), 0) << "at 0 s, before the first segment";
+
+    m_player->play();
+    for (const int row : {30, 31, 45}) {
+        SCOPED_TRACE(row);
+        m_player->advanceTo(m_segments.at(row).start + 0.3);
+        EXPECT_EQ(activeRow(view), row);
+        EXPECT_LE(offCentre(view, row), 1);
+    }
+    // The gap after a segment still belongs to it.
+    m_player->advanceTo(m_segments.at(45).end + 0.1);
+    EXPECT_EQ(activeRow(view), 45);
+}
+
+TEST_F(TranscriptTracking, WhilePausedTheHighlightMovesButTheListStays)
+{
+    PlaybackTranscriptView& view = longTranscript();
+    ASSERT_FALSE(m_player->isPlaying());
+    const int before = scrollValue(view);
+    // As the waveform or the skip buttons move it.
+    m_player->seek(m_segments.at(40).start);
+    EXPECT_EQ(activeRow(view), 40);
+    EXPECT_EQ(scrollValue(view), before);
+
+    // Starting playback does not scroll by itself; the next new segment does.
+    m_player->play();
+    m_player->advanceTo(m_segments.at(40).start + 0.5);
+    EXPECT_EQ(scrollValue(view), before);
+    m_player->advanceTo(m_segments.at(41).start);
+    EXPECT_LE(offCentre(view, 41), 1);
+}
+
+TEST_F(TranscriptTracking, OpeningTheTabHighlightsAndThenCentresThePlayingSegment)
+{
+    RecordingItem item = makeRecording(QStringLiteral("Long sync"), 5);
+    QList<TranscriptSegment> segments;
+    for (int i = 0; i < 60; ++i)
+        segments.append({QUuid::createUuid(), 0.5 + i, 1.3 + i, QStringLiteral("Sentence %1.").arg(i)});
+    item.transcriptSegments = segments;
+    item.transcript = QStringLiteral("Sentences.");
+    seedLibrary({item});
+    makeDetailArea();
+    m_player->advanceTo(segments.at(50).start + 0.2); // while the Audio tab shows
+
+    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    PlaybackTranscriptView& view = *m_area->transcriptView()->playbackView();
+    EXPECT_EQ(activeRow(view), 50) << "highlighted as the list comes into view";
+    EXPECT_EQ(scrollValue(view), 0) << "the scroll comes a moment later";
+    ASSERT_TRUE(waitFor([&] { return offCentre(view, 50) <= 1; }, 1000));
+
+    // Back to the Audio tab and again to the transcript, with the position moved on.
+    m_vm->setActiveDetailTab(DetailViewTab::waveform);
+    settle();
+    m_player->advanceTo(segments.at(10).start);
+    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    PlaybackTranscriptView& again = *m_area->transcriptView()->playbackView();
+    EXPECT_EQ(activeRow(again), 10);
+    ASSERT_TRUE(waitFor([&] { return offCentre(again, 10) <= 1; }, 1000));
+}
+
+TEST_F(TranscriptTracking, AClickPlaysFromJustBeforeTheSegment)
+{
+    RecordingItem item = makeRecording(QStringLiteral("Clicks"), 5);
+    item.transcriptSegments = QList<TranscriptSegment>{
+        {QUuid::createUuid(), 0.1, 2.0, QStringLiteral("Starts at once.")},
+        {QUuid::createUuid(), 10.0, 12.0, QStringLiteral("Well into the file.")},
+        {QUuid::createUuid(), 20.0, 22.0, QStringLiteral("Later still.")},
+        {QUuid::createUuid(), 75.0, 77.0, QStringLiteral("Past the end of the 60-second file.")},
+    };
+    item.transcript = QStringLiteral("Four segments.");
+    PlaybackTranscriptView& view = transcriptOf(item);
+    const struct Case {
+        const char* name;
+        int row;
+        double position;
+    } cases[] = {
+        {"a moment before the segment", 1, 9.85},
+        {"the file's start for a segment less than the lead-in into it", 0, 0.0},
+        {"at most the file's end", 3, 60.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_player->pause();
+        QTest::mouseClick(view.segmentList()->viewport(), Qt::LeftButton, Qt::NoModifier, middleOf(view, c.row));
+        EXPECT_TRUE(m_player->isPlaying()) << "a click while paused plays";
+        EXPECT_DOUBLE_EQ(m_player->currentTime(), c.position);
+        EXPECT_EQ(activeRow(view), c.row) << "the clicked row is highlighted at once";
+    }
+
+    // Playback moving on moves the highlight away from the clicked row again.
+    m_player->advanceTo(19.9);
+    EXPECT_EQ(activeRow(view), 1);
+}
+
+TEST_F(TranscriptTracking, TheRowUnderThePointerIsHoveredNotTheSpaceBetweenRows)
+{
+    PlaybackTranscriptView& view = longTranscript(5);
+    QWidget* viewport = view.segmentList()->viewport();
+    EXPECT_EQ(hoveredRow(view), -1);
+    QTest::mouseMove(viewport, middleOf(view, 2));
+    EXPECT_EQ(hoveredRow(view), 2);
+
+    // Between rows 2 and 3 lies their spacing, which is no row's.
+    const QRect third = view.segmentList()->visualRect(view.segmentList()->segmentModel()->index(2));
+    QTest::mouseMove(viewport, QPoint(third.center().x(), third.bottom() - 2));
+    EXPECT_EQ(hoveredRow(view), -1);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(third.center().x(), third.bottom() - 2));
+    EXPECT_FALSE(m_player->isPlaying()) << "a click between rows seeks nowhere";
+
+    QTest::mouseMove(viewport, middleOf(view, 4));
+    EXPECT_EQ(hoveredRow(view), 4);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(view.segmentList(), &leave);
+    EXPECT_EQ(hoveredRow(view), -1);
+}
+
+TEST_F(TranscriptTracking, AnotherRecordingStartsWithNoHighlightOrHover)
+{
+    const RecordingItem first = recordingWithSegments({QStringLiteral("One."), QStringLiteral("Two.")});
+    RecordingItem second = makeRecording(QStringLiteral("Other"), 9);
+    second.transcriptSegments = recordingWithSegments({QStringLiteral("Three."), QStringLiteral("Four.")}).transcriptSegments;
+    seedLibrary({first, second});
+    makeDetailArea();
+    ASSERT_EQ(m_vm->recordings().size(), 2);
+    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    settle();
+    PlaybackTranscriptView* view = m_area->transcriptView()->playbackView();
+    QTest::mouseMove(view->segmentList()->viewport(), middleOf(*view, 1));
+    m_player->advanceTo(5.0);
+    ASSERT_EQ(hoveredRow(*view), 1);
+    ASSERT_EQ(activeRow(*view), 1);
+
+    m_vm->selectRecording(m_vm->recordings().at(1));
+    settle();
+    view = m_area->transcriptView()->playbackView();
+    ASSERT_EQ(view->recordingId(), second.id);
+    EXPECT_EQ(hoveredRow(*view), -1);
+    // A selection starts at 0, which is in the first segment.
+    EXPECT_EQ(activeRow(*view), 0);
+}

@@ -2,6 +2,7 @@
 
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
+#include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/style/Style.h"
 #include "views/transport/TransportControlsView.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QTest>
 
 void WindowFixture::SetUp()
@@ -32,12 +34,27 @@ MainWindow& WindowFixture::makeWindow()
 {
     makeViewModel();
     m_window = std::make_unique<MainWindow>(*m_vm);
+    m_windowFocus->setMainWindow(m_window.get());
     m_window->show();
     m_window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     // The search field's first focus comes a moment after the window shows.
     pump(80);
     return *m_window;
+}
+
+std::unique_ptr<FocusService> WindowFixture::makeFocusService()
+{
+    auto focus = std::make_unique<WindowFocus>();
+    m_windowFocus = focus.get();
+    return focus;
+}
+
+bool WindowFixture::clickIntoSearch()
+{
+    QLineEdit* search = sidebar().searchBox()->field();
+    QTest::mouseClick(search, Qt::LeftButton, Qt::NoModifier, search->rect().center());
+    return waitFor([&] { return search->hasFocus(); });
 }
 
 SidebarView& WindowFixture::sidebar() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewModelFixture.h"
+#include "app/WindowFocus.h"
 #include "views/logic/RecordingRowRules.h"
 #include "views/sidebar/RecordingList.h"
 #include "views/window/MainWindow.h"
@@ -21,6 +22,8 @@ protected:
 
     // Builds the view model and the window; seed the library before.
     MainWindow& makeWindow();
+    // The app's own: a selection takes the keyboard from the window's fields.
+    std::unique_ptr<FocusService> makeFocusService() override;
 
     SidebarView& sidebar() const;
     TransportControlsView& transport() const;
@@ -51,7 +54,11 @@ protected:
     void doubleClick(QWidget* widget);
     // Runs the event loop for `ms` milliseconds.
     void pump(int ms);
+    // Clicks into the search field, as a user who wants to type there; true
+    // once it has the keyboard.
+    bool clickIntoSearch();
     QWidget* focused() const;
 
     std::unique_ptr<MainWindow> m_window;
+    WindowFocus* m_windowFocus = nullptr;
 };

@@ -79,8 +79,8 @@ TEST_F(Window, SpacePlaysAndPausesOnlyWhenNobodyTypes)
             focus->clearFocus();
     };
 
-    // The search field holds the focus at start: Space types a space.
-    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    // The search field holds the focus: Space types a space.
+    ASSERT_TRUE(clickIntoSearch());
     QTest::keyClick(search, Qt::Key_Space);
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_EQ(search->text(), " ");
@@ -146,12 +146,37 @@ TEST_F(Window, SpacePlaysAndPausesOnlyWhenNobodyTypes)
     EXPECT_TRUE(m_window->spaceKeyFilter()->isInstalled());
 }
 
+// With a recording selected at the start, Space plays it at once; with
+// nothing to play, the search field has the keyboard.
+TEST_F(Window, AfterLaunchSpacePlaysTheSelectedRecording)
+{
+    seedLibrary({makeRecording("Standup", 5)});
+    makeWindow();
+    pump(100); // past the search field's first focus
+    QLineEdit* search = sidebar().searchBox()->field();
+    EXPECT_FALSE(search->hasFocus());
+    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    QTest::keyClick(m_window.get(), Qt::Key_Space);
+    EXPECT_TRUE(m_player->isPlaying());
+}
+
+TEST_F(Window, AfterLaunchAnEmptyLibraryLeavesTheKeyboardToTheSearch)
+{
+    makeWindow();
+    QLineEdit* search = sidebar().searchBox()->field();
+    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    pump(100);
+    EXPECT_TRUE(search->hasFocus());
+    EXPECT_TRUE(m_vm->isSearchFocused());
+}
+
 TEST_F(Window, ClickInTheDetailAreaEndsTheSearchFocus)
 {
     seedLibrary({makeRecording("Standup", 5)});
     makeWindow();
     QLineEdit* search = sidebar().searchBox()->field();
-    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    ASSERT_TRUE(clickIntoSearch());
     EXPECT_TRUE(m_vm->isSearchFocused());
 
     QTest::mouseClick(m_window->detailArea(), Qt::LeftButton);
@@ -167,7 +192,7 @@ TEST_F(Window, ReturnInTheSearchKeepsTheTextAndFreesSpace)
     seedLibrary({makeRecording("Standup", 5)});
     makeWindow();
     QLineEdit* search = sidebar().searchBox()->field();
-    ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
+    ASSERT_TRUE(clickIntoSearch());
     QTest::keyClicks(search, "stand");
     QTest::keyClick(search, Qt::Key_Return);
     pump(20);

@@ -17,24 +17,31 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPromise>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 
 namespace {
 
 const QString kModelSourcePath = QStringLiteral("/ggml-org/gemma-3-1b-it-GGUF/resolve/main/gemma-3-1b-it-Q4_K_M.gguf");
 
-// Decoded text, or nothing when the bytes are not valid UTF-8.
-std::optional<QString> decodeUtf8(const QByteArray& bytes)
+// The runner's bytes as text: a byte that is not UTF-8 (a token cut in
+// the middle, a stray log byte) becomes a replacement character instead of
+// costing the whole output.
+QString decodeLeniently(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+    return QString::fromUtf8(bytes);
+}
+
+// The last line of the runner's complaint, or nothing when it said nothing
+// readable.
+QString lastReadableLine(const QString& text)
+{
+    const QString line = text.trimmed().section(QLatin1Char('\n'), -1).trimmed();
+    const bool readable = std::any_of(line.begin(), line.end(), [](QChar c) {
+        return c != QChar::ReplacementCharacter && !c.isSpace();
+    });
+    return readable ? line : QString();
 }
 
 } // namespace
@@ -194,23 +201,26 @@ QString RecapEngine::runRecap(const QString& runnerPath, const QString& transcri
     const QProcessEnvironment environment = runnerEnvironment(runnerPath, QProcessEnvironment::systemEnvironment());
 
     const ProcessRunner::Result run = ProcessRunner::run({runnerPath, arguments, environment, {}}, isCancelled);
-    const auto errorText = decodeUtf8(run.standardError);
     // The status line has room for one line: the runner's last word is its reason.
-    const QString lastErrorLine = errorText ? errorText->trimmed().section(QLatin1Char('\n'), -1).trimmed() : QString();
-    const QString failure = QStringLiteral("Llama failed: ")
-                            + (!lastErrorLine.isEmpty() ? lastErrorLine : QStringLiteral("Unknown process error"));
+    const QString lastErrorLine = lastReadableLine(decodeLeniently(run.standardError));
+    const QString reason = !lastErrorLine.isEmpty() ? lastErrorLine : QStringLiteral("Unknown process error");
     // Output cut short by a signal (a crash, the OOM killer) is no recap.
     if (run.killedBySignal)
         throw Error(errorDomain, run.exitStatus,
                     !lastErrorLine.isEmpty()
-                        ? failure
+                        ? QStringLiteral("Llama failed: ") + lastErrorLine
                         : QStringLiteral("Llama failed: the runner was ended by signal %1.").arg(run.exitStatus));
 
     // A failing exit that still printed a recap keeps what it printed.
-    const QString cleaned = RecapCleaner::clean(decodeUtf8(run.standardOutput).value_or(QString()));
-    if (cleaned.isEmpty() && run.exitStatus != 0)
-        throw Error(errorDomain, run.exitStatus, failure);
-    return cleaned;
+    const QString cleaned = RecapCleaner::clean(decodeLeniently(run.standardOutput));
+    if (!cleaned.isEmpty())
+        return cleaned;
+    if (run.exitStatus != 0)
+        throw Error(errorDomain, run.exitStatus, QStringLiteral("Llama failed: ") + reason);
+    // Exiting well with nothing to show is no recap either: an empty one
+    // would be stored and shown as if it were the recap. The runner's log
+    // does not say why, so the reason is ours.
+    throw Error(errorDomain, emptyRecapCode, QStringLiteral("Llama failed: the output held no recap."));
 }
 
 QUrl RecapEngine::modelSourceUrl()

@@ -42,10 +42,11 @@ public:
     // Starts the model download unless one runs. Call on the main thread.
     void downloadModel();
 
-    // The cleaned recap. Fails with RecapEngine -1 (no model), -2 (no runner),
-    // -3 (empty transcript), the runner's exit status or signal when it gave
-    // no recap, or CancelledError when the future is cancelled, which also
-    // ends the runner.
+    // The cleaned recap, never empty. Fails with RecapEngine -1 (no model),
+    // -2 (no runner), -3 (empty transcript), the runner's exit status or
+    // signal when it gave no recap, -4 when it exited well but nothing was
+    // left after cleaning, or CancelledError when the future is cancelled,
+    // which also ends the runner.
     QFuture<QString> generateRecap(const QString& transcript, RecordingType recordingType);
 
     static QString cleanMarkdownOutput(const QString& output);
@@ -57,6 +58,7 @@ public:
     static QProcessEnvironment runnerEnvironment(const QString& runnerPath, const QProcessEnvironment& inherited);
 
     static inline const QString errorDomain = QStringLiteral("RecapEngine");
+    static constexpr int emptyRecapCode = -4;
 
 Q_SIGNALS:
     void modelStateChanged();

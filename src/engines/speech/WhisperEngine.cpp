@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPointer>
 #include <QPromise>
 
@@ -61,6 +62,7 @@ WhisperEngine& WhisperEngine::shared()
 
 WhisperEngine::WhisperEngine(QObject* parent)
     : QObject(parent)
+    , m_modelsWatcher(new QFileSystemWatcher(this))
     , m_whisperQueue(std::make_unique<SerialQueue>(QStringLiteral("com.tarvell.nimbrel.whisper"),
                                                    SerialQueue::Priority::UserInitiated))
 {
@@ -75,6 +77,9 @@ WhisperEngine::WhisperEngine(QObject* parent)
     inference.post = [this](std::function<void()> work) { m_whisperQueue->post(std::move(work)); };
     m_liveSession = new LiveTranscriptionSession(std::move(inference), this);
     checkModelAvailability();
+    // A model copied in by hand, or deleted, shows at once.
+    connect(m_modelsWatcher, &QFileSystemWatcher::directoryChanged, this, &WhisperEngine::followModelFiles);
+    watchModelsFolder();
 }
 
 WhisperEngine::~WhisperEngine()
@@ -104,6 +109,8 @@ void WhisperEngine::setModelState(const WhisperModelState& state)
 {
     if (m_modelState == state)
         return;
+    if (state.is(WhisperModelState::Case::error))
+        m_modelAtError = preferredModelURL();
     m_modelState = state;
     Q_EMIT modelStateChanged(m_modelState);
 }
@@ -114,6 +121,38 @@ void WhisperEngine::checkModelAvailability()
     const WhisperModelState state = model ? WhisperModelState::ready(QFileInfo(*model).fileName())
                                           : WhisperModelState::notDownloaded();
     QMetaObject::invokeMethod(this, [this, state] { setModelState(state); }, Qt::AutoConnection);
+}
+
+void WhisperEngine::watchModelsFolder()
+{
+    // The folder in use changes when the new one replaces an earlier version's.
+    const QString folder = modelsDirectory();
+    if (m_modelsWatcher->directories() == QStringList{folder})
+        return;
+    if (!m_modelsWatcher->directories().isEmpty())
+        m_modelsWatcher->removePaths(m_modelsWatcher->directories());
+    m_modelsWatcher->addPath(folder);
+}
+
+void WhisperEngine::followModelFiles()
+{
+    watchModelsFolder();
+    const auto model = preferredModelURL();
+    switch (m_modelState.state) {
+    case WhisperModelState::Case::downloading:
+    case WhisperModelState::Case::loading:
+        return;
+    case WhisperModelState::Case::error:
+        // A failed download's or load's message stays until the model files
+        // are other than they were when it failed.
+        if (model == m_modelAtError)
+            return;
+        break;
+    case WhisperModelState::Case::notDownloaded:
+    case WhisperModelState::Case::ready:
+        break;
+    }
+    setModelState(model ? WhisperModelState::ready(QFileInfo(*model).fileName()) : WhisperModelState::notDownloaded());
 }
 
 void WhisperEngine::downloadTurboModel()
@@ -197,7 +236,12 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
         }
         promise->finish();
         --m_fileTranscriptions;
-        QMetaObject::invokeMethod(this, [this] { changeActiveTranscriptions(-1); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] {
+            changeActiveTranscriptions(-1);
+            // Also where the folder cannot be watched, the model a
+            // transcription used or missed shows in the state afterwards.
+            followModelFiles();
+        }, Qt::QueuedConnection);
     });
     return future;
 }
@@ -225,8 +269,12 @@ Transcription WhisperEngine::transcribeInProcess(const QString& path, const std:
     // Loading here, on the queue, loads the model once however many
     // transcriptions start together. A failed load is retried next time.
     if (!m_context.isLoaded()) {
-        if (const auto model = preferredModelURL())
-            m_contextLoaded = m_context.load(*model);
+        const auto model = preferredModelURL();
+        // Said before the whole file is decoded for nothing, and in words
+        // that tell the user what to do.
+        if (!model)
+            throw Error(kDomain, -5, QStringLiteral("Speech recognition model is not downloaded."));
+        m_contextLoaded = m_context.load(*model);
     }
     const std::vector<float> samples = SpeechAudioDecoder::decodeTo16kMono(path, isCancelled);
     if (samples.empty())

@@ -19,6 +19,8 @@
 // whisper.cpp library transcribes in process. Both run on one serial
 // "whisper" queue, one transcription at a time. Published properties change
 // on the engine's (the main) thread only.
+class QFileSystemWatcher;
+
 class WhisperEngine : public QObject {
     Q_OBJECT
     Q_PROPERTY(WhisperModelState modelState READ modelState NOTIFY modelStateChanged)
@@ -47,6 +49,12 @@ public:
 
     // Sets `modelState` to ready or notDownloaded from the files present.
     void checkModelAvailability();
+    // Brings `modelState` in line with the model files when a file was put
+    // into or taken out of the models folder: notDownloaded and ready follow
+    // the files both ways, an error gives way once the files changed, and
+    // a download or a load in progress is left alone. The engine calls it
+    // itself when the folder changes and after each transcription.
+    void followModelFiles();
     // Downloads the turbo model into the models folder, unless a download runs.
     // Call on the engine's thread.
     void downloadTurboModel();
@@ -73,12 +81,15 @@ Q_SIGNALS:
 
 private:
     void setModelState(const WhisperModelState& state);
+    void watchModelsFolder();
     void changeActiveTranscriptions(int delta);
     // Runs on the whisper queue.
     Transcription transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled);
     Transcription transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled);
 
     WhisperModelState m_modelState;
+    QFileSystemWatcher* m_modelsWatcher;
+    std::optional<QString> m_modelAtError; // the model file when the error was set
     int m_activeTranscriptions = 0;
     double m_publishedProgress = -1;
     std::atomic<bool> m_stopping{false};

@@ -31,7 +31,9 @@ PlaceholderView::PlaceholderView(const QString& symbol, int symbolSize, const QS
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, Style::color(Tint{ColorRole::secondary, opacity}));
         label->setPalette(p);
-        column->addWidget(label, 0, Qt::AlignHCenter);
+        // The whole width, and so the height its wrapped lines need there: a
+        // label placed by alignment keeps its one-line width and is cut off.
+        column->addWidget(label);
     };
     addText(title, Style::font(16, TextWeight::semibold), 1.0, "placeholderTitle");
     addText(subtitle, Style::font(12), 0.8, "placeholderSubtitle");

@@ -11,6 +11,7 @@
 #include "views/detail/TranscriptSegmentModel.h"
 #include "views/logic/CurrentRecording.h"
 #include "views/logic/SearchMatcher.h"
+#include "views/logic/TranscriptTracking.h"
 #include "views/logic/WordCount.h"
 
 #include <QScrollBar>
@@ -20,11 +21,17 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using TranscriptRules::Content;
 
 namespace {
+
+// The list's first scroll waits for it to be laid out on screen.
+constexpr int firstScrollDelayMs = 120;
+constexpr int firstScrollDurationMs = 300;
+constexpr int followScrollDurationMs = 220;
 
 TranscriptRules::SpeechModel speechModel(const WhisperModelState& state)
 {
@@ -87,9 +94,13 @@ PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const Rec
     connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackTranscriptView::refresh);
     connect(&m_vm, &RecordingViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
     connect(&m_whisper, &WhisperEngine::modelStateChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm.playerManager(), &PlayerService::isPlayingChanged, m_list->segmentModel(),
-            &TranscriptSegmentModel::setPlaying);
-    m_list->segmentModel()->setPlaying(m_vm.playerManager().isPlaying());
+    PlayerService& player = m_vm.playerManager();
+    connect(&player, &PlayerService::isPlayingChanged, m_list->segmentModel(), &TranscriptSegmentModel::setPlaying);
+    m_list->segmentModel()->setPlaying(player.isPlaying());
+    connect(&player, &PlayerService::currentTimeChanged, this, &PlaybackTranscriptView::positionChanged);
+    connect(m_list, &TranscriptSegmentList::cameIntoView, this, &PlaybackTranscriptView::listCameIntoView);
+    connect(m_list, &TranscriptSegmentList::segmentClicked, this,
+            [this](int row) { seekTo(m_list->segmentModel()->segment(row)); });
 
     refreshSearch();
     refresh();
@@ -209,4 +220,41 @@ void PlaybackTranscriptView::showContent(QWidget* widget)
 void PlaybackTranscriptView::refreshSearch()
 {
     m_list->segmentModel()->setSearch(SearchMatcher(m_vm.searchText()));
+}
+
+void PlaybackTranscriptView::listCameIntoView()
+{
+    TranscriptSegmentModel* model = m_list->segmentModel();
+    const auto active
+        = TranscriptTracking::computeActiveSegmentID(m_vm.playerManager().currentTime(), model->segments());
+    model->setActiveSegmentId(active);
+    if (!active)
+        return;
+    QTimer::singleShot(firstScrollDelayMs, this, [this, id = *active] {
+        m_list->centerOnRow(m_list->segmentModel()->rowOf(id), firstScrollDurationMs);
+    });
+}
+
+void PlaybackTranscriptView::positionChanged(double seconds)
+{
+    // Only the list shown follows the player; it catches up when it comes into view.
+    if (m_content != Content::segments)
+        return;
+    TranscriptSegmentModel* model = m_list->segmentModel();
+    const auto active = TranscriptTracking::computeActiveSegmentID(seconds, model->segments());
+    if (active == model->activeSegmentId())
+        return;
+    model->setActiveSegmentId(active);
+    // While paused the highlight moves but the list stays where the user left it.
+    if (active && m_vm.playerManager().isPlaying() && m_list->isVisible())
+        m_list->centerOnRow(model->rowOf(*active), followScrollDurationMs);
+}
+
+void PlaybackTranscriptView::seekTo(const TranscriptSegment& segment)
+{
+    PlayerService& player = m_vm.playerManager();
+    // Without a file the player ignores both calls.
+    player.seek(TranscriptTracking::seekPosition(segment.start, player.duration()));
+    player.play();
+    m_list->segmentModel()->setActiveSegmentId(segment.id);
 }

@@ -17,7 +17,9 @@ class WhisperEngine;
 // The transcript of one stored recording: title, word count and duration,
 // Copy and (Re-)transcribe, and below them the timed segments with search
 // matches highlighted, the plain text, or the card that stands in for them.
-// Built afresh for every recording.
+// The segment being played is highlighted and, while playing, kept in the
+// middle of the list; a click on a segment plays from it. Built afresh for
+// every recording.
 class PlaybackTranscriptView : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ public:
     QPushButton* cardButton() const { return m_cardButton; }
     TranscriptSegmentList* segmentList() const { return m_list; }
 
+    // Plays from a moment before the segment and marks it as the one playing.
+    void seekTo(const TranscriptSegment& segment);
+
 private:
     RecordingItem activeItem() const;
     void refresh();
@@ -41,6 +46,8 @@ private:
     void refreshSearch();
     qsizetype transcriptWords(const RecordingItem& item);
     void showContent(QWidget* widget);
+    void listCameIntoView();
+    void positionChanged(double seconds);
 
     RecordingViewModel& m_vm;
     const RecordingItem m_item;

@@ -150,6 +150,17 @@ QSize TranscriptSegmentDelegate::sizeHint(const QStyleOptionViewItem&, const QMo
     return QSize(rowWidth() + 2 * sidePadding, int(std::ceil(above + rowHeight(row, isBold(row)) + below)));
 }
 
+QRectF TranscriptSegmentDelegate::rowRectIn(const QRect& itemRect, int row, bool bold) const
+{
+    const qreal top = itemRect.top() + (row == 0 ? edgePadding : 0);
+    return QRectF(itemRect.left() + sidePadding, top, rowWidth(), rowHeight(row, bold));
+}
+
+QRectF TranscriptSegmentDelegate::rowRect(const QRect& itemRect, int row) const
+{
+    return rowRectIn(itemRect, row, isBold(row));
+}
+
 const QList<QStaticText>& TranscriptSegmentDelegate::shapedLines(int row, bool bold) const
 {
     kept(row); // drops lines shaped for another width
@@ -179,12 +190,11 @@ void TranscriptSegmentDelegate::paint(QPainter* painter, const QStyleOptionViewI
     flags.active = m_model->isActive(row);
     flags.matching = m_model->isMatching(row);
     flags.playing = m_model->isPlaying();
-    flags.hovered = option.state.testFlag(QStyle::State_MouseOver);
+    flags.hovered = m_model->isHovered(row);
     const TranscriptRules::RowStyle style = TranscriptRules::rowStyle(flags);
     const bool bold = style.textWeight != TextWeight::regular;
 
-    const qreal top = option.rect.top() + (row == 0 ? edgePadding : 0);
-    const QRectF rowRect(option.rect.left() + sidePadding, top, rowWidth(), rowHeight(row, bold));
+    const QRectF rowRect = rowRectIn(option.rect, row, bold);
     const QRectF pill(rowRect.left() + rowPaddingX, rowRect.top() + rowPaddingY, pillWidth(row), pillHeight());
     const QPointF textOrigin(pill.right() + itemSpacing, rowRect.top() + rowPaddingY);
 

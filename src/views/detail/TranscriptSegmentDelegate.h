@@ -28,6 +28,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+    // The rounded row as drawn inside the item's rectangle (which also holds
+    // the spacing around it): what the pointer hovers and clicks.
+    QRectF rowRect(const QRect& itemRect, int row) const;
+
     // Whether the row's height differs between its regular and bold text.
     bool heightDependsOnWeight(int row) const;
     // Forget everything kept (new rows).
@@ -45,6 +49,7 @@ private:
     qreal textHeight(int row, bool bold) const;
     qreal rowHeight(int row, bool bold) const;
     bool isBold(int row) const;
+    QRectF rowRectIn(const QRect& itemRect, int row, bool bold) const;
     int rowWidth() const;
     const QList<QStaticText>& shapedLines(int row, bool bold) const;
     void forget() const;

@@ -31,6 +31,18 @@ void TranscriptSegmentModel::setActiveSegmentId(const std::optional<QUuid>& id)
     rowChanged(id ? rowOf(*id) : -1);
 }
 
+void TranscriptSegmentModel::setHoveredSegmentId(const std::optional<QUuid>& id)
+{
+    if (m_hoveredId == id)
+        return;
+    const int before = m_hoveredId ? rowOf(*m_hoveredId) : -1;
+    m_hoveredId = id;
+    for (const int row : {before, id ? rowOf(*id) : -1}) {
+        if (row >= 0)
+            Q_EMIT dataChanged(index(row), index(row), {HoveredRole});
+    }
+}
+
 void TranscriptSegmentModel::setPlaying(bool playing)
 {
     if (m_playing == playing)
@@ -84,6 +96,8 @@ QVariant TranscriptSegmentModel::data(const QModelIndex& index, int role) const
         return bool(m_matching[static_cast<size_t>(index.row())]);
     case PlayingRole:
         return m_playing;
+    case HoveredRole:
+        return m_hoveredId && *m_hoveredId == segment.id;
     case IdRole:
         return segment.id;
     default:

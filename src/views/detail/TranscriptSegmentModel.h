@@ -12,8 +12,9 @@
 #include <vector>
 
 // The timed segments of one transcript as list rows, with the flags that
-// decide a row's look: the active segment, the rows matching the search and
-// whether playback runs. Changing a flag touches only the rows it concerns.
+// decide a row's look: the active segment (the one playback is in), the row
+// under the pointer, the rows matching the search and whether playback runs.
+// Changing a flag touches only the rows it concerns.
 class TranscriptSegmentModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
         ActiveRole,
         MatchingRole,
         PlayingRole,
+        HoveredRole,
         IdRole,
     };
 
@@ -32,6 +34,8 @@ public:
 
     void setActiveSegmentId(const std::optional<QUuid>& id);
     const std::optional<QUuid>& activeSegmentId() const { return m_activeId; }
+    void setHoveredSegmentId(const std::optional<QUuid>& id);
+    const std::optional<QUuid>& hoveredSegmentId() const { return m_hoveredId; }
     void setPlaying(bool playing);
     void setSearch(const SearchMatcher& matcher);
 
@@ -39,6 +43,7 @@ public:
     // Direct reads for the row delegate, which asks for every row at each layout.
     const TranscriptSegment& segment(int row) const { return m_segments.at(row); }
     bool isActive(int row) const { return m_activeId && m_segments.at(row).id == *m_activeId; }
+    bool isHovered(int row) const { return m_hoveredId && m_segments.at(row).id == *m_hoveredId; }
     bool isMatching(int row) const { return m_matching[static_cast<size_t>(row)]; }
     bool isPlaying() const { return m_playing; }
 
@@ -53,5 +58,6 @@ private:
     std::vector<bool> m_matching;
     SearchMatcher m_matcher;
     std::optional<QUuid> m_activeId;
+    std::optional<QUuid> m_hoveredId;
     bool m_playing = false;
 };

@@ -314,17 +314,25 @@ void SidebarView::followSearchFocus()
         m_search->field()->setFocus(Qt::OtherFocusReason);
         return;
     }
-    // The view model clears the flag whenever the selected recording is
-    // replaced, also when a transcription updates it. Only the user's own
-    // actions take the keyboard from the search field; the flag stays true.
-    m_vm.setIsSearchFocused(true);
+    // The view model clears the flag for a selection of the user's (or the
+    // start's), never when the library changes behind the user's back.
+    m_search->field()->clearFocus();
 }
 
 bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_search->field()) {
         if (event->type() == QEvent::FocusIn) {
-            m_vm.setIsSearchFocused(true);
+            // A window coming to the front hands the keyboard to its first
+            // field by itself; after a selection freed it, it stays free so
+            // that Space plays.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason && !m_vm.isSearchFocused()) {
+                QMetaObject::invokeMethod(
+                    m_search->field(), [field = m_search->field()] { field->clearFocus(); }, Qt::QueuedConnection);
+            } else {
+                m_vm.setIsSearchFocused(true);
+            }
         } else if (event->type() == QEvent::FocusOut) {
             // Another window or a menu taking the keyboard leaves the field
             // the focus of this window.
@@ -339,7 +347,11 @@ bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 void SidebarView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The field takes the keyboard unless a recording was selected since it
+    // last had it (at the start too): then Space plays that recording.
     QTimer::singleShot(initialSearchFocusDelayMs, this, [this] {
+        if (!m_vm.isSearchFocused())
+            return;
         m_search->field()->setFocus(Qt::OtherFocusReason);
         m_vm.setIsSearchFocused(true);
     });
