@@ -4,6 +4,8 @@
 #include "app/QuitSignals.h"
 #include "app/SingleInstanceGuard.h"
 #include "common/Settings.h"
+#include "services/meetings/MeetingDetector.h"
+#include "services/notifications/NotificationHelper.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
 
@@ -35,6 +37,8 @@ int main(int argc, char* argv[])
     // selected recording, a finished transcription too, and take the keyboard
     // from a field the user types in. The views release it on the user's own actions.
     RecordingViewModel viewModel(std::move(collaborators));
+    // The detector the view model took announces its offers as notifications.
+    NotificationHelper::shared().followMeetingDetector(MeetingDetector::shared());
 
     const auto window = MainWindowSetup::create(viewModel);
     delegate.setMainWindow(window.get());
