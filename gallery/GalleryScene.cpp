@@ -84,7 +84,9 @@ MainWindow& GalleryScene::open()
     c.whisperEngine = std::make_unique<FakeTranscriber>();
     c.recapEngine = std::make_unique<FakeRecapWriter>(m_dir.filePath(QStringLiteral("models")));
     c.voiceEnhancer = std::make_unique<FakeEnhancer>();
-    c.meetingDetector = std::make_unique<FakeMeetingDetector>();
+    auto meetings = std::make_unique<FakeMeetingDetector>();
+    m_meetings = meetings.get();
+    c.meetingDetector = std::move(meetings);
     c.clipboard = std::make_unique<FakeClipboard>();
     c.storage = m_storage.get();
     c.settings = m_settings.get();
@@ -97,9 +99,9 @@ MainWindow& GalleryScene::open()
     return *m_window;
 }
 
-void GalleryScene::startRecording(double elapsedSeconds)
+void GalleryScene::startRecording(double elapsedSeconds, const std::optional<QString>& title)
 {
-    m_vm->startNewRecording();
+    m_vm->startNewRecording(title);
     m_recorder->starts.resolve(m_recorder->starts.count() - 1);
     m_recorder->duration = elapsedSeconds;
     settle();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class FakeMeetingDetector;
 class FakePlayer;
 class FakeRecorder;
 class MainWindow;
@@ -37,8 +38,9 @@ public:
     MainWindow& window() const { return *m_window; }
     FakeRecorder& recorder() const { return *m_recorder; }
     FakePlayer& player() const { return *m_player; }
+    FakeMeetingDetector& meetings() const { return *m_meetings; }
 
-    void startRecording(double elapsedSeconds);
+    void startRecording(double elapsedSeconds, const std::optional<QString>& title = std::nullopt);
     // Pictures `widget` (shown on its own) instead of the main window.
     void showInstead(std::unique_ptr<QWidget> widget);
     // Lets queued work and short timers run.
@@ -55,6 +57,7 @@ private:
     std::unique_ptr<QWidget> m_shown;
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
+    FakeMeetingDetector* m_meetings = nullptr;
 };
 
 // A named picture of the gallery: what is done to a fresh scene before it is taken.

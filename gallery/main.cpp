@@ -1,3 +1,4 @@
+#include "FakeMeetingDetector.h"
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
 #include "SettingsGalleryStates.h"
@@ -98,6 +99,24 @@ int main(int argc, char* argv[])
              scene.vm().setIsMicEnabled(false);
              scene.vm().setIsSystemAudioEnabled(false);
              scene.vm().startNewRecording();
+         }},
+        {"meeting-detected-banner",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.meetings().offer(DetectedMeeting{QStringLiteral("Zoom"), QStringLiteral("Design review"),
+                                                    QStringLiteral("Zoom Meeting - Design review"),
+                                                    QStringLiteral("us.zoom.xos"), Date::now()});
+         }},
+        {"meeting-ended-banner",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             const DetectedMeeting call{QStringLiteral("Microsoft Teams"),
+                                        QStringLiteral("Weekly sync with the platform team"), std::nullopt,
+                                        QStringLiteral("com.microsoft.teams"), Date::now()};
+             scene.startRecording(1834.2, call.suggestedRecordingTitle());
+             scene.meetings().offerToStop(call, 17);
          }},
         {"search-with-quotation",
          [](GalleryScene& scene) {

@@ -2,9 +2,10 @@
 
 #include "app/DefaultSettings.h"
 #include "common/Settings.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "common/SettingsKeys.h"
+#include "services/notifications/NotificationHelper.h"
 #include "services/updates/UpdateManager.h"
+#include "viewmodels/RecordingViewModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,9 +25,10 @@ AppDelegate::AppDelegate(QStringList arguments, Settings& settings, QObject* par
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_settings.registerDefaults(DefaultSettings::values());
-    // The login item's registration, notifications, update checks and the tray
-    // item join here as those services arrive.
+    // The login item's registration and the tray item join here as those
+    // services arrive.
     m_startsHidden = startsHidden(m_arguments);
+    setupNotifications();
     // Update checks: a launch ping and a check 3 s from now, then every six
     // hours; nothing at all when automatic checks are off or no host is set.
     UpdateManager::shared().startPeriodicChecks(21600);
@@ -37,6 +39,18 @@ void AppDelegate::applicationDidFinishLaunching()
         if (applicationShouldTerminateAfterLastWindowClosed())
             requestQuit();
     });
+}
+
+void AppDelegate::setupNotifications()
+{
+    NotificationHelper& notifications = NotificationHelper::shared();
+    // Every answer to a notification brings the main window forward first.
+    QPointer<AppDelegate> self(this);
+    notifications.setReopenMainWindow([self] {
+        if (self)
+            self->applicationShouldHandleReopen();
+    });
+    notifications.requestAuthorization();
 }
 
 bool AppDelegate::startsHidden(const QStringList& arguments)

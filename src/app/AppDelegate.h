@@ -53,6 +53,8 @@ public:
     static bool finishRecordingBeforeQuit(RecordingViewModel& viewModel, std::chrono::milliseconds limit);
 
 private:
+    void setupNotifications();
+
     QStringList m_arguments;
     Settings& m_settings;
     bool m_startsHidden = false;

@@ -5,6 +5,8 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/WindowFocus.h"
 #include "common/Settings.h"
+#include "services/meetings/MeetingDetector.h"
+#include "services/notifications/NotificationHelper.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
 
@@ -38,6 +40,8 @@ int main(int argc, char* argv[])
     WindowFocus* windowFocus = focus.get();
     collaborators.focus = std::move(focus);
     RecordingViewModel viewModel(std::move(collaborators));
+    // The detector the view model took announces its offers as notifications.
+    NotificationHelper::shared().followMeetingDetector(MeetingDetector::shared());
 
     const auto window = MainWindowSetup::create(viewModel);
     windowFocus->setMainWindow(window.get());

@@ -138,6 +138,8 @@ public:
 
     PlayerService& playerManager() const { return *m_playerManager; }
     DeviceService& deviceManager() const { return *m_deviceManager; }
+    // What the meeting banners show and where their answers go.
+    MeetingService& meetingDetector() const { return *m_meetingDetector; }
 
     // --- Library and selection ---
     const QList<RecordingItem>& recordings() const { return m_recordings; }

@@ -33,3 +33,38 @@ void MeetingDetectorAdapter::notifyRecordingStopped()
 {
     m_detector.notifyRecordingStopped();
 }
+
+std::optional<DetectedMeeting> MeetingDetectorAdapter::detectedMeeting() const
+{
+    return m_detector.detectedMeeting();
+}
+
+std::optional<DetectedMeeting> MeetingDetectorAdapter::meetingEndPrompt() const
+{
+    return m_detector.meetingEndPrompt();
+}
+
+std::optional<int> MeetingDetectorAdapter::autoStopCountdown() const
+{
+    return m_detector.autoStopCountdown();
+}
+
+void MeetingDetectorAdapter::confirmStartRecording()
+{
+    m_detector.confirmStartRecording();
+}
+
+void MeetingDetectorAdapter::dismissDetectedMeeting()
+{
+    m_detector.dismissDetectedMeeting();
+}
+
+void MeetingDetectorAdapter::confirmStopRecording()
+{
+    m_detector.confirmStopRecording();
+}
+
+void MeetingDetectorAdapter::dismissMeetingEndPrompt()
+{
+    m_detector.dismissMeetingEndPrompt();
+}

@@ -15,6 +15,14 @@ public:
     void notifyRecordingStarted(const std::optional<DetectedMeeting>& meeting, bool isFromDetectedMeeting) override;
     void notifyRecordingStopped() override;
 
+    std::optional<DetectedMeeting> detectedMeeting() const override;
+    std::optional<DetectedMeeting> meetingEndPrompt() const override;
+    std::optional<int> autoStopCountdown() const override;
+    void confirmStartRecording() override;
+    void dismissDetectedMeeting() override;
+    void confirmStopRecording() override;
+    void dismissMeetingEndPrompt() override;
+
 private:
     MeetingDetector& m_detector;
 };

@@ -7,9 +7,10 @@
 #include <functional>
 #include <optional>
 
-// What the view model needs of the meeting detector: the requests to start and
-// stop a recording, and being told when one starts and stops. `changed` stands
-// for any change of what the banners show.
+// What the view model and the main window's banners need of the meeting
+// detector: the requests to start and stop a recording, being told when one
+// starts and stops, what the banners show and the user's four answers.
+// `changed` stands for any change of what the banners show.
 class MeetingService : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +22,20 @@ public:
     // No meeting: a recording started by the user.
     virtual void notifyRecordingStarted(const std::optional<DetectedMeeting>& meeting, bool isFromDetectedMeeting) = 0;
     virtual void notifyRecordingStopped() = 0;
+
+    // The call offered for recording.
+    virtual std::optional<DetectedMeeting> detectedMeeting() const = 0;
+    // The tracked call that ended, while the stop offer runs.
+    virtual std::optional<DetectedMeeting> meetingEndPrompt() const = 0;
+    // Seconds left before the recording is stopped; none when no countdown runs.
+    virtual std::optional<int> autoStopCountdown() const = 0;
+
+    // Answers to the offer: record it, or not now.
+    virtual void confirmStartRecording() = 0;
+    virtual void dismissDetectedMeeting() = 0;
+    // Answers to the stop offer: stop and save now, or keep recording.
+    virtual void confirmStopRecording() = 0;
+    virtual void dismissMeetingEndPrompt() = 0;
 
 Q_SIGNALS:
     void changed();

@@ -69,6 +69,9 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("gearshape.fill"), QStringLiteral("emblem-system-symbolic")},
         {QStringLiteral("waveform.badge.mic"), QStringLiteral("audio-input-microphone-symbolic")},
         {QStringLiteral("folder.fill"), QStringLiteral("folder-symbolic")},
+        {QStringLiteral("video.badge.waveform"), QStringLiteral("camera-video-symbolic")},
+        {QStringLiteral("phone.down.fill"), QStringLiteral("call-stop-symbolic")},
+        {QStringLiteral("record.circle"), QStringLiteral("media-record-symbolic")},
     };
     return table;
 }

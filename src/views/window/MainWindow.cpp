@@ -6,6 +6,7 @@
 #include "views/sidebar/SidebarView.h"
 #include "views/sourcebar/SourceControlBar.h"
 #include "views/transport/TransportControlsView.h"
+#include "views/window/MeetingAlertBanners.h"
 #include "views/window/SpaceKeyFilter.h"
 #include "views/window/StatusMessageView.h"
 
@@ -75,9 +76,8 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     column->addWidget(m_transport);
 
     // Floating over the content, near the top edge.
-    m_bannerSlot = new QWidget(this);
-    m_bannerSlot->setObjectName(QStringLiteral("meetingBannerSlot"));
-    m_bannerSlot->hide();
+    m_banners = new MeetingAlertBanners(vm, this);
+    connect(m_banners, &MeetingAlertBanners::layoutChanged, this, &MainWindow::placeOverlay);
     m_status = new StatusMessageView(this);
     const auto showStatus = [this] {
         m_status->setMessage(m_vm.exportMessage().value_or(QString()));
@@ -99,13 +99,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::placeOverlay()
 {
-    int top = overlayTop;
-    if (m_bannerSlot->isVisible()) {
-        m_bannerSlot->adjustSize();
-        m_bannerSlot->move((width() - m_bannerSlot->width()) / 2, top);
-        top += m_bannerSlot->height() + overlaySpacing;
-    }
-    m_status->placeAt(top);
+    m_status->placeAt(m_banners->place(overlayTop, overlaySpacing));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)

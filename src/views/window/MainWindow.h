@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class MeetingAlertBanners;
 class RecordingViewModel;
 class SidebarView;
 class SourceControlBar;
@@ -12,7 +13,8 @@ class QSplitter;
 
 // The main window: the source control bar on top, the library column
 // and the detail area side by side, the transport bar at the bottom, and over
-// them the status message. It owns the Space shortcut.
+// them, stacked from the top, the meeting banners and the status message. It
+// owns the Space shortcut.
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +24,7 @@ public:
     SidebarView* sidebar() const { return m_sidebar; }
     TransportControlsView* transportBar() const { return m_transport; }
     StatusMessageView* statusMessage() const { return m_status; }
+    MeetingAlertBanners* meetingBanners() const { return m_banners; }
     QWidget* detailArea() const { return m_detail; }
     QSplitter* splitter() const { return m_splitter; }
     SpaceKeyFilter* spaceKeyFilter() const { return m_spaceKeys; }
@@ -29,7 +32,6 @@ public:
 
     // Places for the parts built elsewhere; the bar sits in its slot.
     QWidget* sourceControlBarSlot() const { return m_sourceBarSlot; }
-    QWidget* meetingBannerSlot() const { return m_bannerSlot; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -48,7 +50,7 @@ private:
     SidebarView* m_sidebar;
     QWidget* m_detail;
     TransportControlsView* m_transport;
-    QWidget* m_bannerSlot;
+    MeetingAlertBanners* m_banners;
     StatusMessageView* m_status;
     SpaceKeyFilter* m_spaceKeys;
 };
