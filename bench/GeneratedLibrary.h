@@ -1,0 +1,21 @@
+#pragma once
+
+#include "models/RecordingItem.h"
+
+#include <QList>
+
+// A library of made-up recordings for the benchmarks: distinct titles, file
+// names and dates an hour apart, random waveforms and transcripts of everyday
+// words. The same shape always gives the same library, but for the ids.
+struct LibraryShape {
+    int recordings = 1000;
+    int segments = 150; // transcript segments per recording
+    int bars = 120;     // waveform values per recording
+    double shortestSeconds = 60; // durations are spread evenly between these
+    double longestSeconds = 3660;
+};
+
+QList<RecordingItem> generatedLibrary(const LibraryShape& shape);
+
+// Writes `seconds` of a 440 Hz tone as the recorder's MP3 encoder writes it.
+void writeToneMp3(const QString& path, double seconds);
