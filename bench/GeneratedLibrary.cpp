@@ -39,6 +39,12 @@ QList<RecordingItem> generatedLibrary(const LibraryShape& shape)
             segments.append({QUuid::createUuid(), start, end, sentence.join(QLatin1Char(' '))});
             start = end;
         }
+        if (shape.transcriptText && !segments.isEmpty()) {
+            QStringList texts;
+            for (const TranscriptSegment& segment : segments)
+                texts.append(segment.text);
+            item.transcript = texts.join(QLatin1Char(' '));
+        }
         item.transcriptSegments = segments;
         items.append(std::move(item));
     }

@@ -13,6 +13,7 @@ struct LibraryShape {
     int bars = 120;     // waveform values per recording
     double shortestSeconds = 60; // durations are spread evenly between these
     double longestSeconds = 3660;
+    bool transcriptText = true; // the whole transcript beside its segments, as a transcription leaves it
 };
 
 QList<RecordingItem> generatedLibrary(const LibraryShape& shape);

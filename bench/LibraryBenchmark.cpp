@@ -80,7 +80,7 @@ int main(int argc, char** argv)
     QTemporaryDir support;
     QTemporaryDir downloads;
     RecordingsStorage storage(support.path(), downloads.path());
-    const QList<RecordingItem> library = generatedLibrary({kRecordings, kSegments, kBars, 60, 3660});
+    const QList<RecordingItem> library = generatedLibrary({kRecordings, kSegments, kBars, 60, 3660, false});
 
     // The file format as written by the library, and the bare baseline on it.
     storage.save(library);
