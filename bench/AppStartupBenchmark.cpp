@@ -11,6 +11,7 @@
 // them: `scripts/test --run build/bench/app_startup_bench`.
 #include "AppStartupWindowWatch.h"
 #include "GeneratedLibrary.h"
+#include "GeneratedRecording.h"
 
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
@@ -26,6 +27,7 @@
 #include <QThread>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 #include <unistd.h>
@@ -57,7 +59,8 @@ bool writeLibrary(const HomeFolders& folders, int recordings, int segments)
     RecordingsStorage storage(folders.data(), folders.downloads());
     QDir().mkpath(storage.storageDirectory());
     const QString audio = QDir(storage.storageDirectory()).filePath(QStringLiteral(".tone.mp3"));
-    writeToneMp3(audio, kRecordingSeconds);
+    GeneratedRecording::write(audio, kRecordingSeconds, 1.0,
+                              [](double t) { return 8000 * std::sin(2 * M_PI * 440 * t); });
     const qint64 size = QFileInfo(audio).size();
 
     QList<RecordingItem> library =

@@ -1,13 +1,8 @@
 #include "GeneratedLibrary.h"
 
-#include "audio/MP3Encoder.h"
-
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QUuid>
-
-#include <cmath>
-#include <vector>
 
 QList<RecordingItem> generatedLibrary(const LibraryShape& shape)
 {
@@ -49,16 +44,4 @@ QList<RecordingItem> generatedLibrary(const LibraryShape& shape)
         items.append(std::move(item));
     }
     return items;
-}
-
-void writeToneMp3(const QString& path, double seconds)
-{
-    MP3Encoder encoder(path);
-    std::vector<int16_t> chunk(4410 * 2);
-    for (int piece = 0; piece < int(seconds * 10); ++piece) {
-        for (int i = 0; i < 4410; ++i)
-            chunk[2 * i] = chunk[2 * i + 1] = int16_t(8000 * std::sin(2 * M_PI * 440 * (piece * 4410 + i) / 44100.0));
-        encoder.encode(chunk);
-    }
-    encoder.finish();
 }

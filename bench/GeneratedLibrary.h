@@ -17,6 +17,3 @@ struct LibraryShape {
 };
 
 QList<RecordingItem> generatedLibrary(const LibraryShape& shape);
-
-// Writes `seconds` of a 440 Hz tone as the recorder's MP3 encoder writes it.
-void writeToneMp3(const QString& path, double seconds);

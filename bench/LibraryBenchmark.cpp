@@ -9,6 +9,7 @@
 #include "models/RecordingsStorage.h"
 
 #include "GeneratedLibrary.h"
+#include "GeneratedRecording.h"
 #include "MedianTime.h"
 
 #include <QCoreApplication>
@@ -62,7 +63,8 @@ bool writeAll(const QString& path, const QByteArray& data)
 QByteArray orphanAudio(const QString& folder)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("orphan.mp3"));
-    writeToneMp3(path, kOrphanSeconds);
+    GeneratedRecording::write(path, kOrphanSeconds, 1.0,
+                              [](double t) { return 8000 * std::sin(2 * M_PI * 440 * t); });
     QByteArray data = readAll(path);
     QFile::remove(path);
     return data;
