@@ -4,11 +4,12 @@
 // record holding a 10-million-value waveform; then times a load with repair of
 // that library with 100 unlisted MP3 files beside it.
 // The last line is save+load divided by the bare parse+serialize.
-#include "audio/MP3Encoder.h"
 #include "models/IndexCodec.h"
 #include "models/IndexFile.h"
 #include "models/RecordingsStorage.h"
 
+#include "GeneratedLibrary.h"
+#include "GeneratedRecording.h"
 #include "MedianTime.h"
 
 #include <QCoreApplication>
@@ -39,42 +40,6 @@ constexpr int kSegments = 200;
 constexpr int kOrphans = 100;
 constexpr double kOrphanSeconds = 60;
 
-QList<RecordingItem> makeLibrary()
-{
-    static const QStringList words = QStringLiteral(
-        "we should ship the release on friday after the review and then plan next sprint budget "
-        "customer feedback looks good overall but latency needs work before launch")
-                                         .split(QLatin1Char(' '));
-    QRandomGenerator random(42);
-    QList<RecordingItem> items;
-    items.reserve(kRecordings);
-    for (int i = 0; i < kRecordings; ++i) {
-        RecordingItem item;
-        item.id = QUuid::createUuid();
-        item.title = QStringLiteral("Meeting %1").arg(i);
-        item.fileName = QStringLiteral("Meeting %1_%2.mp3").arg(i).arg(1600000000 + i * 3600);
-        item.createdAt = Date::fromUnixSeconds(1600000000.0 + i * 3600.0 + random.generateDouble());
-        item.duration = 60 + random.generateDouble() * 3600;
-        item.fileSizeBytes = qint64(item.duration * 24000);
-        for (int bar = 0; bar < kBars; ++bar)
-            item.waveformSamples.append(float(random.generateDouble()));
-        QList<TranscriptSegment> segments;
-        double start = 0;
-        for (int s = 0; s < kSegments; ++s) {
-            QStringList sentence;
-            const int count = 5 + int(random.bounded(8));
-            for (int w = 0; w < count; ++w)
-                sentence.append(words[int(random.bounded(words.size()))]);
-            const double end = start + 1 + random.generateDouble() * 6;
-            segments.append({QUuid::createUuid(), start, end, sentence.join(QLatin1Char(' '))});
-            start = end;
-        }
-        item.transcriptSegments = segments;
-        items.append(std::move(item));
-    }
-    return items;
-}
-
 QByteArray readAll(const QString& path)
 {
     QFile file(path);
@@ -98,16 +63,8 @@ bool writeAll(const QString& path, const QByteArray& data)
 QByteArray orphanAudio(const QString& folder)
 {
     const QString path = QDir(folder).filePath(QStringLiteral("orphan.mp3"));
-    {
-        MP3Encoder encoder(path);
-        std::vector<int16_t> chunk(4410 * 2);
-        for (int piece = 0; piece < int(kOrphanSeconds * 10); ++piece) {
-            for (int i = 0; i < 4410; ++i)
-                chunk[2 * i] = chunk[2 * i + 1] = int16_t(8000 * std::sin(2 * M_PI * 440 * (piece * 4410 + i) / 44100.0));
-            encoder.encode(chunk);
-        }
-        encoder.finish();
-    }
+    GeneratedRecording::write(path, kOrphanSeconds, 1.0,
+                              [](double t) { return 8000 * std::sin(2 * M_PI * 440 * t); });
     QByteArray data = readAll(path);
     QFile::remove(path);
     return data;
@@ -125,7 +82,7 @@ int main(int argc, char** argv)
     QTemporaryDir support;
     QTemporaryDir downloads;
     RecordingsStorage storage(support.path(), downloads.path());
-    const QList<RecordingItem> library = makeLibrary();
+    const QList<RecordingItem> library = generatedLibrary({kRecordings, kSegments, kBars, 60, 3660, false});
 
     // The file format as written by the library, and the bare baseline on it.
     storage.save(library);

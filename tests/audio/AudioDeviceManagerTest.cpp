@@ -33,9 +33,7 @@ std::optional<AudioDevice> find(const AudioDeviceManager& manager, const QString
 class ExtraMicrophone : public TemporaryModule {
 public:
     explicit ExtraMicrophone(const QString& name)
-        : TemporaryModule(QStringLiteral("module-null-source"),
-                          {QStringLiteral("source_name=") + name,
-                           QStringLiteral("description=") + name + QStringLiteral("_Device")},
+        : TemporaryModule(nullSource(name, name + QStringLiteral("_Device")),
                           {QStringLiteral("set-default-source"), QStringLiteral("test_mic")})
     {
     }

@@ -1,5 +1,5 @@
 #include "platform/proc/ProcProcessList.h"
-#include "support/TestEnvironment.h"
+#include "support/NamedProcess.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,37 +12,6 @@
 #include <limits>
 
 #include <unistd.h>
-
-namespace {
-
-// A copy of sleep under another name, running until the test ends.
-class NamedProcess {
-public:
-    NamedProcess(const QTemporaryDir& dir, const QString& name)
-        : m_path(dir.filePath(name))
-    {
-        QFile::copy(QStringLiteral("/bin/sleep"), m_path);
-        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ExeOwner);
-        m_process.start(m_path, {QStringLiteral("60")});
-        EXPECT_TRUE(m_process.waitForStarted()) << m_process.errorString().toStdString();
-        // Started means exec has begun; the process shows its new program a moment later.
-        EXPECT_TRUE(TestEnvironment::waitUntil(
-            [&] { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid())) == m_path; }));
-    }
-    ~NamedProcess()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    qint64 pid() const { return m_process.processId(); }
-    const QString& path() const { return m_path; }
-
-private:
-    QString m_path;
-    QProcess m_process;
-};
-
-} // namespace
 
 TEST(ProcProcessList, ListsProcessesByIdWithTheirProgramNames)
 {

@@ -89,12 +89,14 @@ TEST(PulseContext, ReportsServerEventsOnTheMainThread)
         });
     };
     const quint64 sourceChanges = pulse().changeCount(PulseContext::Facility::Source);
-    const quint64 sinkChanges = pulse().changeCount(PulseContext::Facility::Sink);
-    PulseTestTools::TemporaryModule probe(QStringLiteral("module-null-source"),
-                                          {QStringLiteral("source_name=event_probe")});
+    PulseTestTools::TemporaryModule probe(PulseTestTools::nullSource(QStringLiteral("event_probe")));
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::New); }));
     EXPECT_GT(pulse().changeCount(PulseContext::Facility::Source), sourceChanges);
-    EXPECT_EQ(pulse().changeCount(PulseContext::Facility::Sink), sinkChanges);
+    // A new source is no new sink. (PipeWire reports sinks changing as they
+    // go idle, so changes of sinks may come.)
+    EXPECT_FALSE(contains(events, [](const auto& e) {
+        return std::get<0>(e) == PulseContext::Facility::Sink && std::get<1>(e) != PulseContext::Change::Changed;
+    }));
     probe.remove();
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return seen(PulseContext::Change::Removed); }));
     EXPECT_TRUE(contains(events, [](const auto& e) { return std::get<2>(e); }));

@@ -13,7 +13,8 @@
 
 TEST(PulseContextReconnect, ComesBackWhenTheServerRestarts)
 {
-    PrivatePulseServer server({QStringLiteral("load-module module-null-sink sink_name=private_sink")});
+    PrivatePulseServer server({QStringLiteral("load-module module-null-sink sink_name=private_sink"),
+                               QStringLiteral("set-default-sink private_sink")});
     ASSERT_TRUE(server.start());
     qputenv("PULSE_SERVER", server.address().toUtf8());
     PulseContext& pulse = PulseContext::shared();

@@ -7,6 +7,7 @@
 #include "services/meetings/MeetingDetector.h"
 #include "services/meetings/SystemRunningApplicationsProvider.h"
 #include "services/meetings/SystemWindowListProvider.h"
+#include "support/NamedProcess.h"
 #include "support/TestEnvironment.h"
 
 #include <QFile>
@@ -14,35 +15,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-// A copy of sleep under a meeting application's program name.
-class NamedProcess {
-public:
-    NamedProcess(const QTemporaryDir& dir, const QString& name)
-    {
-        const QString path = dir.filePath(name);
-        QFile::copy(QStringLiteral("/bin/sleep"), path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner);
-        m_process.start(path, {QStringLiteral("60")});
-        EXPECT_TRUE(m_process.waitForStarted()) << m_process.errorString().toStdString();
-        // Started means exec has begun; the process shows its new program a moment later.
-        EXPECT_TRUE(TestEnvironment::waitUntil(
-            [&] { return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid())) == path; }));
-    }
-    ~NamedProcess()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    uint32_t pid() const { return uint32_t(m_process.processId()); }
-
-private:
-    QProcess m_process;
-};
-
-} // namespace
 
 class MeetingDetectorSystemTest : public testing::Test {
 protected:
@@ -100,7 +72,7 @@ TEST_F(MeetingDetectorSystemTest, WindowIsKnownByItsOwningProgram)
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY"));
     makeDetector(std::make_unique<SystemWindowListProvider>(), std::make_unique<FakeRunningApplications>());
     NamedProcess teams(dir, QStringLiteral("teams-for-linux"));
-    X11TestWindow window({.netWmName = QStringLiteral("Meeting with Ana | Microsoft Teams"), .pid = teams.pid()});
+    X11TestWindow window({.netWmName = QStringLiteral("Meeting with Ana | Microsoft Teams"), .pid = uint32_t(teams.pid())});
     const auto meeting = waitForOffer();
     ASSERT_TRUE(meeting);
     EXPECT_EQ(meeting->suggestedRecordingTitle(), QStringLiteral("Microsoft Teams - Meeting with Ana"));

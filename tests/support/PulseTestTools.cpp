@@ -19,14 +19,44 @@ QString pactl(const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+bool isPipeWire()
+{
+    static const bool pipeWire = pactl({QStringLiteral("info")}).contains(QStringLiteral("PipeWire"));
+    return pipeWire;
+}
+
 int loadModule(const QString& module, const QStringList& arguments)
 {
-    return pactl(QStringList{QStringLiteral("load-module"), module} + arguments).toInt();
+    bool ok = false;
+    const int index = pactl(QStringList{QStringLiteral("load-module"), module} + arguments).toInt(&ok);
+    if (!ok || index <= 0) {
+        ADD_FAILURE() << "no module index for " << module.toStdString();
+        return -1;
+    }
+    return index;
 }
 
 void unloadModule(int index)
 {
+    if (index <= 0) {
+        ADD_FAILURE() << "refused to unload module " << index;
+        return;
+    }
     pactl({QStringLiteral("unload-module"), QString::number(index)});
+}
+
+ModuleLoad nullSource(const QString& name, const QString& description)
+{
+    if (!isPipeWire()) {
+        QStringList arguments{QStringLiteral("source_name=") + name};
+        if (!description.isEmpty())
+            arguments.append(QStringLiteral("description=") + description);
+        return {QStringLiteral("module-null-source"), arguments};
+    }
+    QStringList arguments{QStringLiteral("media.class=Audio/Source/Virtual"), QStringLiteral("sink_name=") + name};
+    if (!description.isEmpty())
+        arguments.append(QStringLiteral("sink_properties=device.description=") + description);
+    return {QStringLiteral("module-null-sink"), arguments};
 }
 
 std::vector<int16_t> sineTone(double frequency, double seconds, double amplitude)

@@ -10,6 +10,11 @@ TemporaryModule::TemporaryModule(const QString& module, const QStringList& argum
 {
 }
 
+TemporaryModule::TemporaryModule(const ModuleLoad& load, QStringList restore)
+    : TemporaryModule(load.module, load.arguments, std::move(restore))
+{
+}
+
 TemporaryModule::~TemporaryModule()
 {
     remove();
@@ -19,7 +24,7 @@ TemporaryModule::~TemporaryModule()
 
 void TemporaryModule::remove()
 {
-    if (m_module >= 0)
+    if (m_module > 0) // a load that failed left nothing to unload
         unloadModule(m_module);
     m_module = -1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/PulseTestTools.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +13,7 @@ namespace PulseTestTools {
 class TemporaryModule {
 public:
     TemporaryModule(const QString& module, const QStringList& arguments, QStringList restore = {});
+    explicit TemporaryModule(const ModuleLoad& load, QStringList restore = {});
     ~TemporaryModule();
     TemporaryModule(const TemporaryModule&) = delete;
     TemporaryModule& operator=(const TemporaryModule&) = delete;

@@ -144,8 +144,7 @@ TEST_F(RecordingBar, PickerListsTheTestMicrophoneAndNeverAMonitor)
     // A new output brings a monitor, which stays out; a new microphone comes in.
     TemporaryModule output(QStringLiteral("module-null-sink"),
                            {QStringLiteral("sink_name=bar_out"), QStringLiteral("sink_properties=device.description=Bar_Out")});
-    TemporaryModule microphone(QStringLiteral("module-null-source"),
-                               {QStringLiteral("source_name=bar_mic"), QStringLiteral("description=Bar_Mic")});
+    TemporaryModule microphone(nullSource(QStringLiteral("bar_mic"), QStringLiteral("Bar_Mic")));
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return listed().contains("Bar_Mic = bar_mic"); }, 5000))
         << listed().join(QStringLiteral("; ")).toStdString();
     EXPECT_FALSE(hasMonitor()) << listed().join(QStringLiteral("; ")).toStdString();

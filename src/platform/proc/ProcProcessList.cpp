@@ -1,11 +1,10 @@
 #include "platform/proc/ProcProcessList.h"
 
-#include <QDir>
+#include "platform/proc/ProcProcessCache.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
-#include <algorithm>
 
 #include <unistd.h>
 
@@ -67,22 +66,7 @@ std::optional<ProcProcess> read(qint64 pid)
 
 QList<ProcProcess> all()
 {
-    QList<qint64> pids;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
-        bool ok = false;
-        const qint64 pid = entry.toLongLong(&ok);
-        if (ok && pid > 0)
-            pids.append(pid);
-    }
-    std::sort(pids.begin(), pids.end());
-    QList<ProcProcess> processes;
-    processes.reserve(pids.size());
-    for (const qint64 pid : pids) {
-        if (auto process = read(pid))
-            processes.append(std::move(*process));
-    }
-    return processes;
+    return ProcProcessCache().processes();
 }
 
 } // namespace ProcProcessList

@@ -1,12 +1,11 @@
 #include "services/meetings/SystemRunningApplicationsProvider.h"
 
 #include "platform/proc/AppIdentityTable.h"
-#include "platform/proc/ProcProcessList.h"
 
 QList<RunningApplication> SystemRunningApplicationsProvider::runningApplications()
 {
     QList<RunningApplication> applications;
-    for (const ProcProcess& process : ProcProcessList::all()) {
+    for (const ProcProcess& process : m_processes.processes()) {
         AppIdentityTable::Hints hints;
         hints.appId = process.flatpakId;
         hints.executable = process.executable;
