@@ -66,9 +66,14 @@ float AudioMixer::boostTarget(float micLevel)
 
 float AudioMixer::softClip(float y)
 {
-    if (std::abs(y) > softClipThreshold)
-        return softClipCeiling * std::tanh(y / fullScale);
-    return y;
+    const float magnitude = std::abs(y);
+    if (magnitude <= softClipThreshold)
+        return y;
+    // The knee starts with the slope of the straight line, so louder input
+    // never comes out quieter and the curve has no step at the threshold.
+    constexpr float headroom = softClipCeiling - softClipThreshold;
+    const float bent = softClipThreshold + headroom * std::tanh((magnitude - softClipThreshold) / headroom);
+    return std::copysign(bent, y);
 }
 
 int16_t AudioMixer::toSample(float y)
@@ -82,6 +87,10 @@ void AudioMixer::reset()
 {
     m_micBufferQueue.clear();
     m_sysBufferQueue.clear();
+    for (size_t i = 0; i < 2; ++i) {
+        m_hasDelivered[i] = false;
+        m_otherSamplesSinceDelivery[i] = 0;
+    }
     m_echoGuardCurrentAttenuation = 1.0f;
     m_adaptiveMicBoost.store(1.0f, std::memory_order_relaxed);
     snapCompensationToInputVolume();
@@ -122,6 +131,10 @@ bool AudioMixer::isHeadphonesOutput()
 AudioMixer::DeliveryResult AudioMixer::mixDelivery(Source source, const int16_t* samples, size_t count)
 {
     (source == Source::Microphone ? m_micBufferQueue : m_sysBufferQueue).append(samples, count);
+    const size_t self = source == Source::Microphone ? 0 : 1;
+    m_hasDelivered[self] = true;
+    m_otherSamplesSinceDelivery[self] = 0;
+    m_otherSamplesSinceDelivery[1 - self] += count;
 
     DeliveryResult result;
     const bool mic = isMicEnabled();
@@ -140,14 +153,20 @@ AudioMixer::DeliveryResult AudioMixer::mixDelivery(Source source, const int16_t*
     return result;
 }
 
+bool AudioMixer::isStalled(Source source) const
+{
+    const size_t index = source == Source::Microphone ? 0 : 1;
+    return !m_hasDelivered[index] || m_otherSamplesSinceDelivery[index] > stallSamples;
+}
+
 std::optional<MixStep> AudioMixer::mixBothSources()
 {
-    // A source that lags (or stopped) is filled with silence to within 0.1 s.
+    // A stalled source is filled with silence to within 0.1 s of the other.
     const size_t m = m_micBufferQueue.size();
     const size_t s = m_sysBufferQueue.size();
-    if (m > s + lagLimitSamples)
+    if (m > s + lagLimitSamples && isStalled(Source::System))
         m_sysBufferQueue.appendZeros(m - s - lagLimitSamples);
-    else if (s > m + lagLimitSamples)
+    else if (s > m + lagLimitSamples && isStalled(Source::Microphone))
         m_micBufferQueue.appendZeros(s - m - lagLimitSamples);
     for (SampleQueue* queue : {&m_micBufferQueue, &m_sysBufferQueue}) {
         if (queue->size() > queueCapSamples)
@@ -172,9 +191,12 @@ std::optional<MixStep> AudioMixer::mixBothSources()
             attenuationTarget = echoGuardAttenuation;
     }
 
-    float boost = adaptiveMicBoost();
-    boost += (boostTarget(micLevel) - boost) * boostStep;
+    const float previousBoost = adaptiveMicBoost();
+    const float boost = previousBoost + (boostTarget(micLevel) - previousBoost) * boostStep;
     m_adaptiveMicBoost.store(boost, std::memory_order_relaxed);
+    // The step's new boost is reached at its last frame: a gain that jumped at
+    // every step boundary would click.
+    const float boostPerFrame = (boost - previousBoost) / static_cast<float>(frames);
 
     const float micGainNow = micGain();
     const float sysGainNow = sysGain();
@@ -184,12 +206,13 @@ std::optional<MixStep> AudioMixer::mixBothSources()
     int16_t* out = step.samples.data();
     int peak = 0;
     for (size_t i = 0; i < n; i += 2) {
+        const float frameBoost = previousBoost + boostPerFrame * static_cast<float>(i / 2 + 1);
         // The ramp runs with the guard off too, so switching it on starts from where it is.
         attenuation += (attenuationTarget - attenuation)
             * (attenuation < attenuationTarget ? attenuationRiseStep : attenuationFallStep);
         compensation += (targetCompensation - compensation) * twoSourceCompensationStep;
         const float a = guard ? attenuation : 1.0f;
-        const float k = compensation * micGainNow * a * boost;
+        const float k = compensation * micGainNow * a * frameBoost;
         const int16_t left = toSample(softClip(k * mic[i] + sysGainNow * sys[i]));
         const int16_t right = toSample(softClip(k * mic[i + 1] + sysGainNow * sys[i + 1]));
         out[i] = left;

@@ -23,6 +23,13 @@ struct MixStep {
 // speakers play, an adaptive boost for a soft voice, compensation of a lowered
 // hardware input volume and a soft clip.
 //
+// With both sources, a source that has not delivered yet in this recording,
+// or has been silent while the other delivered a quarter of a second, is
+// stalled: the other source is mixed against silence, leading it by at most a
+// tenth of a second. A source that still delivers is never padded, however
+// unevenly its pieces come: its late samples are on their way, and silence in
+// their place would cut a gap into the recording.
+//
 // The recorder that owns it:
 // - creates it once with its hardware probe (the constructor already sets the
 //   compensation from the input volume) and forwards its gain and switch
@@ -57,6 +64,7 @@ public:
     static constexpr size_t chunkFrames = 576;
     static constexpr size_t chunkSamples = 2 * chunkFrames;
     static constexpr size_t lagLimitSamples = 8820;   // 0.1 s
+    static constexpr size_t stallSamples = 22050;     // 0.25 s of the other source
     static constexpr size_t queueCapSamples = 220500; // 2.5 s
 
     explicit AudioMixer(std::shared_ptr<AudioHardwareProbe> probe, Clock clock = {});
@@ -98,13 +106,15 @@ public:
 
     // The extra microphone gain a step aims for at this compensated level.
     static float boostTarget(float micLevel);
-    // Magnitudes above 28,000 bend smoothly toward 32,760.
+    // Magnitudes up to 28,000 pass; above, they bend smoothly toward 32,760,
+    // continuing the line without a step.
     static float softClip(float y);
     // Truncates toward zero, then clamps to the 16-bit range.
     static int16_t toSample(float y);
 
 private:
     std::optional<MixStep> mixBothSources();
+    bool isStalled(Source source) const;
     std::optional<MixStep> mixMicrophoneChunk();
     std::optional<MixStep> mixSystemChunk();
 
@@ -113,6 +123,10 @@ private:
 
     SampleQueue m_micBufferQueue;
     SampleQueue m_sysBufferQueue;
+    // Per source (microphone, system): whether it delivered in this recording,
+    // and how many samples the other source delivered since it last did.
+    bool m_hasDelivered[2] = {false, false};
+    size_t m_otherSamplesSinceDelivery[2] = {0, 0};
 
     std::atomic<bool> m_isMicEnabled{true};
     std::atomic<bool> m_isSystemAudioEnabled{true};

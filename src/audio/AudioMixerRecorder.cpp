@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int64_t levelsIntervalNs = 40'000'000;       // 25 reports a second at most
-constexpr int64_t liveWaveformIntervalNs = 33'000'000; // about 30 samples a second
+constexpr size_t liveWaveformPointFrames = 44100 / 30;
 constexpr float minimumAmplitude = 0.05f;
 
 int64_t nowNs()
@@ -46,6 +46,10 @@ AudioMixerRecorder::AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe
     , m_systemAudioCapture(std::make_unique<SystemAudioCapture>())
     , m_controlQueue(QStringLiteral("com.tarvell.nimbrel.recordercontrol"), SerialQueue::Priority::UserInteractive)
 {
+    // Deliveries come straight to the mixer queue: converting there costs
+    // less than waking a capture thread for every piece only to hand it on.
+    m_micCapture->setDeliveryQueue(m_mixerQueue);
+    m_systemAudioCapture->setDeliveryQueue(m_mixerQueue);
     m_micCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) {
         onCapturedBuffer(AudioMixer::Source::Microphone, buffer);
     };
@@ -64,11 +68,10 @@ void AudioMixerRecorder::onCapturedBuffer(AudioMixer::Source source, const Captu
         return;
     (isMicrophone ? m_currentMicLevel : m_currentSysLevel) = std::min(extracted.rms * 4, 1.0f);
     const bool enabled = isMicrophone ? m_mixer.isMicEnabled() : m_mixer.isSystemAudioEnabled();
-    if (m_state == RecorderState::recording && enabled) {
-        m_mixerQueue.post([this, source, samples = std::move(extracted.samples)] { mixDelivery(source, samples); });
-    } else {
+    if (m_state == RecorderState::recording && enabled)
+        mixDelivery(source, extracted.samples);
+    else
         notifyLevels();
-    }
 }
 
 void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vector<int16_t>& samples)
@@ -81,6 +84,11 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
         notifyLevels();
         return;
     }
+    // The steps of one delivery are microseconds apart: at most one waveform
+    // sample and one level report pass their throttles, and both travel to
+    // the main thread together, waking it once.
+    std::vector<float> waveformPoints;
+    std::optional<Levels> levels;
     for (const MixStep& step : result.steps) {
         if (m_encoder && !m_encodeError) {
             try {
@@ -93,49 +101,71 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
         }
         if (onMixedAudioSamples)
             onMixedAudioSamples(step.samples);
-        sendLiveWaveform(std::min(step.amplitude, 1.0f));
-        notifyLevels();
+        addToLiveWaveform(std::min(step.amplitude, 1.0f), step.samples.size() / 2, waveformPoints);
+        if (std::optional<Levels> due = levelsDue())
+            levels = due;
     }
+    dispatchToMainThread(std::move(waveformPoints), levels);
 }
 
 void AudioMixerRecorder::notifyLevels()
 {
+    dispatchToMainThread({}, levelsDue());
+}
+
+std::optional<AudioMixerRecorder::Levels> AudioMixerRecorder::levelsDue()
+{
     const int64_t now = nowNs();
     int64_t last = m_lastLevelsDispatch;
     if (now - last < levelsIntervalNs || !m_lastLevelsDispatch.compare_exchange_strong(last, now))
-        return;
+        return std::nullopt;
     // While recording only the mixer moves the compensation, and gradually;
     // otherwise it follows the input volume (asked at most every 0.25 s) at once.
     if (m_state != RecorderState::recording)
         m_mixer.snapCompensationToInputVolume();
-    const float mic = m_mixer.isMicEnabled()
+    Levels levels;
+    levels.mic = m_mixer.isMicEnabled()
         ? std::min(m_mixer.micGain() * m_mixer.adaptiveMicBoost() * m_mixer.smoothedHwCompensation()
                        * m_currentMicLevel,
                    1.0f)
         : 0.0f;
-    const float sys = m_mixer.isSystemAudioEnabled() ? std::min(m_currentSysLevel * m_mixer.sysGain(), 1.0f) : 0.0f;
-    QMetaObject::invokeMethod(
-        this,
-        [this, mic, sys] {
-            if (onLevelsUpdate)
-                onLevelsUpdate(mic, sys);
-        },
-        Qt::QueuedConnection);
+    levels.sys = m_mixer.isSystemAudioEnabled() ? std::min(m_currentSysLevel * m_mixer.sysGain(), 1.0f) : 0.0f;
+    return levels;
 }
 
-void AudioMixerRecorder::sendLiveWaveform(float amplitude)
+void AudioMixerRecorder::addToLiveWaveform(float amplitude, size_t frames, std::vector<float>& points)
 {
-    const float sample = std::max(amplitude, minimumAmplitude);
-    m_capturedAmplitudes.push_back(sample);
-    const int64_t now = nowNs();
-    if (now - m_lastLiveWaveformDispatch < liveWaveformIntervalNs)
+    const float floored = std::max(amplitude, minimumAmplitude);
+    m_capturedAmplitudes.push_back(floored);
+    // One point per thirtieth of a second of audio, the loudest step within
+    // it: the live waveform scrolls at the same speed however the sound
+    // server happens to divide the audio into deliveries.
+    while (frames > 0) {
+        const size_t taken = std::min(frames, liveWaveformPointFrames - m_liveWaveformFrames);
+        m_liveWaveformFrames += taken;
+        frames -= taken;
+        m_liveWaveformPeak = std::max(m_liveWaveformPeak, floored);
+        if (m_liveWaveformFrames == liveWaveformPointFrames) {
+            points.push_back(m_liveWaveformPeak);
+            m_liveWaveformFrames = 0;
+            m_liveWaveformPeak = 0;
+        }
+    }
+}
+
+void AudioMixerRecorder::dispatchToMainThread(std::vector<float> waveformPoints, std::optional<Levels> levels)
+{
+    if (waveformPoints.empty() && !levels)
         return;
-    m_lastLiveWaveformDispatch = now;
     QMetaObject::invokeMethod(
         this,
-        [this, sample] {
-            if (onLiveWaveformSample)
-                onLiveWaveformSample(sample);
+        [this, waveformPoints = std::move(waveformPoints), levels] {
+            if (onLiveWaveformSample) {
+                for (float point : waveformPoints)
+                    onLiveWaveformSample(point);
+            }
+            if (levels && onLevelsUpdate)
+                onLevelsUpdate(levels->mic, levels->sys);
         },
         Qt::QueuedConnection);
 }
@@ -155,6 +185,8 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
     m_mixerQueue.sync([this] {
         m_mixer.reset();
         m_capturedAmplitudes.clear();
+        m_liveWaveformFrames = 0;
+        m_liveWaveformPeak = 0;
         m_isAcceptingDeliveries = false;
         m_encodeError.reset();
     });

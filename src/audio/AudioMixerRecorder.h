@@ -83,11 +83,21 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    // On the capture's queue, once per delivery.
+    struct Levels {
+        float mic = 0;
+        float sys = 0;
+    };
+
+    // On the mixer queue, once per delivery.
     void onCapturedBuffer(AudioMixer::Source source, const CapturedBuffer& buffer);
     void mixDelivery(AudioMixer::Source source, const std::vector<int16_t>& samples);
     void notifyLevels();
-    void sendLiveWaveform(float amplitude);
+    // The level report when its throttle lets one through; any thread.
+    std::optional<Levels> levelsDue();
+    // Keeps the step's amplitude and adds any live-waveform points its
+    // `frames` complete to `points`. Mixer queue.
+    void addToLiveWaveform(float amplitude, size_t frames, std::vector<float>& points);
+    void dispatchToMainThread(std::vector<float> waveformPoints, std::optional<Levels> levels);
     void closeStretch();
     std::vector<float> flushAndTakeAmplitudes();
     void startBody(const QString& outputPath, const std::optional<AudioDevice>& selectedMic);
@@ -101,12 +111,13 @@ private:
     bool m_isAcceptingDeliveries = false;
     std::optional<Error> m_encodeError;
     std::vector<float> m_capturedAmplitudes;
+    size_t m_liveWaveformFrames = 0; // toward the next live-waveform point
+    float m_liveWaveformPeak = 0;
 
     std::atomic<float> m_currentMicLevel{0};
     std::atomic<float> m_currentSysLevel{0};
     // Far enough in the past that the first report is due, without overflowing.
     std::atomic<int64_t> m_lastLevelsDispatch{INT64_MIN / 2};
-    int64_t m_lastLiveWaveformDispatch = INT64_MIN / 2; // mixer queue only
 
     mutable std::mutex m_durationMutex;
     std::optional<Clock::time_point> m_recordingStartTime;

@@ -29,25 +29,39 @@ CaptureStream::CaptureStream(SerialQueue& queue, QString streamName, BufferHandl
 
 CaptureStream::~CaptureStream() = default;
 
+void CaptureStream::drainDeliveries()
+{
+    if (m_deliveryQueue && m_deliveryQueue != &m_queue)
+        m_deliveryQueue->sync([] {});
+}
+
 void CaptureStream::open(const QString& sourceName)
 {
-    const int generation = ++m_generation;
+    const int generation = ++m_lastGeneration;
+    SerialQueue* deliveryQueue = m_deliveryQueue ? m_deliveryQueue : &m_queue;
     PulseRecordStream::Options options;
     options.sourceName = sourceName;
     options.streamName = m_streamName;
     options.dontMove = true;
     auto stream = std::make_unique<PulseRecordStream>(
         options,
-        [this](const QByteArray& bytes) { m_queue.post([this, bytes] { m_onBuffer(bufferOf(bytes)); }); },
+        [this, generation, deliveryQueue](const QByteArray& bytes) {
+            // Until the new stream takes over, the old one goes on delivering,
+            // and the new one's first pieces are dropped: never both at once.
+            if (generation == m_deliveringGeneration.load(std::memory_order_relaxed))
+                deliveryQueue->post([this, bytes] { m_onBuffer(bufferOf(bytes)); });
+        },
         [this, generation](const Error& error) {
             m_queue.post([this, generation, error] {
-                if (generation == m_generation)
+                if (generation == m_openGeneration)
                     m_onEnded(error);
             });
         });
     stream->open();
+    m_deliveringGeneration = generation;
     close();
     m_stream = std::move(stream);
+    m_openGeneration = generation;
 }
 
 void CaptureStream::close()
@@ -56,4 +70,10 @@ void CaptureStream::close()
         return;
     m_stream->close();
     m_stream.reset();
+    m_openGeneration = 0; // an end already on its way is no longer news
+}
+
+QString CaptureStream::sourceName() const
+{
+    return m_stream ? m_stream->sourceName() : QString();
 }

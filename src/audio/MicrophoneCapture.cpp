@@ -10,7 +10,8 @@ MicrophoneCapture::MicrophoneCapture()
     : m_stream(
           m_queue, QStringLiteral("Microphone"),
           [this](const CapturedBuffer& buffer) {
-              // Pieces read before a stop are not handed on after it.
+              // On the capture's queue, pieces read before a stop are not
+              // handed on after it.
               if (m_isRunning && !m_isShutDown && onCapturedBuffer)
                   onCapturedBuffer(buffer);
           },
@@ -32,6 +33,7 @@ MicrophoneCapture::~MicrophoneCapture()
         // Deliveries already queued are dropped: their receiver may be going away.
         m_isShutDown = true;
     });
+    m_stream.drainDeliveries();
 }
 
 QFuture<void> MicrophoneCapture::start(const std::optional<AudioDevice>& device)
@@ -86,7 +88,7 @@ void MicrophoneCapture::setDevice(const std::optional<AudioDevice>& device)
 
 bool MicrophoneCapture::isRunning()
 {
-    return m_queue.sync([this] { return m_isRunning; });
+    return m_queue.sync([this] { return m_isRunning.load(); });
 }
 
 QString MicrophoneCapture::currentSourceName()

@@ -7,6 +7,7 @@
 
 #include <QFuture>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -34,19 +35,23 @@ public:
     // a device the server does not know is refused with a printed line.
     void setDevice(const std::optional<AudioDevice>& device);
 
-    // Runs on the capture's queue for every delivery. Set it before starting.
+    // Runs on the capture's queue for every delivery, or on the queue given to
+    // `setDeliveryQueue`. Set it before starting.
     std::function<void(const CapturedBuffer&)> onCapturedBuffer;
+    // Runs onCapturedBuffer on `queue` instead, so a delivery wakes one
+    // thread less. Before starting; `queue` must outlive the capture.
+    void setDeliveryQueue(SerialQueue& queue) { m_stream.setDeliveryQueue(queue); }
 
     // For observers that need to see the queue's state: waits for the queue.
     bool isRunning();
     QString currentSourceName();
 
 private:
-    // Touched only on the queue.
+    // Touched only on the queue; the flags are also read where deliveries run.
     CaptureStream m_stream;
     QString m_sourceName;
-    bool m_isRunning = false;
-    bool m_isShutDown = false;
+    std::atomic<bool> m_isRunning = false;
+    std::atomic<bool> m_isShutDown = false;
     // Declared last so that it is drained first, while the rest still exists.
     SerialQueue m_queue;
 };

@@ -27,8 +27,11 @@ SystemAudioCapture::SystemAudioCapture()
           [this](const Error& error) {
               if (!m_isRunning)
                   return;
-              std::printf("System audio stream stopped with error: %s\n", qPrintable(error.message()));
-              m_isRunning = false;
+              // Its output went away, or the server did: record whatever is
+              // the default now, or wait for one.
+              std::printf("[SystemAudioCapture] System audio stream ended: %s\n", qPrintable(error.message()));
+              m_stream.close();
+              followDefaultOutput();
           })
     , m_queue(QStringLiteral("com.tarvell.nimbrel.systemaudioqueue"), SerialQueue::Priority::UserInteractive)
 {
@@ -37,10 +40,13 @@ SystemAudioCapture::SystemAudioCapture()
 SystemAudioCapture::~SystemAudioCapture()
 {
     m_queue.sync([this] {
+        if (m_listenerId != 0)
+            PulseContext::shared().removeEventListener(m_listenerId);
         m_stream.close();
         m_isRunning = false;
         m_isShutDown = true;
     });
+    m_stream.drainDeliveries();
 }
 
 QFuture<void> SystemAudioCapture::start()
@@ -52,6 +58,29 @@ void SystemAudioCapture::startOnQueue()
 {
     if (m_isRunning)
         return;
+    listenForChanges();
+    openOnDefaultOutput();
+    m_isRunning = true;
+}
+
+void SystemAudioCapture::listenForChanges()
+{
+    if (m_listenerId != 0)
+        return;
+    // On the sound server's thread: only note that the default may have
+    // moved; the queue looks. A burst of events makes one look.
+    m_listenerId = PulseContext::shared().addEventListener(
+        [this](PulseContext::Facility facility, PulseContext::Change change, uint32_t) {
+            const bool defaultMayHaveMoved = facility == PulseContext::Facility::Server
+                || (facility == PulseContext::Facility::Sink && change != PulseContext::Change::Changed);
+            if (!defaultMayHaveMoved || !m_isRunning || m_isShutDown || m_isFollowQueued.exchange(true))
+                return;
+            m_queue.post([this] { followDefaultOutput(); });
+        });
+}
+
+void SystemAudioCapture::openOnDefaultOutput()
+{
     PulseContext& pulse = PulseContext::shared();
     const QString sinkName = PulseContext::wait(pulse.serverInfo()).defaultSinkName;
     if (sinkName.isEmpty())
@@ -59,15 +88,33 @@ void SystemAudioCapture::startOnQueue()
     const std::optional<PulseSinkInfo> sink = PulseContext::wait(pulse.sink(sinkName));
     if (!sink || sink->monitorSourceName.isEmpty())
         throw noOutput();
-
+    if (m_stream.isOpen() && m_stream.sourceName() == sink->monitorSourceName)
+        return;
     m_stream.open(sink->monitorSourceName);
-    m_isRunning = true;
+}
+
+void SystemAudioCapture::followDefaultOutput()
+{
+    m_isFollowQueued = false;
+    if (!m_isRunning || m_isShutDown)
+        return;
+    const QString before = m_stream.sourceName();
+    try {
+        openOnDefaultOutput();
+    } catch (const Error& error) {
+        // The next change of outputs tries again; the stream on the old
+        // output, if it still runs, goes on meanwhile.
+        std::printf("[SystemAudioCapture] Waiting for an audio output: %s\n", qPrintable(error.message()));
+        return;
+    }
+    if (m_stream.sourceName() != before)
+        std::printf("[SystemAudioCapture] Recording the default output: %s\n", qPrintable(m_stream.sourceName()));
 }
 
 QFuture<void> SystemAudioCapture::stop()
 {
     return m_queue.async([this] {
-        if (!m_isRunning || !m_stream.isOpen())
+        if (!m_isRunning)
             return;
         m_stream.close();
         m_isRunning = false;
@@ -87,6 +134,11 @@ QFuture<void> SystemAudioCapture::restartIfStopped()
             std::printf("[SystemAudioCapture] Restart failed: %s\n", qPrintable(error.message()));
         }
     });
+}
+
+QString SystemAudioCapture::currentSourceName()
+{
+    return m_queue.sync([this] { return m_stream.sourceName(); });
 }
 
 bool SystemAudioCapture::hasPermission()

@@ -14,6 +14,11 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -323,4 +328,86 @@ TEST_F(AudioMixerRecorderTest, AFileThatCannotBeWrittenFailsTheStop)
         EXPECT_EQ(error.code(), 2);
     }
     EXPECT_EQ(m_recorder.state(), RecorderState::idle);
+}
+
+namespace {
+
+// The largest second difference a sine of `amplitude` (of full scale) at
+// `hz` has: anything above it, and above what the MP3 coding adds, is a jump.
+double sineCurvature(double amplitude, double hz)
+{
+    return 32767 * amplitude * 2 * (1 - std::cos(2 * M_PI * hz / 44100));
+}
+
+// Start times (seconds) of the places in [fromSeconds, toSeconds) where a
+// channel's second difference exceeds `limit`; places within 50 ms count once.
+std::vector<double> jumpsIn(const std::vector<int16_t>& stereo, double fromSeconds, double toSeconds, double limit)
+{
+    const size_t first = std::max<size_t>(size_t(fromSeconds * 44100), 1);
+    const size_t end = std::min(size_t(toSeconds * 44100), stereo.size() / 2 - 1);
+    std::vector<double> jumps;
+    for (size_t i = first; i < end; ++i) {
+        for (size_t channel = 0; channel < 2; ++channel) {
+            const double d2 = double(stereo[2 * (i + 1) + channel]) - 2.0 * stereo[2 * i + channel]
+                + double(stereo[2 * (i - 1) + channel]);
+            const double at = double(i) / 44100;
+            if (std::abs(d2) > limit && (jumps.empty() || at - jumps.back() > 0.05))
+                jumps.push_back(at);
+        }
+    }
+    return jumps;
+}
+
+} // namespace
+
+TEST_F(AudioMixerRecorderTest, KeepsASteadyToneFreeOfJumps)
+{
+    // Steady sines, playing before the recording starts and after it ends,
+    // with players that a busy machine cannot starve. The first seconds, where
+    // a monitor's first data may still be on its way, are left out.
+    struct Case {
+        const char* name;
+        bool mic;
+        bool system;
+        bool pause; // for a second, halfway; its seam is left out
+    };
+    constexpr double amplitude = 0.3; // both mixed stay below the soft clip
+    for (const Case& c : {Case{"both, paused once", true, true, true}, Case{"microphone only", true, false, false},
+                          Case{"system only", false, true, false}}) {
+        SCOPED_TRACE(c.name);
+        m_recorder.setMicEnabled(c.mic);
+        m_recorder.setSystemAudioEnabled(c.system);
+        std::atomic<size_t> mixedSamples = 0;
+        m_recorder.onMixedAudioSamples = [&](const std::vector<int16_t>& samples) { mixedSamples += samples.size(); };
+        TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 14, amplitude), 1000);
+        TonePlayer mic(QStringLiteral("mic_feed"), sineTone(micTone, 14, amplitude), 1000);
+        runFor(300);
+        await(m_recorder.startRecording(outputPath(), testMic));
+        double seam = -1;
+        if (c.pause) {
+            runFor(5000);
+            m_recorder.pauseRecording();
+            seam = double(mixedSamples / 2) / 44100;
+            runFor(1000);
+            m_recorder.resumeRecording();
+            runFor(5000);
+        } else {
+            runFor(10000);
+        }
+        await(m_recorder.stopRecording());
+
+        const std::vector<int16_t> audio = decode(outputPath());
+        const double seconds = double(audio.size() / 2) / 44100;
+        ASSERT_GT(seconds, 7.0) << "most of the ten seconds are in the file";
+        const double limit = 1.5
+                * ((c.mic ? m_recorder.micGain() * sineCurvature(amplitude, micTone) : 0)
+                   + (c.system ? m_recorder.sysGain() * sineCurvature(amplitude, systemTone) : 0))
+            + 60;
+        std::vector<double> jumps = jumpsIn(audio, 3.0, seconds - 0.5, limit);
+        // Each source's seam lies where the mix stood at the pause, plus what
+        // of that source was queued and not yet mixed.
+        std::erase_if(jumps, [&](double at) { return seam > 0 && at > seam - 0.1 && at < seam + 0.4; });
+        EXPECT_TRUE(jumps.empty()) << jumps.size() << " jumps, the first at " << jumps.front() << " s of "
+                                   << seconds << " s";
+    }
 }

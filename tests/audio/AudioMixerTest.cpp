@@ -1,5 +1,6 @@
 #include "audio/AudioMixer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numeric>
@@ -81,22 +82,32 @@ protected:
     std::unique_ptr<AudioMixer> mixer;
 };
 
-TEST_F(AudioMixerTest, SoftClipsAboveTwentyEightThousand)
+TEST_F(AudioMixerTest, SoftClipsAboveTwentyEightThousandWithoutAStep)
 {
     const std::pair<float, int16_t> cases[] = {
-        {28000.0f, 28000}, {-28000.0f, -28000}, {28001.0f, 22716}, {30000.0f, 23710}, {-30000.0f, -23710},
-        {1e6f, 32760},     {-1e6f, -32760},     {1234.9f, 1234},   {-1234.9f, -1234},
+        {28000.0f, 28000}, {-28000.0f, -28000}, {28001.0f, 28001}, {30000.0f, 29890}, {-30000.0f, -29890},
+        {40000.0f, 32698}, {1e6f, 32760},       {-1e6f, -32760},   {1234.9f, 1234},   {-1234.9f, -1234},
     };
     for (const auto& [y, expected] : cases)
         EXPECT_EQ(AudioMixer::toSample(AudioMixer::softClip(y)), expected) << y;
+
+    // Louder never comes out quieter, and neighbours stay neighbours: a step
+    // in the curve would be a click in every loud passage.
+    float previous = AudioMixer::softClip(27000.0f);
+    for (float y = 27001.0f; y < 45000.0f; y += 1.0f) {
+        const float bent = AudioMixer::softClip(y);
+        ASSERT_GE(bent, previous) << y;
+        ASSERT_LE(bent - previous, 1.0f) << y;
+        previous = bent;
+    }
 
     // The same curve in a two-source step.
     AudioMixer& m = makePlainMixer();
     m.mixDelivery(Source::Microphone, constantFrames(576, 0));
     const auto result = m.mixDelivery(Source::System, constantFrames(576, 30000, -30000));
     ASSERT_EQ(result.steps.size(), 1u);
-    EXPECT_THAT(result.steps[0].samples, ElementsAreArray(constantFrames(576, 23710, -23710)));
-    EXPECT_FLOAT_EQ(result.steps[0].amplitude, 23710.0f / 32768);
+    EXPECT_THAT(result.steps[0].samples, ElementsAreArray(constantFrames(576, 29890, -29890)));
+    EXPECT_FLOAT_EQ(result.steps[0].amplitude, 29890.0f / 32768);
 }
 
 TEST_F(AudioMixerTest, AimsTheBoostAtASteadyVoiceLevel)
@@ -144,6 +155,47 @@ TEST_F(AudioMixerTest, PadsTheLaggingSourceWithSilenceToWithinATenthOfASecond)
         EXPECT_EQ(mixed + leaderQueued(), delivered);
         EXPECT_GE(leaderQueued(), AudioMixer::lagLimitSamples - 2 * AudioMixer::chunkSamples);
         EXPECT_THAT(lastStep, Each(2000));
+    }
+}
+
+TEST_F(AudioMixerTest, PadsOnlyASourceThatStoppedDelivering)
+{
+    // Both sources delivered once; then only the leader delivers, in pieces of
+    // 20 ms. Until the other source has been silent for a quarter of a second
+    // its samples are only late, and nothing is put in their place.
+    struct Case {
+        const char* name;
+        size_t leadSamples;
+        bool padded;
+    };
+    for (const Case& c : {Case{"late by 0.18 s", 16 * 882, false}, Case{"silent for 0.3 s", 30 * 882, true}}) {
+        SCOPED_TRACE(c.name);
+        for (Source leader : {Source::Microphone, Source::System}) {
+            const Source other = leader == Source::Microphone ? Source::System : Source::Microphone;
+            AudioMixer& m = makePlainMixer();
+            const auto queued = [&](Source source) {
+                return source == Source::Microphone ? m.micQueuedSamples() : m.sysQueuedSamples();
+            };
+            std::vector<int16_t> mixed;
+            const auto deliver = [&](Source source, size_t samples) {
+                for (const MixStep& step : m.mixDelivery(source, constantFrames(samples / 2, 2000)).steps)
+                    mixed.insert(mixed.end(), step.samples.begin(), step.samples.end());
+            };
+            deliver(leader, 1176);
+            deliver(other, 1176);
+            for (size_t lead = 0; lead < c.leadSamples; lead += 882)
+                deliver(leader, 882);
+            if (c.padded)
+                EXPECT_LE(queued(leader) - queued(other), AudioMixer::lagLimitSamples);
+            else
+                EXPECT_EQ(queued(leader) - queued(other), c.leadSamples);
+            // The late source catches up: unless its silence was padded, every
+            // mixed sample is the sum of both, none the leader alone.
+            deliver(other, c.leadSamples);
+            ASSERT_FALSE(mixed.empty());
+            EXPECT_EQ(std::count(mixed.begin(), mixed.end(), 2000) > 0, c.padded);
+            EXPECT_EQ(std::count(mixed.begin(), mixed.end(), 4000) > 0, true);
+        }
     }
 }
 
@@ -325,7 +377,7 @@ TEST_F(AudioMixerTest, SingleSourceStepsClampAndScaleTheirAmplitude)
     m.setSystemAudioEnabled(false);
     result = m.mixDelivery(Source::Microphone, constantFrames(576, 30000, 1000));
     ASSERT_EQ(result.steps.size(), 1u);
-    EXPECT_THAT(result.steps[0].samples, ElementsAreArray(constantFrames(576, 23710, 1000)));
+    EXPECT_THAT(result.steps[0].samples, ElementsAreArray(constantFrames(576, 29890, 1000)));
     EXPECT_FLOAT_EQ(result.steps[0].amplitude, 30000.0f / 32768 * 1.5f);
 }
 

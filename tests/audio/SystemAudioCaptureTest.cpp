@@ -25,17 +25,21 @@ int ourStreamCount()
     return count;
 }
 
-// A null sink made the default output for one test; the test sink is the
-// default again afterwards.
+// A null sink for one test; the test sink is the default output again
+// afterwards.
 class TemporaryOutput : public TemporaryModule {
 public:
-    TemporaryOutput()
-        : TemporaryModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=temporary_out")},
+    explicit TemporaryOutput(const QString& name)
+        : TemporaryModule(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=") + name},
                           {QStringLiteral("set-default-sink"), QStringLiteral("test_sink")})
     {
-        pactl({QStringLiteral("set-default-sink"), QStringLiteral("temporary_out")});
     }
 };
+
+void setDefaultOutput(const QString& sink)
+{
+    pactl({QStringLiteral("set-default-sink"), sink});
+}
 
 } // namespace
 
@@ -67,20 +71,56 @@ TEST(SystemAudioCapture, StopWhenNeverStartedDoesNothing)
     EXPECT_FALSE(capture.isRunning());
 }
 
-TEST(SystemAudioCapture, StopsWhenItsOutputGoesAwayAndCanRestart)
+TEST(SystemAudioCapture, FollowsTheDefaultOutput)
 {
-    TemporaryOutput output;
+    TemporaryOutput headset(QStringLiteral("headset_out"));
+    CapturedAudio audio;
     SystemAudioCapture capture;
+    capture.onCapturedBuffer = audio.handler();
     capture.start().waitForFinished();
-    ASSERT_TRUE(capture.isRunning());
+    EXPECT_EQ(capture.currentSourceName(), QStringLiteral("test_sink.monitor"));
 
-    output.remove();
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !capture.isRunning(); }));
-    // Nothing of ours went on reading some other source (a microphone).
-    EXPECT_EQ(ourStreamCount(), 0);
+    // A new default output: the capture moves to its monitor within a second
+    // and hears what plays there.
+    setDefaultOutput(QStringLiteral("headset_out"));
+    EXPECT_TRUE(TestEnvironment::waitUntil(
+        [&] { return capture.currentSourceName() == QStringLiteral("headset_out.monitor"); }, 1000));
+    EXPECT_TRUE(capture.isRunning());
+    EXPECT_TRUE(TestEnvironment::waitUntil([] { return ourStreamCount() == 1; })) << "the old stream was closed";
+    const size_t framesAtSwitch = audio.frames();
+    TonePlayer player(QStringLiteral("headset_out"), sineTone(523, 1.0));
+    EXPECT_TRUE(
+        TestEnvironment::waitUntil([&] { return audio.peakAmplitudeFrom(framesAtSwitch, 523) > 0.3; }, 4000));
 
-    capture.restartIfStopped().waitForFinished();
+    // The followed output goes away: the capture goes on with the default the
+    // server picks, never on some other source.
+    headset.remove();
+    EXPECT_TRUE(TestEnvironment::waitUntil(
+        [&] {
+            const QString source = capture.currentSourceName();
+            return !source.isEmpty() && source != QStringLiteral("headset_out.monitor");
+        },
+        1000));
+    EXPECT_TRUE(capture.currentSourceName().endsWith(QStringLiteral(".monitor")));
     EXPECT_TRUE(capture.isRunning());
     EXPECT_EQ(ourStreamCount(), 1);
+    capture.stop().waitForFinished();
+    EXPECT_EQ(ourStreamCount(), 0);
+}
+
+TEST(SystemAudioCapture, AStoppedCaptureFollowsNothing)
+{
+    TemporaryOutput other(QStringLiteral("other_out"));
+    SystemAudioCapture capture;
+    capture.start().waitForFinished();
+    capture.stop().waitForFinished();
+    setDefaultOutput(QStringLiteral("other_out"));
+    QThread::msleep(300);
+    EXPECT_FALSE(capture.isRunning());
+    EXPECT_EQ(ourStreamCount(), 0);
+
+    // A restart records the default of now.
+    capture.restartIfStopped().waitForFinished();
+    EXPECT_EQ(capture.currentSourceName(), QStringLiteral("other_out.monitor"));
     capture.stop().waitForFinished();
 }

@@ -74,14 +74,14 @@ struct TonePlayer::Process {
     QProcess process;
 };
 
-TonePlayer::TonePlayer(const QString& sink, const std::vector<int16_t>& samples)
+TonePlayer::TonePlayer(const QString& sink, const std::vector<int16_t>& samples, int latencyMs)
     : m_process(new Process)
 {
     m_process->process.start(QStringLiteral("pacat"),
                              {QStringLiteral("--playback"), QStringLiteral("--device=") + sink,
                               QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
                               QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
-                              QStringLiteral("--latency-msec=50")});
+                              QStringLiteral("--latency-msec=%1").arg(latencyMs)});
     EXPECT_TRUE(m_process->process.waitForStarted(5000));
     m_process->process.write(reinterpret_cast<const char*>(samples.data()),
                              qint64(samples.size() * sizeof(int16_t)));

@@ -39,10 +39,12 @@ ModuleLoad nullSource(const QString& name, const QString& description = {});
 std::vector<int16_t> sineTone(double frequency, double seconds, double amplitude = 0.5);
 
 // Plays interleaved stereo 16-bit 44,100 Hz samples into `sink` through pacat,
-// in real time; `wait` returns once the sink has taken everything.
+// in real time; `wait` returns once the sink has taken everything. A longer
+// latency keeps a busy machine from starving the player, whose gaps would then
+// be heard in everything that records the sink.
 class TonePlayer {
 public:
-    TonePlayer(const QString& sink, const std::vector<int16_t>& samples);
+    TonePlayer(const QString& sink, const std::vector<int16_t>& samples, int latencyMs = 50);
     ~TonePlayer();
     bool wait(int timeoutMs = 15000);
 

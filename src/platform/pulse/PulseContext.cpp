@@ -130,6 +130,26 @@ Error PulseContext::notConnectedError()
                  QStringLiteral("Not connected to the sound server."));
 }
 
+int PulseContext::addEventListener(EventListener listener)
+{
+    return withLock([&](pa_context*) {
+        const int id = m_nextListenerId++;
+        m_listeners.emplace(id, std::move(listener));
+        return id;
+    });
+}
+
+void PulseContext::removeEventListener(int id)
+{
+    withLock([&](pa_context*) { m_listeners.erase(id); });
+}
+
+void PulseContext::callListeners(Facility facility, Change change, uint32_t index)
+{
+    for (const auto& [id, listener] : m_listeners)
+        listener(facility, change, index);
+}
+
 void PulseContext::connectNow()
 {
     pa_proplist* properties = pa_proplist_new();
@@ -175,6 +195,7 @@ void PulseContext::onStateChanged(pa_context* context, void* userdata)
         if (pa_operation* op = pa_context_subscribe(context, PA_SUBSCRIPTION_MASK_ALL, nullptr, nullptr))
             pa_operation_unref(op);
         QMetaObject::invokeMethod(self, [self] { Q_EMIT self->connected(); }, Qt::QueuedConnection);
+        self->callListeners(Facility::Server, Change::Changed, PA_INVALID_INDEX);
     } else if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED || state == PA_CONTEXT_UNCONNECTED) {
         const bool wasReady = self->m_ready;
         self->m_ready = false;
@@ -200,6 +221,7 @@ void PulseContext::onSubscriptionEvent(pa_context*, pa_subscription_event_type_t
     const Facility facility = facilityOf(type);
     const Change change = changeOf(type);
     ++self->m_changeCounts[size_t(facility)];
+    self->callListeners(facility, change, index);
     QMetaObject::invokeMethod(
         self, [self, facility, change, index] { Q_EMIT self->serverEvent(facility, change, index); },
         Qt::QueuedConnection);

@@ -21,6 +21,7 @@
 #include <condition_variable>
 #include <exception>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <type_traits>
@@ -56,6 +57,17 @@ public:
     // the count from before its last query knows, from any thread and without
     // waiting for the main thread, whether its answer may be stale.
     quint64 changeCount(Facility facility) const;
+
+    // Calls `listener` on the sound server's thread, with its lock held, for
+    // every subscription event, and after every connection (the first
+    // included) as a server change with index PA_INVALID_INDEX, since anything
+    // may have changed meanwhile. Unlike the signals it needs no running event
+    // loop and comes without delay. The listener must not wait there, nor add
+    // or remove listeners. Returns the id for `removeEventListener`.
+    using EventListener = std::function<void(Facility facility, Change change, uint32_t index)>;
+    int addEventListener(EventListener listener);
+    // Once it returns, the listener is not called again.
+    void removeEventListener(int id);
 
     // Queries. A failure (not connected, refused, no answer within a few
     // seconds, the connection lost meanwhile) is an Error of domain "PulseAudio".
@@ -125,6 +137,7 @@ private:
     void failPending(const Error& error);
 
     void countAllChanges();
+    void callListeners(Facility facility, Change change, uint32_t index);
     void connectNow();
     void scheduleReconnect();
     void shutDown();
@@ -139,6 +152,9 @@ private:
     pa_time_event* m_reconnectTimer = nullptr;
     std::array<std::atomic<quint64>, 9> m_changeCounts{};
     std::unordered_set<PendingOperation*> m_pending;
+    // Touched with the main loop locked.
+    std::map<int, EventListener> m_listeners;
+    int m_nextListenerId = 1;
 
     // The first connection attempt's outcome, which `shared()` waits for.
     std::mutex m_firstAttemptMutex;

@@ -81,6 +81,7 @@ void PulseRecordStream::close()
 void PulseRecordStream::closeLocked()
 {
     PulseStreamLifecycle::release(m_stream);
+    m_pending = QByteArray();
 }
 
 void PulseRecordStream::onStateChanged(pa_stream* stream, void* userdata)
@@ -94,14 +95,21 @@ void PulseRecordStream::onStateChanged(pa_stream* stream, void* userdata)
 void PulseRecordStream::onReadable(pa_stream* stream, size_t, void* userdata)
 {
     auto* self = static_cast<PulseRecordStream*>(userdata);
-    while (pa_stream_readable_size(stream) > 0) {
+    for (;;) {
         const void* data = nullptr;
         size_t bytes = 0;
         if (pa_stream_peek(stream, &data, &bytes) < 0 || bytes == 0)
-            return;
-        // A hole (no data, but a length) carries nothing worth delivering.
-        if (data && self->m_onData)
-            self->m_onData(QByteArray(static_cast<const char*>(data), static_cast<qsizetype>(bytes)));
+            break;
+        if (data)
+            self->m_pending.append(static_cast<const char*>(data), static_cast<qsizetype>(bytes));
+        else
+            self->m_pending.append(static_cast<qsizetype>(bytes), '\0'); // a gap: zero bytes are silent floats
         pa_stream_drop(stream);
     }
+    constexpr qsizetype minimumBytes = qsizetype(minimumDeliveryFrames) * channels * qsizetype(sizeof(float));
+    if (self->m_pending.size() < minimumBytes)
+        return;
+    if (self->m_onData)
+        self->m_onData(self->m_pending);
+    self->m_pending = QByteArray();
 }
