@@ -2,6 +2,7 @@
 
 #include "models/RecordingItem.h"
 
+#include <QPixmap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -41,6 +42,8 @@ public:
     void startRecording(double elapsedSeconds);
     // Pictures `widget` (shown on its own) instead of the main window.
     void showInstead(std::unique_ptr<QWidget> widget);
+    // Saves this picture in place of the window's.
+    void showPicture(const QPixmap& picture) { m_picture = picture; }
     // Lets queued work and short timers run.
     void settle(int ms = 150);
     bool save(const QString& path);
@@ -55,6 +58,7 @@ private:
     std::unique_ptr<QWidget> m_shown;
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
+    QPixmap m_picture;
 };
 
 // A named picture of the gallery: what is done to a fresh scene before it is taken.

@@ -1,3 +1,4 @@
+#include "AppGalleryStates.h"
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
 #include "SettingsGalleryStates.h"
@@ -110,6 +111,7 @@ int main(int argc, char* argv[])
     QList<GalleryState> all(std::begin(states), std::end(states));
     all += paneGalleryStates();
     all += settingsGalleryStates();
+    all += appGalleryStates();
 
     int failures = 0;
     for (const GalleryState& state : all) {

@@ -1,10 +1,14 @@
 #include "app/AppDelegate.h"
 
 #include "app/DefaultSettings.h"
+#include "app/MenuBarManager.h"
+#include "app/RecordingSleepGuard.h"
 #include "common/Settings.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "common/SettingsKeys.h"
+#include "services/login/LaunchAtLoginManager.h"
+#include "services/sleep/SleepManager.h"
 #include "services/updates/UpdateManager.h"
+#include "viewmodels/RecordingViewModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,22 +18,36 @@
 #include <algorithm>
 #include <cstdio>
 
-AppDelegate::AppDelegate(QStringList arguments, Settings& settings, QObject* parent)
+AppDelegate::Services AppDelegate::Services::shared()
+{
+    return {&LaunchAtLoginManager::shared, &MenuBarManager::shared, &SleepManager::shared};
+}
+
+AppDelegate::AppDelegate(QStringList arguments, Settings& settings, Services services, QObject* parent)
     : QObject(parent)
     , m_arguments(std::move(arguments))
     , m_settings(settings)
+    , m_services(std::move(services))
 {
 }
+
+AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_settings.registerDefaults(DefaultSettings::values());
-    // The login item's registration, notifications, update checks and the tray
-    // item join here as those services arrive.
+    if (m_services.launchAtLogin)
+        m_services.launchAtLogin().syncRegistration();
     m_startsHidden = startsHidden(m_arguments);
+    // Notifications join here as that service arrives.
     // Update checks: a launch ping and a check 3 s from now, then every six
     // hours; nothing at all when automatic checks are off or no host is set.
     UpdateManager::shared().startPeriodicChecks(21600);
+    if (m_services.menuBar) {
+        MenuBarManager& menuBar = m_services.menuBar();
+        menuBar.setup();
+        connect(&menuBar, &MenuBarManager::quitRequested, this, &AppDelegate::requestQuit, Qt::UniqueConnection);
+    }
 
     // Closing the last window is decided here, not by Qt.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -41,14 +59,20 @@ void AppDelegate::applicationDidFinishLaunching()
 
 bool AppDelegate::startsHidden(const QStringList& arguments)
 {
-    const QStringList options = arguments.mid(1);
-    return options.contains(QStringLiteral("--login")) || options.contains(QStringLiteral("--minimized"))
-        || options.contains(QStringLiteral("-minimized"));
+    return LaunchAtLoginManager::shouldStartMinimized(arguments);
+}
+
+void AppDelegate::viewModelReady(RecordingViewModel& viewModel)
+{
+    if (m_services.sleep)
+        m_sleepGuard = std::make_unique<RecordingSleepGuard>(m_services.sleep(), viewModel);
 }
 
 void AppDelegate::setMainWindow(QWidget* window)
 {
     m_mainWindow = window;
+    if (m_services.menuBar && window)
+        m_services.menuBar().registerMainWindow(window);
 }
 
 void AppDelegate::presentMainWindow()
@@ -56,10 +80,14 @@ void AppDelegate::presentMainWindow()
     if (!m_mainWindow)
         return;
     if (m_startsHidden) {
-        // After the launch steps, in case something showed it meanwhile.
+        // After the launch steps, unless the user asked for the window meanwhile.
         QTimer::singleShot(0, this, [this] {
-            if (m_mainWindow)
+            if (!m_mainWindow)
+                return;
+            if (!m_services.menuBar)
                 m_mainWindow->hide();
+            else if (!m_services.menuBar().hasUserRequestedOpen())
+                m_services.menuBar().hideMainWindowAtLaunch(m_mainWindow);
         });
         return;
     }
@@ -81,6 +109,10 @@ void AppDelegate::applicationShouldHandleReopen()
 {
     std::printf("[App] asked to show the main window\n");
     std::fflush(stdout);
+    if (m_services.menuBar) {
+        m_services.menuBar().reopenMainWindow();
+        return;
+    }
     if (!m_mainWindow)
         return;
     m_mainWindow->showNormal();
@@ -107,7 +139,9 @@ void AppDelegate::requestQuit()
             std::fflush(stdout);
         }
     }
-    QCoreApplication::quit();
+    // Not quit(): that first asks every window to close, and the main
+    // window's close only hides it while the app stays in the tray.
+    QCoreApplication::exit(0);
 }
 
 std::chrono::milliseconds AppDelegate::quitTimeLeft() const

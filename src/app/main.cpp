@@ -1,10 +1,15 @@
+#include "app/AppCommands.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
+#include "app/SettingsWindowController.h"
 #include "app/SingleInstanceGuard.h"
+#include "app/TrayIcons.h"
 #include "common/Settings.h"
+#include "services/updates/UpdateManager.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/settings/SettingsView.h"
 #include "views/window/MainWindow.h"
 
 #include <QApplication>
@@ -16,6 +21,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setWindowIcon(TrayIcons::appIcon());
 
     // A second instance would take the first one's live capture for a leftover.
     SingleInstanceGuard guard;
@@ -26,7 +32,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    AppDelegate delegate(QApplication::arguments(), Settings::shared());
+    AppDelegate delegate(QApplication::arguments(), Settings::shared(), AppDelegate::Services::shared());
     delegate.applicationDidFinishLaunching();
 
     RecordingViewModel::Collaborators collaborators;
@@ -35,8 +41,18 @@ int main(int argc, char* argv[])
     // selected recording, a finished transcription too, and take the keyboard
     // from a field the user types in. The views release it on the user's own actions.
     RecordingViewModel viewModel(std::move(collaborators));
+    delegate.viewModelReady(viewModel);
 
+    SettingsWindowController::shared().setContentFactory([](RecordingViewModel& vm, std::function<void()> closeWindow) {
+        auto* view = new SettingsView(vm);
+        QObject::connect(view, &SettingsView::doneRequested, view, std::move(closeWindow));
+        return view;
+    });
     const auto window = MainWindowSetup::create(viewModel);
+    AppCommands commands(SettingsWindowController::shared(),
+                         [] { UpdateManager::shared().checkForUpdates(true, false); });
+    commands.install(*window->appMenu(), *window);
+    QObject::connect(&commands, &AppCommands::quitRequested, &delegate, &AppDelegate::requestQuit);
     delegate.setMainWindow(window.get());
     delegate.presentMainWindow();
 

@@ -69,6 +69,7 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("gearshape.fill"), QStringLiteral("emblem-system-symbolic")},
         {QStringLiteral("waveform.badge.mic"), QStringLiteral("audio-input-microphone-symbolic")},
         {QStringLiteral("folder.fill"), QStringLiteral("folder-symbolic")},
+        {QStringLiteral("line.3.horizontal"), QStringLiteral("open-menu-symbolic")},
     };
     return table;
 }
