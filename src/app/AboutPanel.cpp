@@ -81,5 +81,5 @@ AboutPanel::AboutPanel()
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     column->addWidget(buttons);
-    setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+    setFixedSize(sizeHint().expandedTo(QSize(480, 0)));
 }

@@ -46,10 +46,9 @@ QPixmap draw(TrayMenu::Look look, int side)
     const QRectF inner = full.adjusted(side * 0.27, side * 0.27, -side * 0.27, -side * 0.27);
     switch (look) {
     case TrayMenu::Look::idle: {
-        // Mid grey with a light edge: visible on dark and on light panels.
+        // A mid grey reads on light and on dark panels alike.
         const QRectF box = full.adjusted(side * 0.08, side * 0.14, -side * 0.08, -side * 0.14);
-        drawBars(painter, box.translated(0, side * 0.02), QColor(0, 0, 0, 90));
-        drawBars(painter, box, QColor(0xd8, 0xd8, 0xdc));
+        drawBars(painter, box, QColor(0x76, 0x76, 0x80));
         break;
     }
     case TrayMenu::Look::recording:

@@ -34,6 +34,10 @@ int main(int argc, char* argv[])
 
     AppDelegate delegate(QApplication::arguments(), Settings::shared(), AppDelegate::Services::shared());
     delegate.applicationDidFinishLaunching();
+    // The installer's quit goes through the delegate too: a plain quit would
+    // ask the main window to close, which only hides it while the tray keeps
+    // the app, and a recording in progress is saved first.
+    UpdateManager::shared().setQuitHandler([&delegate] { delegate.requestQuit(); });
 
     RecordingViewModel::Collaborators collaborators;
     collaborators.clipboard = std::make_unique<QtClipboard>();

@@ -81,6 +81,9 @@ void SleepManager::stopRecordingSleepPrevention()
 
 void SleepManager::requestLock()
 {
+    // Said once at construction; the recording goes on without a lock.
+    if (!m_logind.isConnected())
+        return;
     const bool delay = stopsOnSleep();
     const QString mode = delay ? QStringLiteral("delay") : QStringLiteral("block");
     if (m_lock.isValid() && m_lockMode == mode)

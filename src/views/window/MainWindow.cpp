@@ -28,7 +28,7 @@ constexpr int sidebarMaximumWidth = 360;
 constexpr int detailMinimumWidth = 550;
 constexpr int overlayTop = 56;
 constexpr int overlaySpacing = 8;
-constexpr int menuButtonSymbolSize = 16;
+constexpr int menuButtonSymbolSize = 18;
 constexpr int menuButtonMargin = 8;
 
 } // namespace
