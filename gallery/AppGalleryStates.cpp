@@ -80,14 +80,5 @@ QList<GalleryState> appGalleryStates()
              scene.showPicture(panel->grab());
              panel->close();
          }},
-        {"settings-window",
-         [](GalleryScene& scene) {
-             scene.open();
-             static SettingsWindowController settingsWindow(Settings::shared());
-             settingsWindow.show(scene.vm());
-             scene.settle();
-             scene.showPicture(settingsWindow.window()->grab());
-             settingsWindow.close();
-         }},
     };
 }

@@ -5,6 +5,5 @@
 #include <QList>
 
 // The application's own windows and menus for the gallery: the tray menu
-// while idle and while recording, the window's menu, the About panel and
-// the settings window.
+// while idle, recording and paused, the window's menu and the About panel.
 QList<GalleryState> appGalleryStates();
