@@ -127,5 +127,7 @@ void GalleryScene::showInstead(std::unique_ptr<QWidget> widget)
 bool GalleryScene::save(const QString& path)
 {
     settle(50);
+    if (!m_picture.isNull())
+        return m_picture.save(path);
     return (m_shown ? m_shown->grab() : m_window->grab()).save(path);
 }

@@ -2,6 +2,7 @@
 
 #include "models/RecordingItem.h"
 
+#include <QPixmap>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -43,6 +44,8 @@ public:
     void startRecording(double elapsedSeconds, const std::optional<QString>& title = std::nullopt);
     // Pictures `widget` (shown on its own) instead of the main window.
     void showInstead(std::unique_ptr<QWidget> widget);
+    // Saves this picture in place of the window's.
+    void showPicture(const QPixmap& picture) { m_picture = picture; }
     // Lets queued work and short timers run.
     void settle(int ms = 150);
     bool save(const QString& path);
@@ -58,6 +61,7 @@ private:
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
     FakeMeetingDetector* m_meetings = nullptr;
+    QPixmap m_picture;
 };
 
 // A named picture of the gallery: what is done to a fresh scene before it is taken.

@@ -1,4 +1,5 @@
 #include "FakeMeetingDetector.h"
+#include "AppGalleryStates.h"
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
 #include "SettingsGalleryStates.h"
@@ -129,6 +130,7 @@ int main(int argc, char* argv[])
     QList<GalleryState> all(std::begin(states), std::end(states));
     all += paneGalleryStates();
     all += settingsGalleryStates();
+    all += appGalleryStates();
 
     int failures = 0;
     for (const GalleryState& state : all) {

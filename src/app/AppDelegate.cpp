@@ -1,9 +1,13 @@
 #include "app/AppDelegate.h"
 
 #include "app/DefaultSettings.h"
+#include "app/MenuBarManager.h"
+#include "app/RecordingSleepGuard.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
 #include "services/notifications/NotificationHelper.h"
+#include "services/login/LaunchAtLoginManager.h"
+#include "services/sleep/SleepManager.h"
 #include "services/updates/UpdateManager.h"
 #include "viewmodels/RecordingViewModel.h"
 
@@ -15,23 +19,36 @@
 #include <algorithm>
 #include <cstdio>
 
-AppDelegate::AppDelegate(QStringList arguments, Settings& settings, QObject* parent)
+AppDelegate::Services AppDelegate::Services::shared()
+{
+    return {&LaunchAtLoginManager::shared, &MenuBarManager::shared, &SleepManager::shared};
+}
+
+AppDelegate::AppDelegate(QStringList arguments, Settings& settings, Services services, QObject* parent)
     : QObject(parent)
     , m_arguments(std::move(arguments))
     , m_settings(settings)
+    , m_services(std::move(services))
 {
 }
+
+AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_settings.registerDefaults(DefaultSettings::values());
-    // The login item's registration and the tray item join here as those
-    // services arrive.
+    if (m_services.launchAtLogin)
+        m_services.launchAtLogin().syncRegistration();
     m_startsHidden = startsHidden(m_arguments);
     setupNotifications();
     // Update checks: a launch ping and a check 3 s from now, then every six
     // hours; nothing at all when automatic checks are off or no host is set.
     UpdateManager::shared().startPeriodicChecks(21600);
+    if (m_services.menuBar) {
+        MenuBarManager& menuBar = m_services.menuBar();
+        menuBar.setup();
+        connect(&menuBar, &MenuBarManager::quitRequested, this, &AppDelegate::requestQuit, Qt::UniqueConnection);
+    }
 
     // Closing the last window is decided here, not by Qt.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -55,14 +72,20 @@ void AppDelegate::setupNotifications()
 
 bool AppDelegate::startsHidden(const QStringList& arguments)
 {
-    const QStringList options = arguments.mid(1);
-    return options.contains(QStringLiteral("--login")) || options.contains(QStringLiteral("--minimized"))
-        || options.contains(QStringLiteral("-minimized"));
+    return LaunchAtLoginManager::shouldStartMinimized(arguments);
+}
+
+void AppDelegate::viewModelReady(RecordingViewModel& viewModel)
+{
+    if (m_services.sleep)
+        m_sleepGuard = std::make_unique<RecordingSleepGuard>(m_services.sleep(), viewModel);
 }
 
 void AppDelegate::setMainWindow(QWidget* window)
 {
     m_mainWindow = window;
+    if (m_services.menuBar && window)
+        m_services.menuBar().registerMainWindow(window);
 }
 
 void AppDelegate::presentMainWindow()
@@ -70,10 +93,14 @@ void AppDelegate::presentMainWindow()
     if (!m_mainWindow)
         return;
     if (m_startsHidden) {
-        // After the launch steps, in case something showed it meanwhile.
+        // After the launch steps, unless the user asked for the window meanwhile.
         QTimer::singleShot(0, this, [this] {
-            if (m_mainWindow)
+            if (!m_mainWindow)
+                return;
+            if (!m_services.menuBar)
                 m_mainWindow->hide();
+            else if (!m_services.menuBar().hasUserRequestedOpen())
+                m_services.menuBar().hideMainWindowAtLaunch(m_mainWindow);
         });
         return;
     }
@@ -95,6 +122,10 @@ void AppDelegate::applicationShouldHandleReopen()
 {
     std::printf("[App] asked to show the main window\n");
     std::fflush(stdout);
+    if (m_services.menuBar) {
+        m_services.menuBar().reopenMainWindow();
+        return;
+    }
     if (!m_mainWindow)
         return;
     m_mainWindow->showNormal();
@@ -121,7 +152,9 @@ void AppDelegate::requestQuit()
             std::fflush(stdout);
         }
     }
-    QCoreApplication::quit();
+    // Not quit(): that first asks every window to close, and the main
+    // window's close only hides it while the app stays in the tray.
+    QCoreApplication::exit(0);
 }
 
 std::chrono::milliseconds AppDelegate::quitTimeLeft() const

@@ -7,9 +7,15 @@
 #include <QWidget>
 
 #include <chrono>
+#include <memory>
+#include <functional>
 
+class LaunchAtLoginManager;
+class MenuBarManager;
+class RecordingSleepGuard;
 class RecordingViewModel;
 class Settings;
+class SleepManager;
 
 // Prepares the process once it has started, and decides what happens when the
 // last window closes, when the user asks for the app again and when it is
@@ -19,10 +25,25 @@ class AppDelegate : public QObject {
 public:
     static constexpr std::chrono::milliseconds quitWaitLimit{10000};
 
-    explicit AppDelegate(QStringList arguments, Settings& settings, QObject* parent = nullptr);
+    // The desktop services the launch steps use, reached on first need (the
+    // login item reads the defaults registered before it). An empty one is
+    // left out: tests leave out what they do not look at.
+    struct Services {
+        std::function<LaunchAtLoginManager&()> launchAtLogin;
+        std::function<MenuBarManager&()> menuBar;
+        std::function<SleepManager&()> sleep;
 
-    // Registers the defaults and chooses how the app shows itself. Call before
-    // the view model is made: it reads the defaults.
+        // The shared instances.
+        static Services shared();
+    };
+
+    AppDelegate(QStringList arguments, Settings& settings, Services services = {}, QObject* parent = nullptr);
+    ~AppDelegate() override;
+
+    // The launch steps, in order: registers the defaults, brings the login
+    // item in line with its setting, chooses how the app shows itself and
+    // sets up the tray item. Call before the view model is made: it reads
+    // the defaults.
     void applicationDidFinishLaunching();
 
     // Started by the login item ("--login") or with "--minimized" / "-minimized"
@@ -30,10 +51,14 @@ public:
     static bool startsHidden(const QStringList& arguments);
     bool isStartingHidden() const { return m_startsHidden; }
 
-    // The main window, once the views make one.
+    // Once the view model exists: a recording holds the sleep inhibitor.
+    void viewModelReady(RecordingViewModel& viewModel);
+
+    // The main window, once the views make one; the tray item takes over its close.
     void setMainWindow(QWidget* window);
     QWidget* mainWindow() const { return m_mainWindow; }
-    // Shows the main window unless the app started hidden.
+    // Shows the main window unless the app started hidden; then it is out of
+    // sight (minimised when no tray can bring it back).
     void presentMainWindow();
 
     bool applicationShouldTerminateAfterLastWindowClosed() const;
@@ -57,6 +82,8 @@ private:
 
     QStringList m_arguments;
     Settings& m_settings;
+    Services m_services;
+    std::unique_ptr<RecordingSleepGuard> m_sleepGuard;
     bool m_startsHidden = false;
     bool m_quitting = false;
     QElapsedTimer m_quitClock;

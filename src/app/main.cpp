@@ -1,13 +1,18 @@
+#include "app/AppCommands.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
+#include "app/SettingsWindowController.h"
 #include "app/SingleInstanceGuard.h"
+#include "app/TrayIcons.h"
 #include "app/WindowFocus.h"
 #include "common/Settings.h"
 #include "services/meetings/MeetingDetector.h"
 #include "services/notifications/NotificationHelper.h"
+#include "services/updates/UpdateManager.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/settings/SettingsView.h"
 #include "views/window/MainWindow.h"
 
 #include <QApplication>
@@ -19,6 +24,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
+    QApplication::setWindowIcon(TrayIcons::appIcon());
 
     // A second instance would take the first one's live capture for a leftover.
     SingleInstanceGuard guard;
@@ -29,8 +35,12 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    AppDelegate delegate(QApplication::arguments(), Settings::shared());
+    AppDelegate delegate(QApplication::arguments(), Settings::shared(), AppDelegate::Services::shared());
     delegate.applicationDidFinishLaunching();
+    // The installer's quit goes through the delegate too: a plain quit would
+    // ask the main window to close, which only hides it while the tray keeps
+    // the app, and a recording in progress is saved first.
+    UpdateManager::shared().setQuitHandler([&delegate] { delegate.requestQuit(); });
 
     RecordingViewModel::Collaborators collaborators;
     collaborators.clipboard = std::make_unique<QtClipboard>();
@@ -42,9 +52,19 @@ int main(int argc, char* argv[])
     RecordingViewModel viewModel(std::move(collaborators));
     // The detector the view model took announces its offers as notifications.
     NotificationHelper::shared().followMeetingDetector(MeetingDetector::shared());
+    delegate.viewModelReady(viewModel);
 
+    SettingsWindowController::shared().setContentFactory([](RecordingViewModel& vm, std::function<void()> closeWindow) {
+        auto* view = new SettingsView(vm);
+        QObject::connect(view, &SettingsView::doneRequested, view, std::move(closeWindow));
+        return view;
+    });
     const auto window = MainWindowSetup::create(viewModel);
     windowFocus->setMainWindow(window.get());
+    AppCommands commands(SettingsWindowController::shared(),
+                         [] { UpdateManager::shared().checkForUpdates(true, false); });
+    commands.install(*window->appMenu(), *window);
+    QObject::connect(&commands, &AppCommands::quitRequested, &delegate, &AppDelegate::requestQuit);
     delegate.setMainWindow(window.get());
     delegate.presentMainWindow();
 

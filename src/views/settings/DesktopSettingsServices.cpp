@@ -2,6 +2,7 @@
 
 #include "models/RecordingsStorage.h"
 #include "platform/dbus/FileManagerReveal.h"
+#include "services/login/LaunchAtLoginManager.h"
 #include "services/meetings/MeetingDetector.h"
 #include "services/updates/UpdateManager.h"
 
@@ -17,7 +18,7 @@ void DesktopSettingsServices::setMeetingDetectionEnabled(bool enabled)
 
 void DesktopSettingsServices::setLaunchAtLogin(bool enabled)
 {
-    // No login item yet: the stored value is all there is.
+    LaunchAtLoginManager::shared().setIsEnabled(enabled);
 }
 
 void DesktopSettingsServices::checkForUpdates()

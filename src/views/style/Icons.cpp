@@ -72,6 +72,7 @@ const QHash<QString, QString>& themeTable()
         {QStringLiteral("video.badge.waveform"), QStringLiteral("camera-video-symbolic")},
         {QStringLiteral("phone.down.fill"), QStringLiteral("call-stop-symbolic")},
         {QStringLiteral("record.circle"), QStringLiteral("media-record-symbolic")},
+        {QStringLiteral("line.3.horizontal"), QStringLiteral("open-menu-symbolic")},
     };
     return table;
 }

@@ -38,6 +38,8 @@ const char* styleSheet()
     return R"css(
 QToolButton[plain="true"] { border: none; background: transparent; padding: 0px; }
 QToolButton[plain="true"]:disabled { background: transparent; }
+QToolButton#menuButton { padding: 6px; }
+QToolButton#menuButton::menu-indicator { image: none; width: 0px; }
 QScrollArea#recordingList { border: none; background: transparent; }
 QWidget#recordingListContent { background: transparent; }
 QLineEdit#searchField { border: none; background: transparent; padding: 0px; }

@@ -2,6 +2,7 @@
 
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/FocusRelease.h"
+#include "views/common/PlainButton.h"
 #include "views/detail/WaveformVisualizerView.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/sourcebar/SourceControlBar.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -26,6 +29,8 @@ constexpr int sidebarMaximumWidth = 360;
 constexpr int detailMinimumWidth = 550;
 constexpr int overlayTop = 56;
 constexpr int overlaySpacing = 8;
+constexpr int menuButtonSymbolSize = 18;
+constexpr int menuButtonMargin = 8;
 
 } // namespace
 
@@ -48,7 +53,21 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_sourceBarSlot->layout()->setContentsMargins(0, 0, 0, 0);
     m_sourceBar = new SourceControlBar(vm, m_sourceBarSlot);
     m_sourceBarSlot->layout()->addWidget(m_sourceBar);
-    column->addWidget(m_sourceBarSlot);
+    // The menu button sits at the right end of the top row, where desktop
+    // apps without a menu bar keep theirs.
+    auto* topRow = new QHBoxLayout;
+    topRow->setContentsMargins(0, 0, menuButtonMargin, 0);
+    topRow->setSpacing(0);
+    topRow->addWidget(m_sourceBarSlot, 1);
+    m_appMenu = new QMenu(this);
+    m_appMenu->setObjectName(QStringLiteral("appMenu"));
+    m_menuButton = new PlainButton(QStringLiteral("line.3.horizontal"), menuButtonSymbolSize,
+                                   Tint{ColorRole::secondary}, QStringLiteral("Main Menu"), this);
+    m_menuButton->setObjectName(QStringLiteral("menuButton"));
+    m_menuButton->setMenu(m_appMenu);
+    m_menuButton->setPopupMode(QToolButton::InstantPopup);
+    topRow->addWidget(m_menuButton, 0, Qt::AlignVCenter);
+    column->addLayout(topRow);
 
     auto* divider = new QFrame(this);
     divider->setObjectName(QStringLiteral("divider"));

@@ -9,7 +9,9 @@ class SourceControlBar;
 class SpaceKeyFilter;
 class StatusMessageView;
 class TransportControlsView;
+class QMenu;
 class QSplitter;
+class QToolButton;
 
 // The main window: the source control bar on top, the library column
 // and the detail area side by side, the transport bar at the bottom, and over
@@ -30,6 +32,11 @@ public:
     SpaceKeyFilter* spaceKeyFilter() const { return m_spaceKeys; }
     SourceControlBar* sourceControlBar() const { return m_sourceBar; }
 
+    // The window's menu button (top right) and its menu, which the
+    // application fills with its commands.
+    QToolButton* menuButton() const { return m_menuButton; }
+    QMenu* appMenu() const { return m_appMenu; }
+
     // Places for the parts built elsewhere; the bar sits in its slot.
     QWidget* sourceControlBarSlot() const { return m_sourceBarSlot; }
 
@@ -46,6 +53,8 @@ private:
     RecordingViewModel& m_vm;
     QWidget* m_sourceBarSlot;
     SourceControlBar* m_sourceBar;
+    QToolButton* m_menuButton;
+    QMenu* m_appMenu;
     QSplitter* m_splitter;
     SidebarView* m_sidebar;
     QWidget* m_detail;

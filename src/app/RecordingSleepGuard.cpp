@@ -1,0 +1,40 @@
+#include "app/RecordingSleepGuard.h"
+
+#include "services/sleep/SleepManager.h"
+#include "viewmodels/RecordingViewModel.h"
+
+#include <cstdio>
+
+RecordingSleepGuard::RecordingSleepGuard(SleepManager& sleep, RecordingViewModel& vm, QObject* parent)
+    : QObject(parent)
+    , m_sleep(sleep)
+    , m_vm(&vm)
+{
+    connect(&vm, &RecordingViewModel::recorderStateChanged, this, &RecordingSleepGuard::followState);
+    m_sleep.onScreenSleepRequested = [this] {
+        if (!m_vm)
+            return;
+        const RecorderState state = m_vm->recorderState();
+        if (state == RecorderState::recording || state == RecorderState::paused) {
+            std::printf("[SleepManager] Stopping the recording before sleep\n");
+            std::fflush(stdout);
+            // The lock is released once the stop has saved it (state idle).
+            m_vm->stopRecording();
+        }
+    };
+    followState();
+}
+
+RecordingSleepGuard::~RecordingSleepGuard()
+{
+    m_sleep.onScreenSleepRequested = {};
+    m_sleep.stopRecordingSleepPrevention();
+}
+
+void RecordingSleepGuard::followState()
+{
+    if (m_vm && m_vm->recorderState() != RecorderState::idle)
+        m_sleep.startRecordingSleepPrevention();
+    else
+        m_sleep.stopRecordingSleepPrevention();
+}
