@@ -316,7 +316,8 @@ TEST_F(SourceBar, NeverWidensTheWindowBeyondItsMinimum)
     EXPECT_LE(window.minimumSizeHint().width(), 960);
     SourceControlBar* bar = window.sourceControlBar();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->width(), 960);
+    // The window's menu button may share the bar's row.
+    EXPECT_LE(bar->mapTo(&window, QPoint(bar->width(), 0)).x(), 960);
     EXPECT_EQ(bar->widthClass(), SourceBarRules::WidthClass::veryCompact);
     // Everything of the narrowest form fits inside.
     for (QWidget* widget : {static_cast<QWidget*>(bar->micToggle()), static_cast<QWidget*>(bar->sourceBadge())}) {
