@@ -144,23 +144,25 @@ void NotificationHelper::post(const Content& content)
 
 void NotificationHelper::actionInvoked(quint32 id, const QString& actionKey)
 {
-    // Ours only, and once: the close that follows an action finds nothing.
-    const auto found = m_posted.constFind(id);
-    if (found == m_posted.cend())
-        return;
-    const Posted notification = *found;
-    m_posted.erase(found);
-    respond(notification, actionKey);
+    if (const std::optional<Posted> notification = take(id))
+        respond(*notification, actionKey);
 }
 
 void NotificationHelper::closedByUser(quint32 id)
 {
+    if (const std::optional<Posted> notification = take(id))
+        respond(*notification, std::nullopt);
+}
+
+std::optional<NotificationHelper::Posted> NotificationHelper::take(quint32 id)
+{
+    // Ours only, and once: the close that follows an action finds nothing.
     const auto found = m_posted.constFind(id);
     if (found == m_posted.cend())
-        return;
+        return std::nullopt;
     const Posted notification = *found;
     m_posted.erase(found);
-    respond(notification, std::nullopt);
+    return notification;
 }
 
 void NotificationHelper::respond(const Posted& notification, const std::optional<QString>& actionKey)

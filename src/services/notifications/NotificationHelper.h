@@ -73,6 +73,8 @@ private:
     void post(const Content& content);
     void actionInvoked(quint32 id, const QString& actionKey);
     void closedByUser(quint32 id);
+    // Forgets our notification `id`; none when it is not ours or was answered.
+    std::optional<Posted> take(quint32 id);
     void respond(const Posted& notification, const std::optional<QString>& actionKey);
 
     std::unique_ptr<DesktopNotifications> m_server;
