@@ -3,6 +3,7 @@
 #include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
+#include "app/SettingsContent.h"
 #include "app/SettingsWindowController.h"
 #include "app/SingleInstanceGuard.h"
 #include "app/TrayIcons.h"
@@ -12,7 +13,6 @@
 #include "services/notifications/NotificationHelper.h"
 #include "services/updates/UpdateManager.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "views/settings/SettingsView.h"
 #include "views/window/MainWindow.h"
 
 #include <QApplication>
@@ -54,11 +54,7 @@ int main(int argc, char* argv[])
     NotificationHelper::shared().followMeetingDetector(MeetingDetector::shared());
     delegate.viewModelReady(viewModel);
 
-    SettingsWindowController::shared().setContentFactory([](RecordingViewModel& vm, std::function<void()> closeWindow) {
-        auto* view = new SettingsView(vm);
-        QObject::connect(view, &SettingsView::doneRequested, view, std::move(closeWindow));
-        return view;
-    });
+    SettingsWindowController::shared().setContentFactory(SettingsContent::factory());
     const auto window = MainWindowSetup::create(viewModel);
     windowFocus->setMainWindow(window.get());
     AppCommands commands(SettingsWindowController::shared(),
