@@ -208,7 +208,8 @@ void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QStri
         return;
     }
     setState(UpdateState::upToDate());
-    QTimer::singleShot(silent ? 2000 : 3000, this, [this] {
+    // A precise timer: a coarse one may fire up to 5 % early.
+    QTimer::singleShot(silent ? 2000 : 3000, Qt::PreciseTimer, this, [this] {
         if (m_state.kind == UpdateState::Kind::UpToDate)
             setState(UpdateState::idle());
     });
