@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -316,8 +317,11 @@ TEST_F(SourceBar, NeverWidensTheWindowBeyondItsMinimum)
     EXPECT_LE(window.minimumSizeHint().width(), 960);
     SourceControlBar* bar = window.sourceControlBar();
     ASSERT_NE(bar, nullptr);
-    // The window's menu button may share the bar's row.
-    EXPECT_LE(bar->mapTo(&window, QPoint(bar->width(), 0)).x(), 960);
+    // The bar takes the row but for the window's menu button at its end.
+    const int menuButtonLeft = window.menuButton()->mapTo(&window, QPoint(0, 0)).x();
+    EXPECT_EQ(bar->mapTo(&window, QPoint(0, 0)).x(), 0);
+    EXPECT_LE(bar->width(), menuButtonLeft);
+    EXPECT_GE(bar->width(), 960 - 48);
     EXPECT_EQ(bar->widthClass(), SourceBarRules::WidthClass::veryCompact);
     // Everything of the narrowest form fits inside.
     for (QWidget* widget : {static_cast<QWidget*>(bar->micToggle()), static_cast<QWidget*>(bar->sourceBadge())}) {
