@@ -44,6 +44,13 @@ X11TestWindow::~X11TestWindow()
     xcb_disconnect(m_connection);
 }
 
+void X11TestWindow::setNetWmNameAsString(const QByteArray& utf8)
+{
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, atom("_NET_WM_NAME"), XCB_ATOM_STRING, 8,
+                        utf8.size(), utf8.constData());
+    xcb_flush(m_connection);
+}
+
 uint32_t X11TestWindow::atom(const char* name)
 {
     xcb_intern_atom_reply_t* reply =

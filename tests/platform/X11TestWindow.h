@@ -29,6 +29,10 @@ public:
 
     uint32_t id() const { return m_window; }
 
+    // Writes _NET_WM_NAME typed STRING but filled with UTF-8, as some tools
+    // (xdotool's set_window) do.
+    void setNetWmNameAsString(const QByteArray& utf8);
+
 private:
     uint32_t atom(const char* name);
 

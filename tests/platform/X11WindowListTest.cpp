@@ -75,11 +75,8 @@ TEST_F(X11WindowListTest, TitleFallsBackToWmNameAndReadsStringsOfAnyType)
     ASSERT_TRUE(bare);
     EXPECT_FALSE(bare->title);
 
-    // xdotool writes _NET_WM_NAME typed STRING, filled with UTF-8.
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"),
-                                {QStringLiteral("set_window"), QStringLiteral("--name"),
-                                 QStringLiteral("Meet \u2013 abc-defg-hij"), QString::number(untitled.id())}),
-              0);
+    // Some tools write _NET_WM_NAME typed STRING, filled with UTF-8.
+    untitled.setNetWmNameAsString(QStringLiteral("Meet \u2013 abc-defg-hij").toUtf8());
     const auto renamed = waitForWindow(list, untitled.id(), [](const X11Window& w) { return w.title.has_value(); });
     ASSERT_TRUE(renamed);
     EXPECT_EQ(renamed->title, QStringLiteral("Meet \u2013 abc-defg-hij"));
