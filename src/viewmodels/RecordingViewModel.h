@@ -8,6 +8,7 @@
 #include "services/RecordingControl.h"
 #include "services/meetings/DetectedMeeting.h"
 #include "viewmodels/DetailViewTab.h"
+#include "viewmodels/LibrarySearch.h"
 #include "viewmodels/collaborators/DeviceService.h"
 #include "viewmodels/collaborators/PlayerService.h"
 
@@ -396,6 +397,8 @@ private:
     QList<RecordingItem> m_recordings;
     std::optional<RecordingItem> m_selectedRecording;
     QString m_searchText;
+    // What the search keeps between keystrokes; the filter itself is a read.
+    mutable LibrarySearch m_librarySearch;
     bool m_isSearchFocused = true;
     bool m_isRenamingActive = false;
     DetailViewTab m_activeDetailTab = DetailViewTab::waveform;

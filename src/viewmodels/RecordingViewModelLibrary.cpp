@@ -212,17 +212,7 @@ QList<RecordingItem> RecordingViewModel::filteredRecordings() const
     const QString query = m_searchText.trimmed();
     if (query.isEmpty())
         return m_recordings;
-    QList<RecordingItem> found;
-    for (const RecordingItem& item : m_recordings) {
-        const auto holds = [&query](const QString& text) { return text.contains(query, Qt::CaseInsensitive); };
-        const bool matches = holds(item.title) || (item.transcript && holds(*item.transcript))
-            || (item.transcriptSegments
-                && std::any_of(item.transcriptSegments->begin(), item.transcriptSegments->end(),
-                               [&](const TranscriptSegment& segment) { return holds(segment.text); }));
-        if (matches)
-            found.append(item);
-    }
-    return found;
+    return m_librarySearch.filter(m_recordings, query);
 }
 
 // --- Leaving merge and trim modes ---

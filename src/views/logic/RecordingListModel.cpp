@@ -1,5 +1,6 @@
 #include "views/logic/RecordingListModel.h"
 
+#include "common/TextSearch.h"
 #include "views/logic/ActiveRowRules.h"
 
 namespace {
@@ -106,13 +107,28 @@ bool RecordingListModel::listsBusyRecordings() const
 bool RecordingListModel::hasQuote(int row) const
 {
     const Row& entry = rowAt(row);
-    if (!entry.hasQuote) {
-        // The same test as the quotation's own, without cutting the excerpt.
-        const QString needle = m_searchText.trimmed();
-        entry.hasQuote = !needle.isEmpty() && entry.item.transcript
-            && entry.item.transcript->contains(needle, Qt::CaseInsensitive);
-    }
+    if (!entry.hasQuote)
+        findQuotes();
     return *entry.hasQuote;
+}
+
+void RecordingListModel::findQuotes() const
+{
+    // The list's layout asks every row in turn: all rows not known yet are
+    // looked at at once, on the thread pool. The same test as the quotation's
+    // own, without cutting the excerpt.
+    const QString needle = m_searchText.trimmed();
+    std::vector<size_t> unknown;
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (!m_rows[i].hasQuote)
+            unknown.push_back(i);
+    }
+    const std::vector<char> found = TextSearch::testEach(static_cast<qsizetype>(unknown.size()), [&](qsizetype k) {
+        const RecordingItem& item = m_rows[unknown[static_cast<size_t>(k)]].item;
+        return !needle.isEmpty() && item.transcript && TextSearch::containsIgnoringCase(*item.transcript, needle);
+    });
+    for (size_t k = 0; k < unknown.size(); ++k)
+        m_rows[unknown[k]].hasQuote = found[k] != 0;
 }
 
 QString RecordingListModel::quote(int row) const
@@ -332,9 +348,18 @@ void RecordingListModel::setSearchText(const QString& searchText)
 {
     if (searchText == m_searchText)
         return;
+    // A transcript without the old query has none of a longer one that holds
+    // it, and one with the old query has any shorter part of it: as the user
+    // types or deletes, only the other rows are looked at again.
+    const QString before = m_searchText.trimmed();
+    const QString after = searchText.trimmed();
+    const bool narrower = !before.isEmpty() && TextSearch::containsIgnoringCase(after, before);
+    const bool wider = !after.isEmpty() && TextSearch::containsIgnoringCase(before, after);
     m_searchText = searchText;
     for (Row& row : m_rows) {
-        row.hasQuote.reset();
+        const bool stays = row.hasQuote && ((narrower && !*row.hasQuote) || (wider && *row.hasQuote));
+        if (!stays)
+            row.hasQuote.reset();
         row.quote.reset();
     }
     if (!m_rows.empty())

@@ -63,6 +63,7 @@ public:
     int rowOf(const QUuid& id) const; // -1 when not listed
     // The row's look; the pointer's hover is the view's to add.
     RecordingRowRules::State state(int row) const;
+    bool isEditing(int row) const { return m_editingId && rowAt(row).item.id == *m_editingId; }
     bool hasQuote(int row) const;
     QString quote(int row) const;
     const QString& searchText() const { return m_searchText; }
@@ -83,6 +84,7 @@ private:
 
     int offset() const { return m_active ? 1 : 0; }
     const Row& rowAt(int row) const { return m_rows[static_cast<size_t>(row - offset())]; }
+    void findQuotes() const;
     void applyChanges(const QList<RecordingItem>& recordings);
     bool applyMoves(const QList<RecordingItem>& recordings);
     void replaceAll(const QList<RecordingItem>& recordings);

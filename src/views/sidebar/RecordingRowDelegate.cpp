@@ -31,21 +31,20 @@ qreal lineHeight(const QFont& font)
     return std::ceil(QFontMetricsF(font).height());
 }
 
-// As wide as the text needs, rounded up so it is never cut at its own width.
-qreal textWidth(const QFont& font, const QString& text)
-{
-    return std::ceil(QFontMetricsF(font).horizontalAdvance(text)) + 1;
-}
-
 // One line of plain text at the left of `box`, cut with an ellipsis when it does not fit.
-void drawLine(QPainter& painter, const QRectF& box, const QFont& font, const QColor& color, const QString& text)
+void drawLine(QPainter& painter, TextWidths& widths, const QRectF& box, const QFont& font, const QColor& color,
+              const QString& text)
 {
     if (box.width() <= 0)
         return;
     painter.setFont(font);
     painter.setPen(color);
-    const QFontMetricsF metrics(font);
-    const QString shown = metrics.horizontalAdvance(text) <= box.width()
+    // The kept width is the text's own rounded up and one more: only a text
+    // within two pixels of the room is measured exactly.
+    const qreal width = widths.of(font, text);
+    const bool fits = width <= box.width()
+        || (width - 2 <= box.width() && QFontMetricsF(font).horizontalAdvance(text) <= box.width());
+    const QString shown = fits
         ? text
         : QFontMetrics(font).elidedText(text, Qt::ElideRight, static_cast<int>(box.width()));
     painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
@@ -83,6 +82,22 @@ struct DetailParts {
 
 } // namespace
 
+qreal TextWidths::of(const QFont& font, const QString& text)
+{
+    // Titles come and go with the library: forget everything now and then.
+    if (m_kept.size() > 20000)
+        m_kept.clear();
+    QString key = font.key();
+    key += QChar(0x1f);
+    key += text;
+    const auto found = m_kept.constFind(key);
+    if (found != m_kept.cend())
+        return *found;
+    const qreal width = std::ceil(QFontMetricsF(font).horizontalAdvance(text)) + 1;
+    m_kept.insert(key, width);
+    return width;
+}
+
 RecordingRowDelegate::RecordingRowDelegate(const RecordingListModel* model, QObject* parent)
     : QAbstractItemDelegate(parent)
     , m_model(model)
@@ -101,7 +116,9 @@ RecordingRowDelegate::RecordingRowDelegate(const RecordingListModel* model, QObj
 
 RecordingRowGeometry::Content RecordingRowDelegate::content(int row) const
 {
-    const auto state = m_model->state(row);
+    // Asked for every row at each layout of the list: only what sets the height.
+    RecordingRowRules::State state;
+    state.isEditing = m_model->isEditing(row);
     RecordingRowGeometry::Content content;
     content.isEditing = state.isEditing;
     content.hasQuote = m_model->hasQuote(row);
@@ -150,7 +167,7 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
     fillRounded(painter, geometry.background(), RecordingRowGeometry::cornerRadius,
                 Style::color(RecordingRowRules::fill(state)));
     if (!state.isEditing) {
-        drawLine(painter, geometry.titleLine(),
+        drawLine(painter, m_widths, geometry.titleLine(),
                  RecordingRowRules::titleWeight(state) == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
                  Style::color(ColorRole::primary), item.title);
     }
@@ -161,7 +178,7 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
         drawSymbol(painter, QRectF(line.left(), line.top(), quoteIconSide, line.height()), QStringLiteral("text.quote"),
                    static_cast<int>(quoteIconSide), Style::color(ColorRole::secondary));
         const qreal textLeft = line.left() + quoteIconSide + quoteSpacing;
-        drawLine(painter, QRectF(textLeft, line.top(), line.right() - textLeft, line.height()), m_detail,
+        drawLine(painter, m_widths, QRectF(textLeft, line.top(), line.right() - textLeft, line.height()), m_detail,
                  Style::color(ColorRole::secondary), m_model->quote(row));
     }
 
@@ -175,15 +192,16 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
 
 namespace {
 
-DetailParts layoutDetail(const QRectF& line, const RecordingItem& item, const QList<RecordingRowRules::Badge>& badges,
-                         const QFont& detail, const QFont& bulletFont, const QFont& duration, const QFont& badge)
+DetailParts layoutDetail(TextWidths& widths, const QRectF& line, const RecordingItem& item, const QString& date,
+                         const QList<RecordingRowRules::Badge>& badges, const QFont& detail, const QFont& bulletFont,
+                         const QFont& duration, const QFont& badge)
 {
     using Badge = RecordingRowRules::Badge;
     // Everything but the date at its own width; the date gives way when the line is short.
-    const qreal bulletWidth = textWidth(bulletFont, bullet);
-    const qreal durationWidth = textWidth(duration, item.formattedDuration());
-    const qreal transcribingWidth = spinnerSide + badgeSpacing + textWidth(badge, QStringLiteral("Transcribing..."));
-    const qreal enhancingWidth = spinnerSide + badgeSpacing + textWidth(badge, QStringLiteral("Enhancing..."));
+    const qreal bulletWidth = widths.of(bulletFont, bullet);
+    const qreal durationWidth = widths.of(duration, item.formattedDuration());
+    const qreal transcribingWidth = spinnerSide + badgeSpacing + widths.of(badge, QStringLiteral("Transcribing..."));
+    const qreal enhancingWidth = spinnerSide + badgeSpacing + widths.of(badge, QStringLiteral("Enhancing..."));
     qreal fixed = detailSpacing + bulletWidth + detailSpacing + durationWidth;
     if (badges.contains(Badge::enhancedAvailable))
         fixed += detailSpacing + enhancedBadgeSide;
@@ -191,7 +209,7 @@ DetailParts layoutDetail(const QRectF& line, const RecordingItem& item, const QL
         fixed += detailSpacing + transcribingWidth;
     if (badges.contains(Badge::enhancing))
         fixed += detailSpacing + enhancingWidth;
-    const qreal dateWidth = std::clamp(line.width() - fixed, 0.0, textWidth(detail, item.formattedDate()));
+    const qreal dateWidth = std::clamp(line.width() - fixed, 0.0, widths.of(detail, date));
 
     DetailParts parts;
     qreal x = line.left();
@@ -212,14 +230,14 @@ DetailParts layoutDetail(const QRectF& line, const RecordingItem& item, const QL
     return parts;
 }
 
-void paintProgressBadge(QPainter& painter, const QRectF& box, const QFont& font, const Tint& tint, const QString& text,
+void paintProgressBadge(QPainter& painter, TextWidths& widths, const QRectF& box, const QFont& font, const Tint& tint, const QString& text,
                         int step)
 {
     const QColor color = Style::color(tint);
     const QRectF spinner(box.left(), box.center().y() - spinnerSide / 2, spinnerSide, spinnerSide);
     ActivitySpinner::paint(painter, spinner, color, step);
     const qreal textLeft = spinner.right() + badgeSpacing;
-    drawLine(painter, QRectF(textLeft, box.top(), box.right() - textLeft, box.height()), font, color, text);
+    drawLine(painter, widths, QRectF(textLeft, box.top(), box.right() - textLeft, box.height()), font, color, text);
 }
 
 } // namespace
@@ -228,26 +246,29 @@ void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line
 {
     const RecordingItem& item = m_model->recording(row);
     const auto badges = RecordingRowRules::badges(m_model->state(row));
-    const DetailParts parts = layoutDetail(line, item, badges, m_detail, m_bullet, m_duration, m_badge);
+    const QString date = item.formattedDate();
+    const DetailParts parts = layoutDetail(m_widths, line, item, date, badges, m_detail, m_bullet, m_duration, m_badge);
     const QColor secondary = Style::color(ColorRole::secondary);
-    drawLine(painter, parts.date, m_detail, secondary, item.formattedDate());
-    drawLine(painter, parts.bullet, m_bullet, Style::color(ColorRole::secondary, 0.6), bullet);
-    drawLine(painter, parts.duration, m_duration, secondary, item.formattedDuration());
+    drawLine(painter, m_widths, parts.date, m_detail, secondary, date);
+    drawLine(painter, m_widths, parts.bullet, m_bullet, Style::color(ColorRole::secondary, 0.6), bullet);
+    drawLine(painter, m_widths, parts.duration, m_duration, secondary, item.formattedDuration());
     if (!parts.enhanced.isEmpty())
         drawSymbol(painter, parts.enhanced, QStringLiteral("sparkles"), static_cast<int>(enhancedBadgeSide),
                    Style::color(ColorRole::purple));
     if (!parts.transcribing.isEmpty())
-        paintProgressBadge(painter, parts.transcribing, m_badge, {ColorRole::accent}, QStringLiteral("Transcribing..."),
+        paintProgressBadge(painter, m_widths, parts.transcribing, m_badge, {ColorRole::accent}, QStringLiteral("Transcribing..."),
                            m_spinnerStep);
     if (!parts.enhancing.isEmpty())
-        paintProgressBadge(painter, parts.enhancing, m_badge, {ColorRole::purple}, QStringLiteral("Enhancing..."),
+        paintProgressBadge(painter, m_widths, parts.enhancing, m_badge, {ColorRole::purple}, QStringLiteral("Enhancing..."),
                            m_spinnerStep);
 }
 
 QRectF RecordingRowDelegate::enhancedBadge(const QRectF& line, int row) const
 {
     const auto badges = RecordingRowRules::badges(m_model->state(row));
-    return layoutDetail(line, m_model->recording(row), badges, m_detail, m_bullet, m_duration, m_badge).enhanced;
+    const RecordingItem& item = m_model->recording(row);
+    return layoutDetail(m_widths, line, item, item.formattedDate(), badges, m_detail, m_bullet, m_duration, m_badge)
+        .enhanced;
 }
 
 void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) const
@@ -266,7 +287,7 @@ void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) con
 
     RecordingDot::paint(painter, geometry.dot().center(), active.isPaused, m_pulse);
     if (!active.isEditing) {
-        drawLine(painter, geometry.titleLine(), look.titleWeight == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
+        drawLine(painter, m_widths, geometry.titleLine(), look.titleWeight == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
                  Style::color(ColorRole::primary), active.title);
     }
 
@@ -274,18 +295,18 @@ void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) con
     const auto status = ActiveRowRules::statusLine(active.isPaused);
     const QString elapsed = ActiveRowRules::formattedDuration(active.duration);
     // The state may be cut short, the time never.
-    const qreal bulletWidth = textWidth(m_bullet, bullet);
-    const qreal timeWidth = textWidth(m_duration, elapsed);
+    const qreal bulletWidth = m_widths.of(m_bullet, bullet);
+    const qreal timeWidth = m_widths.of(m_duration, elapsed);
     const qreal statusWidth = std::clamp(line.width() - 2 * statusSpacing - bulletWidth - timeWidth, 0.0,
-                                         textWidth(m_badge, status.text));
+                                         m_widths.of(m_badge, status.text));
     qreal x = line.left();
-    drawLine(painter, QRectF(x, line.top(), statusWidth, line.height()), m_badge, Style::color(status.color),
+    drawLine(painter, m_widths, QRectF(x, line.top(), statusWidth, line.height()), m_badge, Style::color(status.color),
              status.text);
     x += statusWidth + statusSpacing;
-    drawLine(painter, QRectF(x, line.top(), bulletWidth, line.height()), m_bullet,
+    drawLine(painter, m_widths, QRectF(x, line.top(), bulletWidth, line.height()), m_bullet,
              Style::color(ColorRole::secondary, 0.6), bullet);
     x += bulletWidth + statusSpacing;
-    drawLine(painter, QRectF(x, line.top(), timeWidth, line.height()), m_duration, Style::color(ColorRole::secondary),
+    drawLine(painter, m_widths, QRectF(x, line.top(), timeWidth, line.height()), m_duration, Style::color(ColorRole::secondary),
              elapsed);
 
     if (!geometry.renameButton().isEmpty()) {

@@ -5,8 +5,18 @@
 
 #include <QAbstractItemDelegate>
 #include <QFont>
+#include <QHash>
 
 class RecordingListModel;
+
+class TextWidths {
+public:
+    // As wide as the text needs, rounded up so it is never cut at its own width.
+    qreal of(const QFont& font, const QString& text);
+
+private:
+    QHash<QString, qreal> m_kept;
+};
 
 // Paints the rows of the library list: the recording in progress with its
 // pulsing dot, and each saved recording with its title, date and duration,
@@ -38,6 +48,7 @@ private:
     void paintActive(QPainter& painter, const QRect& cell) const;
     void paintDetailLine(QPainter& painter, const QRectF& line, int row) const;
     RecordingRowGeometry::Content content(int row) const;
+
     QRectF enhancedBadge(const QRectF& line, int row) const;
 
     const RecordingListModel* m_model;
@@ -52,4 +63,7 @@ private:
     int m_hoveredRow = -1;
     double m_pulse = 0;
     int m_spinnerStep = 0;
+    // Widths of the texts the rows repeat (dates, durations, badges, titles),
+    // measured once: shaping text is most of what painting a row costs.
+    mutable TextWidths m_widths;
 };
