@@ -125,8 +125,25 @@ std::optional<AudioDevice> AudioDeviceManager::selectedMicDevice() const
     for (const AudioDevice& device : m_availableMics)
         if (device.id == m_selectedMicID)
             return device;
-    for (const AudioDevice& device : m_availableMics)
-        if (device.isDefault)
-            return device;
-    return std::nullopt;
+    // The published list may be behind the server, or lack its default input:
+    // ask the server, as the chosen device is looked up by its id. A monitor
+    // carries what an output plays and is never recorded as a microphone.
+    try {
+        PulseContext& pulse = PulseContext::shared();
+        const QString defaultName = PulseContext::wait(pulse.serverInfo()).defaultSourceName;
+        for (const QString& name : {m_selectedMicID, defaultName}) {
+            if (name.isEmpty())
+                continue;
+            const std::optional<PulseSourceInfo> source = PulseContext::wait(pulse.source(name));
+            if (source && !source->isMonitor)
+                return AudioDevice{source->name, source->description, source->name == defaultName};
+        }
+        return std::nullopt;
+    } catch (const Error&) {
+        // The server cannot answer now: the default as last published.
+        for (const AudioDevice& device : m_availableMics)
+            if (device.isDefault)
+                return device;
+        return std::nullopt;
+    }
 }

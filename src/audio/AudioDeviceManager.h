@@ -31,8 +31,9 @@ public:
     // from what is published (names are not compared).
     void checkDevicesChanged();
 
-    // The device to record from: the chosen one, else the default microphone,
-    // else none.
+    // The device to record from: the chosen one, else the server's default
+    // input unless that is a monitor, else none. Asks the server when the
+    // choice is not in the published list, which may be behind.
     std::optional<AudioDevice> selectedMicDevice() const;
 
 Q_SIGNALS:

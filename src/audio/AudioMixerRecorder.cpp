@@ -6,10 +6,12 @@
 #include "audio/PulseHardwareProbe.h"
 #include "audio/SystemAudioCapture.h"
 #include "common/Error.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -94,9 +96,17 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
             try {
                 m_encoder->encode(step.samples);
             } catch (const Error& error) {
-                // Kept for the stop, which reports it instead of a saved file.
+                // The file keeps what was written; the owner stops the
+                // recording, and the stop reports the reason with the result.
                 std::printf("Recording could not be written: %s\n", qPrintable(error.message()));
                 m_encodeError = error;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, reason = error.message()] {
+                        if (onWriteFailed)
+                            onWriteFailed(reason);
+                    },
+                    Qt::QueuedConnection);
             }
         }
         if (onMixedAudioSamples)
@@ -191,8 +201,9 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
         m_encodeError.reset();
     });
     auto encoder = std::make_unique<MP3Encoder>(outputPath, 44100, 192, 2);
-    m_mixerQueue.sync([this, &encoder] {
+    m_mixerQueue.sync([this, &encoder, &outputPath] {
         m_encoder = std::move(encoder);
+        m_outputPath = outputPath;
         m_isAcceptingDeliveries = true;
     });
     {
@@ -342,6 +353,12 @@ AudioMixerRecorder::StopResult AudioMixerRecorder::stopBody()
         std::lock_guard lock(m_durationMutex);
         result.duration = m_accumulatedDuration;
     }
+    if (encodeError) {
+        // The recording ends where the file does, not where the stop came.
+        result.writeError = encodeError;
+        const double written = Mp3Decoder::durationOf(m_outputPath);
+        result.duration = std::isfinite(written) ? std::min(result.duration, written) : 0;
+    }
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -349,8 +366,6 @@ AudioMixerRecorder::StopResult AudioMixerRecorder::stopBody()
                 onLevelsUpdate(0, 0);
         },
         Qt::QueuedConnection);
-    if (encodeError)
-        throw *encodeError;
     return result;
 }
 

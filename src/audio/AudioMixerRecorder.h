@@ -38,6 +38,10 @@ public:
     struct StopResult {
         double duration = 0; // seconds, pauses left out
         std::vector<float> amplitudes;
+        // Why the file could not be written to the end (a full disk). It then
+        // holds, in whole frames, what was written before, and `duration` is
+        // no longer than that.
+        std::optional<Error> writeError;
     };
 
     // `probe` answers the mixer's hardware questions; the sound server's by default.
@@ -62,6 +66,9 @@ public:
     std::function<void(float amplitude)> onLiveWaveformSample;
     std::function<void(float micLevel, float sysLevel)> onLevelsUpdate;
     std::function<void(const std::vector<int16_t>& samples)> onMixedAudioSamples;
+    // On the main thread, once per recording, at its first write error: the
+    // recording writes nothing more and should be stopped.
+    std::function<void(const QString& reason)> onWriteFailed;
 
     // Starts writing `outputPath` from the enabled sources; does nothing unless
     // idle. Fails with the encoder's error, or with ("AudioMixerRecorder", 1)
@@ -71,8 +78,8 @@ public:
     void pauseRecording();
     void resumeRecording();
     // Finishes the file; the result comes once it is complete and closed.
-    // Gives (0, no amplitudes) unless recording or paused. Fails with the
-    // encoder's error when the file could not be written.
+    // Gives (0, no amplitudes) unless recording or paused. A write error is
+    // part of the result; the file keeps what was written before it.
     QFuture<StopResult> stopRecording();
     // Swaps the microphone, also while recording; without a device, nothing.
     void updateSelectedMic(const std::optional<AudioDevice>& device);
@@ -110,6 +117,7 @@ private:
     std::unique_ptr<MP3Encoder> m_encoder;
     bool m_isAcceptingDeliveries = false;
     std::optional<Error> m_encodeError;
+    QString m_outputPath;
     std::vector<float> m_capturedAmplitudes;
     size_t m_liveWaveformFrames = 0; // toward the next live-waveform point
     float m_liveWaveformPeak = 0;

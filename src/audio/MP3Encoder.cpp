@@ -88,6 +88,7 @@ void MP3Encoder::writeBytes(const unsigned char* data, int count)
             if (errno == EINTR)
                 continue;
             m_writeError = fileError(QStringLiteral("Could not write the MP3 file: "), errno);
+            cutToWholeFrames();
             throw *m_writeError;
         }
         trackFrames(data, static_cast<size_t>(written));
@@ -110,10 +111,29 @@ void MP3Encoder::trackFrames(const unsigned char* data, size_t count)
             m_framesTracked = false; // not a layout we know; leave the file as it is
             break;
         }
+        m_frameInProgressStart = m_nextFrameStart;
         m_nextFrameStart += static_cast<uint64_t>(m_frameBytes) + ((m_header[2] >> 1) & 1);
         m_headerFill = 0;
     }
     m_bytesWritten += count;
+}
+
+void MP3Encoder::cutToWholeFrames()
+{
+    // A frame cut short by a full disk would be the file's last, broken one;
+    // without it every frame before decodes. Shrinking needs no free space.
+    if (!m_framesTracked)
+        return;
+    uint64_t end = m_bytesWritten;
+    if (m_headerFill > 0)
+        end = m_nextFrameStart;
+    else if (m_bytesWritten < m_nextFrameStart)
+        end = m_frameInProgressStart;
+    if (end < m_bytesWritten && ::ftruncate(m_fd, static_cast<off_t>(end)) == 0) {
+        m_bytesWritten = end;
+        m_nextFrameStart = end;
+        m_headerFill = 0;
+    }
 }
 
 void MP3Encoder::completeLastFrame()

@@ -26,8 +26,9 @@ public:
     MP3Encoder& operator=(const MP3Encoder&) = delete;
 
     // Throws `Error` ("MP3Encoder", 2) when the file cannot be written (a full
-    // disk, a removed file system); the file is incomplete then, and every later
-    // call throws the same error.
+    // disk, a removed file system); the file then ends with the last whole
+    // frame written before, so it still plays, and every later call throws the
+    // same error.
     void encode(const int16_t* interleavedSamples, size_t count);
     void encode(const std::vector<int16_t>& interleavedSamples)
     {
@@ -46,6 +47,7 @@ private:
     void writeBytes(const unsigned char* data, int count);
     void trackFrames(const unsigned char* data, size_t count);
     void completeLastFrame();
+    void cutToWholeFrames();
     void encodePass(int16_t* samples);
     void throwIfFailed() const;
 
@@ -61,6 +63,7 @@ private:
     // Frame boundaries of what was written, to complete the last frame.
     uint64_t m_bytesWritten = 0;
     uint64_t m_nextFrameStart = 0;
+    uint64_t m_frameInProgressStart = 0; // of the last frame whose header was seen
     int m_frameBytes = 0; // without the padding byte
     unsigned char m_header[3] = {};
     int m_headerFill = 0;

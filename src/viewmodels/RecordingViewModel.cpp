@@ -126,6 +126,8 @@ void RecordingViewModel::setupRecorderCallbacks()
             m_liveWaveformPoints.removeFirst();
         Q_EMIT liveWaveformPointsChanged();
     });
+    // A full disk ends the recording with what it has; the stop says why.
+    connect(m_recorder.get(), &RecorderService::writeFailed, this, [this] { stopRecording(); });
     connect(m_recorder.get(), &RecorderService::levelsUpdated, this, [this](float mic, float sys) {
         assign(m_micLevel, mic, &RecordingViewModel::micLevelChanged);
         assign(m_sysLevel, sys, &RecordingViewModel::sysLevelChanged);

@@ -143,6 +143,10 @@ void RecordingViewModel::runStopTask(StopContext context)
             return;
         }
         saveStoppedRecording(stopped, outcome.value->duration, outcome.value->amplitudes);
+        if (outcome.value->writeError) {
+            printLine(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
+            showStatus(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
+        }
     });
 }
 

@@ -5,6 +5,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
+#include <QThread>
 
 #include <algorithm>
 
@@ -122,6 +123,50 @@ TEST(AudioDeviceManager, AnUnlistedChoiceStaysUntilTheNextRefresh)
     EXPECT_EQ(manager.selectedMicDevice()->id, QStringLiteral("test_mic"));
     manager.refreshDevices();
     EXPECT_EQ(manager.selectedMicID(), QStringLiteral("test_mic"));
+}
+
+TEST(AudioDeviceManager, RecordsFromTheServerWhileTheListIsBehind)
+{
+    // Asks the server itself, without turning the event loop, so the
+    // manager's list stays as it was.
+    const auto serverSays = [](const QStringList& arguments, const QString& wanted) {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            if (pactl(arguments).contains(wanted))
+                return true;
+            QThread::msleep(50);
+        }
+        return false;
+    };
+    AudioDeviceManager manager;
+    ExtraMicrophone usb(QStringLiteral("usb_mic"));
+    ASSERT_TRUE(serverSays({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sources")},
+                           QStringLiteral("usb_mic")));
+
+    struct Case {
+        const char* name;
+        const char* choice;
+        const char* serverDefault;
+        const char* recorded; // nullptr: no microphone
+    };
+    for (const Case& c : {Case{"a choice the list lacks", "usb_mic", "test_mic", "usb_mic"},
+                          Case{"an unknown choice, a default the list lacks", "no_such_mic", "usb_mic", "usb_mic"},
+                          Case{"an unknown choice, a monitor as the default", "no_such_mic", "test_sink.monitor",
+                               nullptr}}) {
+        SCOPED_TRACE(c.name);
+        const QString serverDefault = QString::fromLatin1(c.serverDefault);
+        pactl({QStringLiteral("set-default-source"), serverDefault});
+        ASSERT_TRUE(serverSays({QStringLiteral("get-default-source")}, serverDefault));
+        manager.setSelectedMicID(QString::fromLatin1(c.choice));
+        const std::optional<AudioDevice> device = manager.selectedMicDevice();
+        if (c.recorded) {
+            ASSERT_TRUE(device.has_value());
+            EXPECT_EQ(device->id, QString::fromLatin1(c.recorded));
+            EXPECT_EQ(device->isDefault, device->id == serverDefault);
+        } else {
+            EXPECT_FALSE(device.has_value()) << device->id.toStdString();
+        }
+    }
+    EXPECT_FALSE(lists(manager, QStringLiteral("usb_mic"))) << "the list was behind throughout";
 }
 
 TEST(AudioDeviceManager, ThePollFindsNewDevicesWithoutEvents)

@@ -3,8 +3,11 @@
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"
 #include "support/PulseTestTools.h"
+#include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneDetector.h"
+
+#include "SmallFileSystem.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -16,6 +19,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <cmath>
 #include <vector>
 
@@ -303,9 +308,11 @@ TEST_F(AudioMixerRecorderTest, IgnoresCallsThatDoNotFitItsState)
     await(m_recorder.stopRecording());
 }
 
-TEST_F(AudioMixerRecorderTest, AFileThatCannotBeWrittenFailsTheStop)
+TEST_F(AudioMixerRecorderTest, AFileThatCannotBeWrittenIsReportedOnceAndByTheStop)
 {
     m_recorder.setMicEnabled(false);
+    QStringList failures;
+    m_recorder.onWriteFailed = [&](const QString& reason) { failures.append(reason); };
     TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 2.0));
     await(m_recorder.startRecording(outputPath(), testMic));
     // The file's descriptor now leads to a full device, as on a full disk.
@@ -319,15 +326,120 @@ TEST_F(AudioMixerRecorderTest, AFileThatCannotBeWrittenFailsTheStop)
     ASSERT_GE(full, 0);
     ASSERT_EQ(::dup2(full, fd), fd);
     ::close(full);
-    runFor(1500);
-    try {
-        await(m_recorder.stopRecording());
-        ADD_FAILURE() << "a file that was never written passed as saved";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.domain(), QStringLiteral("MP3Encoder"));
-        EXPECT_EQ(error.code(), 2);
-    }
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !failures.isEmpty(); }, 5000));
+    runFor(300);
+    EXPECT_EQ(failures.size(), 1) << "said once, at the first error";
+    EXPECT_TRUE(failures.first().contains(QString::fromLocal8Bit(strerror(ENOSPC)))) << failures.first().toStdString();
+
+    const AudioMixerRecorder::StopResult result = await(m_recorder.stopRecording());
+    ASSERT_TRUE(result.writeError.has_value()) << "a file that was never written passed as saved";
+    EXPECT_EQ(result.writeError->domain(), QStringLiteral("MP3Encoder"));
+    EXPECT_EQ(result.writeError->code(), 2);
+    EXPECT_LT(result.duration, 0.5) << "no longer than what reached the file";
     EXPECT_EQ(m_recorder.state(), RecorderState::idle);
+}
+
+TEST_F(AudioMixerRecorderTest, StopsWritingAtAFullDiskAndLeavesAPlayableFile)
+{
+    SmallFileSystem disk(64);
+    if (!disk.isMounted())
+        GTEST_SKIP() << "mounting a small file system needs root";
+    const QString path = disk.filePath(QStringLiteral(".recording_full.tmp"));
+    QString failure;
+    m_recorder.onWriteFailed = [&](const QString& reason) { failure = reason; };
+    TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 8.0));
+    TonePlayer mic(QStringLiteral("mic_feed"), sineTone(micTone, 8.0));
+    await(m_recorder.startRecording(path, testMic));
+    // 192 kbit/s fill 64 KiB in under three seconds.
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return !failure.isEmpty(); }, 7000));
+    EXPECT_TRUE(failure.contains(QString::fromLocal8Bit(strerror(ENOSPC)))) << failure.toStdString();
+    const AudioMixerRecorder::StopResult result = await(m_recorder.stopRecording());
+    ASSERT_TRUE(result.writeError.has_value());
+
+    // The file decodes to its end, holds the tones, and its length is the
+    // recording's duration.
+    Mp3Decoder decoder;
+    ASSERT_TRUE(decoder.open(path, Mp3Decoder::SampleFormat::Int16, Mp3Decoder::Channels::Stereo));
+    std::vector<int16_t> audio;
+    std::vector<int16_t> block(4096 * 2);
+    int64_t read = 0;
+    while ((read = decoder.read(block.data(), 4096)) > 0)
+        audio.insert(audio.end(), block.begin(), block.begin() + read * 2);
+    EXPECT_EQ(read, 0) << "no decoding error at the end";
+    const double seconds = double(audio.size() / 2) / 44100;
+    EXPECT_GT(seconds, 1.0);
+    EXPECT_NEAR(result.duration, Mp3Decoder::durationOf(path), 0.01);
+    EXPECT_GT(ToneDetector::peakAmplitude(audio, 2, 44100, systemTone), 0.2);
+}
+
+TEST_F(AudioMixerRecorderTest, SystemAudioFollowsTheDefaultOutputWithoutAGap)
+{
+    // Two outputs, each playing its own tone; the recording starts on the
+    // first, the default moves to the second and back, and then the followed
+    // output goes away.
+    constexpr double firstTone = 523;
+    constexpr double secondTone = 784;
+    const auto setDefault = [](const QString& sink) {
+        pactl({QStringLiteral("set-default-sink"), sink});
+        for (int attempt = 0; attempt < 40 && pactl({QStringLiteral("get-default-sink")}) != sink; ++attempt)
+            QThread::msleep(50);
+    };
+    TemporaryModule first(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=first_out")},
+                          {QStringLiteral("set-default-sink"), QStringLiteral("test_sink")});
+    TemporaryModule second(QStringLiteral("module-null-sink"), {QStringLiteral("sink_name=second_out")});
+    setDefault(QStringLiteral("first_out"));
+    TonePlayer firstPlayer(QStringLiteral("first_out"), sineTone(firstTone, 15), 1000);
+    TonePlayer secondPlayer(QStringLiteral("second_out"), sineTone(secondTone, 15), 1000);
+    TonePlayer mic(QStringLiteral("mic_feed"), sineTone(micTone, 15), 1000);
+    std::atomic<size_t> mixedSamples = 0;
+    m_recorder.onMixedAudioSamples = [&](const std::vector<int16_t>& samples) { mixedSamples += samples.size(); };
+    const auto mixedSeconds = [&] { return double(mixedSamples / 2) / 44100; };
+
+    await(m_recorder.startRecording(outputPath(), testMic));
+    runFor(3000);
+    const double toSecond = mixedSeconds();
+    setDefault(QStringLiteral("second_out"));
+    runFor(3000);
+    const double backToFirst = mixedSeconds();
+    setDefault(QStringLiteral("first_out"));
+    runFor(3000);
+    const double firstGone = mixedSeconds();
+    first.remove();
+    runFor(2000);
+    const AudioMixerRecorder::StopResult result = await(m_recorder.stopRecording());
+    EXPECT_FALSE(result.writeError.has_value());
+
+    const std::vector<int16_t> audio = decode(outputPath());
+    const auto level = [&](double hz, double from, double seconds) {
+        return ToneDetector::amplitude(audio, 2, 44100, hz, size_t(from * 44100), size_t(seconds * 44100));
+    };
+    struct Switch {
+        const char* name;
+        double at;
+        double before;
+        double after;
+    };
+    for (const Switch& sw : {Switch{"to the second output", toSecond, firstTone, secondTone},
+                             Switch{"back to the first", backToFirst, secondTone, firstTone}}) {
+        SCOPED_TRACE(sw.name);
+        EXPECT_GT(level(sw.before, sw.at - 1.0, 0.8), 0.2) << "the old output before the switch";
+        EXPECT_GT(level(sw.after, sw.at + 1.2, 0.8), 0.2) << "the new output after it";
+        // No stretch of a second or more around the switch without either.
+        double silentSince = -1;
+        for (double t = sw.at - 0.5; t < sw.at + 2.0; t += 0.05) {
+            const bool heard = level(sw.before, t, 0.05) > 0.1 || level(sw.after, t, 0.05) > 0.1;
+            if (heard)
+                silentSince = -1;
+            else if (silentSince < 0)
+                silentSince = t;
+            EXPECT_FALSE(silentSince >= 0 && t + 0.05 - silentSince > 1.0) << "a gap from " << silentSince << " s";
+        }
+    }
+    // The followed output went away and the recording went on, microphone
+    // and all, to the end.
+    const double seconds = double(audio.size() / 2) / 44100;
+    EXPECT_GT(seconds, firstGone + 1.5);
+    EXPECT_GT(level(micTone, seconds - 1.0, 0.8), 0.2);
 }
 
 namespace {

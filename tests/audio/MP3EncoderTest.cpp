@@ -297,7 +297,7 @@ TEST(MP3Encoder, ReportsAFailedWriteOnEveryLaterCall)
     expectWriteError([&] { encoder.encode(tone(3000, 440)); }, "encode after the failure");
 }
 
-TEST(MP3Encoder, ReportsAFileSizeLimitDuringEncoding)
+TEST(MP3Encoder, ReportsAFileSizeLimitAndKeepsWholeFrames)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.mp3"));
@@ -325,4 +325,18 @@ TEST(MP3Encoder, ReportsAFileSizeLimitDuringEncoding)
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error reported, 2: the wrong error";
     EXPECT_LE(sizeOf(path), 4096);
+    // The frame the limit cut short is gone: the file is whole frames that
+    // all decode.
+    const QByteArray data = TestFiles::readFile(path);
+    qsizetype walked = 0;
+    EXPECT_GE(framesOf(data, &walked).size(), 5u);
+    EXPECT_EQ(walked, data.size());
+    Mp3Decoder decoder;
+    ASSERT_TRUE(decoder.open(path));
+    std::vector<int16_t> block(4096 * 2);
+    int64_t frames = 0;
+    for (int64_t read; (read = decoder.read(block.data(), 4096)) > 0;)
+        frames += read;
+    EXPECT_EQ(decoder.read(block.data(), 4096), 0) << "ends cleanly, no decoding error";
+    EXPECT_GT(frames, 4 * 1152);
 }

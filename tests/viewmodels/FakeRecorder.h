@@ -36,6 +36,7 @@ public:
 
     void emitLevels(float mic, float sys) { Q_EMIT levelsUpdated(mic, sys); }
     void emitWaveformSample(float amplitude) { Q_EMIT liveWaveformSample(amplitude); }
+    void emitWriteFailed(const QString& reason) { Q_EMIT writeFailed(reason); }
 
     PendingCalls<void> starts;
     PendingCalls<StopResult> stops;

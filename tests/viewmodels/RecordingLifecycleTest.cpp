@@ -379,6 +379,33 @@ TEST_F(RecordingLifecycle, FailedStopIsReportedAndTheCaptureStaysForRecovery)
     EXPECT_EQ(m_vm->recordingDuration(), 0);
 }
 
+TEST_F(RecordingLifecycle, AWriteErrorStopsTheRecordingAndKeepsWhatWasWritten)
+{
+    const QString reason = QStringLiteral("Could not write the MP3 file: No space left on device");
+    makeViewModel();
+    startRecording(QStringLiteral("Full disk"));
+    m_recorder->writeCaptureFile(50000);
+    m_recorder->emitWriteFailed(reason);
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    ASSERT_EQ(m_recorder->stops.count(), 1);
+    m_recorder->stops.resolveLast(RecorderService::StopResult{3.5, {0.5f, 0.25f}, reason});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+
+    // What was written is a recording of its own, and the status line says
+    // why it ended.
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    const RecordingItem item = m_vm->recordings().first();
+    EXPECT_EQ(item.title, QStringLiteral("Full disk"));
+    EXPECT_EQ(item.duration, 3.5);
+    EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: ") + reason);
+
+    // A report that comes late changes nothing.
+    m_recorder->emitWriteFailed(reason);
+    EXPECT_EQ(m_recorder->stops.count(), 1);
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::idle);
+}
+
 TEST_F(RecordingLifecycle, RecordingTypeOfAnItemCanBeChanged)
 {
     RecordingItem item = makeRecording(QStringLiteral("Typed"), 5);

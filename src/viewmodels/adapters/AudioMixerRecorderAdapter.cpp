@@ -9,6 +9,7 @@ AudioMixerRecorderAdapter::AudioMixerRecorderAdapter(QObject* parent)
     m_recorder.onLevelsUpdate = [this](float mic, float sys) { Q_EMIT levelsUpdated(mic, sys); };
     m_recorder.onLiveWaveformSample = [this](float amplitude) { Q_EMIT liveWaveformSample(amplitude); };
     m_recorder.onMixedAudioSamples = nullptr;
+    m_recorder.onWriteFailed = [this](const QString& reason) { Q_EMIT writeFailed(reason); };
 }
 
 QFuture<void> AudioMixerRecorderAdapter::startRecording(const QString& outputPath,
@@ -30,7 +31,10 @@ void AudioMixerRecorderAdapter::resumeRecording()
 QFuture<RecorderService::StopResult> AudioMixerRecorderAdapter::stopRecording()
 {
     return mappedFuture<StopResult>(m_recorder.stopRecording(), [](const AudioMixerRecorder::StopResult& result) {
-        return StopResult{result.duration, QList<float>(result.amplitudes.begin(), result.amplitudes.end())};
+        StopResult mapped{result.duration, QList<float>(result.amplitudes.begin(), result.amplitudes.end()), {}};
+        if (result.writeError)
+            mapped.writeError = result.writeError->message();
+        return mapped;
     });
 }
 

@@ -18,6 +18,9 @@ public:
     struct StopResult {
         double duration = 0; // seconds, pauses left out
         QList<float> amplitudes; // one per mixing step
+        // Why the file could not be written to the end; it then holds what
+        // was written before, still playable.
+        std::optional<QString> writeError;
     };
 
     using QObject::QObject;
@@ -28,7 +31,8 @@ public:
     virtual QFuture<void> startRecording(const QString& outputPath, const std::optional<AudioDevice>& selectedMic) = 0;
     virtual void pauseRecording() = 0;
     virtual void resumeRecording() = 0;
-    // Finishes the file; fails when it could not be written completely.
+    // Finishes the file. A file that could not be written to the end is a
+    // result with `writeError`; other failures fail the future.
     virtual QFuture<StopResult> stopRecording() = 0;
     // Seconds recorded so far, pauses left out.
     virtual double currentRecordingDuration() const = 0;
@@ -44,4 +48,7 @@ public:
 Q_SIGNALS:
     void levelsUpdated(float micLevel, float sysLevel);
     void liveWaveformSample(float amplitude);
+    // The recording's file could not be written (a full disk): nothing more
+    // is recorded, and the recording should be stopped.
+    void writeFailed(const QString& reason);
 };
