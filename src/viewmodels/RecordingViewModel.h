@@ -254,6 +254,11 @@ public:
     // Pauses the player and leaves trim mode; the range stays.
     void cancelTrimming();
 
+    // --- Waveforms read back from audio files ---
+    // `targetCount` bars in 0.1 ... 1.0 from the file's audio, or nothing when
+    // it cannot be read. Decodes the whole file: call it from a worker.
+    static std::optional<QList<float>> extractWaveformFromFile(const QString& path, int targetCount);
+
 Q_SIGNALS:
     void recordingsChanged();
     void filteredRecordingsChanged();

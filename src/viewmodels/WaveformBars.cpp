@@ -38,7 +38,14 @@ QList<float> WaveformBars::downsample(const QList<float>& amplitudes, int target
         const float rms = std::sqrt(sumOfSquares / static_cast<float>(end - start));
         bars.append(std::max(0.0f, 0.7f * rms + 0.3f * peak));
     }
+    spread(bars);
+    return bars;
+}
 
+void WaveformBars::spread(QList<float>& bars)
+{
+    if (bars.isEmpty())
+        return;
     const auto [lowest, highest] = std::minmax_element(bars.begin(), bars.end());
     const float smallest = *lowest;
     const float range = std::max(*highest - smallest, 0.001f);
@@ -46,5 +53,4 @@ QList<float> WaveformBars::downsample(const QList<float>& amplitudes, int target
         const float shaped = std::pow((bar - smallest) / range, 0.75f);
         bar = std::clamp(0.12f + 0.88f * shaped, 0.1f, 1.0f);
     }
-    return bars;
 }
