@@ -3,6 +3,10 @@
 #include "models/IndexSplitter.h"
 #include "models/RecordDecoder.h"
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 namespace {
 
 void writeRecord(JsonTextWriter& out, const RecordingItem& item)
@@ -66,6 +70,51 @@ void writeRecord(JsonTextWriter& out, const RecordingItem& item)
     out.raw('}');
 }
 
+// One record's decoding: the item, or why there is none.
+struct Outcome {
+    std::optional<RecordingItem> item;
+    QString problem;
+};
+
+void decodeRange(const std::vector<std::string_view>& elements, std::vector<Outcome>& outcomes, size_t begin,
+                 size_t end)
+{
+    RecordDecoder decoder;
+    for (size_t i = begin; i < end; ++i)
+        outcomes[i].item = decoder.decode(elements[i], outcomes[i].problem);
+}
+
+// A large library (thousands of records with their transcripts) decodes in
+// contiguous runs of records on several cores; a small one on the caller's
+// thread alone. Either way the outcomes stand in file order.
+void decodeAll(const std::vector<std::string_view>& elements, std::vector<Outcome>& outcomes)
+{
+    constexpr size_t kBytesPerThread = 2 << 20;
+    size_t bytes = 0;
+    for (const std::string_view element : elements)
+        bytes += element.size();
+    const size_t cores = std::max<size_t>(1, std::thread::hardware_concurrency());
+    const size_t threads = std::min({cores, size_t(8), std::max<size_t>(1, bytes / kBytesPerThread), elements.size()});
+    if (threads <= 1) {
+        decodeRange(elements, outcomes, 0, elements.size());
+        return;
+    }
+    // Runs of about equal bytes, so one run of long transcripts does not hold up the rest.
+    std::vector<size_t> cuts{0};
+    size_t running = 0;
+    for (size_t i = 0; i < elements.size() && cuts.size() < threads; ++i) {
+        running += elements[i].size();
+        if (running * threads >= bytes * cuts.size())
+            cuts.push_back(i + 1);
+    }
+    if (cuts.back() != elements.size())
+        cuts.push_back(elements.size());
+    std::vector<std::jthread> helpers;
+    for (size_t run = 1; run + 1 < cuts.size(); ++run)
+        helpers.emplace_back([&, run] { decodeRange(elements, outcomes, cuts[run], cuts[run + 1]); });
+    decodeRange(elements, outcomes, cuts[0], cuts[1]);
+}
+
 JsonTextWriter::Sink appendTo(QByteArray& text)
 {
     return [&text](const char* data, size_t size) {
@@ -86,19 +135,24 @@ size_t padding()
 Decoded decode(std::string_view text)
 {
     Decoded decoded;
-    RecordDecoder decoder;
     IndexSplitter splitter(text.data(), text.size());
-    while (const auto element = splitter.next()) {
-        QString problem;
-        if (auto item = decoder.decode(*element, problem)) {
-            decoded.records.append(std::move(*item));
-        } else {
-            decoded.rejected.append(QByteArray(element->data(), qsizetype(element->size())));
-            decoded.problems.append(problem);
-        }
-    }
+    std::vector<std::string_view> elements;
+    while (const auto element = splitter.next())
+        elements.push_back(*element);
     if (!splitter.damage().isEmpty())
         decoded.damage = splitter.damage();
+
+    std::vector<Outcome> outcomes(elements.size());
+    decodeAll(elements, outcomes);
+    decoded.records.reserve(qsizetype(elements.size()));
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (outcomes[i].item) {
+            decoded.records.append(std::move(*outcomes[i].item));
+        } else {
+            decoded.rejected.append(QByteArray(elements[i].data(), qsizetype(elements[i].size())));
+            decoded.problems.append(outcomes[i].problem);
+        }
+    }
     return decoded;
 }
 

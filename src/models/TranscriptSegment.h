@@ -19,4 +19,8 @@ struct TranscriptSegment {
     friend bool operator==(const TranscriptSegment&, const TranscriptSegment&) = default;
 };
 
+// Its members move by a plain copy of their bytes, so a growing list of
+// segments (thousands per transcript) moves them in one block.
+Q_DECLARE_TYPEINFO(TranscriptSegment, Q_RELOCATABLE_TYPE);
+
 size_t qHash(const TranscriptSegment& segment, size_t seed = 0) noexcept;
