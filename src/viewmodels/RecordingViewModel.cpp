@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "common/SettingsKeys.h"
+#include "viewmodels/StartupRepairWorker.h"
 #include "viewmodels/adapters/RealCollaborators.h"
 #include "viewmodels/collaborators/ClipboardService.h"
 #include "viewmodels/collaborators/DeviceService.h"
@@ -86,6 +87,10 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     setupPlayerSubscription();
     setupMeetingDetector();
 
+    // Once the event loop runs, so the window is up before the pass starts
+    // its worker.
+    QTimer::singleShot(0, this, &RecordingViewModel::checkAndRepairRecordings);
+
     if (!sharedInstance) {
         sharedInstance = this;
         RecordingControl::setShared(this);
@@ -94,6 +99,8 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
 
 RecordingViewModel::~RecordingViewModel()
 {
+    // Its thread reads files for us and reports here: it ends first.
+    m_startupRepair.reset();
     if (RecordingControl::shared() == this)
         RecordingControl::setShared(nullptr);
     // The detector outlives us when it is the shared one.

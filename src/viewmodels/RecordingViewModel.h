@@ -34,6 +34,7 @@ class RecapService;
 class RecorderService;
 class RecordingsStorage;
 class Settings;
+class StartupRepairWorker;
 class TranscriptionService;
 
 // The one object that owns the application's state: the recording in progress,
@@ -302,6 +303,8 @@ Q_SIGNALS:
     void deviceManagerChanged();
     // What the meeting banners show changed (one turn after the detector).
     void meetingDetectorChanged();
+    // The start-up pass has looked at every recording and applied what it found.
+    void startupRepairFinished();
 
 private:
     struct ProcessingTask {
@@ -378,6 +381,10 @@ private:
     void setBusy(QSet<QUuid>& set, void (RecordingViewModel::*signal)(), const QUuid& id, bool busy);
 
     void setIsTrimPreviewing(bool previewing);
+
+    // Start-up repair: runs once, on a worker, after construction.
+    void checkAndRepairRecordings();
+    std::unique_ptr<StartupRepairWorker> m_startupRepair;
 
     // Collaborators.
     std::unique_ptr<DeviceService> m_deviceManager;

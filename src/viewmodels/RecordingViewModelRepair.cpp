@@ -1,10 +1,71 @@
-// Waveforms read back from the audio files.
+// The start-up pass over recordings left by earlier versions, and waveforms
+// read back from the audio files.
 
 #include "viewmodels/RecordingViewModel.h"
 
+#include "models/RecordingsStorage.h"
+#include "viewmodels/StartupRepairWorker.h"
 #include "viewmodels/WaveformExtractor.h"
+
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// From the pass to the re-transcription of a placeholder transcript.
+constexpr std::chrono::milliseconds retranscriptionDelay{1000};
+
+void printLine(const QString& line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+} // namespace
 
 std::optional<QList<float>> RecordingViewModel::extractWaveformFromFile(const QString& path, int targetCount)
 {
     return WaveformExtractor::extract(path, targetCount);
+}
+
+void RecordingViewModel::checkAndRepairRecordings()
+{
+    StartupRepairWorker::Handlers handlers;
+    handlers.placeholderTranscripts = [this](const QList<RecordingItem>& visited) {
+        for (const RecordingItem& item : visited) {
+            printLine(QStringLiteral("Found legacy mock transcript for ") + item.title
+                      + QStringLiteral(". Re-transcribing with Whisper Turbo for real timestamps..."));
+            QTimer::singleShot(retranscriptionDelay, this, [this, id = item.id] {
+                // A recording deleted meanwhile is left alone.
+                if (const std::optional<RecordingItem> current = libraryItem(id))
+                    transcribeRecording(*current);
+            });
+        }
+    };
+    handlers.olderRecap = [this](const RecordingItem& visited, const QString& cleaned) {
+        // A recap written anew since the look is newer than the cleaning.
+        const std::optional<RecordingItem> current = libraryItem(visited.id);
+        if (!current || current->summary != visited.summary)
+            return;
+        updateLibraryItem(visited.id, [&cleaned](RecordingItem& entry) { entry.summary = cleaned; });
+        printLine(QStringLiteral("Repaired and cleaned executive recap for ") + visited.title + QStringLiteral("."));
+    };
+    handlers.waveform = [this](const RecordingItem& visited, const QList<float>& bars) {
+        // Skipped when the recording is gone, or a cut or merge gave it a
+        // new file or waveform while this one was read.
+        const std::optional<RecordingItem> current = libraryItem(visited.id);
+        if (!current || current->fileName != visited.fileName || current->waveformSamples != visited.waveformSamples)
+            return;
+        updateLibraryItem(visited.id, [&bars](RecordingItem& entry) { entry.waveformSamples = bars; });
+        printLine(QStringLiteral("Repaired and enhanced waveform for ") + visited.title + QStringLiteral(" with ")
+                  + QString::number(bars.size()) + QStringLiteral(" dynamic bars."));
+    };
+    handlers.finished = [this] {
+        m_startupRepair.reset(); // its thread has nothing left to do
+        Q_EMIT startupRepairFinished();
+    };
+
+    m_startupRepair = std::make_unique<StartupRepairWorker>(this, std::move(handlers));
+    m_startupRepair->start(m_recordings, m_storage->storageDirectory());
 }

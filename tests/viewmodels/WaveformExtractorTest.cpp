@@ -1,6 +1,6 @@
 #include "viewmodels/WaveformExtractor.h"
 
-#include "audio/MP3Encoder.h"
+#include "ToneMp3.h"
 #include "support/TestFiles.h"
 #include "viewmodels/RecordingViewModel.h"
 
@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
-#include <vector>
 
 using ::testing::Each;
 using ::testing::FloatEq;
@@ -19,24 +17,6 @@ using ::testing::Ge;
 using ::testing::Le;
 
 namespace {
-
-constexpr int sampleRate = 44100;
-
-// Writes a 44.1 kHz stereo MP3 of a 440 Hz tone whose amplitude (0 ... 1 of
-// full scale) follows `amplitude(t)`.
-void writeTone(const QString& path, double seconds, const std::function<double(double)>& amplitude)
-{
-    MP3Encoder encoder(path);
-    std::vector<int16_t> samples;
-    const auto frames = static_cast<int64_t>(seconds * sampleRate);
-    for (int64_t i = 0; i < frames; ++i) {
-        const double t = static_cast<double>(i) / sampleRate;
-        const auto value = static_cast<int16_t>(20000 * amplitude(t) * std::sin(2 * M_PI * 440 * t));
-        samples.insert(samples.end(), {value, value});
-    }
-    encoder.encode(samples);
-    encoder.finish();
-}
 
 class WaveformExtractorTest : public ::testing::Test {
 protected:
@@ -47,7 +27,7 @@ protected:
 TEST_F(WaveformExtractorTest, ARisingToneGivesRisingBarsFromPointTwelveToOne)
 {
     // 15 seconds: some 160 buffers, more than one per bar.
-    writeTone(path("rise.mp3"), 15, [](double t) { return t / 15; });
+    writeToneMp3(path("rise.mp3"), 15, [](double t) { return t / 15; });
     const auto bars = RecordingViewModel::extractWaveformFromFile(path("rise.mp3"), 120);
     ASSERT_TRUE(bars);
     ASSERT_EQ(bars->size(), 120);
@@ -62,7 +42,7 @@ TEST_F(WaveformExtractorTest, ARisingToneGivesRisingBarsFromPointTwelveToOne)
 
 TEST_F(WaveformExtractorTest, SilenceGivesEqualBarsAtPointTwelve)
 {
-    writeTone(path("silence.mp3"), 15, [](double) { return 0.0; });
+    writeToneMp3(path("silence.mp3"), 15, [](double) { return 0.0; });
     const auto bars = RecordingViewModel::extractWaveformFromFile(path("silence.mp3"), 120);
     ASSERT_TRUE(bars);
     ASSERT_EQ(bars->size(), 120);
@@ -72,7 +52,7 @@ TEST_F(WaveformExtractorTest, SilenceGivesEqualBarsAtPointTwelve)
 TEST_F(WaveformExtractorTest, AFileOfFewerBuffersThanBarsStillFillsEveryBarWithinRange)
 {
     // One second: about eleven buffers for 120 bars.
-    writeTone(path("short.mp3"), 1, [](double) { return 0.5; });
+    writeToneMp3(path("short.mp3"), 1, [](double) { return 0.5; });
     const auto levels = WaveformExtractor::bufferLevels(path("short.mp3"));
     ASSERT_TRUE(levels);
     EXPECT_LT(levels->size(), 120);
@@ -87,7 +67,7 @@ TEST_F(WaveformExtractorTest, AFileOfFewerBuffersThanBarsStillFillsEveryBarWithi
 
 TEST_F(WaveformExtractorTest, NoBarsAskedOfAReadableFileIsAnEmptyListNotNothing)
 {
-    writeTone(path("tone.mp3"), 1, [](double) { return 0.5; });
+    writeToneMp3(path("tone.mp3"), 1, [](double) { return 0.5; });
     const auto bars = RecordingViewModel::extractWaveformFromFile(path("tone.mp3"), 0);
     ASSERT_TRUE(bars);
     EXPECT_TRUE(bars->isEmpty());
@@ -103,7 +83,7 @@ TEST_F(WaveformExtractorTest, AMissingEmptyOrNonAudioFileGivesNothing)
 
 TEST_F(WaveformExtractorTest, ACancelledExtractionGivesNothing)
 {
-    writeTone(path("tone.mp3"), 1, [](double) { return 0.5; });
+    writeToneMp3(path("tone.mp3"), 1, [](double) { return 0.5; });
     const std::atomic_bool cancelled{true};
     EXPECT_FALSE(WaveformExtractor::extract(path("tone.mp3"), 120, &cancelled));
 }
