@@ -242,6 +242,14 @@ public:
     const std::optional<QString>& mergeProgressText() const { return m_mergeProgressText; }
     // Leaves merge mode and forgets its state.
     void cancelMergeMode();
+    // Merge mode, only while idle: `item` is the source the others join.
+    void startMergeMode(const RecordingItem& item);
+    // Picks or unpicks another recording, at most five.
+    void toggleMergeSelection(const RecordingItem& item);
+    // Joins the source and the picks, oldest first, into a new recording that
+    // is selected and transcribed; returns while the merger works. Nothing
+    // happens while a merge runs.
+    void executeMerge();
 
     bool isTrimmingActive() const { return m_isTrimmingActive; }
     const std::optional<RecordingItem>& trimmingTargetItem() const { return m_trimmingTargetItem; }
@@ -385,6 +393,20 @@ private:
     // Start-up repair: runs once, on a worker, after construction.
     void checkAndRepairRecordings();
     std::unique_ptr<StartupRepairWorker> m_startupRepair;
+
+    // Merge mode.
+    struct MergeJob {
+        QString tempFile;
+        QString title;
+        QString fileName;
+        Date createdAt;
+        int joinedCount = 0;
+    };
+    void mergeFinished(const MergeJob& job, double duration);
+    void fileMergedRecording(const MergeJob& job, const QString& fileName, double duration,
+                             const QList<float>& waveform);
+    void mergeFailed(const MergeJob& job, const QString& reason);
+    void setMergeProgressText(const std::optional<QString>& text);
 
     // Collaborators.
     std::unique_ptr<DeviceService> m_deviceManager;

@@ -9,6 +9,7 @@
 #include "models/RecordingsStorage.h"
 #include "viewmodels/DefaultTitle.h"
 #include "viewmodels/FutureOutcome.h"
+#include "viewmodels/LibraryFiling.h"
 #include "common/SettingsKeys.h"
 #include "viewmodels/WaveformBars.h"
 #include "viewmodels/collaborators/DeviceService.h"
@@ -26,8 +27,6 @@ namespace {
 constexpr double minimumDuration = 0.4; // seconds
 constexpr qint64 minimumFileSize = 1024; // bytes
 constexpr int waveformBarCount = 120;
-// A name that keeps being taken by someone else is given up after this many.
-constexpr int maxNamingAttempts = 10;
 
 void printLine(const QString& line)
 {
@@ -158,23 +157,15 @@ void RecordingViewModel::saveStoppedRecording(const StopContext& context, double
         return;
     }
 
-    // Never over an existing file: when the name was taken since it was picked,
-    // the library picks the next free one.
-    const QDir folder(m_storage->storageDirectory());
-    QString fileName = context.fileName;
-    for (int attempt = 1;; ++attempt) {
-        const QString reason = FileUtils::moveWithoutReplacing(*context.captureFile, folder.filePath(fileName));
-        if (reason.isEmpty())
-            break;
-        if (!FileUtils::destinationExists(reason) || attempt == maxNamingAttempts) {
-            printLine(QStringLiteral("Failed to move temp recording to final destination: ") + reason);
-            showStatus(QStringLiteral("Failed to save recording: ") + reason);
-            return;
-        }
-        fileName = m_storage->newRecordingFileName(context.title);
+    const LibraryFiling::Filed filed
+        = LibraryFiling::moveIntoLibrary(*m_storage, *context.captureFile, context.title, context.fileName);
+    if (!filed.succeeded()) {
+        printLine(QStringLiteral("Failed to move temp recording to final destination: ") + filed.error);
+        showStatus(QStringLiteral("Failed to save recording: ") + filed.error);
+        return;
     }
-
-    const QString finalPath = folder.filePath(fileName);
+    const QString fileName = filed.fileName;
+    const QString finalPath = QDir(m_storage->storageDirectory()).filePath(fileName);
     const qint64 size = FileUtils::fileSize(finalPath);
     if (size < 0 || duration < minimumDuration || size < minimumFileSize) {
         QFile::remove(finalPath);
