@@ -33,13 +33,6 @@ void printLine(const QString& line)
     std::fflush(stdout);
 }
 
-// The merged file's bars, read on a worker thread; none when it cannot be read.
-std::optional<QList<float>> mergedWaveform(const QString& path)
-{
-    Q_UNUSED(path);
-    return std::nullopt;
-}
-
 } // namespace
 
 void RecordingViewModel::startMergeMode(const RecordingItem& item)
@@ -131,7 +124,7 @@ void RecordingViewModel::mergeFinished(const MergeJob& job, double duration)
     }
     // Reading the new file's audio for its bars grows with its length.
     const QString path = QDir(m_storage->storageDirectory()).filePath(filed.fileName);
-    whenFinished(QtConcurrent::run([path] { return mergedWaveform(path); }), this,
+    whenFinished(QtConcurrent::run([path] { return extractWaveformFromFile(path, waveformBarCount); }), this,
                  [this, job, fileName = filed.fileName,
                   duration](const FutureOutcome<std::optional<QList<float>>>& outcome) {
                      const std::optional<QList<float>> bars = outcome.value.value_or(std::nullopt);
