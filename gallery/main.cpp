@@ -87,6 +87,15 @@ int main(int argc, char* argv[])
              scene.settle(300);
              QTest::keyClicks(sidebar->renameField(second.id), QStringLiteral("Design Review (final)"));
          }},
+        {"merge-mode-two-picks",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             const QList<RecordingItem> items = scene.vm().recordings();
+             scene.vm().startMergeMode(items.at(1));
+             scene.vm().toggleMergeSelection(items.at(3));
+             scene.vm().toggleMergeSelection(items.at(4));
+         }},
         {"status-message",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);

@@ -196,6 +196,41 @@ TEST_F(ListModel, FlagsTouchOnlyTheRowsTheyConcern)
     EXPECT_TRUE(m_model.state(9).isEnhancing);
 }
 
+TEST_F(ListModel, MergeModeFlagsEveryRowOnceThenOnlyThePicks)
+{
+    const QList<RecordingItem> items = library(6);
+    apply(items);
+    QSignalSpy changed(&m_model, &QAbstractItemModel::dataChanged);
+    const auto changedRows = [&] {
+        QList<int> rows;
+        for (const auto& signal : changed) {
+            for (int row = signal[0].toModelIndex().row(); row <= signal[1].toModelIndex().row(); ++row)
+                rows << row;
+        }
+        changed.clear();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+
+    m_model.setMergeState(true, items[2].id, {});
+    EXPECT_EQ(changedRows(), (QList<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_TRUE(m_model.state(2).isMergeSource);
+    EXPECT_TRUE(m_model.state(4).isMergeModeActive);
+    EXPECT_EQ(m_model.data(m_model.index(2), RecordingListModel::MergeRole).toString(), QStringLiteral("source"));
+
+    m_model.setMergeState(true, items[2].id, {items[4].id});
+    EXPECT_EQ(changedRows(), (QList<int>{2, 4}));
+    EXPECT_TRUE(m_model.state(4).isMergeSelected);
+    EXPECT_EQ(m_model.data(m_model.index(4), RecordingListModel::MergeRole).toString(), QStringLiteral("picked"));
+    EXPECT_EQ(m_model.data(m_model.index(5), RecordingListModel::MergeRole).toString(), QStringLiteral("unpicked"));
+
+    m_model.setMergeState(false, std::nullopt, {});
+    EXPECT_EQ(changedRows(), (QList<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_FALSE(m_model.state(4).isMergeSelected);
+    EXPECT_FALSE(m_model.state(2).isMergeSource);
+    EXPECT_FALSE(m_model.data(m_model.index(2), RecordingListModel::MergeRole).isValid());
+}
+
 TEST_F(ListModel, QuotationFollowsTheSearchAndTheTranscript)
 {
     QList<RecordingItem> items{recording(QStringLiteral("Budget"), QStringLiteral("We went over the budget today.")),

@@ -53,6 +53,30 @@ TEST(RecordingRowGeometry, PartsAndTheirClickAreas)
     }
 }
 
+// In merge mode the check box leads the row and the text moves right of it;
+// only a box that can be ticked is a click area of its own.
+TEST(RecordingRowGeometry, MergeCheckBoxAtTheLeadingEdge)
+{
+    using Part = RecordingRowGeometry::Part;
+    for (const bool takesClicks : {true, false}) {
+        RecordingRowGeometry::Content content;
+        content.showsButtons = false;
+        content.hasCheckBox = true;
+        content.checkBoxTakesClicks = takesClicks;
+        const qreal height = RecordingRowGeometry::cellHeight(rowMetrics, content);
+        const RecordingRowGeometry row(QRectF(0, 0, 280, height), rowMetrics, content);
+        EXPECT_EQ(row.checkBox(), QRectF(16, row.background().center().y() - 9, 18, 18)) << takesClicks;
+        EXPECT_EQ(row.titleLine().left(), row.checkBox().right() + 8) << takesClicks;
+        EXPECT_EQ(row.detailLine().left(), row.titleLine().left()) << takesClicks;
+        EXPECT_EQ(row.partAt(row.checkBox().center()), takesClicks ? Part::checkBox : Part::row) << takesClicks;
+        EXPECT_EQ(row.partAt(row.checkBox().topLeft() + QPointF(0.5, 0.5)), takesClicks ? Part::checkBox : Part::row);
+        EXPECT_EQ(row.partAt(row.titleLine().center()), Part::row) << takesClicks;
+    }
+    const RecordingRowGeometry plain(QRectF(0, 0, 280, 60), rowMetrics, {});
+    EXPECT_TRUE(plain.checkBox().isEmpty());
+    EXPECT_EQ(plain.titleLine().left(), 16);
+}
+
 TEST(ActiveRowGeometry, DotColumnAndButtons)
 {
     using Part = ActiveRowGeometry::Part;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace RecordingRowRules;
 
 namespace {
@@ -160,16 +162,75 @@ TEST(RecordingRowRules, ContextMenuOffersExactlyOneEnhancementEntry)
         state.isSelected = c.isSelected;
         state.isPlayingEnhanced = c.isPlayingEnhanced;
         const auto menu = contextMenu(state);
-        ASSERT_EQ(menu.size(), 5);
-        EXPECT_EQ(menu[0].label, "Rename");
-        EXPECT_EQ(menu[1].action, c.action);
-        EXPECT_EQ(menu[1].label, c.label);
-        EXPECT_EQ(menu[1].symbol, "sparkles");
-        EXPECT_EQ(menu[1].enabled, c.enabled);
-        EXPECT_EQ(menu[2].label, "Export MP3 to Downloads");
-        EXPECT_EQ(menu[3].label, "Show in File Manager");
-        EXPECT_EQ(menu[4].label, "Delete Recording");
-        EXPECT_TRUE(menu[4].destructive);
-        EXPECT_TRUE(menu[4].separatorBefore);
+        const auto isEnhancement = [](const MenuEntry<Action>& entry) { return entry.symbol == "sparkles"; };
+        ASSERT_EQ(std::count_if(menu.begin(), menu.end(), isEnhancement), 1);
+        const auto& enhancement = *std::find_if(menu.begin(), menu.end(), isEnhancement);
+        EXPECT_EQ(enhancement.action, c.action);
+        EXPECT_EQ(enhancement.label, c.label);
+        EXPECT_EQ(enhancement.enabled, c.enabled);
+        EXPECT_EQ(menu.first().label, "Rename");
+        EXPECT_EQ(menu.last().label, "Delete Recording");
+        EXPECT_TRUE(menu.last().destructive);
+        EXPECT_TRUE(menu.last().separatorBefore);
     }
+}
+
+TEST(RecordingRowRules, MergeModeLeavesOnlyTheFileManagerInTheMenu)
+{
+    State state;
+    QStringList labels;
+    for (const auto& entry : contextMenu(state)) {
+        labels.append(entry.label);
+        EXPECT_TRUE(entry.enabled) << entry.label.toStdString();
+    }
+    EXPECT_EQ(labels, (QStringList{"Rename", "Merge with other recordings...", "Enhance Voice (Zadive Dedada)",
+                                   "Export MP3 to Downloads", "Show in File Manager", "Delete Recording"}));
+    const auto merge = contextMenu(state)[1];
+    EXPECT_EQ(merge.action, Action::startMerge);
+    EXPECT_EQ(merge.symbol, "arrow.triangle.merge");
+
+    state.isMergeModeActive = true;
+    state.hasEnhancedFile = true;
+    for (const auto& entry : contextMenu(state))
+        EXPECT_EQ(entry.enabled, entry.action == Action::showInFileManager) << entry.label.toStdString();
+}
+
+TEST(RecordingRowRules, MergeModeShowsTheCheckBoxAndTheMergeFills)
+{
+    struct Case {
+        const char* name;
+        bool source;
+        bool picked;
+        bool selected;
+        bool hovered;
+        Tint fill;
+        MergeCheckLook check;
+    } cases[] = {
+        {"source", true, false, false, false, {ColorRole::accent, 0.12},
+         {"checkmark.circle.fill", {ColorRole::accent}, "Base recording (source)"}},
+        // The source keeps its own fill also when it is the selected recording.
+        {"selected source", true, false, true, true, {ColorRole::accent, 0.12},
+         {"checkmark.circle.fill", {ColorRole::accent}, "Base recording (source)"}},
+        {"picked", false, true, false, false, {ColorRole::accent, 0.18},
+         {"checkmark.square.fill", {ColorRole::accent}, "Deselect recording"}},
+        // The selection's fill is away in merge mode; the pointer's stays.
+        {"selected", false, false, true, false, {ColorRole::none, 0}, {"square", {ColorRole::secondary}, "Select for merge"}},
+        {"hovered", false, false, false, true, {ColorRole::gray, 0.08}, {"square", {ColorRole::secondary}, "Select for merge"}},
+    };
+    for (const auto& c : cases) {
+        State state;
+        state.isMergeModeActive = true;
+        state.isMergeSource = c.source;
+        state.isMergeSelected = c.picked;
+        state.isSelected = c.selected;
+        state.isHovered = c.hovered;
+        EXPECT_EQ(fill(state), c.fill) << c.name;
+        EXPECT_EQ(mergeCheckLook(state), c.check) << c.name;
+        EXPECT_EQ(mergeCheck(state), c.source ? MergeCheck::sourceMark : MergeCheck::box) << c.name;
+        EXPECT_FALSE(showsRowButtons(state)) << c.name;
+        EXPECT_FALSE(doubleClickRenames(state)) << c.name;
+        EXPECT_TRUE(clickSelects(state)) << c.name;
+        EXPECT_EQ(titleWeight(state), c.selected ? TextWeight::semibold : TextWeight::medium) << c.name;
+    }
+    EXPECT_EQ(mergeCheck(State{}), MergeCheck::none);
 }

@@ -1,3 +1,4 @@
+#include "views/logic/MergePanelRules.h"
 #include "views/logic/SidebarRules.h"
 
 #include "support/QtPrinters.h"
@@ -77,6 +78,58 @@ TEST(SidebarRules, RowClickSelectsOnlyWhileIdleAndEndsTrimming)
         EXPECT_EQ(SidebarRules::rowClick(state, false), (SidebarRules::RowClick{false, idle}));
         EXPECT_EQ(SidebarRules::rowClick(state, true), (SidebarRules::RowClick{true, idle}));
     }
+}
+
+TEST(SidebarRules, InMergeModeARowClickPicksAnyRowButTheSource)
+{
+    using Click = SidebarRules::RowClick;
+    for (RecorderState state : allStates) {
+        const bool idle = state == RecorderState::idle;
+        EXPECT_EQ(SidebarRules::rowClick(state, false, true, false), (Click{false, false, idle}));
+        EXPECT_EQ(SidebarRules::rowClick(state, true, true, false), (Click{true, false, idle}));
+        EXPECT_EQ(SidebarRules::rowClick(state, false, true, true), (Click{false, false, false}));
+    }
+    EXPECT_EQ(SidebarRules::headerTitle(true), "Select other recordings");
+    EXPECT_EQ(SidebarRules::headerTitle(false), "All Recordings");
+}
+
+TEST(MergePanelRules, CountsTheSourceOnTheButtonAndInTheQuestion)
+{
+    struct Case {
+        qsizetype picked;
+        bool merging;
+        const char* line;
+        ColorRole lineColor;
+        const char* button;
+        bool enabled;
+        const char* title;
+    } cases[] = {
+        {0, false, "0 of 5 selected", ColorRole::secondary, "Merge (1)", false, "Merge 1 Recordings?"},
+        {2, false, "2 of 5 selected", ColorRole::accent, "Merge (3)", true, "Merge 3 Recordings?"},
+        {2, true, "2 of 5 selected", ColorRole::accent, "Merge (3)", false, "Merge 3 Recordings?"},
+        {5, false, "5 of 5 selected", ColorRole::accent, "Merge (6)", true, "Merge 6 Recordings?"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MergePanelRules::selectedCountText(c.picked), c.line);
+        EXPECT_EQ(MergePanelRules::selectedCountTint(c.picked).role, c.lineColor) << c.picked;
+        EXPECT_EQ(MergePanelRules::mergeButtonText(c.picked), c.button);
+        EXPECT_EQ(MergePanelRules::mergeButtonEnabled(c.picked, c.merging), c.enabled) << c.picked << c.merging;
+        EXPECT_EQ(MergePanelRules::confirmationTitle(c.picked), c.title);
+    }
+}
+
+TEST(MergePanelRules, TheQuestionListsEachRecordingWithItsDate)
+{
+    RecordingItem first;
+    first.title = "Kickoff";
+    first.createdAt = Date::fromUnixSeconds(1700000000);
+    RecordingItem second;
+    second.title = "Follow-up";
+    second.createdAt = Date::fromUnixSeconds(1700003600);
+    EXPECT_EQ(MergePanelRules::confirmationMessage({first, second}),
+              "This will create a new recording combining the selected audio recordings in chronological order:\n\n"
+              "• Kickoff (" + first.formattedDate() + ")\n• Follow-up (" + second.formattedDate()
+                  + ")\n\nOriginal recordings will remain untouched.");
 }
 
 TEST(SidebarRules, RenameTitlesIgnoreBlankInput)

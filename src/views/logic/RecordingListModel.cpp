@@ -90,6 +90,9 @@ RecordingRowRules::State RecordingListModel::state(int row) const
     state.isEnhancing = m_enhancing.contains(item.id);
     state.isPlayingEnhanced = m_playingEnhanced;
     state.hasEnhancedFile = item.enhancedFileName.has_value();
+    state.isMergeModeActive = m_mergeActive;
+    state.isMergeSource = m_mergeActive && m_mergeSourceId == item.id;
+    state.isMergeSelected = m_mergeActive && m_mergePicked.contains(item.id);
     return state;
 }
 
@@ -366,6 +369,29 @@ void RecordingListModel::setSearchText(const QString& searchText)
         Q_EMIT dataChanged(index(offset()), index(rowCount() - 1), {QuoteRole});
 }
 
+void RecordingListModel::setMergeState(bool active, const std::optional<QUuid>& sourceId, const QSet<QUuid>& pickedIds)
+{
+    if (active == m_mergeActive && sourceId == m_mergeSourceId && pickedIds == m_mergePicked)
+        return;
+    const bool everyRow = active != m_mergeActive;
+    QSet<QUuid> touched = (pickedIds - m_mergePicked) + (m_mergePicked - pickedIds);
+    if (m_mergeSourceId)
+        touched.insert(*m_mergeSourceId);
+    if (sourceId)
+        touched.insert(*sourceId);
+    m_mergeActive = active;
+    m_mergeSourceId = sourceId;
+    m_mergePicked = pickedIds;
+    // Entering or leaving the mode changes every row: the check box comes or goes.
+    if (everyRow) {
+        if (!m_rows.empty())
+            Q_EMIT dataChanged(index(offset()), index(rowCount() - 1), {MergeRole});
+        return;
+    }
+    for (const QUuid& id : touched)
+        rowChanged(id, {MergeRole});
+}
+
 void RecordingListModel::rowChanged(int row, const QList<int>& roles)
 {
     if (roles.isEmpty())
@@ -435,6 +461,12 @@ QVariant RecordingListModel::data(const QModelIndex& index, int role) const
         return flags.isEnhancing;
     case EnhancedFileRole:
         return flags.hasEnhancedFile;
+    case MergeRole:
+        if (!flags.isMergeModeActive)
+            return {};
+        return flags.isMergeSource ? QStringLiteral("source")
+            : flags.isMergeSelected ? QStringLiteral("picked")
+                                    : QStringLiteral("unpicked");
     default:
         return {};
     }
@@ -452,6 +484,7 @@ QHash<int, QByteArray> RecordingListModel::roleNames() const
                   {TranscribingRole, "transcribing"},
                   {EnhancingRole, "enhancing"},
                   {EnhancedFileRole, "enhancedFile"},
-                  {PausedRole, "paused"}});
+                  {PausedRole, "paused"},
+                  {MergeRole, "merge"}});
     return names;
 }

@@ -30,6 +30,7 @@ public:
         EnhancingRole,
         EnhancedFileRole,
         PausedRole,
+        MergeRole,           // how the row takes part in merge mode (its check box and fill)
     };
 
     struct ActiveRow {
@@ -52,6 +53,8 @@ public:
     void setPlayingEnhanced(bool playing);
     void setEditingId(const std::optional<QUuid>& id);
     void setSearchText(const QString& searchText);
+    // Merge mode: the source the others join and the recordings picked.
+    void setMergeState(bool active, const std::optional<QUuid>& sourceId, const QSet<QUuid>& pickedIds);
 
     // Direct reads for the delegate and the list, which ask for every row at each layout.
     bool hasActiveRow() const { return m_active.has_value(); }
@@ -101,4 +104,7 @@ private:
     QSet<QUuid> m_enhancing;
     bool m_playingEnhanced = false;
     QString m_searchText;
+    bool m_mergeActive = false;
+    std::optional<QUuid> m_mergeSourceId;
+    QSet<QUuid> m_mergePicked;
 };

@@ -42,7 +42,12 @@ RecordingRowGeometry::RecordingRowGeometry(const QRectF& cell, const Metrics& me
                                 middle - renameButtonSide / 2, renameButtonSide, renameButtonSide);
         columnRight = m_renameButton.left() - spacing;
     }
-    const qreal left = inner.left();
+    qreal left = inner.left();
+    if (content.hasCheckBox) {
+        m_checkBox = QRectF(left, inner.center().y() - checkBoxSide / 2, checkBoxSide, checkBoxSide);
+        m_checkBoxTakesClicks = content.checkBoxTakesClicks;
+        left = m_checkBox.right() + spacing;
+    }
     const qreal width = std::max<qreal>(0, columnRight - left);
 
     qreal y = inner.top();
@@ -65,5 +70,7 @@ RecordingRowGeometry::Part RecordingRowGeometry::partAt(const QPointF& point) co
         return Part::renameButton;
     if (m_exportButton.contains(point))
         return Part::exportButton;
+    if (m_checkBoxTakesClicks && m_checkBox.contains(point))
+        return Part::checkBox;
     return Part::row;
 }

@@ -21,9 +21,13 @@ public:
         // The pencil and export buttons take their room (they may still be
         // transparent until the pointer comes).
         bool showsButtons = true;
+        // Merge mode's check box at the leading edge; only a box that can be
+        // ticked takes clicks of its own (the source's mark is part of the row).
+        bool hasCheckBox = false;
+        bool checkBoxTakesClicks = false;
     };
 
-    enum class Part { none, row, renameButton, exportButton };
+    enum class Part { none, row, renameButton, exportButton, checkBox };
 
     // The cell's height: the row with its insets in the list.
     static qreal cellHeight(const Metrics& metrics, const Content& content);
@@ -40,6 +44,8 @@ public:
     // Empty while the buttons are away.
     QRectF renameButton() const { return m_renameButton; }
     QRectF exportButton() const { return m_exportButton; }
+    // Empty outside merge mode.
+    QRectF checkBox() const { return m_checkBox; }
 
     Part partAt(const QPointF& point) const;
 
@@ -55,6 +61,7 @@ public:
     static constexpr qreal exportButtonSide = 18;
     static constexpr qreal buttonSpacing = 8;
     static constexpr qreal cornerRadius = 6;
+    static constexpr qreal checkBoxSide = 18;
 
 private:
     QRectF m_background;
@@ -63,4 +70,6 @@ private:
     QRectF m_quoteLine;
     QRectF m_renameButton;
     QRectF m_exportButton;
+    QRectF m_checkBox;
+    bool m_checkBoxTakesClicks = false;
 };

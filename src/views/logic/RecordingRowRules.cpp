@@ -76,7 +76,9 @@ QList<Badge> badges(const State& state)
 
 Tint fill(const State& state)
 {
-    if (state.isSelected)
+    if (state.isMergeSource)
+        return {ColorRole::accent, 0.12};
+    if (state.isMergeSelected || (state.isSelected && !state.isMergeModeActive))
         return {ColorRole::accent, 0.18};
     if (state.isHovered)
         return {ColorRole::gray, 0.08};
@@ -90,7 +92,7 @@ TextWeight titleWeight(const State& state)
 
 bool showsRowButtons(const State& state)
 {
-    return !state.isEditing;
+    return !state.isEditing && !state.isMergeModeActive;
 }
 
 double renameButtonOpacity(const State& state)
@@ -110,29 +112,55 @@ bool clickSelects(const State& state)
 
 bool doubleClickRenames(const State& state)
 {
-    return !state.isEditing;
+    return !state.isEditing && !state.isMergeModeActive;
+}
+
+MergeCheck mergeCheck(const State& state)
+{
+    if (!state.isMergeModeActive)
+        return MergeCheck::none;
+    return state.isMergeSource ? MergeCheck::sourceMark : MergeCheck::box;
+}
+
+MergeCheckLook mergeCheckLook(const State& state)
+{
+    switch (mergeCheck(state)) {
+    case MergeCheck::none:
+        break;
+    case MergeCheck::sourceMark:
+        return {QStringLiteral("checkmark.circle.fill"), {ColorRole::accent}, QStringLiteral("Base recording (source)")};
+    case MergeCheck::box:
+        if (state.isMergeSelected)
+            return {QStringLiteral("checkmark.square.fill"), {ColorRole::accent}, QStringLiteral("Deselect recording")};
+        return {QStringLiteral("square"), {ColorRole::secondary}, QStringLiteral("Select for merge")};
+    }
+    return {};
 }
 
 QList<MenuEntry<Action>> contextMenu(const State& state)
 {
+    // In merge mode only the file manager is at hand.
+    const bool free = !state.isMergeModeActive;
     QList<MenuEntry<Action>> entries;
-    entries.append({Action::rename, QStringLiteral("Rename"), QStringLiteral("pencil")});
+    entries.append({Action::rename, QStringLiteral("Rename"), QStringLiteral("pencil"), free});
+    entries.append({Action::startMerge, QStringLiteral("Merge with other recordings..."),
+                    QStringLiteral("arrow.triangle.merge"), free});
     if (state.hasEnhancedFile) {
         const bool enhancedPlays = state.isSelected && state.isPlayingEnhanced;
         entries.append({Action::toggleEnhanced,
                         enhancedPlays ? QStringLiteral("Switch to Original Audio")
                                       : QStringLiteral("Switch to Studio Enhanced"),
-                        QStringLiteral("sparkles")});
+                        QStringLiteral("sparkles"), free});
     } else {
         entries.append({Action::enhance,
                         state.isEnhancing ? QStringLiteral("Enhancing Voice...")
                                           : QStringLiteral("Enhance Voice (Zadive Dedada)"),
-                        QStringLiteral("sparkles"), !state.isEnhancing});
+                        QStringLiteral("sparkles"), free && !state.isEnhancing});
     }
     entries.append({Action::exportToDownloads, QStringLiteral("Export MP3 to Downloads"),
-                     QStringLiteral("arrow.down.circle")});
+                     QStringLiteral("arrow.down.circle"), free});
     entries.append({Action::showInFileManager, QStringLiteral("Show in File Manager"), QStringLiteral("folder")});
-    entries.append({Action::remove, QStringLiteral("Delete Recording"), QStringLiteral("trash"), true, true, true});
+    entries.append({Action::remove, QStringLiteral("Delete Recording"), QStringLiteral("trash"), free, true, true});
     return entries;
 }
 

@@ -20,6 +20,9 @@ struct State {
     bool isPlayingEnhanced = false;
     bool hasEnhancedFile = false; // `enhancedFileName` is set
     bool isHovered = false;
+    bool isMergeModeActive = false;
+    bool isMergeSource = false;  // the recording the merge started from
+    bool isMergeSelected = false; // picked to be joined to it
 };
 
 // The line of the transcript around the first match of the search, with an
@@ -38,11 +41,25 @@ bool showsRowButtons(const State& state);
 double renameButtonOpacity(const State& state);
 double exportButtonOpacity(const State& state);
 
-// Clicks go to the rename field while it is open.
+// Clicks go to the rename field while it is open; in merge mode a double
+// click renames nothing.
 bool clickSelects(const State& state);
 bool doubleClickRenames(const State& state);
 
-enum class Action { rename, enhance, toggleEnhanced, exportToDownloads, showInFileManager, remove };
+// The check box at the leading edge in merge mode: a mark for the source,
+// a box to tick for every other recording.
+enum class MergeCheck { none, sourceMark, box };
+MergeCheck mergeCheck(const State& state);
+struct MergeCheckLook {
+    QString symbol;
+    Tint tint;
+    QString toolTip;
+
+    friend bool operator==(const MergeCheckLook&, const MergeCheckLook&) = default;
+};
+MergeCheckLook mergeCheckLook(const State& state);
+
+enum class Action { rename, startMerge, enhance, toggleEnhanced, exportToDownloads, showInFileManager, remove };
 QList<MenuEntry<Action>> contextMenu(const State& state);
 
 } // namespace RecordingRowRules

@@ -4,9 +4,9 @@
 
 namespace SidebarRules {
 
-QString headerTitle()
+QString headerTitle(bool isMergeModeActive)
 {
-    return QStringLiteral("All Recordings");
+    return isMergeModeActive ? QStringLiteral("Select other recordings") : QStringLiteral("All Recordings");
 }
 
 int headerCount(qsizetype recordingCount, RecorderState state)
@@ -45,9 +45,12 @@ bool isRowSelected(RecorderState state, const std::optional<QUuid>& selectedId, 
     return state == RecorderState::idle && selectedId == rowId;
 }
 
-RowClick rowClick(RecorderState state, bool isTrimmingActive)
+RowClick rowClick(RecorderState state, bool isTrimmingActive, bool isMergeModeActive, bool isMergeSource)
 {
-    return {isTrimmingActive, state == RecorderState::idle};
+    const bool idle = state == RecorderState::idle;
+    if (isMergeModeActive)
+        return {isTrimmingActive, false, idle && !isMergeSource};
+    return {isTrimmingActive, idle, false};
 }
 
 std::optional<QString> libraryRenameTitle(const QString& typed)

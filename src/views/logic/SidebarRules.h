@@ -11,7 +11,8 @@
 // in progress, which row looks selected, and what a rename commits.
 namespace SidebarRules {
 
-QString headerTitle();
+// "Select other recordings" while merge mode asks for picks.
+QString headerTitle(bool isMergeModeActive = false);
 
 // The whole library, not the filtered list, plus the recording in progress.
 int headerCount(qsizetype recordingCount, RecorderState state);
@@ -37,13 +38,17 @@ bool showsActiveRow(RecorderState state, const std::optional<QString>& activeRec
 bool isRowSelected(RecorderState state, const std::optional<QUuid>& selectedId, const QUuid& rowId);
 
 // What a click on a saved row does after it has taken the focus from the search.
+// In merge mode it picks or unpicks the row instead of selecting it, and the
+// source's row does nothing.
 struct RowClick {
     bool cancelTrimming = false;
     bool select = false;
+    bool toggleMerge = false;
 
     friend bool operator==(const RowClick&, const RowClick&) = default;
 };
-RowClick rowClick(RecorderState state, bool isTrimmingActive);
+RowClick rowClick(RecorderState state, bool isTrimmingActive, bool isMergeModeActive = false,
+                  bool isMergeSource = false);
 
 // The title to rename to, or nothing when the field holds only blanks.
 // A saved recording's field keeps its line breaks; the running one's does not.

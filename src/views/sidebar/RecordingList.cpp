@@ -89,6 +89,7 @@ QRect RecordingList::partRect(int row, Part part) const
         found = part == Part::row            ? geometry.background()
             : part == Part::renameButton     ? geometry.renameButton()
             : part == Part::exportButton     ? geometry.exportButton()
+            : part == Part::mergeCheckBox    ? geometry.checkBox()
                                              : QRectF();
     }
     return found.toAlignedRect();
@@ -129,6 +130,9 @@ RecordingList::Hit RecordingList::hitAt(const QPoint& point) const
         break;
     case RecordingRowGeometry::Part::exportButton:
         hit.part = Part::exportButton;
+        break;
+    case RecordingRowGeometry::Part::checkBox:
+        hit.part = Part::mergeCheckBox;
         break;
     }
     return hit;
@@ -301,7 +305,7 @@ void RecordingList::dataChanged(const QModelIndex& topLeft, const QModelIndex& b
     // A row that opens or closes its rename field or its quotation changes
     // height: the rows are laid out again, keeping the scroll position.
     const bool resized = roles.isEmpty() || roles.contains(RecordingListModel::EditingRole)
-        || roles.contains(RecordingListModel::QuoteRole);
+        || roles.contains(RecordingListModel::QuoteRole) || roles.contains(RecordingListModel::MergeRole);
     if (resized)
         scheduleDelayedItemsLayout();
     if (roles.isEmpty() || roles.contains(RecordingListModel::PausedRole)

@@ -29,7 +29,7 @@ public:
 
     // Where a row's parts lie in the viewport, for tests and for the sidebar
     // to scroll to; empty when the row or the part is not there.
-    enum class Part { row, renameButton, exportButton, stopButton };
+    enum class Part { row, renameButton, exportButton, stopButton, mergeCheckBox };
     QRect partRect(int row, Part part) const;
     int hoveredRow() const { return m_hovered.isValid() ? m_hovered.row() : -1; }
     // 0 to 1 through the ring's breath; stands still while the list is hidden.

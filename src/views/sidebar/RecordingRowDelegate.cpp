@@ -23,6 +23,7 @@ constexpr qreal enhancedBadgeSide = 9;
 constexpr qreal quoteIconSide = 9;
 constexpr qreal quoteSpacing = 4;
 constexpr qreal statusSpacing = 5;
+constexpr int mergeCheckSize = 15;
 
 const QString bullet = QStringLiteral("•");
 
@@ -117,12 +118,14 @@ RecordingRowDelegate::RecordingRowDelegate(const RecordingListModel* model, QObj
 RecordingRowGeometry::Content RecordingRowDelegate::content(int row) const
 {
     // Asked for every row at each layout of the list: only what sets the height.
-    RecordingRowRules::State state;
-    state.isEditing = m_model->isEditing(row);
+    const RecordingRowRules::State state = m_model->state(row);
     RecordingRowGeometry::Content content;
     content.isEditing = state.isEditing;
     content.hasQuote = m_model->hasQuote(row);
     content.showsButtons = RecordingRowRules::showsRowButtons(state);
+    const auto check = RecordingRowRules::mergeCheck(state);
+    content.hasCheckBox = check != RecordingRowRules::MergeCheck::none;
+    content.checkBoxTakesClicks = check == RecordingRowRules::MergeCheck::box;
     return content;
 }
 
@@ -166,6 +169,10 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
 
     fillRounded(painter, geometry.background(), RecordingRowGeometry::cornerRadius,
                 Style::color(RecordingRowRules::fill(state)));
+    if (!geometry.checkBox().isEmpty()) {
+        const auto check = RecordingRowRules::mergeCheckLook(state);
+        drawSymbol(painter, geometry.checkBox(), check.symbol, mergeCheckSize, Style::color(check.tint));
+    }
     if (!state.isEditing) {
         drawLine(painter, m_widths, geometry.titleLine(),
                  RecordingRowRules::titleWeight(state) == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
@@ -330,6 +337,9 @@ QString RecordingRowDelegate::toolTipAt(const QRect& cell, int row, const QPoint
         }
     }
     const RecordingRowGeometry geometry = recordingGeometry(cell, row);
+    // The source's mark is no control but tells what it is all the same.
+    if (geometry.checkBox().contains(point))
+        return RecordingRowRules::mergeCheckLook(m_model->state(row)).toolTip;
     switch (geometry.partAt(point)) {
     case RecordingRowGeometry::Part::renameButton:
         return QStringLiteral("Rename recording");

@@ -8,6 +8,9 @@
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/logic/SidebarRules.h"
+#include "viewmodels/MergeRules.h"
+#include "views/logic/MergePanelRules.h"
+#include "views/sidebar/MergePanel.h"
 #include "views/sidebar/RecordingList.h"
 #include "views/sidebar/RowRenameEditor.h"
 #include "views/sidebar/SearchBox.h"
@@ -16,9 +19,12 @@
 
 #include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -51,6 +57,7 @@ SidebarView::SidebarView(RecordingViewModel& vm, QWidget* parent)
     refreshActiveRow();
     refreshHeader();
     refreshEmptyState();
+    refreshMerge();
 }
 
 void SidebarView::setRevealHandler(RevealHandler handler)
@@ -82,6 +89,15 @@ void SidebarView::buildLayout()
         releaseSearchFocus();
         releaseFocusSoon();
     });
+
+    m_mergeArea = new QWidget(content);
+    auto* mergeRow = new QHBoxLayout(m_mergeArea);
+    mergeRow->setContentsMargins(12, 2, 12, 6);
+    m_mergePanel = new MergePanel(m_mergeArea);
+    mergeRow->addWidget(m_mergePanel);
+    column->addWidget(m_mergeArea);
+    connect(m_mergePanel, &MergePanel::cancelRequested, this, [this] { m_vm.cancelMergeMode(); });
+    connect(m_mergePanel, &MergePanel::mergeRequested, this, &SidebarView::askToMerge);
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(14, 4, 14, 4);
@@ -154,6 +170,11 @@ void SidebarView::connectViewModel()
         refreshActiveRow();
     });
     connect(&m_vm, &RecordingViewModel::isSearchFocusedChanged, this, &SidebarView::followSearchFocus);
+    for (const auto changed : {&RecordingViewModel::isMergeModeActiveChanged,
+                               &RecordingViewModel::mergeSourceRecordingChanged,
+                               &RecordingViewModel::mergeSelectedIDsChanged, &RecordingViewModel::isMergingChanged,
+                               &RecordingViewModel::mergeProgressTextChanged})
+        connect(&m_vm, changed, this, &SidebarView::refreshMerge);
 }
 
 // --- What the column shows ---
@@ -228,6 +249,85 @@ void SidebarView::recorderStateChanged()
     refreshHeader();
     refreshEmptyState();
     refreshRowFlags();
+}
+
+void SidebarView::refreshMerge()
+{
+    const bool active = m_vm.isMergeModeActive();
+    const auto& source = m_vm.mergeSourceRecording();
+    m_mergeArea->setVisible(active);
+    m_headerTitle->setText(SidebarRules::headerTitle(active));
+    m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt, m_vm.mergeSelectedIDs());
+    MergePanel::State state;
+    if (source)
+        state.sourceTitle = source->title;
+    state.picked = m_vm.mergeSelectedIDs().size();
+    state.isMerging = m_vm.isMerging();
+    state.progress = m_vm.mergeProgressText();
+    m_mergePanel->setState(state);
+    // The question is about the picks it was asked with.
+    if (!active && m_mergeConfirmation)
+        m_mergeConfirmation->reject();
+}
+
+void SidebarView::askToMerge()
+{
+    if (m_mergeConfirmation)
+        return;
+    const qsizetype picked = m_vm.mergeSelectedIDs().size();
+    QList<RecordingItem> chosen;
+    for (const RecordingItem& item : m_vm.recordings()) {
+        if (m_vm.mergeSelectedIDs().contains(item.id))
+            chosen.append(item);
+    }
+    const auto& source = m_vm.mergeSourceRecording();
+    if (!source)
+        return;
+    const QList<RecordingItem> joined = MergeRules::joinedOrder(*source, chosen);
+
+    auto* box = new QMessageBox(this);
+    box->setObjectName(QStringLiteral("mergeConfirmation"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->setIcon(QMessageBox::Question);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowTitle(MergePanelRules::confirmationTitle(picked));
+    box->setText(MergePanelRules::confirmationTitle(picked));
+    box->setInformativeText(MergePanelRules::confirmationMessage(joined));
+    box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* merge = box->addButton(QStringLiteral("Merge Recordings"), QMessageBox::AcceptRole);
+    box->setDefaultButton(merge);
+    m_mergeConfirmation = box;
+    connect(box, &QObject::destroyed, this, [this, box] {
+        if (m_mergeConfirmation == box)
+            m_mergeConfirmation = nullptr;
+    });
+    connect(box, &QMessageBox::finished, this, [this, box, merge] {
+        const bool confirmed = box->clickedButton() == merge;
+        m_mergeConfirmation = nullptr;
+        // The merge goes on in the view model; the column only starts it.
+        if (confirmed)
+            QMetaObject::invokeMethod(&m_vm, &RecordingViewModel::executeMerge, Qt::QueuedConnection);
+    });
+    box->open();
+}
+
+bool SidebarView::escapePressed()
+{
+    if (!m_vm.isMergeModeActive())
+        return false;
+    m_vm.cancelMergeMode();
+    return true;
+}
+
+void SidebarView::keyPressEvent(QKeyEvent* event)
+{
+    // Reaches here when no field or list inside the column took the key.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && escapePressed()) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 const RecordingListModel& SidebarView::listModel() const
@@ -321,6 +421,14 @@ void SidebarView::followSearchFocus()
 
 bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 {
+    // With no field holding the keyboard (after a click on a row), keys go to
+    // the window itself: Escape there is the column's too.
+    if (watched == m_watchedWindow && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && escapePressed())
+            return true;
+        return false;
+    }
     if (watched == m_search->field()) {
         if (event->type() == QEvent::FocusIn) {
             // A window coming to the front hands the keyboard to its first
@@ -347,6 +455,12 @@ bool SidebarView::eventFilter(QObject* watched, QEvent* event)
 void SidebarView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (window() != this && window() != m_watchedWindow) {
+        if (m_watchedWindow)
+            m_watchedWindow->removeEventFilter(this);
+        m_watchedWindow = window();
+        m_watchedWindow->installEventFilter(this);
+    }
     // The field takes the keyboard unless a recording was selected since it
     // last had it (at the start too): then Space plays that recording.
     QTimer::singleShot(initialSearchFocusDelayMs, this, [this] {
@@ -438,6 +552,10 @@ void SidebarView::listPartClicked(int row, RecordingList::Part part)
         startRename(*id);
     else if (part == RecordingList::Part::exportButton)
         runRowAction(*id, RecordingRowRules::Action::exportToDownloads);
+    else if (part == RecordingList::Part::mergeCheckBox) {
+        if (const auto found = item(*id))
+            m_vm.toggleMergeSelection(*found);
+    }
 }
 
 void SidebarView::showMenu(int row, const QPoint& globalPosition)
@@ -501,6 +619,9 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
     if (!found)
         return;
     switch (action) {
+    case Action::startMerge:
+        m_vm.startMergeMode(*found);
+        break;
     case Action::enhance:
         m_vm.enhanceRecording(*found);
         break;
@@ -525,11 +646,15 @@ void SidebarView::rowClicked(const QUuid& id)
     const auto clicked = item(id);
     releaseSearchFocus();
     releaseFocusSoon();
-    const auto click = SidebarRules::rowClick(m_vm.recorderState(), m_vm.isTrimmingActive());
+    const auto& source = m_vm.mergeSourceRecording();
+    const auto click = SidebarRules::rowClick(m_vm.recorderState(), m_vm.isTrimmingActive(), m_vm.isMergeModeActive(),
+                                              source && source->id == id);
     if (click.cancelTrimming)
         m_vm.cancelTrimming();
     if (click.select && clicked)
         m_vm.selectRecording(*clicked);
+    if (click.toggleMerge && clicked)
+        m_vm.toggleMergeSelection(*clicked);
 }
 
 void SidebarView::startRename(const QUuid& id)

@@ -11,7 +11,9 @@
 #include <optional>
 
 class InlineRenameField;
+class MergePanel;
 class QLabel;
+class QMessageBox;
 class QMenu;
 class QStackedWidget;
 class RecordingListModel;
@@ -52,6 +54,10 @@ public:
     bool showsEmptyState() const;
     QString emptyTitle() const;
     QString emptySubtitle() const;
+    // Shown only in merge mode.
+    MergePanel* mergePanel() const { return m_mergePanel; }
+    // The question before merging, while it is asked; else null.
+    QMessageBox* mergeConfirmation() const { return m_mergeConfirmation; }
 
     std::optional<QUuid> editingRecordingID() const { return m_editingRecordingID; }
     bool isEditingActiveRecording() const { return m_isEditingActiveRecording; }
@@ -60,6 +66,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -74,6 +81,10 @@ private:
     void followSearchFocus();
     void stepSelection(int step);
     void recorderStateChanged();
+    void refreshMerge();
+    void askToMerge();
+    // Escape leaves merge mode; true when it did.
+    bool escapePressed();
 
     bool searchHoldsFocus() const;
 
@@ -117,6 +128,10 @@ private:
     QLabel* m_emptySubtitle = nullptr;
     RecordingList* m_list = nullptr;
     RecordingListModel* m_model = nullptr;
+    QWidget* m_mergeArea = nullptr;
+    MergePanel* m_mergePanel = nullptr;
+    QMessageBox* m_mergeConfirmation = nullptr;
+    QWidget* m_watchedWindow = nullptr;
 
     std::optional<QUuid> m_editingRecordingID;
     QString m_editingTitleText;
