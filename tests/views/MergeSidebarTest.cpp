@@ -155,6 +155,22 @@ TEST_F(MergeSidebar, EscapeLeavesMergeModeWhereverTheKeyboardIs)
     EXPECT_FALSE(m_vm->isMergeModeActive());
 }
 
+TEST(MergePanelWidget, WhileMergingTheButtonIsOffAndTheProgressShows)
+{
+    MergePanel panel;
+    panel.show();
+    panel.setState({QStringLiteral("Kickoff"), 2, true, QStringLiteral("Merging recording 2 of 3...")});
+    EXPECT_FALSE(panel.mergeButton()->isEnabled());
+    EXPECT_EQ(panel.mergeButtonText(), "Merge (3)");
+    EXPECT_EQ(panel.progressText(), "Merging recording 2 of 3...");
+    EXPECT_EQ(panel.sourceText(), "Kickoff");
+
+    panel.setState({std::nullopt, 2, false, std::nullopt});
+    EXPECT_TRUE(panel.mergeButton()->isEnabled());
+    EXPECT_TRUE(panel.progressText().isEmpty());
+    EXPECT_TRUE(panel.sourceText().isEmpty());
+}
+
 TEST_F(MergeSidebar, TheQuestionListsOldestFirstAndItsAnswerMerges)
 {
     const auto source = makeRecording("Source", 5);

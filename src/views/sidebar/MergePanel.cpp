@@ -2,6 +2,7 @@
 
 #include "views/common/ActivitySpinner.h"
 #include "views/common/ElidedLabel.h"
+#include "views/common/PlainLabels.h"
 #include "views/logic/MergePanelRules.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
@@ -13,19 +14,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QLabel* textLabel(const QFont& font, const QColor& color, QWidget* parent, const QString& text = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: %1;").arg(Style::css(color)));
-    return label;
-}
-
-} // namespace
 
 MergePanel::MergePanel(QWidget* parent)
     : QWidget(parent)
@@ -50,8 +38,8 @@ MergePanel::MergePanel(QWidget* parent)
     m_cancel->setStyleSheet(QStringLiteral("QToolButton { color: %1; border: none; padding: 0; }")
                                 .arg(Style::css(Style::color(ColorRole::secondary))));
     title->addWidget(icon);
-    title->addWidget(textLabel(Style::font(12, TextWeight::bold), Style::color(ColorRole::primary), this,
-                               QStringLiteral("Merge Recordings")));
+    title->addWidget(PlainLabels::make(QStringLiteral("Merge Recordings"), Style::font(12, TextWeight::bold),
+                                       Style::color(ColorRole::primary), this));
     title->addStretch(1);
     title->addWidget(m_cancel);
     column->addLayout(title);
@@ -60,8 +48,8 @@ MergePanel::MergePanel(QWidget* parent)
     auto* source = new QHBoxLayout(m_sourceLine);
     source->setContentsMargins(0, 0, 0, 0);
     source->setSpacing(4);
-    source->addWidget(textLabel(Style::font(11, TextWeight::semibold), Style::color(ColorRole::secondary),
-                                m_sourceLine, QStringLiteral("Base:")));
+    source->addWidget(PlainLabels::make(QStringLiteral("Base:"), Style::font(11, TextWeight::semibold),
+                                        Style::color(ColorRole::secondary), m_sourceLine));
     m_source = new ElidedLabel(m_sourceLine);
     m_source->setFont(Style::font(11, TextWeight::medium));
     source->addWidget(m_source, 1);
@@ -69,7 +57,7 @@ MergePanel::MergePanel(QWidget* parent)
 
     auto* count = new QHBoxLayout;
     count->setSpacing(6);
-    m_count = textLabel(Style::font(11, TextWeight::medium), Style::color(ColorRole::secondary), this);
+    m_count = PlainLabels::make(QString(), Style::font(11, TextWeight::medium), Style::color(ColorRole::secondary), this);
     m_merge = new QPushButton(this);
     m_merge->setObjectName(QStringLiteral("mergeButton"));
     m_merge->setFocusPolicy(Qt::NoFocus);
@@ -90,7 +78,7 @@ MergePanel::MergePanel(QWidget* parent)
     count->addWidget(m_merge);
     column->addLayout(count);
 
-    m_progress = textLabel(Style::font(10), Style::color(ColorRole::secondary), this);
+    m_progress = PlainLabels::make(QString(), Style::font(10), Style::color(ColorRole::secondary), this);
     m_progress->setObjectName(QStringLiteral("mergeProgress"));
     column->addWidget(m_progress);
 

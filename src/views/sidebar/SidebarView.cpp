@@ -5,6 +5,7 @@
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/ContextMenus.h"
 #include "views/common/FocusRelease.h"
+#include "views/common/PlainLabels.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/logic/SidebarRules.h"
@@ -33,15 +34,6 @@ namespace {
 
 // The search field takes the keyboard this long after the column is shown.
 constexpr int initialSearchFocusDelayMs = 50;
-
-QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: %1;").arg(Style::css(color)));
-    return label;
-}
 
 } // namespace
 
@@ -101,9 +93,9 @@ void SidebarView::buildLayout()
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(14, 4, 14, 4);
-    m_headerTitle = plainLabel(SidebarRules::headerTitle(), Style::font(11, TextWeight::bold),
+    m_headerTitle = PlainLabels::make(SidebarRules::headerTitle(), Style::font(11, TextWeight::bold),
                                Style::color(ColorRole::secondary), content);
-    m_headerCount = plainLabel(QString(), Style::font(11, TextWeight::semibold), Style::color(ColorRole::secondary),
+    m_headerCount = PlainLabels::make(QString(), Style::font(11, TextWeight::semibold), Style::color(ColorRole::secondary),
                                content);
     m_headerCount->setObjectName(QStringLiteral("headerCount"));
     m_headerCount->setStyleSheet(QStringLiteral("color: %1; background: %2; border-radius: 8px; padding: 2px 6px;")
@@ -126,10 +118,10 @@ void SidebarView::buildLayout()
     emptyIcon->setPixmap(Icons::pixmap(QStringLiteral("waveform.badge.magnifyingglass"), 32,
                                        Style::color(ColorRole::secondary, 0.5), devicePixelRatioF()));
     emptyIcon->setAlignment(Qt::AlignCenter);
-    m_emptyTitle = plainLabel(QString(), Style::font(13, TextWeight::medium), Style::color(ColorRole::secondary),
+    m_emptyTitle = PlainLabels::make(QString(), Style::font(13, TextWeight::medium), Style::color(ColorRole::secondary),
                               m_emptyState);
     m_emptyTitle->setAlignment(Qt::AlignCenter);
-    m_emptySubtitle = plainLabel(QString(), Style::font(11), Style::color(ColorRole::secondary, 0.8), m_emptyState);
+    m_emptySubtitle = PlainLabels::make(QString(), Style::font(11), Style::color(ColorRole::secondary, 0.8), m_emptyState);
     m_emptySubtitle->setAlignment(Qt::AlignCenter);
     m_emptySubtitle->setWordWrap(true);
     empty->addWidget(emptyIcon);
