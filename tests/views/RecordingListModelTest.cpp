@@ -78,6 +78,19 @@ protected:
         return changes;
     }
 
+    // The rows that the changes caught so far named, in order; forgets them.
+    static QList<int> takeChangedRows(QSignalSpy& changed)
+    {
+        QList<int> rows;
+        for (const auto& signal : changed) {
+            for (int row = signal[0].toModelIndex().row(); row <= signal[1].toModelIndex().row(); ++row)
+                rows << row;
+        }
+        changed.clear();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    }
+
     RecordingListModel m_model;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
 };
@@ -166,14 +179,7 @@ TEST_F(ListModel, FlagsTouchOnlyTheRowsTheyConcern)
     const QList<RecordingItem> items = library(20);
     apply(items);
     QSignalSpy changed(&m_model, &QAbstractItemModel::dataChanged);
-    const auto changedRows = [&] {
-        QList<int> rows;
-        for (const auto& signal : changed)
-            rows << signal[0].toModelIndex().row();
-        changed.clear();
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    };
+    const auto changedRows = [&] { return takeChangedRows(changed); };
 
     m_model.setSelectedId(items[3].id);
     EXPECT_EQ(changedRows(), (QList<int>{3}));
@@ -201,16 +207,7 @@ TEST_F(ListModel, MergeModeFlagsEveryRowOnceThenOnlyThePicks)
     const QList<RecordingItem> items = library(6);
     apply(items);
     QSignalSpy changed(&m_model, &QAbstractItemModel::dataChanged);
-    const auto changedRows = [&] {
-        QList<int> rows;
-        for (const auto& signal : changed) {
-            for (int row = signal[0].toModelIndex().row(); row <= signal[1].toModelIndex().row(); ++row)
-                rows << row;
-        }
-        changed.clear();
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    };
+    const auto changedRows = [&] { return takeChangedRows(changed); };
 
     m_model.setMergeState(true, items[2].id, {});
     EXPECT_EQ(changedRows(), (QList<int>{0, 1, 2, 3, 4, 5}));
