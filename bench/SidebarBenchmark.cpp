@@ -10,15 +10,8 @@
 //    few queries letter by letter, and then deleting them (target 20 ms).
 // "sidebar_bench 2000" runs a smaller library for a quick look.
 // The last line gives both figures.
-#include "FakeClipboard.h"
-#include "FakeDeviceManager.h"
-#include "FakeEnhancer.h"
-#include "FakeFocus.h"
-#include "FakeMeetingDetector.h"
-#include "FakePlayer.h"
-#include "FakeRecapWriter.h"
-#include "FakeRecorder.h"
-#include "FakeTranscriber.h"
+#include "StandInCollaborators.h"
+#include "GuiHeartbeat.h"
 
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
@@ -99,40 +92,6 @@ void settle()
     }
 }
 
-// The longest time the GUI thread went without running a 1 ms timer.
-class Heartbeat {
-public:
-    Heartbeat()
-    {
-        m_timer.setInterval(1);
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last >= 0)
-                m_longest = std::max(m_longest, now - m_last);
-
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_last = -1;
-        m_longest = 0;
-        m_timer.start();
-    }
-    double stopMs()
-    {
-        m_timer.stop();
-        return double(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = -1;
-    qint64 m_longest = 0;
-};
 
 void waitMs(int ms)
 {
@@ -175,19 +134,7 @@ int main(int argc, char** argv)
     storage.save(makeLibrary());
     storage.waitForSaves();
 
-    RecordingViewModel::Collaborators c;
-    c.deviceManager = std::make_unique<FakeDeviceManager>();
-    c.playerManager = std::make_unique<FakePlayer>();
-    c.recorder = std::make_unique<FakeRecorder>();
-    c.whisperEngine = std::make_unique<FakeTranscriber>();
-    c.recapEngine = std::make_unique<FakeRecapWriter>(home.filePath(QStringLiteral("models")));
-    c.voiceEnhancer = std::make_unique<FakeEnhancer>();
-    c.meetingDetector = std::make_unique<FakeMeetingDetector>();
-    c.clipboard = std::make_unique<FakeClipboard>();
-    c.focus = std::make_unique<FakeFocus>();
-    c.storage = &storage;
-    c.settings = &settings;
-    RecordingViewModel vm(std::move(c));
+    RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
     if (vm.recordings().size() != kRecordings) {
         std::fprintf(stderr, "the library holds %lld recordings\n", static_cast<long long>(vm.recordings().size()));
         return 1;
@@ -201,7 +148,7 @@ int main(int argc, char** argv)
     RecordingList& list = *sidebar.list();
 
     // Renames, as the user makes them, among the rows on screen.
-    Heartbeat heartbeat;
+    GuiHeartbeat heartbeat;
     heartbeat.start();
     for (int i = 0; i < kRenames; ++i) {
         const int row = 1 + i % 8;

@@ -7,15 +7,7 @@
 // that highlights about a tenth of the rows. Each figure is the median of
 // several runs, after a warm-up.
 // The last line gives the show and the highlight update in milliseconds.
-#include "FakeClipboard.h"
-#include "FakeDeviceManager.h"
-#include "FakeEnhancer.h"
-#include "FakeFocus.h"
-#include "FakeMeetingDetector.h"
-#include "FakePlayer.h"
-#include "FakeRecapWriter.h"
-#include "FakeRecorder.h"
-#include "FakeTranscriber.h"
+#include "StandInCollaborators.h"
 
 #include "common/Settings.h"
 #include "engines/speech/WhisperEngine.h"
@@ -148,19 +140,7 @@ int main(int argc, char** argv)
     storage.save({small, large});
     storage.waitForSaves();
 
-    RecordingViewModel::Collaborators c;
-    c.deviceManager = std::make_unique<FakeDeviceManager>();
-    c.playerManager = std::make_unique<FakePlayer>();
-    c.recorder = std::make_unique<FakeRecorder>();
-    c.whisperEngine = std::make_unique<FakeTranscriber>();
-    c.recapEngine = std::make_unique<FakeRecapWriter>(home.filePath(QStringLiteral("models")));
-    c.voiceEnhancer = std::make_unique<FakeEnhancer>();
-    c.meetingDetector = std::make_unique<FakeMeetingDetector>();
-    c.clipboard = std::make_unique<FakeClipboard>();
-    c.focus = std::make_unique<FakeFocus>();
-    c.storage = &storage;
-    c.settings = &settings;
-    RecordingViewModel vm(std::move(c));
+    RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
     WhisperEngine whisper;
     RecapEngine recap;
 
