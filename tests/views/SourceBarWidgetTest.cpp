@@ -22,6 +22,9 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <functional>
+#include <vector>
+
 namespace {
 
 // A desktop that asks before system audio may be recorded.
@@ -328,4 +331,92 @@ TEST_F(SourceBar, NeverWidensTheWindowBeyondItsMinimum)
         const QRect inBar(widget->mapTo(bar, QPoint(0, 0)), widget->size());
         EXPECT_TRUE(bar->rect().contains(inBar)) << widget->objectName().toStdString();
     }
+}
+
+namespace {
+
+QString nameOf(const QWidget* widget)
+{
+    return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
+                                          : widget->objectName();
+}
+
+// Where the bar's shown pieces overlap one another or stick out of what
+// holds them: each container's children against one another and against the
+// container's own rectangle. Controls' insides (a combo box's parts) are
+// theirs to arrange.
+QStringList overlapsIn(QWidget* root)
+{
+    QStringList found;
+    const std::function<void(QWidget*)> visit = [&](QWidget* parent) {
+        QList<QWidget*> children;
+        for (QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (!child->isWindow() && child->isVisibleTo(root))
+                children.append(child);
+        for (qsizetype i = 0; i < children.size(); ++i) {
+            const QRect area = children[i]->geometry();
+            if (!parent->rect().contains(area))
+                found << QStringLiteral("%1 leaves %2").arg(nameOf(children[i]), nameOf(parent));
+            for (qsizetype j = i + 1; j < children.size(); ++j)
+                if (area.intersects(children[j]->geometry()))
+                    found << QStringLiteral("%1 overlaps %2").arg(nameOf(children[i]), nameOf(children[j]));
+            if (children[i]->layout())
+                visit(children[i]);
+        }
+    };
+    visit(root);
+    return found;
+}
+
+} // namespace
+
+TEST_F(SourceBar, NothingOverlapsAtAnyWidthTheWindowAllows)
+{
+    makeViewModel();
+    // A device name longer than the picker's widest form.
+    m_devices->mics = {{"analog", "Family 17h/19h HD Audio Controller Analog Stereo", true}};
+    Q_EMIT m_devices->availableMicsChanged();
+    m_devices->choose(QStringLiteral("analog"));
+    MainWindow window(*m_vm);
+    window.resize(1600, 680);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    SourceControlBar* bar = window.sourceControlBar();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_TRUE(m_vm->isMicEnabled() && m_vm->isSystemAudioEnabled());
+    ASSERT_TRUE(shown(bar->whisperBadge()));
+
+    // Narrowing and widening, across every class boundary of the bar (the
+    // window's menu button takes the rest of the row).
+    std::vector<int> widths;
+    for (int width = 1600; width >= 960; width -= 8)
+        widths.push_back(width);
+    for (int width = 960; width <= 1600; width += 13)
+        widths.push_back(width);
+    const auto sweep = [&] {
+        for (int width : widths) {
+            window.resize(width, 680);
+            settle();
+            SCOPED_TRACE(testing::Message() << "window " << width << ", bar " << bar->width());
+            ASSERT_EQ(window.width(), width);
+            EXPECT_EQ(overlapsIn(bar), QStringList());
+            EXPECT_LT(bar->mapTo(&window, QPoint(bar->width() - 1, 0)).x(),
+                      window.menuButton()->mapTo(&window, QPoint(0, 0)).x());
+        }
+    };
+    sweep();
+
+    // A wider system-audio group than the class was measured for: the
+    // optional notes make room, and come back with the room.
+    m_vm->setShowPermissionBanner(true);
+    ASSERT_TRUE(shown(bar->permissionButton()));
+    sweep();
+    window.resize(1268, 680);
+    settle();
+    EXPECT_EQ(bar->widthClass(), SourceBarRules::WidthClass::full);
+    EXPECT_FALSE(shown(bar->internalMixNote()));
+    window.resize(1600, 680);
+    settle();
+    EXPECT_TRUE(shown(bar->internalMixNote()));
+    EXPECT_TRUE(shown(bar->micGain()->percentage()));
 }

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPromise>
+#include <QThread>
 #include <QUuid>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -166,12 +168,20 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     QFile::remove(temporary.path());
     MP3Encoder encoder(temporary.path(), kOutputRate, kOutputBitrate, kOutputChannels);
 
-    // Three threads share the work of a block: this one decodes, isolates
-    // the left channel and runs the rest of the chain; one isolates the right
-    // channel; one encodes the block before. Declared after what they use,
-    // so they stop first when a failure unwinds.
-    BlockWorker isolationHelper;
-    BlockWorker encoding;
+    // With cores to spare, three threads share the work of a block: this one
+    // decodes, isolates the left channel and runs the rest of the chain; one
+    // isolates the right channel; one encodes the block before. On a single
+    // core the hand-overs would only add waits for the scheduler (many per
+    // second, each as long as a time slice on a busy machine), so this thread
+    // does it all. Declared after what they use, so they stop first when a
+    // failure unwinds.
+    const bool shareWork = QThread::idealThreadCount() > 1;
+    std::optional<BlockWorker> isolationHelper;
+    std::optional<BlockWorker> encoding;
+    if (shareWork) {
+        isolationHelper.emplace();
+        encoding.emplace();
+    }
     FlushDenormals flushDenormals;
 
     // The chain's output lags its input: it is fed the source and then as
@@ -191,7 +201,8 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
         std::fill(input.begin() + fromSource * 2, input.begin() + frames * 2, int16_t(0));
         sourceFed += fromSource;
 
-        chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data(), &isolationHelper);
+        chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data(),
+                       isolationHelper ? &*isolationHelper : nullptr);
         const int64_t skip = std::clamp<int64_t>(latency - fed, 0, frames);
         fed += frames;
         const int64_t count = std::min(frames - skip, total - written);
@@ -204,11 +215,18 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
             samples[2 * i] = toSample(left[skip + i]);
             samples[2 * i + 1] = toSample(right[skip + i]);
         }
+        const auto encode = [&encoder, &samples, count] {
+            encoder.encode(samples.data(), static_cast<size_t>(count * 2));
+        };
         // Waits for the block before; an error of its encoding surfaces here.
-        encoding.start([&encoder, &samples, count] { encoder.encode(samples.data(), static_cast<size_t>(count * 2)); });
+        if (encoding)
+            encoding->start(encode);
+        else
+            encode();
         written += count;
     }
-    encoding.wait();
+    if (encoding)
+        encoding->wait();
     encoder.finish();
     if (isCancelled && isCancelled())
         throw CancelledError();

@@ -77,6 +77,11 @@ void GainControl::setPercentageShown(bool shown)
     m_percentage->setVisible(shown);
 }
 
+int GainControl::percentageWidth() const
+{
+    return m_percentage->minimumWidth() + layout()->spacing();
+}
+
 void GainControl::showGain()
 {
     m_percentage->setText(SourceBarRules::percentText(m_gain));

@@ -22,6 +22,8 @@ public:
     float gain() const { return m_gain; }
     void setSliderWidth(int width);
     void setPercentageShown(bool shown);
+    // The width the percentage takes in the row, with its spacing.
+    int percentageWidth() const;
 
     QSlider* slider() const { return m_slider; }
     QLabel* percentage() const { return m_percentage; }

@@ -10,12 +10,14 @@
 #include "views/sourcebar/EchoGuardButton.h"
 #include "views/sourcebar/GainControl.h"
 #include "views/sourcebar/LevelMeterView.h"
+#include "views/sourcebar/MicrophonePicker.h"
 #include "views/sourcebar/SourceBadgeView.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -127,11 +129,10 @@ void SourceControlBar::buildMicrophoneGroup()
     m_micToggle = makeToggle(QStringLiteral("microphoneToggle"), m_micGroup);
     row->addWidget(m_micToggle);
 
-    m_micPicker = new QComboBox(m_micGroup);
+    m_micPicker = new MicrophonePicker(m_micGroup);
     m_micPicker->setObjectName(QStringLiteral("microphonePicker"));
     m_micPicker->setFont(Style::font(11));
     m_micPicker->setFocusPolicy(Qt::NoFocus);
-    m_micPicker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     row->addWidget(m_micPicker);
 
     m_micGain = new GainControl(QStringLiteral("speaker.wave.1"), micGainMaximum, &micGainTooltip, m_micGroup);
@@ -209,6 +210,11 @@ void SourceControlBar::connectViewModel()
     connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
 }
 
+QComboBox* SourceControlBar::micPicker() const
+{
+    return m_micPicker;
+}
+
 SourceBarRules::WidthClass SourceControlBar::widthClass() const
 {
     return SourceBarRules::widthClass(m_barWidth);
@@ -224,10 +230,60 @@ void SourceControlBar::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     const WidthClass before = widthClass();
     m_barWidth = event->size().width();
+    m_measured = true;
     if (widthClass() != before) {
         applyWidthClass();
         Q_EMIT widthClassChanged();
     }
+    fitToWidth();
+}
+
+bool SourceControlBar::event(QEvent* event)
+{
+    const bool handled = QWidget::event(event);
+    // A piece that appeared, went or changed its size (a badge, a source, a
+    // device name) may leave the row too long or give room back.
+    if (event->type() == QEvent::LayoutRequest)
+        fitToWidth();
+    return handled;
+}
+
+void SourceControlBar::fitToWidth()
+{
+    if (!m_measured)
+        return;
+    // The device picker gives up its width first, as the layout shrinks it;
+    // when the row is still too long for the bar, the "(Internal Mix)" note
+    // goes, then the gains' percentages, rather than one control being drawn
+    // over the next.
+    const Metrics m = metrics(widthClass());
+    const bool mixShown = m_vm.isSystemAudioEnabled() && m.showsInternalMix;
+    const int mixWidth = mixShown ? m_internalMix->minimumSizeHint().width() + m.groupSpacing : 0;
+    int percentagesWidth = 0;
+    if (m.showsPercentage)
+        for (GainControl* gain : {m_micGain, m_systemGain})
+            if (!gain->isHidden())
+                percentagesWidth += gain->percentageWidth();
+    // The row's least width with everything of the class shown.
+    int needed = m_row->minimumSize().width();
+    if (m_fitHidesInternalMix)
+        needed += mixWidth;
+    if (m_fitHidesPercentages)
+        needed += percentagesWidth;
+    const bool hideMix = needed > width();
+    const bool hidePercentages = needed - mixWidth > width();
+    if (hideMix == m_fitHidesInternalMix && hidePercentages == m_fitHidesPercentages)
+        return;
+    m_fitHidesInternalMix = hideMix;
+    m_fitHidesPercentages = hidePercentages;
+    showFittedParts(m);
+}
+
+void SourceControlBar::showFittedParts(const Metrics& m)
+{
+    m_internalMix->setVisible(m_vm.isSystemAudioEnabled() && m.showsInternalMix && !m_fitHidesInternalMix);
+    for (GainControl* gain : {m_micGain, m_systemGain})
+        gain->setPercentageShown(m.showsPercentage && !m_fitHidesPercentages);
 }
 
 void SourceControlBar::applyWidthClass()
@@ -241,12 +297,9 @@ void SourceControlBar::applyWidthClass()
     }
     m_micToggle->setText(m.micLabel);
     m_systemToggle->setText(m.systemLabel);
-    m_micPicker->setMinimumWidth(m.pickerMinWidth);
-    m_micPicker->setMaximumWidth(m.pickerMaxWidth);
-    for (GainControl* gain : {m_micGain, m_systemGain}) {
+    m_micPicker->setWidthRange(m.pickerMinWidth, m.pickerMaxWidth);
+    for (GainControl* gain : {m_micGain, m_systemGain})
         gain->setSliderWidth(m.sliderWidth);
-        gain->setPercentageShown(m.showsPercentage);
-    }
     for (LevelMeterView* meter : {m_micMeter, m_systemMeter})
         meter->setFixedSize(m.meterWidth, meterHeight);
     m_echoGuard->setLabel(m.echoGuardLabel, m.echoGuardPadding);
@@ -278,13 +331,13 @@ void SourceControlBar::showSources()
     m_micMeter->setLevel(m_vm.micLevel());
 
     showToggle(m_systemToggle, SourceBarRules::systemToggle(system), system);
-    m_internalMix->setVisible(system && m.showsInternalMix);
     m_systemGain->setVisible(system);
     m_systemMeter->setVisible(system);
     m_systemGain->setGain(m_vm.sysVolume());
     m_systemMeter->setActive(system);
     m_systemMeter->setLevel(m_vm.sysLevel());
     m_permission->setVisible(showsPermissionButton(m_vm.showPermissionBanner(), system));
+    showFittedParts(m);
 
     m_echoGuard->setVisible(showsEchoGuard(mic, system));
     m_echoGuard->setGuardOn(m_vm.isEchoGuardEnabled());

@@ -7,6 +7,7 @@
 class EchoGuardButton;
 class GainControl;
 class LevelMeterView;
+class MicrophonePicker;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -50,7 +51,7 @@ public:
     bool compactBadges() const;
 
     QCheckBox* micToggle() const { return m_micToggle; }
-    QComboBox* micPicker() const { return m_micPicker; }
+    QComboBox* micPicker() const;
     GainControl* micGain() const { return m_micGain; }
     LevelMeterView* micMeter() const { return m_micMeter; }
     QCheckBox* systemToggle() const { return m_systemToggle; }
@@ -67,6 +68,7 @@ Q_SIGNALS:
     void widthClassChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -75,6 +77,8 @@ private:
     void buildSystemGroup();
     void connectViewModel();
     void applyWidthClass();
+    void fitToWidth();
+    void showFittedParts(const SourceBarRules::Metrics& m);
     void showSources();
     void showMicrophones();
     void showMicSelection();
@@ -83,11 +87,15 @@ private:
     RecordingViewModel& m_vm;
     SystemAudioPermission& m_permissionAccess;
     double m_barWidth = SourceBarRules::initialBarWidth;
+    bool m_measured = false;
+    // Parts of the width class left out because the bar is short of room.
+    bool m_fitHidesInternalMix = false;
+    bool m_fitHidesPercentages = false;
 
     QHBoxLayout* m_row;
     RoundedPanel* m_micGroup;
     QCheckBox* m_micToggle;
-    QComboBox* m_micPicker;
+    MicrophonePicker* m_micPicker;
     GainControl* m_micGain;
     LevelMeterView* m_micMeter;
     QFrame* m_divider;
