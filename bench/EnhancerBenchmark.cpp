@@ -4,9 +4,11 @@
 // ffmpeg command. Both run held to one core, and then as they do on a user's
 // machine, each using the cores it can (the enhancer isolates the two
 // channels and encodes on threads of their own). Our runs and ffmpeg's
-// alternate; each figure is the best of its runs. The last line is our time
-// divided by ffmpeg's with both on one core, where the two do the same work
-// with the same means: a busy machine does not favour either side.
+// alternate; each figure is the best of its runs, in wall-clock time and in
+// processor time. The last line is our processor time divided by ffmpeg's
+// with both on one core: there the two do the same work with the same means,
+// and processor time leaves out the time other programs held the core, which
+// on a busy machine favours whichever side ran while it was quieter.
 //
 // Usage: enhancer_bench [runs]   (default 3). The recording is generated once
 // into "enhancer-data" beside the program.
@@ -110,29 +112,44 @@ QString commandLine(const QString& program, const QStringList& arguments)
     return quoted.join(QLatin1Char(' '));
 }
 
-double runEnhancer()
+FfmpegRunner::Timing runEnhancer()
 {
+    const double processorBefore = FfmpegRunner::processorSeconds(RUSAGE_SELF);
     QElapsedTimer timer;
     timer.start();
     VoiceEnhancerEngine::processOffline(dataFile(QStringLiteral("hour.mp3")), dataFile(QStringLiteral("enhanced.mp3")));
-    return timer.nsecsElapsed() / 1e9;
+    return {timer.nsecsElapsed() / 1e9, FfmpegRunner::processorSeconds(RUSAGE_SELF) - processorBefore};
 }
 
 struct Timings {
     double ours = std::numeric_limits<double>::infinity();
     double ffmpeg = std::numeric_limits<double>::infinity();
+    double oursProcessor = std::numeric_limits<double>::infinity();
+    double ffmpegProcessor = std::numeric_limits<double>::infinity();
 };
+
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
+}
 
 // Alternates our runs with ffmpeg's; the best of each.
 Timings measure(const char* label, int runs, const QStringList& ffmpegArguments)
 {
     Timings best;
     for (int run = 0; run < runs; ++run) {
-        const double ours = runEnhancer();
-        const double theirs = FfmpegRunner::run(ffmpegArguments);
-        best.ours = std::min(best.ours, ours);
-        best.ffmpeg = std::min(best.ffmpeg, theirs);
-        std::printf("%s, run %d: enhancer %.2f s, ffmpeg %.2f s\n", label, run + 1, ours, theirs);
+        const FfmpegRunner::Timing ours = runEnhancer();
+        const FfmpegRunner::Timing theirs = FfmpegRunner::runTimed(ffmpegArguments);
+        best.ours = std::min(best.ours, ours.wall);
+        best.ffmpeg = std::min(best.ffmpeg, theirs.wall);
+        best.oursProcessor = std::min(best.oursProcessor, ours.processor);
+        best.ffmpegProcessor = std::min(best.ffmpegProcessor, theirs.processor);
+        std::printf("%s, run %d: enhancer %.2f s (processor %.2f s), ffmpeg %.2f s (processor %.2f s); load %s\n",
+                    label, run + 1, ours.wall, ours.processor, theirs.wall, theirs.processor,
+                    qPrintable(loadAverage()));
         std::fflush(stdout);
     }
     return best;
@@ -176,7 +193,10 @@ int main(int argc, char** argv)
                 kTotalSeconds / single.ours, single.ours);
     std::printf("ffmpeg on one core: %.1fx real time (%.2f s)\n", kTotalSeconds / single.ffmpeg, single.ffmpeg);
     std::printf("ffmpeg command: %s\n", qPrintable(commandLine(QStringLiteral("ffmpeg"), oneThreadArguments)));
-    std::printf("Enhancer time / ffmpeg time, both on one core (target at most 1.0): %.2f\n",
-                single.ours / single.ffmpeg);
+    std::printf("Enhancer wall-clock time / ffmpeg's, both on one core: %.2f\n", single.ours / single.ffmpeg);
+    std::printf("Processor time on one core: enhancer %.2f s, ffmpeg %.2f s; load %s\n", single.oursProcessor,
+                single.ffmpegProcessor, qPrintable(loadAverage()));
+    std::printf("Enhancer processor time / ffmpeg's, both on one core (target at most 1.0): %.2f\n",
+                single.oursProcessor / single.ffmpegProcessor);
     return 0;
 }

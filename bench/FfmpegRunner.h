@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <limits>
 
+#include <sys/resource.h>
+
 // ffmpeg as the benchmarks' yardstick.
 namespace FfmpegRunner {
 
@@ -28,19 +30,41 @@ inline QString findMp3Encoder()
     return {};
 }
 
-// Wall-clock seconds of one ffmpeg run; NaN when it fails.
-inline double run(const QStringList& arguments)
+// Processor seconds (user and system) of this process's threads, or of its
+// children that have ended, so far.
+inline double processorSeconds(int who)
+{
+    rusage usage{};
+    getrusage(who, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+struct Timing {
+    double wall = std::numeric_limits<double>::quiet_NaN();
+    double processor = std::numeric_limits<double>::quiet_NaN();
+};
+
+// The wall-clock and processor seconds of one ffmpeg run; NaN when it fails.
+inline Timing runTimed(const QStringList& arguments)
 {
     QProcess process;
     process.setStandardInputFile(QProcess::nullDevice());
+    const double processorBefore = processorSeconds(RUSAGE_CHILDREN);
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral("ffmpeg"), arguments);
     if (!process.waitForFinished(-1) || process.exitCode() != 0) {
         std::fprintf(stderr, "ffmpeg failed: %s\n", process.readAllStandardError().constData());
-        return std::numeric_limits<double>::quiet_NaN();
+        return {};
     }
-    return double(timer.nsecsElapsed()) / 1e9;
+    return {double(timer.nsecsElapsed()) / 1e9, processorSeconds(RUSAGE_CHILDREN) - processorBefore};
+}
+
+// Wall-clock seconds of one ffmpeg run; NaN when it fails.
+inline double run(const QStringList& arguments)
+{
+    return runTimed(arguments).wall;
 }
 
 } // namespace FfmpegRunner

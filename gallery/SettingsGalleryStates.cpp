@@ -53,7 +53,7 @@ QList<GalleryState> settingsGalleryStates()
 {
     using SettingsRules::SettingsTab;
     return {
-        {"source-bar-full", [](GalleryScene& scene) { barAt(scene, 1280); }},
+        {"source-bar-full", [](GalleryScene& scene) { barAt(scene, 1440); }},
         {"source-bar-compact", [](GalleryScene& scene) { barAt(scene, 1120); }},
         {"source-bar-very-compact", [](GalleryScene& scene) { barAt(scene, 960); }},
         {"source-bar-sources-off",

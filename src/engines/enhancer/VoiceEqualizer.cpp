@@ -36,6 +36,5 @@ VoiceEqualizer::VoiceEqualizer(double sampleRate)
 
 void VoiceEqualizer::process(float* left, float* right, size_t frames)
 {
-    for (Biquad& band : m_bands)
-        band.process(left, right, frames);
+    Biquad::processCascade(m_bands, left, right, frames);
 }

@@ -26,6 +26,8 @@
 #include <QResizeEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using namespace SourceBarRules;
 
 namespace {
@@ -252,10 +254,11 @@ void SourceControlBar::fitToWidth()
 {
     if (!m_measured)
         return;
-    // The device picker gives up its width first, as the layout shrinks it;
-    // when the row is still too long for the bar, the "(Internal Mix)" note
-    // goes, then the gains' percentages, rather than one control being drawn
-    // over the next.
+    // When the class's controls want more room than the bar has, the
+    // "(Internal Mix)" note goes first, then the gains' percentages; only
+    // then does the device picker narrow below the class's width for it
+    // (the layout shrinks it), rather than one control being drawn over the
+    // next.
     const Metrics m = metrics(widthClass());
     const bool mixShown = m_vm.isSystemAudioEnabled() && m.showsInternalMix;
     const int mixWidth = mixShown ? m_internalMix->minimumSizeHint().width() + m.groupSpacing : 0;
@@ -266,6 +269,8 @@ void SourceControlBar::fitToWidth()
                 percentagesWidth += gain->percentageWidth();
     // The row's least width with everything of the class shown.
     int needed = m_row->minimumSize().width();
+    if (!m_micPicker->isHidden())
+        needed += std::max(0, m.pickerMinWidth - m_micPicker->minimumSizeHint().width());
     if (m_fitHidesInternalMix)
         needed += mixWidth;
     if (m_fitHidesPercentages)
