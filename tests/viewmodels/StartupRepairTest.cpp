@@ -10,9 +10,12 @@
 #include <QSignalSpy>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using ::testing::Each;
 using ::testing::Ge;
@@ -277,23 +280,40 @@ TEST_F(StartupRepair, APlaceholderDeletedBeforeItsTurnIsNotTranscribed)
 
 TEST_F(StartupRepair, ARecordingDeletedWhileItsWaveformIsReadIsSkipped)
 {
-    // Long enough to still be decoding when it is deleted.
-    const RecordingItem deleted = withTone(makeRecording("Deleted", 1), 60);
+    const RecordingItem deleted = withTone(makeRecording("Deleted", 1));
     const RecordingItem kept = withTone(makeRecording("Kept", 2));
     seedLibrary({deleted, kept});
     makeViewModel();
     QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
 
-    // The pass starts on the next event-loop turn; its findings are applied
-    // only on later turns, so waiting here without running the loop keeps
-    // the first finding from arriving before the deletion.
+    // From now on its audio comes through a pipe, so the test holds the read
+    // open while it deletes the recording.
+    const QByteArray audio = TestFiles::readFile(audioPath(deleted));
+    const QByteArray pipePath = QFile::encodeName(audioPath(deleted));
+    ASSERT_TRUE(QFile::remove(audioPath(deleted)));
+    ASSERT_EQ(::mkfifo(pipePath.constData(), 0600), 0);
+
+    // The pass starts on the next event-loop turn. Its findings are applied
+    // on later turns, and the loop does not run until the deletion is done.
     QCoreApplication::sendPostedEvents(m_vm.get(), QEvent::MetaCall);
+    // The writing end opens once the pass has opened the reading end.
+    int pipe = -1;
     QElapsedTimer clock;
     clock.start();
-    while (!isOpenHere(audioPath(deleted)) && clock.elapsed() < 10000)
+    while ((pipe = ::open(pipePath.constData(), O_WRONLY | O_NONBLOCK)) < 0 && clock.elapsed() < 10000)
         QThread::usleep(200);
-    ASSERT_TRUE(isOpenHere(audioPath(deleted)));
+    ASSERT_GE(pipe, 0);
     m_vm->deleteRecording(deleted);
+    ::fcntl(pipe, F_SETFL, 0);
+    const auto previous = std::signal(SIGPIPE, SIG_IGN);
+    for (qsizetype written = 0; written < audio.size();) {
+        const ssize_t count = ::write(pipe, audio.constData() + written, size_t(audio.size() - written));
+        if (count <= 0)
+            break;
+        written += count;
+    }
+    std::signal(SIGPIPE, previous);
+    ::close(pipe);
 
     ASSERT_TRUE(finished.wait(10000));
     settle();
