@@ -11,11 +11,15 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace ondemand = simdjson::ondemand;
 
 struct RecordDecoder::Parser {
     ondemand::parser parser;
+    // A record's segments gather here first, so each list is allocated once,
+    // at its size, instead of growing segment by segment.
+    std::vector<TranscriptSegment> segments;
 };
 
 namespace {
@@ -78,6 +82,11 @@ QString nameOf(unsigned key)
 
 class Reader {
 public:
+    explicit Reader(std::vector<TranscriptSegment>& gathered)
+        : m_gathered(gathered)
+    {
+    }
+
     QString problem;
 
     bool fail(const QString& why)
@@ -191,7 +200,7 @@ public:
         ondemand::array array;
         if (value.get_array().get(array))
             return fail("transcriptSegments", "is not an array");
-        QList<TranscriptSegment> list;
+        m_gathered.clear();
         for (auto element : array) {
             ondemand::object object;
             if (const simdjson::error_code error = element.get_object().get(object))
@@ -202,8 +211,13 @@ public:
                 problem = QStringLiteral("a transcript segment: ") + problem;
                 return false;
             }
-            list.append(std::move(segment));
+            m_gathered.push_back(std::move(segment));
         }
+        QList<TranscriptSegment> list;
+        list.reserve(qsizetype(m_gathered.size()));
+        for (TranscriptSegment& segment : m_gathered)
+            list.append(std::move(segment));
+        m_gathered.clear();
         out = std::move(list);
         return true;
     }
@@ -296,6 +310,9 @@ public:
         }
         return true;
     }
+
+private:
+    std::vector<TranscriptSegment>& m_gathered;
 };
 
 // Records this large are unusual enough (a normal one is a few tens of
@@ -340,7 +357,7 @@ std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QStrin
 
 std::optional<RecordingItem> RecordDecoder::decodeText(std::string_view text, size_t capacity, QString& problem)
 {
-    Reader reader;
+    Reader reader(m_parser->segments);
     auto failed = [&]() -> std::optional<RecordingItem> {
         problem = reader.problem;
         return std::nullopt;

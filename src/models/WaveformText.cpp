@@ -246,15 +246,26 @@ std::optional<QList<float>> read(std::string_view text, QString& problem)
             piece.last = cut == data + size;
         }
         piece.end = cut;
-        const auto commas = size_t(std::count(piece.begin, piece.end, ','));
-        piece.values = piece.last ? commas + 1 : commas;
-        piece.first = i ? pieces[i - 1].first + pieces[i - 1].values : 0;
         begin = cut;
         if (piece.last) {
             pieces.resize(i + 1);
             break;
         }
     }
+    // Each piece's values counted on its own core; where each piece's first
+    // value stands follows from the counts before it.
+    const auto countValues = [](Piece& piece) {
+        const auto commas = size_t(std::count(piece.begin, piece.end, ','));
+        piece.values = piece.last ? commas + 1 : commas;
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (size_t i = 1; i < pieces.size(); ++i)
+            helpers.emplace_back([&pieces, i, countValues] { countValues(pieces[i]); });
+        countValues(pieces[0]);
+    }
+    for (size_t i = 1; i < pieces.size(); ++i)
+        pieces[i].first = pieces[i - 1].first + pieces[i - 1].values;
     const size_t count = pieces.back().first + pieces.back().values;
     const size_t bars = size_t(WaveformReducer::drawnBarCount);
     {

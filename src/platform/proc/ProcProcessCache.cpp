@@ -8,19 +8,20 @@
 #include <cctype>
 #include <vector>
 
+#include <cerrno>
+#include <cstdio>
+
 #include <dirent.h>
 #include <unistd.h>
 
 namespace {
 
 // The numeric entries of /proc, without looking inside them.
-std::vector<qint64> listPids()
+std::vector<qint64> listPids(DIR* proc)
 {
     std::vector<qint64> pids;
-    DIR* dir = ::opendir("/proc");
-    if (!dir)
-        return pids;
-    while (const dirent* entry = ::readdir(dir)) {
+    ::rewinddir(proc);
+    while (const dirent* entry = ::readdir(proc)) {
         const char* name = entry->d_name;
         if (!std::isdigit(static_cast<unsigned char>(*name)))
             continue;
@@ -30,21 +31,24 @@ std::vector<qint64> listPids()
         if (*name == '\0' && pid > 0)
             pids.push_back(pid);
     }
-    ::closedir(dir);
     std::sort(pids.begin(), pids.end());
     return pids;
 }
 
 // The raw target of /proc/<pid>/exe: it changes when the process execs
-// another program. Empty for kernel threads, zombies and processes of other
-// users, whose link cannot be read.
-QString programLink(qint64 pid)
+// another program. Empty for processes of other users, whose link cannot be
+// read; nothing at all for kernel threads and zombies, which have none.
+std::optional<QByteArray> programLink(int procFd, qint64 pid)
 {
-    char path[48];
-    std::snprintf(path, sizeof path, "/proc/%lld/exe", static_cast<long long>(pid));
+    char path[32];
+    std::snprintf(path, sizeof path, "%lld/exe", static_cast<long long>(pid));
     char buffer[4096];
-    const ssize_t length = ::readlink(path, buffer, sizeof buffer);
-    return length > 0 ? QString::fromLocal8Bit(buffer, qsizetype(length)) : QString();
+    const ssize_t length = ::readlinkat(procFd, path, buffer, sizeof buffer);
+    if (length > 0)
+        return QByteArray(buffer, qsizetype(length));
+    if (errno == ENOENT)
+        return std::nullopt;
+    return QByteArray();
 }
 
 } // namespace
@@ -54,20 +58,40 @@ ProcProcessCache::ProcProcessCache(Reader reader)
 {
 }
 
+ProcProcessCache::~ProcProcessCache()
+{
+    if (m_proc)
+        ::closedir(static_cast<DIR*>(m_proc));
+}
+
 QList<ProcProcess> ProcProcessCache::processes()
 {
-    const std::vector<qint64> pids = listPids();
+    if (!m_proc)
+        m_proc = ::opendir("/proc");
+    DIR* proc = static_cast<DIR*>(m_proc);
+    if (!proc)
+        return {};
+    const int procFd = ::dirfd(proc);
+    const std::vector<qint64> pids = listPids(proc);
     QHash<qint64, Entry> current;
     current.reserve(qsizetype(pids.size()));
     QList<ProcProcess> result;
     result.reserve(qsizetype(pids.size()));
     for (const qint64 pid : pids) {
-        const QString program = programLink(pid);
         auto known = m_entries.find(pid);
-        // A process that hides its link keeps what was read of it: its program
-        // cannot be told apart, and a reused id would have left the listing first.
-        if (known == m_entries.end() || known->program != program)
-            known = m_entries.insert(pid, Entry{program, m_read(pid)});
+        // Kernel threads (most ids on a desktop) never exec: their missing
+        // link is not asked for again while their id stays listed.
+        if (known == m_entries.end() || !known->linkless) {
+            const std::optional<QByteArray> link = programLink(procFd, pid);
+            const QByteArray program = link.value_or(QByteArray());
+            // A process that hides its link keeps what was read of it: its program
+            // cannot be told apart, and a reused id would have left the listing first.
+            if (known == m_entries.end() || known->program != program) {
+                std::optional<ProcProcess> process = m_read(pid);
+                const bool linkless = !link && !process;
+                known = m_entries.insert(pid, Entry{program, linkless, std::move(process)});
+            }
+        }
         if (known->process)
             result.append(*known->process);
         current.insert(pid, std::move(*known));
