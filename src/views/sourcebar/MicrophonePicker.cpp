@@ -2,13 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The arrow and the first letters of a name.
-constexpr int narrowestWidth = 56;
-
-} // namespace
-
 MicrophonePicker::MicrophonePicker(QWidget* parent)
     : QComboBox(parent)
 {
@@ -24,6 +17,24 @@ void MicrophonePicker::setWidthRange(int minimum, int maximum)
     updateGeometry();
 }
 
+void MicrophonePicker::setNarrowingAllowed(bool allowed)
+{
+    if (allowed == m_narrowingAllowed)
+        return;
+    m_narrowingAllowed = allowed;
+    updateGeometry();
+}
+
+int MicrophonePicker::rangeMinimum() const
+{
+    return std::min(m_minimum, m_maximum);
+}
+
+int MicrophonePicker::narrowedMinimum() const
+{
+    return std::min(narrowestWidth, rangeMinimum());
+}
+
 QSize MicrophonePicker::sizeHint() const
 {
     QSize hint = QComboBox::sizeHint();
@@ -33,5 +44,5 @@ QSize MicrophonePicker::sizeHint() const
 
 QSize MicrophonePicker::minimumSizeHint() const
 {
-    return {std::min(narrowestWidth, sizeHint().width()), QComboBox::minimumSizeHint().height()};
+    return {m_narrowingAllowed ? narrowedMinimum() : rangeMinimum(), QComboBox::minimumSizeHint().height()};
 }

@@ -256,9 +256,8 @@ void SourceControlBar::fitToWidth()
         return;
     // When the class's controls want more room than the bar has, the
     // "(Internal Mix)" note goes first, then the gains' percentages; only
-    // then does the device picker narrow below the class's width for it
-    // (the layout shrinks it), rather than one control being drawn over the
-    // next.
+    // then may the device picker narrow below the class's width for it,
+    // rather than one control being drawn over the next.
     const Metrics m = metrics(widthClass());
     const bool mixShown = m_vm.isSystemAudioEnabled() && m.showsInternalMix;
     const int mixWidth = mixShown ? m_internalMix->minimumSizeHint().width() + m.groupSpacing : 0;
@@ -267,20 +266,25 @@ void SourceControlBar::fitToWidth()
         for (GainControl* gain : {m_micGain, m_systemGain})
             if (!gain->isHidden())
                 percentagesWidth += gain->percentageWidth();
+    const int pickerWidth
+        = m_micPicker->isHidden() ? 0 : m_micPicker->rangeMinimum() - m_micPicker->narrowedMinimum();
     // The row's least width with everything of the class shown.
     int needed = m_row->minimumSize().width();
-    if (!m_micPicker->isHidden())
-        needed += std::max(0, m.pickerMinWidth - m_micPicker->minimumSizeHint().width());
     if (m_fitHidesInternalMix)
         needed += mixWidth;
     if (m_fitHidesPercentages)
         needed += percentagesWidth;
+    if (m_micPicker->isNarrowingAllowed())
+        needed += pickerWidth;
     const bool hideMix = needed > width();
     const bool hidePercentages = needed - mixWidth > width();
-    if (hideMix == m_fitHidesInternalMix && hidePercentages == m_fitHidesPercentages)
+    const bool narrowPicker = needed - mixWidth - percentagesWidth > width();
+    if (hideMix == m_fitHidesInternalMix && hidePercentages == m_fitHidesPercentages
+        && narrowPicker == m_micPicker->isNarrowingAllowed())
         return;
     m_fitHidesInternalMix = hideMix;
     m_fitHidesPercentages = hidePercentages;
+    m_micPicker->setNarrowingAllowed(narrowPicker);
     showFittedParts(m);
 }
 
