@@ -51,6 +51,13 @@ QString moveWithoutReplacing(const QString& from, const QString& to)
     return errnoText(error);
 }
 
+QString replaceAtomically(const QString& from, const QString& to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return {};
+    return errnoText(errno);
+}
+
 bool destinationExists(const QString& reason)
 {
     return reason == kExistsReason;

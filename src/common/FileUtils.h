@@ -8,6 +8,11 @@ namespace FileUtils {
 // string on success, else the reason (an existing destination gives EEXIST's text).
 QString moveWithoutReplacing(const QString& from, const QString& to);
 
+// Puts `from` in the place of `to` with one rename: `to` is never missing or
+// partial, and on failure both files stay as they were. Returns an empty
+// string on success, else the reason.
+QString replaceAtomically(const QString& from, const QString& to);
+
 // True when the last failed move failed only because the destination exists.
 bool destinationExists(const QString& reason);
 

@@ -15,6 +15,7 @@
 #include "viewmodels/collaborators/RecapService.h"
 #include "viewmodels/collaborators/RecorderService.h"
 #include "viewmodels/collaborators/TranscriptionService.h"
+#include "viewmodels/collaborators/TrimmerService.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -55,6 +56,7 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     m_recapEngine = std::move(collaborators.recapEngine);
     m_voiceEnhancer = std::move(collaborators.voiceEnhancer);
     m_meetingDetector = std::move(collaborators.meetingDetector);
+    m_trimmer = std::move(collaborators.trimmer);
     m_recorder = std::move(collaborators.recorder);
     m_clipboard = std::move(collaborators.clipboard);
     m_focus = std::move(collaborators.focus);

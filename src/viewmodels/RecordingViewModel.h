@@ -36,6 +36,7 @@ class RecordingsStorage;
 class Settings;
 class StartupRepairWorker;
 class TranscriptionService;
+class TrimmerService;
 
 // The one object that owns the application's state: the recording in progress,
 // the library with its selection, the per-recording transcription, recap and
@@ -121,6 +122,7 @@ public:
         std::unique_ptr<RecapService> recapEngine;
         std::unique_ptr<EnhancerService> voiceEnhancer;
         std::unique_ptr<MeetingService> meetingDetector;
+        std::unique_ptr<TrimmerService> trimmer;
         std::unique_ptr<ClipboardService> clipboard;
         std::unique_ptr<FocusService> focus;
         RecordingsStorage* storage = nullptr; // the shared library when empty
@@ -262,6 +264,16 @@ public:
     const std::optional<QString>& trimmingProgressText() const { return m_trimmingProgressText; }
     // Pauses the player and leaves trim mode; the range stays.
     void cancelTrimming();
+    // Only when idle: leaves merge mode, pauses, selects the recording and
+    // takes the whole of it (at least one second) as the range.
+    void startTrimming(const RecordingItem& item);
+    // Plays the range from its start, or stops that preview; the preview
+    // stops and rewinds by itself at the end of the range.
+    void toggleTrimPreview();
+    // Cuts the range of the recording's own file, as a new "(Trimmed)"
+    // recording or in its place. Returns at once; the cut runs on workers.
+    // Nothing while a cut runs; a range below half a second is refused.
+    void executeTrim(bool saveAsNew);
 
     // --- Waveforms read back from audio files ---
     // `targetCount` bars in 0.1 ... 1.0 from the file's audio, or nothing when
@@ -388,7 +400,15 @@ private:
     bool isRecapModelPresent() const;
     void setBusy(QSet<QUuid>& set, void (RecordingViewModel::*signal)(), const QUuid& id, bool busy);
 
+    // Trim mode.
     void setIsTrimPreviewing(bool previewing);
+    struct TrimJob;
+    struct TrimCut;
+    void finishTrim(const TrimJob& job, const TrimCut& cut);
+    void replaceWithCut(const TrimJob& job, const TrimCut& cut);
+    void saveCutAsNew(const TrimJob& job, const TrimCut& cut);
+    void failTrim(const QString& reason);
+    void endTrimProcessing();
 
     // Start-up repair: runs once, on a worker, after construction.
     void checkAndRepairRecordings();
@@ -415,6 +435,7 @@ private:
     std::unique_ptr<RecapService> m_recapEngine;
     std::unique_ptr<EnhancerService> m_voiceEnhancer;
     std::unique_ptr<MeetingService> m_meetingDetector;
+    std::unique_ptr<TrimmerService> m_trimmer;
     std::unique_ptr<RecorderService> m_recorder;
     std::unique_ptr<ClipboardService> m_clipboard;
     std::unique_ptr<FocusService> m_focus;
@@ -463,6 +484,8 @@ private:
     bool m_isTrimPreviewing = false;
     bool m_isTrimmingProcessing = false;
     std::optional<QString> m_trimmingProgressText;
+    // A cut is under way (also after trim mode was left); one at a time.
+    bool m_trimInFlight = false;
     RecordingType m_activeRecordingType = RecordingType::meeting;
     QHash<QUuid, QList<ProcessingTask>> m_activeProcessingTasks;
     std::optional<QString> m_exportMessage;

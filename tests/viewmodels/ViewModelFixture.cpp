@@ -62,6 +62,11 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     else
         m_enhancer = nullptr;
     c.meetingDetector = std::move(meetings);
+    if (!m_useRealTrimmer) {
+        auto trimmer = std::make_unique<FakeTrimmer>();
+        m_trimmer = trimmer.get();
+        c.trimmer = std::move(trimmer);
+    }
     c.clipboard = std::move(clipboard);
     c.focus = std::move(focus);
     c.storage = m_storage.get();

@@ -9,6 +9,7 @@
 #include "FakeRecapWriter.h"
 #include "FakeRecorder.h"
 #include "FakeTranscriber.h"
+#include "FakeTrimmer.h"
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/RecordingViewModel.h"
@@ -60,6 +61,7 @@ protected:
     std::chrono::milliseconds m_statusClearDelay{4000};
     bool m_useRealEnhancer = false; // the application's own voice enhancer
     bool m_useRealPlayer = false; // the app's player on the sound server; m_player stays null
+    bool m_useRealTrimmer = false; // the app's audio trimmer; m_trimmer stays null
 
     FakeDeviceManager* m_devices = nullptr;
     FakePlayer* m_player = nullptr;
@@ -70,4 +72,5 @@ protected:
     FakeMeetingDetector* m_meetings = nullptr;
     FakeClipboard* m_clipboard = nullptr;
     FakeFocus* m_focus = nullptr;
+    FakeTrimmer* m_trimmer = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "viewmodels/adapters/AudioDeviceManagerAdapter.h"
 #include "viewmodels/adapters/AudioMixerRecorderAdapter.h"
 #include "viewmodels/adapters/AudioPlayerManagerAdapter.h"
+#include "viewmodels/adapters/AudioTrimmerAdapter.h"
 #include "viewmodels/adapters/MeetingDetectorAdapter.h"
 #include "viewmodels/adapters/RecapEngineAdapter.h"
 #include "viewmodels/adapters/VoiceEnhancerEngineAdapter.h"
@@ -28,4 +29,6 @@ void RealCollaborators::fillIn(RecordingViewModel::Collaborators& c)
         c.voiceEnhancer = std::make_unique<VoiceEnhancerEngineAdapter>(VoiceEnhancerEngine::shared());
     if (!c.meetingDetector)
         c.meetingDetector = std::make_unique<MeetingDetectorAdapter>(MeetingDetector::shared());
+    if (!c.trimmer)
+        c.trimmer = std::make_unique<AudioTrimmerAdapter>();
 }

@@ -1,0 +1,44 @@
+#include "viewmodels/TrimRules.h"
+
+#include <QStringList>
+#include <QUuid>
+
+#include <algorithm>
+
+namespace TrimRules {
+
+bool isLongEnough(double start, double end)
+{
+    return end - start >= minimumRange - rangeTolerance;
+}
+
+Transcript retime(const std::optional<QList<TranscriptSegment>>& segments, double start, double end,
+                  double newDuration)
+{
+    if (!segments)
+        return {};
+    QList<TranscriptSegment> kept;
+    QStringList texts;
+    for (const TranscriptSegment& segment : *segments) {
+        if (!(start < segment.end && segment.start < end))
+            continue;
+        TranscriptSegment moved;
+        moved.id = QUuid::createUuid();
+        moved.start = std::max(segment.start - start, 0.0);
+        moved.end = std::min(segment.end - start, newDuration);
+        moved.text = segment.text;
+        kept.append(moved);
+        texts.append(segment.text);
+    }
+    if (kept.isEmpty())
+        return {};
+    return {kept, texts.join(QLatin1Char(' '))};
+}
+
+QString temporaryFileName()
+{
+    return QStringLiteral(".trim_temp_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
+        + QStringLiteral(".mp3");
+}
+
+} // namespace TrimRules
