@@ -5,10 +5,14 @@
 
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/PlaybackTranscriptView.h"
+#include "views/detail/PlaybackWaveformView.h"
+#include "views/detail/TrimConfirmDialog.h"
+#include "views/detail/WaveformVisualizerView.h"
 #include "views/detail/TranscriptSegmentList.h"
 #include "views/detail/TranscriptSegmentModel.h"
 #include "views/window/MainWindow.h"
 
+#include <QPainter>
 #include <QTest>
 #include <QUuid>
 
@@ -142,6 +146,16 @@ void hoverSegment(GalleryScene& scene, int row)
     QTest::mouseMove(list->viewport(), list->visualRect(list->segmentModel()->index(row)).center());
 }
 
+// Trim mode on the planning meeting with 6:52 to 21:30 selected.
+void showTrimSelection(GalleryScene& scene)
+{
+    showRecording(scene, planningMeeting(), DetailViewTab::waveform);
+    scene.vm().startTrimming(current(scene));
+    scene.vm().setTrimStartTime(412);
+    scene.vm().setTrimEndTime(1290);
+    scene.settle();
+}
+
 } // namespace
 
 QList<GalleryState> paneGalleryStates()
@@ -151,6 +165,27 @@ QList<GalleryState> paneGalleryStates()
          [](GalleryScene& scene) {
              showRecording(scene, planningMeeting(), DetailViewTab::waveform);
              scene.player().advanceTo(642);
+         }},
+        {"audio-pane-trim-selection", showTrimSelection},
+        {"audio-pane-trim-dialog",
+         [](GalleryScene& scene) {
+             showTrimSelection(scene);
+             PlaybackWaveformView* pane = scene.window().findChild<WaveformVisualizerView*>()->playbackView();
+             pane->showTrimConfirmation();
+             scene.settle();
+             TrimConfirmDialog* dialog = pane->trimConfirmation();
+             dialog->adjustSize();
+             // The dialog over the middle of the window it belongs to.
+             QPixmap picture = scene.window().grab();
+             QPainter painter(&picture);
+             painter.fillRect(picture.rect(), QColor(0, 0, 0, 40));
+             const QPixmap box = dialog->grab();
+             const QPoint at((picture.width() - box.width()) / 2, (picture.height() - box.height()) / 3);
+             painter.drawPixmap(at, box);
+             painter.setPen(QColor(0, 0, 0, 60));
+             painter.drawRect(QRect(at, box.size()).adjusted(0, 0, -1, -1));
+             scene.showPicture(picture);
+             dialog->reject();
          }},
         {"live-pane-recording",
          [](GalleryScene& scene) {

@@ -183,9 +183,13 @@ TEST(RecordingRowRules, MergeModeLeavesOnlyTheFileManagerInTheMenu)
         labels.append(entry.label);
         EXPECT_TRUE(entry.enabled) << entry.label.toStdString();
     }
-    EXPECT_EQ(labels, (QStringList{"Rename", "Merge with other recordings...", "Enhance Voice (Zadive Dedada)",
-                                   "Export MP3 to Downloads", "Show in File Manager", "Delete Recording"}));
-    const auto merge = contextMenu(state)[1];
+    EXPECT_EQ(labels, (QStringList{"Rename", "Trim Recording...", "Merge with other recordings...",
+                                   "Enhance Voice (Zadive Dedada)", "Export MP3 to Downloads", "Show in File Manager",
+                                   "Delete Recording"}));
+    const auto trim = contextMenu(state)[1];
+    EXPECT_EQ(trim.action, Action::trim);
+    EXPECT_EQ(trim.symbol, "scissors");
+    const auto merge = contextMenu(state)[2];
     EXPECT_EQ(merge.action, Action::startMerge);
     EXPECT_EQ(merge.symbol, "arrow.triangle.merge");
 

@@ -129,13 +129,14 @@ QWidget* DetailHeader::buildNormalForm()
     });
     row->addWidget(m_enhance);
 
-    // Trimming itself is not available yet: the button keeps its place but
-    // has nothing to start.
     m_trim = smallButton(QStringLiteral("Trim"), QStringLiteral("scissors"),
                          Style::color(ColorRole::primary), devicePixelRatioF());
     m_trim->setObjectName(QStringLiteral("trimButton"));
     m_trim->setToolTip(QStringLiteral("Crop and trim this recording"));
-    m_trim->setEnabled(false);
+    connect(m_trim, &QPushButton::clicked, this, [this] {
+        if (m_item)
+            m_vm.startTrimming(*m_item);
+    });
     row->addWidget(m_trim);
     return form;
 }

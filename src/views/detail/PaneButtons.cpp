@@ -11,17 +11,18 @@ namespace PaneButtons {
 
 namespace {
 
-QPushButton* make(const QString& title, const QString& symbol, bool filled, int pixelSize, TextWeight weight,
+// `fill` none: bordered.
+QPushButton* make(const QString& title, const QString& symbol, ColorRole fill, int pixelSize, TextWeight weight,
                   int iconSize)
 {
     auto* button = new QPushButton(title);
     button->setFont(Style::font(pixelSize, weight));
     QPalette p = button->palette();
-    if (filled) {
-        p.setColor(QPalette::Button, Style::color(ColorRole::accent));
+    if (fill != ColorRole::none) {
+        p.setColor(QPalette::Button, Style::color(fill));
         p.setColor(QPalette::ButtonText, Qt::white);
         // Disabled reads as such: the fill and the label fade.
-        p.setColor(QPalette::Disabled, QPalette::Button, Style::color(ColorRole::accent, 0.35));
+        p.setColor(QPalette::Disabled, QPalette::Button, Style::color(fill, 0.35));
         p.setColor(QPalette::Disabled, QPalette::ButtonText, Style::color(ColorRole::white, 0.75));
     }
     button->setPalette(p);
@@ -36,17 +37,17 @@ QPushButton* make(const QString& title, const QString& symbol, bool filled, int 
 
 QPushButton* bordered(const QString& title, const QString& symbol)
 {
-    return make(title, symbol, false, 12, TextWeight::medium, 12);
+    return make(title, symbol, ColorRole::none, 12, TextWeight::medium, 12);
 }
 
-QPushButton* prominent(const QString& title, const QString& symbol)
+QPushButton* prominent(const QString& title, const QString& symbol, ColorRole tint)
 {
-    return make(title, symbol, true, 12, TextWeight::medium, 12);
+    return make(title, symbol, tint, 12, TextWeight::medium, 12);
 }
 
 QPushButton* cardAction(const QString& title, const QString& symbol)
 {
-    QPushButton* button = make(title, symbol, true, 13, TextWeight::semibold, 13);
+    QPushButton* button = make(title, symbol, ColorRole::accent, 13, TextWeight::semibold, 13);
     // Room of 14 by 6 around the label, as the cards' actions have.
     const QSize label = button->sizeHint();
     button->setMinimumSize(label.width() + 16, std::max(label.height(), 30));

@@ -5,6 +5,10 @@
 #include "views/style/Style.h"
 #include "views/detail/PaneLabels.h"
 #include "views/detail/PlaybackWaveformCanvas.h"
+#include "views/detail/TrimBar.h"
+#include "views/detail/TrimConfirmDialog.h"
+#include "views/detail/TrimInfoLine.h"
+#include "views/detail/TrimOverlay.h"
 #include "views/logic/CurrentRecording.h"
 #include "views/logic/TimeTexts.h"
 
@@ -26,6 +30,9 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
                                   Style::color(ColorRole::primary)))
     , m_remaining(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
                                     Style::color(ColorRole::secondary)))
+    , m_trimInfo(new TrimInfoLine(vm))
+    , m_trimOverlay(new TrimOverlay(vm, m_canvas))
+    , m_trimBar(new TrimBar(vm))
 {
     setObjectName(QStringLiteral("playbackWaveformView"));
     m_title->setObjectName(QStringLiteral("playbackTitle"));
@@ -46,6 +53,7 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     titleBlock->addWidget(m_title);
     titleBlock->addWidget(m_subtitle);
     column->addLayout(titleBlock);
+    column->addWidget(m_trimInfo, 0, Qt::AlignHCenter);
 
     auto* waveformRow = new QHBoxLayout;
     waveformRow->setContentsMargins(40, 0, 40, 0);
@@ -58,8 +66,10 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     times->addStretch(1);
     times->addWidget(m_remaining);
     column->addWidget(m_timeRow);
+    column->addWidget(m_trimBar);
     column->addStretch(1);
 
+    connect(m_trimBar, &TrimBar::saveRequested, this, &PlaybackWaveformView::showTrimConfirmation);
     m_canvas->setSeekHandler([this](double seconds) { m_player.seek(seconds); });
 
     connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
@@ -89,6 +99,7 @@ void PlaybackWaveformView::refreshRecording()
     m_duration = item.duration;
     m_canvas->setDuration(item.duration);
     m_canvas->setSamples(item.waveformSamples);
+    m_trimOverlay->setDuration(item.duration);
     refreshTimes();
 }
 
@@ -120,4 +131,20 @@ void PlaybackWaveformView::refreshTrimMode()
     const bool trimming = m_vm.isTrimmingActive();
     m_canvas->setSeekEnabled(!trimming);
     m_timeRow->setVisible(!trimming);
+    m_trimInfo->setVisible(trimming);
+    m_trimOverlay->setVisible(trimming);
+    m_trimBar->setVisible(trimming);
+    if (!trimming && m_trimDialog)
+        m_trimDialog->reject();
+}
+
+void PlaybackWaveformView::showTrimConfirmation()
+{
+    if (m_trimDialog)
+        return;
+    m_trimDialog = new TrimConfirmDialog(m_vm.trimStartTime(), m_vm.trimEndTime(), this);
+    m_trimDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_trimDialog, &TrimConfirmDialog::chosen, this, [this](bool saveAsNew) { m_vm.executeTrim(saveAsNew); });
+    connect(m_trimDialog, &QObject::destroyed, this, [this] { m_trimDialog = nullptr; });
+    m_trimDialog->open();
 }

@@ -9,11 +9,17 @@ class PlaybackWaveformCanvas;
 class PlayerService;
 class QLabel;
 class RecordingViewModel;
+class TrimBar;
+class TrimConfirmDialog;
+class TrimInfoLine;
+class TrimOverlay;
 
 // The Audio pane of a stored recording: title and date, the bar waveform
 // with its playhead, and the elapsed and remaining time. A click or drag on
-// the waveform seeks the player (not in trim mode). Built afresh for every
-// recording, so its drag state never carries over to another one.
+// the waveform seeks the player. In trim mode the range line stands above the
+// waveform, the selection with its handles over it and the trim bar in place
+// of the times. Built afresh for every recording, so its drag state and its
+// trim dialog never carry over to another one.
 class PlaybackWaveformView : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +30,13 @@ public:
     PlaybackWaveformCanvas* canvas() const { return m_canvas; }
     QString elapsedText() const;
     QString remainingText() const;
+
+    TrimInfoLine* trimInfoLine() const { return m_trimInfo; }
+    TrimOverlay* trimOverlay() const { return m_trimOverlay; }
+    TrimBar* trimBar() const { return m_trimBar; }
+    // "Trim & Save...": asks how the range is kept. Null while not shown.
+    void showTrimConfirmation();
+    TrimConfirmDialog* trimConfirmation() const { return m_trimDialog; }
 
 private:
     RecordingItem activeItem() const;
@@ -43,4 +56,8 @@ private:
     QWidget* m_timeRow;
     QLabel* m_elapsed;
     QLabel* m_remaining;
+    TrimInfoLine* m_trimInfo;
+    TrimOverlay* m_trimOverlay;
+    TrimBar* m_trimBar;
+    TrimConfirmDialog* m_trimDialog = nullptr;
 };

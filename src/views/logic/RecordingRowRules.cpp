@@ -143,6 +143,7 @@ QList<MenuEntry<Action>> contextMenu(const State& state)
     const bool free = !state.isMergeModeActive;
     QList<MenuEntry<Action>> entries;
     entries.append({Action::rename, QStringLiteral("Rename"), QStringLiteral("pencil"), free});
+    entries.append({Action::trim, QStringLiteral("Trim Recording..."), QStringLiteral("scissors"), free});
     entries.append({Action::startMerge, QStringLiteral("Merge with other recordings..."),
                     QStringLiteral("arrow.triangle.merge"), free});
     if (state.hasEnhancedFile) {

@@ -59,7 +59,7 @@ struct MergeCheckLook {
 };
 MergeCheckLook mergeCheckLook(const State& state);
 
-enum class Action { rename, startMerge, enhance, toggleEnhanced, exportToDownloads, showInFileManager, remove };
+enum class Action { rename, trim, startMerge, enhance, toggleEnhanced, exportToDownloads, showInFileManager, remove };
 QList<MenuEntry<Action>> contextMenu(const State& state);
 
 } // namespace RecordingRowRules

@@ -611,6 +611,9 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
     if (!found)
         return;
     switch (action) {
+    case Action::trim:
+        m_vm.startTrimming(*found);
+        break;
     case Action::startMerge:
         m_vm.startMergeMode(*found);
         break;

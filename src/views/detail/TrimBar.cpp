@@ -1,0 +1,54 @@
+#include "views/detail/TrimBar.h"
+
+#include "viewmodels/RecordingViewModel.h"
+#include "views/detail/PaneButtons.h"
+#include "views/style/Icons.h"
+#include "views/style/Style.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+
+TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
+    : QWidget(parent)
+    , m_vm(vm)
+    , m_cancel(new QPushButton(QStringLiteral("Cancel")))
+    , m_preview(PaneButtons::bordered(QString(), QStringLiteral("play.fill")))
+    , m_save(PaneButtons::prominent(QStringLiteral("Trim && Save..."), QStringLiteral("scissors"), ColorRole::orange))
+{
+    setObjectName(QStringLiteral("trimBar"));
+    m_cancel->setObjectName(QStringLiteral("trimCancelButton"));
+    m_preview->setObjectName(QStringLiteral("trimPreviewButton"));
+    m_save->setObjectName(QStringLiteral("trimSaveButton"));
+    m_cancel->setFont(Style::font(12));
+    m_cancel->setCursor(Qt::PointingHandCursor);
+    m_save->setFont(Style::font(12, TextWeight::semibold));
+    m_preview->setIconSize(QSize(11, 11));
+    m_save->setIconSize(QSize(11, 11));
+    // Filled orange whatever the widget style does with a button's palette.
+    m_save->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none; border-radius: 6px;"
+                                         " padding: 4px 10px; } QPushButton:pressed { background: %2; }")
+                              .arg(Style::css(Style::color(ColorRole::orange)),
+                                   Style::css(Style::color(ColorRole::orange).darker(115))));
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(44, 0, 44, 0);
+    row->setSpacing(12);
+    row->addWidget(m_cancel);
+    row->addStretch(1);
+    row->addWidget(m_preview);
+    row->addWidget(m_save);
+
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_vm.cancelTrimming(); });
+    connect(m_preview, &QPushButton::clicked, this, [this] { m_vm.toggleTrimPreview(); });
+    connect(m_save, &QPushButton::clicked, this, &TrimBar::saveRequested);
+    connect(&m_vm, &RecordingViewModel::isTrimPreviewingChanged, this, &TrimBar::refreshPreview);
+    refreshPreview();
+}
+
+void TrimBar::refreshPreview()
+{
+    const bool previewing = m_vm.isTrimPreviewing();
+    m_preview->setText(previewing ? QStringLiteral("Stop Preview") : QStringLiteral("Play Selection"));
+    m_preview->setIcon(Icons::icon(previewing ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"),
+                                   m_preview->palette().color(QPalette::ButtonText)));
+}

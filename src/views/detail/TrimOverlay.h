@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+#include <optional>
+
+class RecordingViewModel;
+
+// The trim selection over a stored recording's waveform: dark masks outside
+// the range, an orange frame around it and two handles that move its ends.
+// It covers its parent (the waveform) whole and takes all of its clicks, so
+// nothing seeks while it is shown.
+class TrimOverlay : public QWidget {
+    Q_OBJECT
+public:
+    enum class Handle { start, end };
+
+    TrimOverlay(RecordingViewModel& vm, QWidget* waveform);
+
+    // The stored duration of the recording the waveform shows.
+    void setDuration(double seconds);
+
+    std::optional<Handle> handleAt(double x) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void paintHandle(QPainter& painter, double left, Handle handle) const;
+
+    RecordingViewModel& m_vm;
+    double m_duration = 0;
+    std::optional<Handle> m_dragged;
+    double m_pressX = 0;
+    bool m_moved = false;
+};
