@@ -74,7 +74,11 @@ TEST_F(TrimSelection, HandlesMoveTheRangeAndClicksBesideThemDoNothing)
 {
     PlaybackWaveformView& pane = trimming(72);
     TrimOverlay* overlay = pane.trimOverlay();
-    ASSERT_EQ(overlay->width(), 720);
+    ASSERT_EQ(pane.canvas()->width(), 720);
+    // Over the waveform in the pane, with room for the end handle past its trailing edge.
+    EXPECT_EQ(overlay->parentWidget(), &pane);
+    EXPECT_FALSE(overlay->isWindow());
+    EXPECT_EQ(overlay->geometry(), pane.canvas()->geometry().adjusted(0, 0, 7, 0));
 
     drag(overlay, 713, 900); // the end handle beyond the trailing edge
     EXPECT_EQ(m_vm->trimEndTime(), 72);

@@ -31,7 +31,6 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     , m_remaining(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
                                     Style::color(ColorRole::secondary)))
     , m_trimInfo(new TrimInfoLine(vm))
-    , m_trimOverlay(new TrimOverlay(vm, m_canvas))
     , m_trimBar(new TrimBar(vm))
 {
     setObjectName(QStringLiteral("playbackWaveformView"));
@@ -59,6 +58,8 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     waveformRow->setContentsMargins(40, 0, 40, 0);
     waveformRow->addWidget(m_canvas);
     column->addLayout(waveformRow);
+    // Over the waveform, in this pane.
+    m_trimOverlay = new TrimOverlay(vm, m_canvas, this);
 
     auto* times = new QHBoxLayout(m_timeRow);
     times->setContentsMargins(44, 0, 44, 0);

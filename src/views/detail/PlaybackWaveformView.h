@@ -57,7 +57,7 @@ private:
     QLabel* m_elapsed;
     QLabel* m_remaining;
     TrimInfoLine* m_trimInfo;
-    TrimOverlay* m_trimOverlay;
+    TrimOverlay* m_trimOverlay = nullptr;
     TrimBar* m_trimBar;
     TrimConfirmDialog* m_trimDialog = nullptr;
 };

@@ -9,17 +9,19 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace TrimHandleRules;
 
-TrimOverlay::TrimOverlay(RecordingViewModel& vm, QWidget* waveform)
-    : QWidget(waveform)
+TrimOverlay::TrimOverlay(RecordingViewModel& vm, QWidget* waveform, QWidget* parent)
+    : QWidget(parent)
     , m_vm(vm)
+    , m_waveform(waveform)
 {
     setObjectName(QStringLiteral("trimOverlay"));
-    setGeometry(waveform->rect());
     waveform->installEventFilter(this);
+    followWaveform();
     connect(&m_vm, &RecordingViewModel::trimStartTimeChanged, this, qOverload<>(&QWidget::update));
     connect(&m_vm, &RecordingViewModel::trimEndTimeChanged, this, qOverload<>(&QWidget::update));
 }
@@ -32,15 +34,26 @@ void TrimOverlay::setDuration(double seconds)
 
 bool TrimOverlay::eventFilter(QObject* watched, QEvent* event)
 {
-    // Always as large as the waveform.
-    if (watched == parent() && event->type() == QEvent::Resize)
-        setGeometry(parentWidget()->rect());
+    if (watched == m_waveform && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        followWaveform();
     return QWidget::eventFilter(watched, event);
+}
+
+void TrimOverlay::followWaveform()
+{
+    // The waveform's area and room for half an end handle beyond it.
+    setGeometry(m_waveform->geometry().adjusted(0, 0, int(handleWidth / 2), 0));
+    raise();
+}
+
+double TrimOverlay::waveformWidth() const
+{
+    return std::max(m_waveform->width(), 1);
 }
 
 std::optional<TrimOverlay::Handle> TrimOverlay::handleAt(double x) const
 {
-    const Overlay o = overlay(width(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
     // The end handle is drawn over the start handle, so it is found first.
     if (x >= o.endHandleX && x <= o.endHandleX + handleWidth)
         return Handle::end;
@@ -70,11 +83,11 @@ void TrimOverlay::mouseMoveEvent(QMouseEvent* event)
     if (!m_moved && std::abs(x - m_pressX) < 1)
         return;
     m_moved = true;
-    const Overlay o = overlay(width(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
     if (*m_dragged == Handle::start)
-        m_vm.setTrimStartTime(draggedStart(x, width(), m_duration, o.endX, m_vm.trimEndTime()));
+        m_vm.setTrimStartTime(draggedStart(x, waveformWidth(), m_duration, o.endX, m_vm.trimEndTime()));
     else
-        m_vm.setTrimEndTime(draggedEnd(x, width(), m_duration, o.startX, m_vm.trimStartTime()));
+        m_vm.setTrimEndTime(draggedEnd(x, waveformWidth(), m_duration, o.startX, m_vm.trimStartTime()));
 }
 
 void TrimOverlay::mouseReleaseEvent(QMouseEvent* event)
@@ -88,7 +101,7 @@ void TrimOverlay::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double h = height();
-    const Overlay o = overlay(width(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
     const QColor mask(0, 0, 0, int(255 * 0.55));
     const QColor orange = Style::color(ColorRole::orange);
 

@@ -8,14 +8,16 @@ class RecordingViewModel;
 
 // The trim selection over a stored recording's waveform: dark masks outside
 // the range, an orange frame around it and two handles that move its ends.
-// It covers its parent (the waveform) whole and takes all of its clicks, so
+// It lies over the waveform (a sibling, so the end handle may stand half its
+// width past the waveform's trailing edge) and takes all of its clicks, so
 // nothing seeks while it is shown.
 class TrimOverlay : public QWidget {
     Q_OBJECT
 public:
     enum class Handle { start, end };
 
-    TrimOverlay(RecordingViewModel& vm, QWidget* waveform);
+    // `parent` holds `waveform`.
+    TrimOverlay(RecordingViewModel& vm, QWidget* waveform, QWidget* parent);
 
     // The stored duration of the recording the waveform shows.
     void setDuration(double seconds);
@@ -30,9 +32,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The waveform's width W, at least 1.
+    double waveformWidth() const;
+    void followWaveform();
     void paintHandle(QPainter& painter, double left, Handle handle) const;
 
     RecordingViewModel& m_vm;
+    QWidget* m_waveform;
     double m_duration = 0;
     std::optional<Handle> m_dragged;
     double m_pressX = 0;
