@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QApplication>
+#include <QFileInfo>
 #include <QTest>
 
 using Sidebar = WindowFixture;
@@ -196,6 +197,20 @@ TEST_F(Sidebar, RowCommandsReachTheViewModel)
         EXPECT_EQ(rowTitles(), (QStringList{"Planning"}));
         EXPECT_EQ(m_vm->recordings().size(), 1);
     }
+}
+
+TEST_F(Sidebar, ThePaintedExportButtonExportsItsOwnRow)
+{
+    const auto first = makeRecording("Standup", 5);
+    const auto second = makeRecording("Planning", 20);
+    seedLibrary({first, second});
+    makeWindow();
+
+    clickRow(second, RecordingList::Part::exportButton);
+    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage().has_value(); }));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Exported 'Planning.mp3' to Downloads!"));
+    EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/Planning.mp3"))));
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/Standup.mp3"))));
 }
 
 TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
