@@ -3,6 +3,7 @@
 
 #include "viewmodels/RecordingViewModel.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "common/Settings.h"
@@ -27,12 +28,6 @@ namespace {
 constexpr double minimumDuration = 0.4; // seconds
 constexpr qint64 minimumFileSize = 1024; // bytes
 constexpr int waveformBarCount = 120;
-
-void printLine(const QString& line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 } // namespace
 
@@ -81,7 +76,7 @@ void RecordingViewModel::runStartTask(const QString& captureFile)
             return;
         }
         const QString reason = outcome.error ? Error::describe(outcome.error) : CancelledError().message();
-        printLine(QStringLiteral("Failed to start recording: ") + reason);
+        ConsoleLine::print(QStringLiteral("Failed to start recording: ") + reason);
         setRecorderState(RecorderState::idle);
         m_activeTempRecordingFileURL.reset();
         setActiveRecordingTitle(std::nullopt);
@@ -137,13 +132,13 @@ void RecordingViewModel::runStopTask(StopContext context)
         if (!outcome.succeeded()) {
             // The capture file stays; the library takes it in at its next load.
             const QString reason = outcome.error ? Error::describe(outcome.error) : CancelledError().message();
-            printLine(QStringLiteral("Failed to stop recording: ") + reason);
+            ConsoleLine::print(QStringLiteral("Failed to stop recording: ") + reason);
             showStatus(QStringLiteral("Failed to save recording: ") + reason);
             return;
         }
         saveStoppedRecording(stopped, outcome.value->duration, outcome.value->amplitudes);
         if (outcome.value->writeError) {
-            printLine(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
+            ConsoleLine::print(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
             showStatus(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
         }
     });
@@ -153,14 +148,14 @@ void RecordingViewModel::saveStoppedRecording(const StopContext& context, double
                                               const QList<float>& amplitudes)
 {
     if (!context.captureFile) {
-        printLine(QStringLiteral("Error: Missing temp recording URL."));
+        ConsoleLine::print(QStringLiteral("Error: Missing temp recording URL."));
         return;
     }
 
     const LibraryFiling::Filed filed
         = LibraryFiling::moveIntoLibrary(*m_storage, *context.captureFile, context.title, context.fileName);
     if (!filed.succeeded()) {
-        printLine(QStringLiteral("Failed to move temp recording to final destination: ") + filed.error);
+        ConsoleLine::print(QStringLiteral("Failed to move temp recording to final destination: ") + filed.error);
         showStatus(QStringLiteral("Failed to save recording: ") + filed.error);
         return;
     }

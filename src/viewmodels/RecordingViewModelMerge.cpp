@@ -4,6 +4,7 @@
 #include "viewmodels/RecordingViewModel.h"
 
 #include "audio/AudioMerger.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "common/Settings.h"
@@ -26,12 +27,6 @@ namespace {
 
 constexpr int waveformBarCount = 120;
 constexpr float fallbackBarHeight = 0.1f;
-
-void printLine(const QString& line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 } // namespace
 
@@ -161,7 +156,7 @@ void RecordingViewModel::fileMergedRecording(const MergeJob& job, const QString&
 
 void RecordingViewModel::mergeFailed(const MergeJob& job, const QString& reason)
 {
-    printLine(QStringLiteral("Merge failed: ") + reason);
+    ConsoleLine::print(QStringLiteral("Merge failed: ") + reason);
     QFile::remove(job.tempFile);
     assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
     setMergeProgressText(std::nullopt);

@@ -3,6 +3,7 @@
 
 #include "viewmodels/RecordingViewModel.h"
 
+#include "common/ConsoleLine.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/StartupRepairWorker.h"
 #include "viewmodels/WaveformExtractor.h"
@@ -16,12 +17,6 @@ namespace {
 // From the pass to the re-transcription of a placeholder transcript.
 constexpr std::chrono::milliseconds retranscriptionDelay{1000};
 
-void printLine(const QString& line)
-{
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
-
 } // namespace
 
 std::optional<QList<float>> RecordingViewModel::extractWaveformFromFile(const QString& path, int targetCount)
@@ -34,7 +29,7 @@ void RecordingViewModel::checkAndRepairRecordings()
     StartupRepairWorker::Handlers handlers;
     handlers.placeholderTranscripts = [this](const QList<RecordingItem>& visited) {
         for (const RecordingItem& item : visited) {
-            printLine(QStringLiteral("Found legacy mock transcript for ") + item.title
+            ConsoleLine::print(QStringLiteral("Found legacy mock transcript for ") + item.title
                       + QStringLiteral(". Re-transcribing with Whisper Turbo for real timestamps..."));
             QTimer::singleShot(retranscriptionDelay, this, [this, id = item.id] {
                 // A recording deleted meanwhile is left alone.
@@ -49,7 +44,7 @@ void RecordingViewModel::checkAndRepairRecordings()
         if (!current || current->summary != visited.summary)
             return;
         updateLibraryItem(visited.id, [&cleaned](RecordingItem& entry) { entry.summary = cleaned; });
-        printLine(QStringLiteral("Repaired and cleaned executive recap for ") + visited.title + QStringLiteral("."));
+        ConsoleLine::print(QStringLiteral("Repaired and cleaned executive recap for ") + visited.title + QStringLiteral("."));
     };
     handlers.waveform = [this](const RecordingItem& visited, const QList<float>& bars) {
         // Skipped when the recording is gone, or a cut or merge gave it a
@@ -58,7 +53,7 @@ void RecordingViewModel::checkAndRepairRecordings()
         if (!current || current->fileName != visited.fileName || current->waveformSamples != visited.waveformSamples)
             return;
         updateLibraryItem(visited.id, [&bars](RecordingItem& entry) { entry.waveformSamples = bars; });
-        printLine(QStringLiteral("Repaired and enhanced waveform for ") + visited.title + QStringLiteral(" with ")
+        ConsoleLine::print(QStringLiteral("Repaired and enhanced waveform for ") + visited.title + QStringLiteral(" with ")
                   + QString::number(bars.size()) + QStringLiteral(" dynamic bars."));
     };
     handlers.finished = [this] {

@@ -3,10 +3,10 @@
 
 #include "viewmodels/RecordingViewModel.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "models/RecordingsStorage.h"
-#include "viewmodels/ConsoleLine.h"
 #include "viewmodels/FutureOutcome.h"
 #include "viewmodels/LibraryFiling.h"
 #include "viewmodels/TrimRules.h"

@@ -1,5 +1,6 @@
 #include "engines/speech/WhisperEngine.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/Settings.h"
@@ -24,12 +25,6 @@ const QString kDomain = QStringLiteral("WhisperEngine");
 const QString kModelAccount = QStringLiteral("ggerganov");
 // The first bytes of a ggml model file ("ggml" as a little-endian word).
 const QByteArray kModelSignature = QByteArrayLiteral("lmgg");
-
-void printLine(const QString& line)
-{
-    std::fputs(line.toUtf8().append('\n').constData(), stdout);
-    std::fflush(stdout);
-}
 
 QString describe(const std::exception& error)
 {
@@ -199,7 +194,7 @@ void WhisperEngine::loadModel(const QString& path)
         QMetaObject::invokeMethod(this, [this, loaded, name = QFileInfo(path).fileName()] {
             if (loaded) {
                 setModelState(WhisperModelState::ready(name));
-                printLine(QStringLiteral("Whisper engine initialized successfully with: ") + name);
+                ConsoleLine::print(QStringLiteral("Whisper engine initialized successfully with: ") + name);
             } else {
                 setModelState(WhisperModelState::error(QStringLiteral("Failed to load model file.")));
             }
@@ -258,7 +253,7 @@ Transcription WhisperEngine::transcribeOnQueue(const QString& path, const std::f
         } catch (const std::exception& error) {
             if (isCancelled())
                 throw CancelledError();
-            printLine(QStringLiteral("Whisper CLI transcription failed, falling back to C engine: ") + describe(error));
+            ConsoleLine::print(QStringLiteral("Whisper CLI transcription failed, falling back to C engine: ") + describe(error));
         }
     }
     return transcribeInProcess(path, isCancelled);

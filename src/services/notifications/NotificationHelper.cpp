@@ -1,5 +1,6 @@
 #include "services/notifications/NotificationHelper.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "platform/dbus/DesktopNotifications.h"
 #include "services/meetings/MeetingDetector.h"
@@ -21,12 +22,6 @@ QStringList actionsFor(const QString& category)
                 QStringLiteral("Dismiss")};
     return {defaultAction, QStringLiteral("Keep Recording"), keepRecordingAction, QStringLiteral("Keep Recording"),
             stopSaveAction, QStringLiteral("Stop Now")};
-}
-
-void printLine(const QString& line)
-{
-    std::printf("%s\n", line.toUtf8().constData());
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -75,7 +70,7 @@ void NotificationHelper::setReopenMainWindow(std::function<void()> reopen)
 void NotificationHelper::requestAuthorization()
 {
     m_server->capabilities().onFailed(this, [](const Error& error) {
-        printLine(QStringLiteral("Notification permission error: ") + error.message());
+        ConsoleLine::print(QStringLiteral("Notification permission error: ") + error.message());
         return QStringList();
     });
 }
@@ -134,11 +129,11 @@ void NotificationHelper::post(const Content& content)
                   m_server->notify(notification)
                       .then(this, [this, posted](quint32 id) { m_posted.insert(id, posted); })
                       .onFailed(this, [failureLine = content.failureLine](const Error& error) {
-                          printLine(failureLine + error.message());
+                          ConsoleLine::print(failureLine + error.message());
                       });
               })
         .onFailed(this, [failureLine = content.failureLine](const Error& error) {
-            printLine(failureLine + error.message());
+            ConsoleLine::print(failureLine + error.message());
         });
 }
 

@@ -1,6 +1,7 @@
 #include "services/updates/UpdateManager.h"
 
 #include "common/AppPaths.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/Settings.h"
@@ -28,12 +29,6 @@ namespace {
 
 const QString kInstallIdKey = QStringLiteral("nimbrel_anonymous_install_id");
 const QString kNoServer = QStringLiteral("This build has no update server configured.");
-
-void printLine(const QString& line)
-{
-    std::printf("%s\n", line.toLocal8Bit().constData());
-    std::fflush(stdout);
-}
 
 std::optional<qint64> versionPiece(const QString& piece)
 {
@@ -192,7 +187,7 @@ void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QStri
     const qint64 currentBuild = AppVersion::currentBuildNumber();
     if (isRemoteVersionNewer(info->version, info->build, currentVersion, currentBuild)
         && offersMoreThanStaged(*info)) {
-        printLine(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
+        ConsoleLine::print(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
                       .arg(info->version)
                       .arg(info->build)
                       .arg(currentVersion)
@@ -218,7 +213,7 @@ void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QStri
 
 void UpdateManager::failCheck(const QString& message, bool silent, bool keepStagedState)
 {
-    printLine(QStringLiteral("Update check error: ") + message);
+    ConsoleLine::print(QStringLiteral("Update check error: ") + message);
     if (!keepStagedState)
         setState(silent ? UpdateState::idle() : UpdateState::error(message));
     m_isBusy = false;
@@ -322,7 +317,7 @@ void UpdateManager::stageDownloaded(const UpdateInfo& info, const QString& archi
 void UpdateManager::failDownload(const QString& description)
 {
     m_downloadRunning = false;
-    printLine(QStringLiteral("Download/extract error: ") + description);
+    ConsoleLine::print(QStringLiteral("Download/extract error: ") + description);
     setState(UpdateState::error(QStringLiteral("Update download failed: ") + description));
 }
 
@@ -334,13 +329,13 @@ void UpdateManager::applyUpdateAndRelaunch()
         m_executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_executablePath;
     const QString target = UpdateInstaller::bundleOf(executable);
     if (target.isEmpty()) {
-        printLine(QStringLiteral("Safety check failed: target path is not a .app bundle: ")
+        ConsoleLine::print(QStringLiteral("Safety check failed: target path is not a .app bundle: ")
                   + QFileInfo(executable).absolutePath());
         return;
     }
     const QString problem = UpdateInstaller::spawnRelaunch(target, m_state.stagedAppPath, ::getpid());
     if (!problem.isEmpty()) {
-        printLine(QStringLiteral("Failed to spawn relaunch process: ") + problem);
+        ConsoleLine::print(QStringLiteral("Failed to spawn relaunch process: ") + problem);
         return;
     }
     if (m_quit)
