@@ -1,6 +1,7 @@
 #include "views/sidebar/RecordingRowDelegate.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/RoundedBox.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/logic/RecordingRowRules.h"
@@ -10,7 +11,6 @@
 #include "views/style/Style.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 #include <cmath>
 
@@ -60,15 +60,6 @@ void drawSymbol(QPainter& painter, const QRectF& box, const QString& symbol, int
     const QPixmap image = Icons::pixmap(symbol, size, color, ratio);
     const QPointF corner(std::round(box.center().x() - size / 2.0), std::round(box.center().y() - size / 2.0));
     painter.drawPixmap(QRectF(corner, QSizeF(size, size)), image, QRectF(image.rect()));
-}
-
-void fillRounded(QPainter& painter, const QRectF& box, qreal radius, const QColor& fill)
-{
-    if (fill.alpha() == 0)
-        return;
-    QPainterPath shape;
-    shape.addRoundedRect(box, radius, radius);
-    painter.fillPath(shape, fill);
 }
 
 // The parts of the detail line from the left: date, bullet, duration, then the badges.
@@ -167,8 +158,8 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
     const RecordingItem& item = m_model->recording(row);
     const RecordingRowGeometry geometry = recordingGeometry(cell, row);
 
-    fillRounded(painter, geometry.background(), RecordingRowGeometry::cornerRadius,
-                Style::color(RecordingRowRules::fill(state)));
+    RoundedBox::paint(painter, geometry.background(), RecordingRowGeometry::cornerRadius,
+                      Style::color(RecordingRowRules::fill(state)));
     if (!geometry.checkBox().isEmpty()) {
         const auto check = RecordingRowRules::mergeCheckLook(state);
         drawSymbol(painter, geometry.checkBox(), check.symbol, mergeCheckSize, Style::color(check.tint));
@@ -285,12 +276,8 @@ void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) con
     // The sidebar always shows this row in its selected look.
     const auto look = ActiveRowRules::look(true, m_hoveredRow == 0);
 
-    QPainterPath shape;
-    shape.addRoundedRect(geometry.background().adjusted(0.5, 0.5, -0.5, -0.5), ActiveRowGeometry::cornerRadius,
-                         ActiveRowGeometry::cornerRadius);
-    painter.fillPath(shape, Style::color(look.fill));
-    painter.setPen(QPen(Style::color(look.border), 1));
-    painter.drawPath(shape);
+    RoundedBox::paint(painter, geometry.background().adjusted(0.5, 0.5, -0.5, -0.5), ActiveRowGeometry::cornerRadius,
+                      Style::color(look.fill), Style::color(look.border));
 
     RecordingDot::paint(painter, geometry.dot().center(), active.isPaused, m_pulse);
     if (!active.isEditing) {
