@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/SearchMemory.h"
 #include "models/RecordingItem.h"
 
 #include <QHash>
@@ -7,13 +8,18 @@
 #include <QString>
 #include <QUuid>
 
+#include <optional>
+#include <vector>
+
 // The library filtered by the sidebar's search: a recording stays when its
 // title, its transcript or one of its segment texts holds the query, ignoring
 // case. The whole library is read on every keystroke, so the recordings are
 // tested in parallel, and the segments are skipped where the transcript is
 // their own text joined (then every segment is part of the transcript, and a
 // transcript without the query has no segment with it). What a recording's
-// transcript covers is worked out the first time a search needs it and kept.
+// transcript covers is worked out ahead or the first time a search needs it
+// and kept; what a transcript lacks is kept in the shared SearchMemory, so
+// typing on or deleting reads no transcript to its end twice.
 class LibrarySearch {
 public:
     // `query` already trimmed and not empty.
@@ -21,6 +27,13 @@ public:
 
     // Whether every segment text of `item` lies in its transcript, one after the other.
     static bool segmentsLieInTranscript(const RecordingItem& item);
+
+    // What the first searches would otherwise read every transcript for,
+    // worked out ahead: off the GUI thread by `prepare`, then taken in by
+    // `adopt` on it for the recordings whose texts are still the same.
+    struct Prepared;
+    static Prepared prepare(const QList<RecordingItem>& recordings);
+    void adopt(Prepared prepared);
 
 private:
     struct Covered {
@@ -31,7 +44,16 @@ private:
         bool covered = false;
     };
     static Covered storageOf(const RecordingItem& item);
+    static bool identical(const RecordingItem& a, const RecordingItem& b);
     static bool sameStorage(const Covered& a, const Covered& b);
 
     QHash<QUuid, Covered> m_covered;
+    // The last search's answer, for the next keystroke.
+    std::vector<char> m_lastMatches;
+    QList<RecordingItem> m_lastKept;
+};
+
+struct LibrarySearch::Prepared {
+    QHash<QUuid, Covered> covered;
+    SearchMemory memory; // the features of each transcript
 };

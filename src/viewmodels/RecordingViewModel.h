@@ -375,6 +375,8 @@ private:
     // Library.
     void setRecordings(const QList<RecordingItem>& recordings);
     void loadLibrary();
+    // Works out ahead, on a worker, what the first searches would read every transcript for.
+    void prepareSearch();
     void libraryWriteFinished(const QString& failure);
     // Applies `change` to the library entry with `id`, reassigns the selection
     // when it is that entry and saves; false (nothing written) when it is gone.

@@ -6,9 +6,11 @@
 #include "common/Error.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/collaborators/FocusService.h"
+#include "viewmodels/FutureOutcome.h"
 #include "viewmodels/collaborators/PlayerService.h"
 
 #include <QFileInfo>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,6 +29,7 @@ void RecordingViewModel::loadLibrary()
             Qt::UniqueConnection);
     RecordingsStorage::Loaded loaded = m_storage->loadLibrary();
     setRecordings(loaded.recordings);
+    prepareSearch();
     // What the load could not read, or left alone, is said once.
     if (!loaded.messages.isEmpty())
         showStatus(loaded.messages.join(QStringLiteral(". ")));
@@ -206,6 +209,16 @@ void RecordingViewModel::exportToDownloads(const RecordingItem& item)
 }
 
 // --- Search ---
+
+void RecordingViewModel::prepareSearch()
+{
+    // Reading every transcript grows with the library: a worker does it.
+    whenFinished(QtConcurrent::run([recordings = m_recordings] { return LibrarySearch::prepare(recordings); }), this,
+                 [this](const FutureOutcome<LibrarySearch::Prepared>& outcome) {
+                     if (outcome.value)
+                         m_librarySearch.adopt(std::move(*outcome.value));
+                 });
+}
 
 QList<RecordingItem> RecordingViewModel::filteredRecordings() const
 {

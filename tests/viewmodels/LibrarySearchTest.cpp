@@ -1,5 +1,7 @@
 #include "viewmodels/LibrarySearch.h"
 
+#include "common/SearchMemory.h"
+
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -72,4 +74,31 @@ TEST(LibrarySearch, FindsWhatTheTitleTranscriptOrASegmentHolds)
     EXPECT_EQ(titles(search.filter(library, "zebra")), QStringList{"Joined"});
     library[4].transcript = QString("a zebra after all");
     EXPECT_EQ(titles(search.filter(library, "zebra")), (QStringList{"Joined", "Neither"}));
+}
+
+// What the earlier keystrokes and the start worked out of long transcripts
+// answers as reading them would, and never for a recording that changed
+// since: an edited transcript, or a renamed recording in a list of matches
+// that otherwise stays the same.
+TEST(LibrarySearch, EarlierSearchesNeverAnswerForChangedRecordings)
+{
+    const auto longText = [](const char* words) { return (QString::fromUtf8(words) + QLatin1Char(' ')).repeated(40); };
+    QList<RecordingItem> library{
+        recording("Alpha", {}, longText("quarterly budget review")),
+        recording("Beta", {"the roadmap"}, longText("hiring plan")),
+        recording("Gamma", {}, longText("launch retro")),
+    };
+    SearchMemory::shared().clear();
+    LibrarySearch search;
+    search.adopt(LibrarySearch::prepare(library));
+    for (const QString& query : {"r", "re", "ret", "retro", "retrox", "retro", "z", "zq", "road", "roadmap 2", "road",
+                                 "budget", "bud", "Bud"})
+        EXPECT_EQ(titles(search.filter(library, query)), plainRule(library, query)) << query.toStdString();
+
+    library[0].transcript = longText("a retrospective on zebras");
+    for (const QString& query : {"zebra", "retro", "zq"})
+        EXPECT_EQ(titles(search.filter(library, query)), plainRule(library, query)) << query.toStdString();
+
+    library[2].title = QStringLiteral("Gamma renamed");
+    EXPECT_EQ(titles(search.filter(library, "retro")), (QStringList{"Alpha", "Gamma renamed"}));
 }

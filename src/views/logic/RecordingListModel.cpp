@@ -1,5 +1,6 @@
 #include "views/logic/RecordingListModel.h"
 
+#include "common/SearchMemory.h"
 #include "common/TextSearch.h"
 #include "views/logic/ActiveRowRules.h"
 
@@ -118,20 +119,34 @@ bool RecordingListModel::hasQuote(int row) const
 void RecordingListModel::findQuotes() const
 {
     // The list's layout asks every row in turn: all rows not known yet are
-    // looked at at once, on the thread pool. The same test as the quotation's
-    // own, without cutting the excerpt.
+    // looked at at once, those the earlier searches cannot answer on the
+    // thread pool. The same test as the quotation's own, without cutting the
+    // excerpt.
     const QString needle = m_searchText.trimmed();
+    SearchMemory& memory = SearchMemory::shared();
     std::vector<size_t> unknown;
     for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (!m_rows[i].hasQuote)
+        const Row& row = m_rows[i];
+        if (row.hasQuote)
+            continue;
+        if (needle.isEmpty() || !row.item.transcript) {
+            row.hasQuote = false;
+            continue;
+        }
+        if (memory.recall(*row.item.transcript, needle) == SearchMemory::Answer::lacks)
+            row.hasQuote = false;
+        else
             unknown.push_back(i);
     }
     const std::vector<char> found = TextSearch::testEach(static_cast<qsizetype>(unknown.size()), [&](qsizetype k) {
-        const RecordingItem& item = m_rows[unknown[static_cast<size_t>(k)]].item;
-        return !needle.isEmpty() && item.transcript && TextSearch::containsIgnoringCase(*item.transcript, needle);
+        return TextSearch::containsIgnoringCase(*m_rows[unknown[static_cast<size_t>(k)]].item.transcript, needle);
     });
-    for (size_t k = 0; k < unknown.size(); ++k)
-        m_rows[unknown[k]].hasQuote = found[k] != 0;
+    for (size_t k = 0; k < unknown.size(); ++k) {
+        const Row& row = m_rows[unknown[k]];
+        row.hasQuote = found[k] != 0;
+        if (!*row.hasQuote)
+            memory.learnLacks(*row.item.transcript, needle);
+    }
 }
 
 QString RecordingListModel::quote(int row) const
