@@ -3,12 +3,14 @@
 #include "models/IndexCodec.h"
 
 #include <QSaveFile>
+#include <QThreadPool>
 #include <QSet>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
+#include <utility>
 
 IndexWriter::IndexWriter(QString path, Report report)
     : m_path(std::move(path))
@@ -17,24 +19,52 @@ IndexWriter::IndexWriter(QString path, Report report)
 {
 }
 
-IndexWriter::~IndexWriter() = default;
+IndexWriter::~IndexWriter()
+{
+    std::unique_lock lock(m_mutex);
+    m_written.wait(lock, [this] { return m_copying == 0; });
+}
 
 void IndexWriter::submit(QList<RecordingItem> snapshot)
 {
-    bool scheduled = false;
+    quint64 order = 0;
     {
         std::lock_guard lock(m_mutex);
-        scheduled = m_pending.has_value();
-        m_pending = std::move(snapshot);
+        order = ++m_submitted;
+        ++m_copying;
     }
-    if (!scheduled)
-        m_queue.post([this] { writePending(); });
+    QThreadPool::globalInstance()->start([this, order, shared = std::move(snapshot)]() mutable {
+        QList<RecordingItem> own = shared;
+        own.detach();
+        shared = {};
+        queue(order, std::move(own));
+    });
+}
+
+void IndexWriter::queue(quint64 order, QList<RecordingItem> snapshot)
+{
+    std::lock_guard lock(m_mutex);
+    // Copies can finish out of order: an older one never replaces a newer.
+    std::optional<QList<RecordingItem>> replaced = std::move(snapshot);
+    if (order > m_queued) {
+        m_queued = order;
+        const bool scheduled = m_pending.has_value();
+        m_pending.swap(replaced);
+        if (!scheduled)
+            m_queue.post([this] { writePending(); });
+    }
+    // Often the last copy of thousands of recordings: let go of it on the writer's thread.
+    if (replaced)
+        m_queue.post([released = std::move(*replaced)] {});
+    // Last: the destructor waits for this, under the same lock.
+    --m_copying;
+    m_written.notify_all();
 }
 
 bool IndexWriter::waitUntilWritten(std::chrono::milliseconds limit)
 {
     std::unique_lock lock(m_mutex);
-    return m_written.wait_for(lock, limit, [this] { return !m_pending && !m_writing; });
+    return m_written.wait_for(lock, limit, [this] { return m_copying == 0 && !m_pending && !m_writing; });
 }
 
 void IndexWriter::writePending()

@@ -30,6 +30,9 @@ public:
     IndexWriter& operator=(const IndexWriter&) = delete;
 
     // Copying a QList shares its data, so handing in the library is cheap.
+    // The caller changes its list again soon, and a list still shared with
+    // the snapshot would then be copied whole on the caller's thread: a
+    // worker makes the writer's own copy at once and lets go of the shared one.
     void submit(QList<RecordingItem> snapshot);
     // Waits until nothing waits or is being written; false when `limit` passed first.
     bool waitUntilWritten(std::chrono::milliseconds limit);
@@ -40,6 +43,7 @@ public:
     static QString write(const QString& path, const QList<RecordingItem>& recordings);
 
 private:
+    void queue(quint64 order, QList<RecordingItem> snapshot);
     void writePending();
 
     QString m_path;
@@ -48,6 +52,9 @@ private:
     std::condition_variable m_written;
     std::optional<QList<RecordingItem>> m_pending;
     bool m_writing = false;
+    int m_copying = 0;        // snapshots a worker is still copying
+    quint64 m_submitted = 0;  // the order of the snapshots handed in
+    quint64 m_queued = 0;     // the newest one that waits or was written
     // Last: destroyed first, while the members its work uses still live.
     SerialQueue m_queue;
 };
