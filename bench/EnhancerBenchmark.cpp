@@ -1,9 +1,10 @@
-// Enhances a 60-minute recording with the voice enhancer and runs ffmpeg over
-// the same file with a comparable chain (high-pass, the same equaliser bands,
-// a compressor, a limiter, shine or LAME at 192 kbit/s), printing the exact
-// ffmpeg command. Both run held to one core, and then as they do on a user's
-// machine, each using the cores it can (the enhancer isolates the two
-// channels and encodes on threads of their own). Our runs and ffmpeg's
+// Enhances a 60-minute recording of the microphone alone (the same samples in
+// both channels, as the recorder writes it) with the voice enhancer and runs
+// ffmpeg over the same file with a comparable chain (high-pass, the same
+// equaliser bands, a compressor, a limiter, shine or LAME at 192 kbit/s),
+// printing the exact ffmpeg command. Both run held to one core, and then as they do on a user's
+// machine, each using the cores it can (the enhancer encodes, and isolates
+// channels that differ, on threads of their own). Our runs and ffmpeg's
 // alternate; each figure is the best of its runs, in wall-clock time and in
 // processor time. The last line is our processor time divided by ffmpeg's
 // with both on one core: there the two do the same work with the same means,
@@ -42,6 +43,7 @@ constexpr int kParts = 6;
 constexpr double kTotalSeconds = kPartSeconds * kParts;
 
 QString dataDir;
+const QString kRecording = QStringLiteral("microphone-hour.mp3");
 
 QString dataFile(const QString& name)
 {
@@ -49,13 +51,14 @@ QString dataFile(const QString& name)
 }
 
 // Ten minutes of something voice-like: syllables of a gliding harmonic tone,
-// pauses between phrases, a quiet hiss and mains hum underneath.
+// pauses between phrases, a quiet hiss and mains hum underneath; the right
+// channel the same as the left.
 void writePart(const QString& path)
 {
     std::mt19937 random(11);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
     double phase = 0;
-    GeneratedRecording::write(path, kPartSeconds, 0.9, [&](double t) {
+    GeneratedRecording::write(path, kPartSeconds, 1.0, [&](double t) {
         phase += 2 * std::numbers::pi * (140 + 60 * std::sin(2 * std::numbers::pi * 0.7 * t)) / 44100;
         double voice = 0;
         for (int harmonic = 1; harmonic <= 8; ++harmonic)
@@ -69,7 +72,7 @@ void writePart(const QString& path)
 void prepareFixture()
 {
     QDir().mkpath(dataDir);
-    const QString hour = dataFile(QStringLiteral("hour.mp3"));
+    const QString hour = dataFile(kRecording);
     if (QFileInfo::exists(hour))
         return;
     std::printf("Generating a 60-minute recording...\n");
@@ -95,7 +98,7 @@ QStringList ffmpegArguments(const QString& encoder, bool oneThread)
     if (oneThread)
         arguments << QStringLiteral("-threads") << QStringLiteral("1") << QStringLiteral("-filter_threads")
                   << QStringLiteral("1");
-    arguments << QStringLiteral("-i") << dataFile(QStringLiteral("hour.mp3")) << QStringLiteral("-af") << filters
+    arguments << QStringLiteral("-i") << dataFile(kRecording) << QStringLiteral("-af") << filters
               << QStringLiteral("-c:a") << encoder << QStringLiteral("-b:a") << QStringLiteral("192k")
               << QStringLiteral("-ar") << QStringLiteral("44100") << QStringLiteral("-ac") << QStringLiteral("2")
               << dataFile(QStringLiteral("ffmpeg.mp3"));
@@ -117,7 +120,7 @@ FfmpegRunner::Timing runEnhancer()
     const double processorBefore = FfmpegRunner::processorSeconds(RUSAGE_SELF);
     QElapsedTimer timer;
     timer.start();
-    VoiceEnhancerEngine::processOffline(dataFile(QStringLiteral("hour.mp3")), dataFile(QStringLiteral("enhanced.mp3")));
+    VoiceEnhancerEngine::processOffline(dataFile(kRecording), dataFile(QStringLiteral("enhanced.mp3")));
     return {timer.nsecsElapsed() / 1e9, FfmpegRunner::processorSeconds(RUSAGE_SELF) - processorBefore};
 }
 

@@ -224,3 +224,94 @@ TEST(VoiceIsolation, SteadyNoiseIsLowered)
     // Once speex has learnt the noise (its first seconds), it is well down.
     EXPECT_LT(rmsDb(out, 3) - rmsDb(noise, 3), -10.0);
 }
+
+namespace {
+
+// A steady hiss with a syllable-like tone burst every half second.
+Stereo voiceOverHiss(double seconds)
+{
+    Stereo signal = whiteNoise(0.01, seconds); // -40 dBFS
+    signal.right = signal.left;
+    for (size_t i = 0; i < signal.left.size(); ++i) {
+        const double t = double(i) / kRate;
+        if (std::fmod(t, 0.5) < 0.2)
+            signal.left[i] = signal.right[i] += float(0.25 * std::sin(2 * std::numbers::pi * 300 * t));
+    }
+    return signal;
+}
+
+// Runs a stage that takes 16-bit input (isolation, the whole chain) in blocks
+// of the enhancer's size.
+template <typename Stage>
+Stereo runOn16Bit(Stage& stage, const std::vector<int16_t>& input)
+{
+    const size_t frames = input.size() / 2;
+    Stereo out{std::vector<float>(frames), std::vector<float>(frames)};
+    for (size_t start = 0; start < frames; start += 4096) {
+        const size_t count = std::min<size_t>(4096, frames - start);
+        stage.process(input.data() + 2 * start, count, out.left.data() + start, out.right.data() + start);
+    }
+    return out;
+}
+
+double windowDb(const std::vector<float>& samples, double fromSeconds, double toSeconds)
+{
+    double sum = 0;
+    const auto first = static_cast<size_t>(fromSeconds * kRate);
+    const auto last = static_cast<size_t>(toSeconds * kRate);
+    for (size_t i = first; i < last; ++i)
+        sum += double(samples[i]) * samples[i];
+    return 10 * std::log10(sum / double(last - first));
+}
+
+size_t differingSamples(const std::vector<float>& a, const std::vector<float>& b)
+{
+    size_t count = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        count += a[i] != b[i];
+    return count;
+}
+
+float largestStep(const std::vector<float>& samples, double fromSeconds, double toSeconds)
+{
+    float step = 0;
+    for (auto i = static_cast<size_t>(fromSeconds * kRate) + 1; i < static_cast<size_t>(toSeconds * kRate); ++i)
+        step = std::max(step, std::fabs(samples[i] - samples[i - 1]));
+    return step;
+}
+
+} // namespace
+
+TEST(VoiceIsolation, EqualChannelsGetWhatSuppressingEachOneGives)
+{
+    const std::vector<int16_t> same = interleaved16(voiceOverHiss(3));
+    // The same left channel beside a right one that differs in every frame.
+    std::vector<int16_t> apart = same;
+    for (size_t i = 1; i < apart.size(); i += 2)
+        apart[i] ^= 1;
+    VoiceIsolation once(kRate);
+    VoiceIsolation each(kRate);
+    const Stereo fromOnce = runOn16Bit(once, same);
+    const Stereo fromEach = runOn16Bit(each, apart);
+    EXPECT_EQ(differingSamples(fromOnce.left, fromEach.left), 0u);
+    EXPECT_EQ(differingSamples(fromOnce.right, fromEach.left), 0u);
+}
+
+// A recording of the microphone alone until system audio joins the right
+// channel: its suppressor, idle until then, must not let the hiss through or
+// click as it takes over.
+TEST(EnhancementChain, RightChannelThatPartsHalfwayStaysWithTheLeft)
+{
+    constexpr double switchSeconds = 8.3; // in a pause, long after the start
+    Stereo input = voiceOverHiss(11);
+    const Stereo joining = whiteNoise(0.0005, 11, 9); // -66 dBFS, other audio
+    for (auto i = static_cast<size_t>(switchSeconds * kRate); i < input.right.size(); ++i)
+        input.right[i] += joining.left[i];
+    EnhancementChain chain;
+    const Stereo out = runOn16Bit(chain, interleaved16(input));
+    const double at = switchSeconds + double(chain.latencyFrames()) / kRate;
+
+    for (const auto& [from, to] : {std::pair{at, at + 0.05}, std::pair{at + 0.05, at + 0.2}, std::pair{at + 0.2, 11.0}})
+        EXPECT_NEAR(windowDb(out.right, from, to), windowDb(out.left, from, to), 1.0) << from << " s to " << to << " s";
+    EXPECT_LT(largestStep(out.right, at - 0.05, at + 0.2), 1.5f * largestStep(out.left, at - 0.05, at + 0.2));
+}

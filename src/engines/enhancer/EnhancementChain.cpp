@@ -11,13 +11,7 @@ EnhancementChain::EnhancementChain()
 void EnhancementChain::process(const int16_t* interleaved, size_t frames, float* left, float* right,
                                BlockWorker* helper)
 {
-    if (helper) {
-        helper->start([this, interleaved, frames, right] { m_isolation.processChannel(1, interleaved, frames, right); });
-        m_isolation.processChannel(0, interleaved, frames, left);
-        helper->wait();
-    } else {
-        m_isolation.process(interleaved, frames, left, right);
-    }
+    m_isolation.process(interleaved, frames, left, right, helper);
     processAfterIsolation(left, right, frames);
 }
 

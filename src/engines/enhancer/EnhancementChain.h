@@ -21,7 +21,8 @@ public:
     // Runs `frames` interleaved 16-bit frames through the chain and writes as
     // many frames of output, `latencyFrames()` behind, to `left` and `right`.
     // With a `helper`, the right channel's isolation (the costliest stage)
-    // runs on it while this thread isolates the left one.
+    // runs on it while this thread isolates the left one, when the two
+    // channels differ.
     void process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper = nullptr);
 
     size_t latencyFrames() const { return m_isolation.latencyFrames() + m_limiter.latencyFrames(); }

@@ -1,6 +1,9 @@
 #include "engines/enhancer/VoiceIsolation.h"
 
+#include "engines/enhancer/BlockWorker.h"
+
 #include <algorithm>
+#include <cstring>
 
 #include <speex/speex_preprocess.h>
 
@@ -12,65 +15,143 @@ namespace {
 // than speex's default. Speex never lowers what it takes for speech.
 constexpr int kNoiseSuppressionDb = -25;
 
+constexpr size_t kFrameSize = VoiceIsolation::kFrameSize;
+
+void toFloat(const int16_t* in, float* out)
+{
+    for (size_t i = 0; i < kFrameSize; ++i)
+        out[i] = float(in[i]) * (1.0f / 32768.0f);
+}
+
 } // namespace
 
 VoiceIsolation::VoiceIsolation(int sampleRate)
-    : m_channels(2)
+    : m_sampleRate(sampleRate)
+    , m_skipped(kCatchUpFrames * kFrameSize)
 {
-    for (Channel& channel : m_channels) {
-        channel.state = speex_preprocess_state_init(static_cast<int>(kFrameSize), sampleRate);
-        int on = 1;
-        int off = 0;
-        int suppression = kNoiseSuppressionDb;
-        speex_preprocess_ctl(channel.state, SPEEX_PREPROCESS_SET_DENOISE, &on);
-        speex_preprocess_ctl(channel.state, SPEEX_PREPROCESS_SET_NOISE_SUPPRESS, &suppression);
-        // Levelling is the dynamics processor's job; dereverberation changes
-        // more than noise. (Voice detection is off by default; asking for it
-        // to be off only prints a warning.)
-        speex_preprocess_ctl(channel.state, SPEEX_PREPROCESS_SET_AGC, &off);
-        speex_preprocess_ctl(channel.state, SPEEX_PREPROCESS_SET_DEREVERB, &off);
-        channel.frame.assign(kFrameSize, 0);
+    for (int channel = 0; channel < 2; ++channel) {
+        m_suppressors[channel] = newSuppressor();
         // One frame of silence ahead of the first output, so every call can
         // hand out as many frames as it takes.
-        channel.ready.assign(kFrameSize, 0.0f);
+        m_ready[channel].assign(kFrameSize, 0.0f);
     }
 }
 
 VoiceIsolation::~VoiceIsolation()
 {
-    for (Channel& channel : m_channels)
-        speex_preprocess_state_destroy(channel.state);
+    for (SpeexPreprocessState_* suppressor : m_suppressors)
+        speex_preprocess_state_destroy(suppressor);
 }
 
-void VoiceIsolation::process(const int16_t* interleaved, size_t frames, float* left, float* right)
+SpeexPreprocessState_* VoiceIsolation::newSuppressor() const
 {
-    processChannel(0, interleaved, frames, left);
-    processChannel(1, interleaved, frames, right);
+    SpeexPreprocessState_* state = speex_preprocess_state_init(static_cast<int>(kFrameSize), m_sampleRate);
+    int on = 1;
+    int off = 0;
+    int suppression = kNoiseSuppressionDb;
+    speex_preprocess_ctl(state, SPEEX_PREPROCESS_SET_DENOISE, &on);
+    speex_preprocess_ctl(state, SPEEX_PREPROCESS_SET_NOISE_SUPPRESS, &suppression);
+    // Levelling is the dynamics processor's job; dereverberation changes
+    // more than noise. (Voice detection is off by default; asking for it
+    // to be off only prints a warning.)
+    speex_preprocess_ctl(state, SPEEX_PREPROCESS_SET_AGC, &off);
+    speex_preprocess_ctl(state, SPEEX_PREPROCESS_SET_DEREVERB, &off);
+    return state;
 }
 
-void VoiceIsolation::processChannel(int index, const int16_t* interleaved, size_t frames, float* out)
+void VoiceIsolation::process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper)
 {
-    Channel& channel = m_channels[static_cast<size_t>(index)];
-    const int16_t* input = interleaved + index;
-    size_t taken = 0;
-    while (taken < frames) {
-        const size_t count = std::min(kFrameSize - channel.frameFill, frames - taken);
-        for (size_t i = 0; i < count; ++i)
-            channel.frame[channel.frameFill + i] = input[2 * (taken + i)];
-        channel.frameFill += count;
-        taken += count;
-        if (channel.frameFill == kFrameSize) {
-            speex_preprocess_run(channel.state, channel.frame.data());
-            for (int16_t sample : channel.frame)
-                channel.ready.push_back(float(sample) / 32768.0f);
-            channel.frameFill = 0;
+    const size_t pending = m_input[0].size();
+    m_input[0].resize(pending + frames);
+    m_input[1].resize(pending + frames);
+    int16_t* inLeft = m_input[0].data();
+    int16_t* inRight = m_input[1].data();
+    for (size_t i = 0; i < frames; ++i) {
+        inLeft[pending + i] = interleaved[2 * i];
+        inRight[pending + i] = interleaved[2 * i + 1];
+    }
+
+    const size_t frameCount = (pending + frames) / kFrameSize;
+    m_sameFrame.resize(frameCount);
+    bool anyDifferent = false;
+    for (size_t f = 0; f < frameCount; ++f) {
+        const size_t at = f * kFrameSize;
+        m_sameFrame[f] = std::memcmp(inLeft + at, inRight + at, kFrameSize * sizeof(int16_t)) == 0;
+        anyDifferent = anyDifferent || !m_sameFrame[f];
+    }
+
+    // The right suppressor reads only the right input, the left one only
+    // the left input, so the two may run at once.
+    const auto runLeft = [&] {
+        for (size_t f = 0; f < frameCount; ++f)
+            speex_preprocess_run(m_suppressors[0], inLeft + f * kFrameSize);
+    };
+    if (helper && anyDifferent) {
+        helper->start([this, frameCount] { runRight(frameCount); });
+        runLeft();
+        helper->wait();
+    } else {
+        runLeft();
+        runRight(frameCount);
+    }
+
+    const size_t readyEnd = m_ready[0].size();
+    m_ready[0].resize(readyEnd + frameCount * kFrameSize);
+    m_ready[1].resize(readyEnd + frameCount * kFrameSize);
+    for (size_t f = 0; f < frameCount; ++f) {
+        const size_t at = f * kFrameSize;
+        float* readyLeft = m_ready[0].data() + readyEnd + at;
+        float* readyRight = m_ready[1].data() + readyEnd + at;
+        toFloat(inLeft + at, readyLeft);
+        if (m_sameFrame[f])
+            std::copy_n(readyLeft, kFrameSize, readyRight);
+        else
+            toFloat(inRight + at, readyRight);
+    }
+    const auto used = static_cast<std::ptrdiff_t>(frameCount * kFrameSize);
+    m_input[0].erase(m_input[0].begin(), m_input[0].begin() + used);
+    m_input[1].erase(m_input[1].begin(), m_input[1].begin() + used);
+
+    // A frame of latency guarantees that `frames` outputs are ready.
+    const auto start = static_cast<std::ptrdiff_t>(m_readyStart);
+    std::copy_n(m_ready[0].begin() + start, frames, left);
+    std::copy_n(m_ready[1].begin() + start, frames, right);
+    m_readyStart += frames;
+    if (m_readyStart >= kFrameSize) {
+        for (std::vector<float>& ready : m_ready)
+            ready.erase(ready.begin(), ready.begin() + static_cast<std::ptrdiff_t>(m_readyStart));
+        m_readyStart = 0;
+    }
+}
+
+void VoiceIsolation::runRight(size_t frameCount)
+{
+    int16_t* in = m_input[1].data();
+    for (size_t f = 0; f < frameCount; ++f) {
+        int16_t* frame = in + f * kFrameSize;
+        if (m_sameFrame[f]) {
+            std::copy_n(frame, kFrameSize, m_skipped.data() + (m_skippedCount % kCatchUpFrames) * kFrameSize);
+            ++m_skippedCount;
+        } else {
+            catchUpRight();
+            speex_preprocess_run(m_suppressors[1], frame);
         }
     }
-    // A frame of latency guarantees that `frames` outputs are ready.
-    std::copy_n(channel.ready.begin() + static_cast<std::ptrdiff_t>(channel.readyStart), frames, out);
-    channel.readyStart += frames;
-    if (channel.readyStart >= kFrameSize) {
-        channel.ready.erase(channel.ready.begin(), channel.ready.begin() + static_cast<std::ptrdiff_t>(channel.readyStart));
-        channel.readyStart = 0;
+}
+
+void VoiceIsolation::catchUpRight()
+{
+    if (m_skippedCount == 0)
+        return;
+    size_t first = 0;
+    if (m_skippedCount > kCatchUpFrames) {
+        // What the suppressor learnt before the skipped stretch is stale.
+        speex_preprocess_state_destroy(m_suppressors[1]);
+        m_suppressors[1] = newSuppressor();
+        first = m_skippedCount - kCatchUpFrames;
     }
+    // Its output is not used: the left suppressor's stood in for it.
+    for (size_t k = first; k < m_skippedCount; ++k)
+        speex_preprocess_run(m_suppressors[1], m_skipped.data() + (k % kCatchUpFrames) * kFrameSize);
+    m_skippedCount = 0;
 }

@@ -4,17 +4,31 @@
 #include <cstdint>
 #include <vector>
 
+class BlockWorker;
 struct SpeexPreprocessState_;
 
 // Lowers the steady background under a voice with speexdsp's noise
 // suppression, one suppressor per channel. The output lags the input by two
 // frames: one while a frame is gathered, one inside speex, whose overlapping
 // windows give out each frame's samples when the next frame has come in.
+//
+// A recording of the microphone alone has the same samples left and right.
+// A frame whose two channels are equal is suppressed once, with the left
+// suppressor, and the result serves both; the right suppressor skips it. When
+// the channels part (system audio that starts later in the recording), the
+// right suppressor first runs over the frames it skipped, so it meets the new
+// frame with a noise estimate learnt from the same audio as the left one's:
+// all of them when they are few (it is then exactly where it would have been),
+// else a fresh suppressor over the last `kCatchUpFrames`: a fresh speex needs
+// a few seconds of audio to settle on a steady background (about three for
+// a hiss under speech).
 class VoiceIsolation {
 public:
     // About 23 ms at 44.1 kHz: speex is tuned for 10 to 30 ms frames, and a
     // power of two keeps its FFT fast.
     static constexpr size_t kFrameSize = 1024;
+    // About 6 s at 44.1 kHz.
+    static constexpr size_t kCatchUpFrames = 256;
 
     explicit VoiceIsolation(int sampleRate);
     ~VoiceIsolation();
@@ -23,21 +37,30 @@ public:
 
     // Takes `frames` interleaved stereo frames and writes as many frames,
     // `latencyFrames()` behind, to the two channels as floats in [-1, 1).
-    void process(const int16_t* interleaved, size_t frames, float* left, float* right);
-    // The same for one channel (0 left, 1 right): the two channels share
-    // nothing, so they may run on different threads at once.
-    void processChannel(int channel, const int16_t* interleaved, size_t frames, float* out);
+    // With a `helper`, the right suppressor runs on it while this thread runs
+    // the left one.
+    void process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper = nullptr);
 
     size_t latencyFrames() const { return 2 * kFrameSize; }
 
 private:
-    struct Channel {
-        SpeexPreprocessState_* state = nullptr;
-        std::vector<int16_t> frame; // input gathered for the next speex frame
-        size_t frameFill = 0;
-        std::vector<float> ready;   // processed output not handed out yet
-        size_t readyStart = 0;
-    };
+    SpeexPreprocessState_* newSuppressor() const;
+    // Suppresses the right channel's whole frames gathered in `m_input[1]`
+    // that differ from the left's, after catching up on skipped ones.
+    void runRight(size_t frameCount);
+    void catchUpRight();
 
-    std::vector<Channel> m_channels;
+    int m_sampleRate;
+    SpeexPreprocessState_* m_suppressors[2] = {};
+    // Input per channel not yet suppressed; whole frames are suppressed in place.
+    std::vector<int16_t> m_input[2];
+    // Per whole frame of the current call: its channels are equal.
+    std::vector<char> m_sameFrame;
+    // Output per channel not handed out yet, from `m_readyStart` on.
+    std::vector<float> m_ready[2];
+    size_t m_readyStart = 0;
+    // The latest frames the right suppressor skipped (a ring of
+    // `kCatchUpFrames`), and how many it skipped since it last ran.
+    std::vector<int16_t> m_skipped;
+    size_t m_skippedCount = 0;
 };
