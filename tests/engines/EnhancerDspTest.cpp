@@ -315,3 +315,38 @@ TEST(EnhancementChain, RightChannelThatPartsHalfwayStaysWithTheLeft)
         EXPECT_NEAR(windowDb(out.right, from, to), windowDb(out.left, from, to), 1.0) << from << " s to " << to << " s";
     EXPECT_LT(largestStep(out.right, at - 0.05, at + 0.2), 1.5f * largestStep(out.left, at - 0.05, at + 0.2));
 }
+
+// Limiting one channel of a block whose channels are equal gives what
+// limiting both gives, on the way in from a stereo stretch (whose frames are
+// still in the delay line) and on the way back out.
+TEST(PeakLimiter, EqualChannelsLimitedOnceMatchBothLimited)
+{
+    const Stereo loud = tone(200, 1.5, 0.1);
+    const Stereo quiet = tone(300, 0.7, 0.1);
+    PeakLimiter once(kRate);
+    PeakLimiter both(kRate);
+    const auto stereoBlock = [&] {
+        Stereo a{loud.left, quiet.left};
+        Stereo b = a;
+        once.process(a.left.data(), a.right.data(), a.left.size());
+        both.process(b.left.data(), b.right.data(), b.left.size());
+        EXPECT_EQ(differingSamples(a.left, b.left) + differingSamples(a.right, b.right), 0u);
+    };
+    stereoBlock();
+    // Equal channels, but the delay line still holds the stereo frames.
+    EXPECT_FALSE(once.delaysSameChannels());
+    {
+        Stereo a{quiet.left, quiet.left};
+        Stereo b = a;
+        once.process(a.left.data(), a.right.data(), a.left.size());
+        both.process(b.left.data(), b.right.data(), b.left.size());
+    }
+    ASSERT_TRUE(once.delaysSameChannels());
+
+    Stereo a{loud.left, loud.left};
+    Stereo b = a;
+    once.processSame(a.left.data(), a.left.size());
+    both.process(b.left.data(), b.right.data(), b.left.size());
+    EXPECT_EQ(differingSamples(a.left, b.left) + differingSamples(a.left, b.right), 0u);
+    stereoBlock();
+}

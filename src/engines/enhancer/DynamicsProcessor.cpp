@@ -67,13 +67,24 @@ double DynamicsProcessor::curveGainDb(double levelDb)
 
 void DynamicsProcessor::process(float* left, float* right, size_t frames)
 {
+    run<false>(left, right, frames);
+}
+
+void DynamicsProcessor::processSame(float* samples, size_t frames)
+{
+    run<true>(samples, nullptr, frames);
+}
+
+template <bool Same>
+void DynamicsProcessor::run(float* left, float* right, size_t frames)
+{
     size_t start = 0;
     while (start < frames) {
         const size_t count = std::min(kControlStep - m_stepFill, frames - start);
         // The step's peak, both channels linked so the image does not move.
         float peak = m_stepPeak;
         for (size_t i = start; i < start + count; ++i)
-            peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+            peak = Same ? std::max(peak, std::fabs(left[i])) : std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
         m_stepFill += count;
         m_stepPeak = peak;
 
@@ -93,7 +104,8 @@ void DynamicsProcessor::process(float* left, float* right, size_t frames)
         for (size_t i = 0; i < count; ++i) {
             const float gain = from + slope * float(i + 1);
             left[start + i] *= gain;
-            right[start + i] *= gain;
+            if constexpr (!Same)
+                right[start + i] *= gain;
         }
         m_gain = to;
         start += count;

@@ -10,8 +10,13 @@ public:
     explicit DynamicsProcessor(double sampleRate);
 
     void process(float* left, float* right, size_t frames);
+    // The same for a block whose right channel equals its left: only the
+    // left one is processed (the right one would come out the same).
+    void processSame(float* samples, size_t frames);
 
 private:
+    template <bool Same>
+    void run(float* left, float* right, size_t frames);
     // Gain in dB that the static curve gives an envelope at `levelDb`,
     // make-up included.
     static double curveGainDb(double levelDb);

@@ -1,5 +1,8 @@
 #include "engines/enhancer/EnhancementChain.h"
 
+#include <algorithm>
+#include <cstring>
+
 EnhancementChain::EnhancementChain()
     : m_isolation(kSampleRate)
     , m_equalizer(kSampleRate)
@@ -8,16 +11,20 @@ EnhancementChain::EnhancementChain()
 {
 }
 
-void EnhancementChain::process(const int16_t* interleaved, size_t frames, float* left, float* right,
+bool EnhancementChain::process(const int16_t* interleaved, size_t frames, float* left, float* right,
                                BlockWorker* helper)
 {
     m_isolation.process(interleaved, frames, left, right, helper);
-    processAfterIsolation(left, right, frames);
-}
-
-void EnhancementChain::processAfterIsolation(float* left, float* right, size_t frames)
-{
     m_equalizer.process(left, right, frames);
+    // The linked stages give equal channels equal gains: when the channels
+    // are equal (a recording of the microphone alone), one is enough.
+    if (std::memcmp(left, right, frames * sizeof(float)) == 0 && m_limiter.delaysSameChannels()) {
+        m_dynamics.processSame(left, frames);
+        m_limiter.processSame(left, frames);
+        std::copy_n(left, frames, right);
+        return true;
+    }
     m_dynamics.process(left, right, frames);
     m_limiter.process(left, right, frames);
+    return false;
 }

@@ -22,14 +22,12 @@ public:
     // many frames of output, `latencyFrames()` behind, to `left` and `right`.
     // With a `helper`, the right channel's isolation (the costliest stage)
     // runs on it while this thread isolates the left one, when the two
-    // channels differ.
-    void process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper = nullptr);
+    // channels differ. True when the two channels of the output are equal.
+    bool process(const int16_t* interleaved, size_t frames, float* left, float* right, BlockWorker* helper = nullptr);
 
     size_t latencyFrames() const { return m_isolation.latencyFrames() + m_limiter.latencyFrames(); }
 
 private:
-    void processAfterIsolation(float* left, float* right, size_t frames);
-
     VoiceIsolation m_isolation;
     VoiceEqualizer m_equalizer;
     DynamicsProcessor m_dynamics;

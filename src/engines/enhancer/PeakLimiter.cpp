@@ -33,13 +33,29 @@ PeakLimiter::PeakLimiter(double sampleRate, double attackSeconds, double decaySe
 
 void PeakLimiter::process(float* left, float* right, size_t frames)
 {
+    if (m_rightIsLeft) {
+        m_delayRight = m_delayLeft;
+        m_rightIsLeft = false;
+    }
+    run<false>(left, right, frames);
+}
+
+void PeakLimiter::processSame(float* samples, size_t frames)
+{
+    m_rightIsLeft = true;
+    run<true>(samples, nullptr, frames);
+}
+
+template <bool Same>
+void PeakLimiter::run(float* left, float* right, size_t frames)
+{
     const size_t window = m_window;
     const size_t ringSize = m_minGains.size();
     for (size_t i = 0; i < frames; ++i) {
         const int64_t position = m_position++;
         const size_t slot = m_slot;
         m_slot = slot + 1 == window ? 0 : slot + 1;
-        const float peak = std::max(std::fabs(left[i]), std::fabs(right[i]));
+        const float peak = Same ? std::fabs(left[i]) : std::max(std::fabs(left[i]), std::fabs(right[i]));
         const float needed = peak > m_ceiling ? m_ceiling / peak : 1.0f;
 
         // The lowest needed gain among the last `window` frames.
@@ -66,10 +82,12 @@ void PeakLimiter::process(float* left, float* right, size_t frames)
 
         // The delay line holds `window - 1` earlier frames plus this one.
         m_delayLeft[slot] = left[i];
-        m_delayRight[slot] = right[i];
         const size_t outSlot = m_slot;
         // The clamp only absorbs float rounding of gains that are in place.
         left[i] = std::clamp(m_delayLeft[outSlot] * gain, -m_ceiling, m_ceiling);
-        right[i] = std::clamp(m_delayRight[outSlot] * gain, -m_ceiling, m_ceiling);
+        if constexpr (!Same) {
+            m_delayRight[slot] = right[i];
+            right[i] = std::clamp(m_delayRight[outSlot] * gain, -m_ceiling, m_ceiling);
+        }
     }
 }

@@ -13,11 +13,20 @@ public:
     PeakLimiter(double sampleRate, double attackSeconds = 0.001, double decaySeconds = 0.02, float ceiling = 1.0f);
 
     void process(float* left, float* right, size_t frames);
+    // The same for a block whose right channel equals its left, when
+    // `delaysSameChannels()`: only the left one is limited (the right one
+    // would come out the same).
+    void processSame(float* samples, size_t frames);
+    // The frames in the delay line are the same in both channels.
+    bool delaysSameChannels() const { return m_rightIsLeft || m_delayLeft == m_delayRight; }
 
     // Frames by which the output lags the input.
     size_t latencyFrames() const { return m_window - 1; }
 
 private:
+    template <bool Same>
+    void run(float* left, float* right, size_t frames);
+
     float m_ceiling;
     size_t m_window;       // attack in frames: the ramp's length and the hold
     double m_decayCoefficient;
@@ -34,4 +43,6 @@ private:
     double m_gain = 1;
     int64_t m_position = 0;
     size_t m_slot = 0; // position modulo the window
+    // The right delay line was skipped by `processSame`: it is the left one.
+    bool m_rightIsLeft = false;
 };

@@ -201,8 +201,8 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
         std::fill(input.begin() + fromSource * 2, input.begin() + frames * 2, int16_t(0));
         sourceFed += fromSource;
 
-        chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data(),
-                       isolationHelper ? &*isolationHelper : nullptr);
+        const bool sameChannels = chain->process(input.data(), static_cast<size_t>(frames), left.data(), right.data(),
+                                                 isolationHelper ? &*isolationHelper : nullptr);
         const int64_t skip = std::clamp<int64_t>(latency - fed, 0, frames);
         fed += frames;
         const int64_t count = std::min(frames - skip, total - written);
@@ -211,9 +211,14 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
         // The other buffer may still be being encoded; this one is free.
         std::vector<int16_t>& samples = output[nextOutput];
         nextOutput = 1 - nextOutput;
-        for (int64_t i = 0; i < count; ++i) {
-            samples[2 * i] = toSample(left[skip + i]);
-            samples[2 * i + 1] = toSample(right[skip + i]);
+        if (sameChannels) {
+            for (int64_t i = 0; i < count; ++i)
+                samples[2 * i] = samples[2 * i + 1] = toSample(left[skip + i]);
+        } else {
+            for (int64_t i = 0; i < count; ++i) {
+                samples[2 * i] = toSample(left[skip + i]);
+                samples[2 * i + 1] = toSample(right[skip + i]);
+            }
         }
         const auto encode = [&encoder, &samples, count] {
             encoder.encode(samples.data(), static_cast<size_t>(count * 2));
