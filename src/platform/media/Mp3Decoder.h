@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <cstdio>
 
 struct mpg123_handle_struct;
 
@@ -46,6 +47,9 @@ public:
 
 private:
     mpg123_handle_struct* m_handle = nullptr;
+    // The file, read through a buffer of our own: libmpg123's own reader
+    // asks the system for every frame's header and body separately.
+    std::FILE* m_file = nullptr;
     SampleFormat m_format = SampleFormat::Int16;
     int m_rate = 0;
     int m_channels = 0;
