@@ -135,6 +135,7 @@ int main(int argc, char** argv)
     storage.waitForSaves();
 
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
+    vm.awaitLibrary(std::chrono::seconds(60));
     if (vm.recordings().size() != kRecordings) {
         std::fprintf(stderr, "the library holds %lld recordings\n", static_cast<long long>(vm.recordings().size()));
         return 1;

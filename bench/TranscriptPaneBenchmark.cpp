@@ -141,6 +141,7 @@ int main(int argc, char** argv)
     storage.waitForSaves();
 
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
+    vm.awaitLibrary(std::chrono::seconds(60));
     WhisperEngine whisper;
     RecapEngine recap;
 

@@ -92,6 +92,7 @@ MainWindow& GalleryScene::open()
     c.settings = m_settings.get();
     c.durationTickInterval = std::chrono::milliseconds(10);
     m_vm = std::make_unique<RecordingViewModel>(std::move(c));
+    m_vm->awaitLibrary(std::chrono::seconds(10));
     m_window = std::make_unique<MainWindow>(*m_vm);
     m_window->show();
     m_window->activateWindow();

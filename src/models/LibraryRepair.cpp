@@ -162,6 +162,9 @@ void LibraryRepair::takeBackCaptures(QList<RecordingItem>& list)
     for (const QString& name : listFolder()) {
         if (!name.startsWith(QLatin1String(".recording_")) || !name.endsWith(QLatin1String(".tmp")))
             continue;
+        // Asked after the listing: a capture is marked in use before its file exists.
+        if (m_captureInUse && m_captureInUse(name))
+            continue;
         const FileState state = stateOf(pathOf(name));
         if (state.kind != FileState::present || !state.regular)
             continue; // gone meanwhile, or nothing we may judge

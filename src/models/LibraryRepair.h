@@ -19,11 +19,18 @@ public:
     // Seconds of audio in a file; NaN when it cannot be read as audio.
     using DurationReader = std::function<double(const QString& path)>;
 
+    // Whether a capture file (by name) belongs to a recording of this process.
+    using CaptureInUse = std::function<bool(const QString& name)>;
+
     // `readDuration` defaults to reading the MP3 with libmpg123.
     explicit LibraryRepair(QString folder, DurationReader readDuration = {});
 
-    // The repaired list, newest first. Runs once per start, while no capture is
-    // in progress: every capture file it meets belongs to a run that ended.
+    // Captures this process is writing, or has yet to file, are not leftovers:
+    // the repair may run while a recording starts.
+    void setCaptureInUse(CaptureInUse inUse) { m_captureInUse = std::move(inUse); }
+
+    // The repaired list, newest first. Runs once per start; every capture file
+    // it meets, but those in use, belongs to a run that ended.
     QList<RecordingItem> repair(QList<RecordingItem> indexed);
 
 private:
@@ -52,6 +59,7 @@ private:
 
     QString m_folder;
     DurationReader m_readDuration;
+    CaptureInUse m_captureInUse;
     // Files that could not be read, or whose length reads as infinite (no
     // entry can hold it): removing them could lose a recording, so they stay
     // on disk unlisted.

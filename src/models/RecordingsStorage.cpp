@@ -134,8 +134,18 @@ RecordingsStorage::FileLocation RecordingsStorage::newRecordingFileURL(const QSt
 
 QString RecordingsStorage::newTempRecordingFileURL() const
 {
-    return QDir(m_storageDirectory)
-        .filePath(QStringLiteral(".recording_") + UuidText::format(QUuid::createUuid()) + QStringLiteral(".tmp"));
+    const QString name = QStringLiteral(".recording_") + UuidText::format(QUuid::createUuid()) + QStringLiteral(".tmp");
+    {
+        std::lock_guard lock(m_ownCapturesMutex);
+        m_ownCaptures.insert(name);
+    }
+    return QDir(m_storageDirectory).filePath(name);
+}
+
+bool RecordingsStorage::isOwnCapture(const QString& name) const
+{
+    std::lock_guard lock(m_ownCapturesMutex);
+    return m_ownCaptures.contains(name);
 }
 
 QString RecordingsStorage::sanitizeFilename(const QString& name)
@@ -202,7 +212,9 @@ RecordingsStorage::Loaded RecordingsStorage::loadLibrary()
         return loaded;
     }
 
-    loaded.recordings = LibraryRepair(m_storageDirectory).repair(std::move(index.records));
+    LibraryRepair repair(m_storageDirectory);
+    repair.setCaptureInUse([this](const QString& name) { return isOwnCapture(name); });
+    loaded.recordings = repair.repair(std::move(index.records));
     if (index.mayReplace)
         save(loaded.recordings);
     return loaded;

@@ -4,18 +4,21 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class IndexWriter;
 
 // The on-disk library: the "Recordings" folder of MP3 files and the
 // "recordings.json" index beside it, inside the app folder. Meant for the main
-// thread; the index itself is written on a writer thread of its own.
+// thread but for the load; the index itself is written on a writer thread of
+// its own.
 class RecordingsStorage : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +46,8 @@ public:
     // first free "... (n).mp3" instead, so no recording is ever replaced.
     QString newRecordingFileName(const QString& title) const;
     FileLocation newRecordingFileURL(const QString& title) const;
+    // A fresh ".recording_<UUID>.tmp" capture path. Its name stays marked as
+    // this process's own, so a load running meanwhile never takes it back.
     QString newTempRecordingFileURL() const;
 
     struct Loaded {
@@ -51,7 +56,10 @@ public:
         QStringList messages;
     };
     // Reads the index, brings it in line with the folder (see LibraryRepair),
-    // saves the result and returns it, newest first. Reading never destroys:
+    // saves the result and returns it, newest first. Captures this process
+    // handed out are left alone, so it may run on a worker while a recording
+    // starts; nothing else may use the storage meanwhile but to hand out
+    // capture paths and file names. Reading never destroys:
     // - a record that does not decode is written to a
     //   "recordings.json.corrupt-<UTC time>" copy and the others load; an index
     //   that is not one whole JSON array, or not a regular file, is moved to
@@ -90,9 +98,14 @@ Q_SIGNALS:
     void saveFinished(const QString& failure);
 
 private:
+    bool isOwnCapture(const QString& name) const;
+
     QString m_appFolder;
     QString m_storageDirectory;
     QString m_metadataFile;
     QString m_downloadsFolder;
     std::unique_ptr<IndexWriter> m_writer;
+    // Capture names handed out by this process; a load may run on another thread.
+    mutable std::mutex m_ownCapturesMutex;
+    mutable QSet<QString> m_ownCaptures;
 };

@@ -4,6 +4,7 @@
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "common/SettingsKeys.h"
+#include "viewmodels/LibraryLoader.h"
 #include "viewmodels/StartupRepairWorker.h"
 #include "viewmodels/adapters/RealCollaborators.h"
 #include "viewmodels/collaborators/ClipboardService.h"
@@ -78,9 +79,9 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     m_activeRecordingType = RecordingTypes::fromRawValue(m_settings->stringValue(SettingsKeys::lastRecordingType))
                                 .value_or(RecordingType::meeting);
 
-    loadLibrary();
-    if (!m_recordings.isEmpty())
-        setSelectedRecording(m_recordings.first());
+    // Selects the first recording and starts the start-up repair pass once
+    // the library has arrived.
+    loadLibrary(std::move(collaborators.beforeLibraryLoad));
 
     m_showPermissionBanner = !SystemAudioPermission::shared().isGranted();
 
@@ -88,10 +89,6 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
     setupDeviceSubscription();
     setupPlayerSubscription();
     setupMeetingDetector();
-
-    // Once the event loop runs, so the window is up before the pass starts
-    // its worker.
-    QTimer::singleShot(0, this, &RecordingViewModel::checkAndRepairRecordings);
 
     if (!sharedInstance) {
         sharedInstance = this;
@@ -101,7 +98,8 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
 
 RecordingViewModel::~RecordingViewModel()
 {
-    // Its thread reads files for us and reports here: it ends first.
+    // Their threads read files for us and report here: they end first.
+    m_libraryLoader.reset();
     m_startupRepair.reset();
     if (RecordingControl::shared() == this)
         RecordingControl::setShared(nullptr);

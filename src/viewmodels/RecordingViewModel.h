@@ -29,6 +29,7 @@
 class ClipboardService;
 class EnhancerService;
 class FocusService;
+class LibraryLoader;
 class MeetingService;
 class RecapService;
 class RecorderService;
@@ -129,6 +130,9 @@ public:
         Settings* settings = nullptr; // the shared settings when empty
         std::chrono::milliseconds statusClearDelay{4000};
         std::chrono::milliseconds durationTickInterval{100};
+        // Runs on the library load's thread before it reads anything; tests
+        // hold the load back with it.
+        std::function<void()> beforeLibraryLoad;
     };
 
     // With the real collaborators.
@@ -146,6 +150,13 @@ public:
     MeetingService& meetingDetector() const { return *m_meetingDetector; }
 
     // --- Library and selection ---
+    // The library is read on a worker while the window is built: it stays
+    // empty, and nothing is saved over the index, until the whole of it has
+    // arrived. A recording can start meanwhile; it is filed once it has.
+    bool isLibraryLoaded() const { return m_isLibraryLoaded; }
+    // Waits at most `limit` for the library and takes it in now, without the
+    // event loop (a quit); true when it is loaded.
+    bool awaitLibrary(std::chrono::milliseconds limit);
     const QList<RecordingItem>& recordings() const { return m_recordings; }
     // The library filtered by `searchText` (title, transcript, segment texts).
     QList<RecordingItem> filteredRecordings() const;
@@ -185,7 +196,9 @@ public:
     void exportToDownloads(const RecordingItem& item);
     // Waits until every save of the library is on disk (at quit, and before a
     // second instance may take over), trying once more when the last write
-    // failed; false when `limit` passed first.
+    // failed; false when `limit` passed first. A load still running is waited
+    // for first, within the same limit, and the recordings stopped meanwhile
+    // are filed.
     bool waitForLibrarySaves(std::chrono::milliseconds limit);
 
     // --- Transcription, recap, enhancement: one run of each kind per recording ---
@@ -323,6 +336,8 @@ Q_SIGNALS:
     void deviceManagerChanged();
     // What the meeting banners show changed (one turn after the detector).
     void meetingDetectorChanged();
+    // The library has been read and is listed (`isLibraryLoaded`).
+    void libraryLoaded();
     // The start-up pass has looked at every recording and applied what it found.
     void startupRepairFinished();
 
@@ -362,6 +377,8 @@ private:
         QString title;
         QString fileName;
         Date createdAt;
+        // A default title chosen before the library was loaded, renumbered at filing.
+        bool titleIsProvisional = false;
     };
     void runStopTask(StopContext context);
     void saveStoppedRecording(const StopContext& context, double duration, const QList<float>& amplitudes);
@@ -374,7 +391,12 @@ private:
 
     // Library.
     void setRecordings(const QList<RecordingItem>& recordings);
-    void loadLibrary();
+    void loadLibrary(std::function<void()> beforeLoad);
+    void applyLoadedLibrary(QList<RecordingItem> loaded, const QStringList& messages);
+    // Runs `work` now when the library is loaded, else once it is.
+    void whenLibraryLoaded(std::function<void()> work);
+    // Hands the library to the writer; nothing before it is loaded.
+    void saveLibrary();
     // Works out ahead, on a worker, what the first searches would read every transcript for.
     void prepareSearch();
     void libraryWriteFinished(const QString& failure);
@@ -450,6 +472,8 @@ private:
     std::optional<Date> m_activeRecordingStartDate;
     // The recording whose stop is under way.
     std::optional<StopContext> m_pendingStop;
+    // The active title is a default picked before the library was loaded.
+    bool m_activeTitleIsProvisional = false;
 
     QList<RecordingItem> m_recordings;
     std::optional<RecordingItem> m_selectedRecording;
@@ -494,6 +518,10 @@ private:
     bool m_showPermissionBanner = false;
     // A failing write of the library is reported once, until one succeeds.
     bool m_libraryWriteFailing = false;
+    std::unique_ptr<LibraryLoader> m_libraryLoader;
+    bool m_isLibraryLoaded = false;
+    // What waits for the library: recordings stopped before it was loaded.
+    QList<std::function<void()>> m_afterLibraryLoad;
 
     QTimer m_durationTimer;
     QTimer m_statusClearTimer;

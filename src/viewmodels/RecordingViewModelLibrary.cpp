@@ -5,15 +5,18 @@
 
 #include "common/Error.h"
 #include "models/RecordingsStorage.h"
+#include "viewmodels/LibraryLoader.h"
 #include "viewmodels/collaborators/FocusService.h"
 #include "viewmodels/FutureOutcome.h"
 #include "viewmodels/collaborators/PlayerService.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 void RecordingViewModel::setRecordings(const QList<RecordingItem>& recordings)
 {
@@ -22,17 +25,62 @@ void RecordingViewModel::setRecordings(const QList<RecordingItem>& recordings)
     Q_EMIT filteredRecordingsChanged();
 }
 
-void RecordingViewModel::loadLibrary()
+void RecordingViewModel::loadLibrary(std::function<void()> beforeLoad)
 {
     // Writes finish on the storage's thread and are reported here, queued.
     connect(m_storage, &RecordingsStorage::saveFinished, this, &RecordingViewModel::libraryWriteFinished,
             Qt::UniqueConnection);
-    RecordingsStorage::Loaded loaded = m_storage->loadLibrary();
-    setRecordings(loaded.recordings);
-    prepareSearch();
+    m_libraryLoader = std::make_unique<LibraryLoader>(
+        [storage = m_storage, beforeLoad = std::move(beforeLoad)] {
+            if (beforeLoad)
+                beforeLoad();
+            return storage->loadLibrary();
+        },
+        this, [this](RecordingsStorage::Loaded loaded) {
+            applyLoadedLibrary(std::move(loaded.recordings), loaded.messages);
+        });
+}
+
+void RecordingViewModel::applyLoadedLibrary(QList<RecordingItem> loaded, const QStringList& messages)
+{
+    // Until now the list was empty and no operation could reach an entry.
+    m_isLibraryLoaded = true;
+    setRecordings(loaded);
     // What the load could not read, or left alone, is said once.
-    if (!loaded.messages.isEmpty())
-        showStatus(loaded.messages.join(QStringLiteral(". ")));
+    if (!messages.isEmpty())
+        showStatus(messages.join(QStringLiteral(". ")));
+    // Recordings stopped meanwhile are filed now, each selecting itself.
+    const QList<std::function<void()>> waiting = std::exchange(m_afterLibraryLoad, {});
+    for (const std::function<void()>& work : waiting)
+        work();
+    prepareSearch();
+    // The newest recording, unless a recording is under way or was just filed.
+    if (!m_selectedRecording && m_recorderState == RecorderState::idle && !m_recordings.isEmpty())
+        setSelectedRecording(m_recordings.first());
+    Q_EMIT libraryLoaded();
+    // On a later turn, so the list is painted before the pass takes the disk.
+    QTimer::singleShot(0, this, &RecordingViewModel::checkAndRepairRecordings);
+}
+
+bool RecordingViewModel::awaitLibrary(std::chrono::milliseconds limit)
+{
+    return m_isLibraryLoaded || (m_libraryLoader && m_libraryLoader->finishWithin(limit));
+}
+
+void RecordingViewModel::whenLibraryLoaded(std::function<void()> work)
+{
+    if (m_isLibraryLoaded)
+        work();
+    else
+        m_afterLibraryLoad.append(std::move(work));
+}
+
+void RecordingViewModel::saveLibrary()
+{
+    // Before the load the list is not the library: saving it would replace
+    // the index with nothing.
+    if (m_isLibraryLoaded)
+        m_storage->save(m_recordings);
 }
 
 void RecordingViewModel::libraryWriteFinished(const QString& failure)
@@ -49,11 +97,18 @@ void RecordingViewModel::libraryWriteFinished(const QString& failure)
 
 bool RecordingViewModel::waitForLibrarySaves(std::chrono::milliseconds limit)
 {
+    QElapsedTimer clock;
+    clock.start();
+    // The event loop may not turn again: take the load here, filing what
+    // waits for it. Not loaded in time, the captures stay for the next start.
+    if (!awaitLibrary(limit))
+        return false;
+    const auto left = std::max(limit - std::chrono::milliseconds(clock.elapsed()), std::chrono::milliseconds(0));
     // A library whose last write failed gets one more try before the app
     // goes: the folder may be writable again by now.
     if (m_libraryWriteFailing)
-        m_storage->save(m_recordings);
-    return m_storage->waitForSaves(limit);
+        saveLibrary();
+    return m_storage->waitForSaves(left);
 }
 
 std::optional<RecordingItem> RecordingViewModel::libraryItem(const QUuid& id) const
@@ -80,7 +135,7 @@ bool RecordingViewModel::updateLibraryItem(const QUuid& id, const std::function<
         if (afterSelection)
             afterSelection();
     }
-    m_storage->save(m_recordings);
+    saveLibrary();
     return true;
 }
 
@@ -164,6 +219,9 @@ void RecordingViewModel::setPlayingEnhanced(bool playEnhanced)
 
 void RecordingViewModel::deleteRecording(const RecordingItem& item)
 {
+    // Nothing is listed before the load; deleting would save an empty library.
+    if (!m_isLibraryLoaded)
+        return;
     cancelProcessingTasks(item.id);
     if (m_isMergeModeActive) {
         if (m_mergeSourceRecording && m_mergeSourceRecording->id == item.id) {

@@ -52,6 +52,8 @@ void RecordingViewModel::startNewRecording(const std::optional<QString>& customT
     }
 
     const QString title = customTitle ? *customTitle : nextDefaultTitle();
+    // Numbered without the library's titles: numbered again when filed.
+    m_activeTitleIsProvisional = !customTitle && !m_isLibraryLoaded;
     if (const auto stored = RecordingTypes::fromRawValue(m_settings->stringValue(SettingsKeys::lastRecordingType)))
         assign(m_activeRecordingType, *stored, &RecordingViewModel::activeRecordingTypeChanged);
 
@@ -111,6 +113,8 @@ void RecordingViewModel::stopRecording()
     context.fileName = m_storage->newRecordingFileName(context.title);
     context.createdAt = m_activeRecordingStartDate ? *m_activeRecordingStartDate
                                                    : Date::now().addingSeconds(-std::max(m_recordingDuration, 0.0));
+    context.titleIsProvisional = m_activeRecordingTitle && m_activeTitleIsProvisional;
+    m_activeTitleIsProvisional = false;
 
     m_activeTempRecordingFileURL.reset();
     setActiveRecordingTitle(std::nullopt);
@@ -136,17 +140,26 @@ void RecordingViewModel::runStopTask(StopContext context)
             showStatus(QStringLiteral("Failed to save recording: ") + reason);
             return;
         }
-        saveStoppedRecording(stopped, outcome.value->duration, outcome.value->amplitudes);
-        if (outcome.value->writeError) {
-            ConsoleLine::print(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
-            showStatus(QStringLiteral("Recording stopped: ") + *outcome.value->writeError);
-        }
+        // Filed into the whole library: one stopped before the load arrived
+        // stays in its capture file until then.
+        whenLibraryLoaded([this, stopped, result = *outcome.value] {
+            saveStoppedRecording(stopped, result.duration, result.amplitudes);
+            if (result.writeError) {
+                ConsoleLine::print(QStringLiteral("Recording stopped: ") + *result.writeError);
+                showStatus(QStringLiteral("Recording stopped: ") + *result.writeError);
+            }
+        });
     });
 }
 
-void RecordingViewModel::saveStoppedRecording(const StopContext& context, double duration,
+void RecordingViewModel::saveStoppedRecording(const StopContext& stopped, double duration,
                                               const QList<float>& amplitudes)
 {
+    StopContext context = stopped;
+    if (context.titleIsProvisional) {
+        context.title = nextDefaultTitle();
+        context.fileName = m_storage->newRecordingFileName(context.title);
+    }
     if (!context.captureFile) {
         ConsoleLine::print(QStringLiteral("Error: Missing temp recording URL."));
         return;
@@ -181,7 +194,7 @@ void RecordingViewModel::saveStoppedRecording(const StopContext& context, double
     recordings.removeIf([&](const RecordingItem& other) { return other.fileName == fileName; });
     recordings.prepend(item);
     setRecordings(recordings);
-    m_storage->save(m_recordings);
+    saveLibrary();
     selectRecording(item);
 
     const QVariant autoTranscribe = m_settings->value(SettingsKeys::autoTranscribe);
@@ -230,11 +243,13 @@ void RecordingViewModel::renameActiveRecording(const QString& newTitle)
             m_pendingStop->title = title;
             m_pendingStop->fileName = m_storage->newRecordingFileName(title);
         }
+        m_pendingStop->titleIsProvisional = false;
         return;
     }
     if (m_recorderState == RecorderState::idle)
         return; // nothing is being recorded
     setActiveRecordingTitle(title);
+    m_activeTitleIsProvisional = false;
 }
 
 void RecordingViewModel::setRecorderState(RecorderState state)

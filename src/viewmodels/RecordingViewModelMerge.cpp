@@ -143,7 +143,7 @@ void RecordingViewModel::fileMergedRecording(const MergeJob& job, const QString&
     QList<RecordingItem> recordings = m_recordings;
     recordings.prepend(item);
     setRecordings(recordings);
-    m_storage->save(m_recordings);
+    saveLibrary();
 
     selectRecording(item);
     cancelMergeMode();

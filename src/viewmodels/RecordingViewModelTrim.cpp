@@ -242,7 +242,7 @@ void RecordingViewModel::saveCutAsNew(const TrimJob& job, const TrimCut& cut)
     QList<RecordingItem> recordings = m_recordings;
     recordings.prepend(item);
     setRecordings(recordings);
-    m_storage->save(m_recordings);
+    saveLibrary();
     selectRecording(item);
     cancelTrimming();
     showStatus(QStringLiteral("Cropped recording saved as \"") + title + QStringLiteral("\"!"));

@@ -51,12 +51,15 @@ TEST(CaptureRecovery, KilledCaptureComesBackWithTheLengthOnDisk)
 {
     QTemporaryDir support;
     QTemporaryDir downloads;
-    RecordingsStorage storage(support.path(), downloads.path());
-
     QList<KilledCapture> captures;
-    for (double seconds : {2.0, 5.0, 11.0})
-        captures.append(killCaptureAfter(storage.newTempRecordingFileURL(), qint64(seconds * 44100)));
+    {
+        // The run that was killed; a storage leaves its own captures alone.
+        const RecordingsStorage earlier(support.path(), downloads.path());
+        for (double seconds : {2.0, 5.0, 11.0})
+            captures.append(killCaptureAfter(earlier.newTempRecordingFileURL(), qint64(seconds * 44100)));
+    }
 
+    RecordingsStorage storage(support.path(), downloads.path());
     const QList<RecordingItem> loaded = storage.loadRecordings();
     ASSERT_EQ(loaded.size(), captures.size());
     for (const KilledCapture& capture : captures) {

@@ -73,7 +73,12 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     c.settings = m_settings.get();
     c.statusClearDelay = m_statusClearDelay;
     c.durationTickInterval = std::chrono::milliseconds(10);
+    c.beforeLibraryLoad = m_beforeLibraryLoad;
     m_vm = std::make_unique<RecordingViewModel>(std::move(c));
+    // Taken in without turning the event loop: the start-up pass is still
+    // queued, as after a load on the window's thread.
+    if (m_awaitLibrary)
+        EXPECT_TRUE(m_vm->awaitLibrary(std::chrono::seconds(10)));
     return *m_vm;
 }
 

@@ -28,7 +28,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Builds the view model; seed the library and settings before.
+    // Builds the view model and waits for its library; seed the library and
+    // settings before.
     RecordingViewModel& makeViewModel();
     // What releases the keyboard: a counting fake (m_focus) unless a fixture
     // with windows gives the real one.
@@ -62,6 +63,8 @@ protected:
     bool m_useRealEnhancer = false; // the application's own voice enhancer
     bool m_useRealPlayer = false; // the app's player on the sound server; m_player stays null
     bool m_useRealTrimmer = false; // the app's audio trimmer; m_trimmer stays null
+    bool m_awaitLibrary = true; // makeViewModel returns once the library is loaded
+    std::function<void()> m_beforeLibraryLoad; // runs on the load's thread first
 
     FakeDeviceManager* m_devices = nullptr;
     FakePlayer* m_player = nullptr;
