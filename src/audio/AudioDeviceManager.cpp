@@ -3,7 +3,10 @@
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
 
+#include <QFutureWatcher>
+
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -23,6 +26,30 @@ QStringList idsOf(const QList<AudioDevice>& devices)
     return ids;
 }
 
+// The microphones in the server's two answers; nothing when either failed.
+std::optional<QList<AudioDevice>> microphonesFrom(QFuture<PulseServerInfo> server,
+                                                  QFuture<QList<PulseSourceInfo>> sources)
+{
+    // The server answers in order, so its default came before the sources;
+    // when not, the connection failed meanwhile.
+    if (!server.isFinished() || !sources.isFinished())
+        return std::nullopt;
+    try {
+        const QString defaultSource = server.result().defaultSourceName;
+        QList<AudioDevice> devices;
+        for (const PulseSourceInfo& source : sources.result()) {
+            // A monitor carries what an output plays; it is not a microphone.
+            if (!source.isMonitor)
+                devices.append({source.name, source.description, source.name == defaultSource});
+        }
+        return devices;
+    } catch (const Error&) {
+        // A server that cannot answer says nothing about the devices; keep the
+        // list (and the user's choice) until it answers again.
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 AudioDeviceManager::AudioDeviceManager(QObject* parent)
@@ -40,7 +67,11 @@ AudioDeviceManager::AudioDeviceManager(QObject* parent)
     connect(&pulse, &PulseContext::connected, this, [this] { scheduleRefresh(); });
 
     m_pollTimer.setInterval(pollIntervalMs);
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] { checkDevicesChanged(); });
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
+        // A server slow to answer is not asked again and again.
+        if (m_questionsInFlight == 0)
+            checkDevicesChanged();
+    });
     m_pollTimer.start();
 }
 
@@ -55,40 +86,62 @@ void AudioDeviceManager::setSelectedMicID(const QString& id)
 std::optional<QList<AudioDevice>> AudioDeviceManager::readSystem() const
 {
     PulseContext& pulse = PulseContext::shared();
-    try {
-        QFuture<PulseServerInfo> server = pulse.serverInfo();
-        QFuture<QList<PulseSourceInfo>> sources = pulse.sources();
-        const QString defaultSource = PulseContext::wait(server).defaultSourceName;
-        QList<AudioDevice> devices;
-        for (const PulseSourceInfo& source : PulseContext::wait(sources)) {
-            // A monitor carries what an output plays; it is not a microphone.
-            if (!source.isMonitor)
-                devices.append({source.name, source.description, source.name == defaultSource});
-        }
-        return devices;
-    } catch (const Error&) {
-        // A server that cannot answer says nothing about the devices; keep the
-        // list (and the user's choice) until it answers again.
-        return std::nullopt;
-    }
+    QFuture<PulseServerInfo> server = pulse.serverInfo();
+    QFuture<QList<PulseSourceInfo>> sources = pulse.sources();
+    if (pulse.isMainloopThread())
+        return std::nullopt; // it would wait for itself
+    server.waitForFinished();
+    sources.waitForFinished();
+    return microphonesFrom(server, sources);
+}
+
+void AudioDeviceManager::askServer(bool fullRefresh)
+{
+    if (fullRefresh)
+        m_fullRefreshWanted = true;
+    const quint64 question = ++m_lastQuestion;
+    ++m_questionsInFlight;
+    PulseContext& pulse = PulseContext::shared();
+    const QFuture<PulseServerInfo> server = pulse.serverInfo();
+    // A child: an answer arriving after the manager has gone goes nowhere.
+    auto* sources = new QFutureWatcher<QList<PulseSourceInfo>>(this);
+    connect(sources, &QFutureWatcherBase::finished, this, [this, sources, server, question] {
+        sources->deleteLater();
+        --m_questionsInFlight;
+        // A later question, or a refresh that waited, has a newer answer.
+        if (question != m_lastQuestion)
+            return;
+        const std::optional<QList<AudioDevice>> devices = microphonesFrom(server, sources->future());
+        if (!devices)
+            return;
+        if (std::exchange(m_fullRefreshWanted, false))
+            apply(*devices);
+        else
+            applyIfChanged(*devices);
+    });
+    sources->setFuture(pulse.sources());
 }
 
 void AudioDeviceManager::scheduleRefresh()
 {
-    // A burst of events becomes one refresh on a later turn of the event loop.
+    // A burst of events becomes one question on a later turn of the event loop.
     if (m_refreshScheduled)
         return;
     m_refreshScheduled = true;
     QTimer::singleShot(0, this, [this] {
         m_refreshScheduled = false;
-        refreshDevices();
+        askServer(true);
     });
 }
 
 void AudioDeviceManager::refreshDevices()
 {
-    if (const std::optional<QList<AudioDevice>> devices = readSystem())
+    // Answers to questions asked before are older than this one.
+    ++m_lastQuestion;
+    if (const std::optional<QList<AudioDevice>> devices = readSystem()) {
+        m_fullRefreshWanted = false;
         apply(*devices);
+    }
 }
 
 void AudioDeviceManager::apply(const QList<AudioDevice>& devices)
@@ -112,12 +165,14 @@ void AudioDeviceManager::apply(const QList<AudioDevice>& devices)
 
 void AudioDeviceManager::checkDevicesChanged()
 {
-    const std::optional<QList<AudioDevice>> devices = readSystem();
-    if (!devices)
-        return;
+    askServer(false);
+}
+
+void AudioDeviceManager::applyIfChanged(const QList<AudioDevice>& devices)
+{
     // Applies what it read rather than asking the server a second time.
-    if (idsOf(m_availableMics) != idsOf(*devices) || firstDefaultID(m_availableMics) != firstDefaultID(*devices))
-        apply(*devices);
+    if (idsOf(m_availableMics) != idsOf(devices) || firstDefaultID(m_availableMics) != firstDefaultID(devices))
+        apply(devices);
 }
 
 std::optional<AudioDevice> AudioDeviceManager::selectedMicDevice() const

@@ -13,6 +13,9 @@
 // from the sound server's events and a 1.5-second poll as a safety net. When
 // the chosen microphone disappears the choice falls back to the default one,
 // then to the first listed. Lives on the main thread; never opens a device.
+// Events and the poll ask the server and apply its answer when it arrives, so
+// the main thread never waits for it; an answer overtaken by a later question
+// is dropped.
 class AudioDeviceManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<AudioDevice> availableMics READ availableMics NOTIFY availableMicsChanged)
@@ -26,9 +29,11 @@ public:
     // Kept as written until the next refresh, which applies the fallback rule.
     void setSelectedMicID(const QString& id);
 
+    // Reads the server now, waiting for its answer.
     void refreshDevices();
-    // The poll's cheap test: refreshes only when the ids or the default differ
-    // from what is published (names are not compared).
+    // The poll's cheap test: asks the server, and refreshes from its answer
+    // only when the ids or the default differ from what is published (names
+    // are not compared). Returns before the answer.
     void checkDevicesChanged();
 
     // The device to record from: the chosen one, else the server's default
@@ -43,12 +48,21 @@ Q_SIGNALS:
 private:
     // Microphones as the server lists them now; nothing when it cannot answer.
     std::optional<QList<AudioDevice>> readSystem() const;
+    // Asks the server for its sources and default; the answer refreshes in
+    // full when a full refresh was wanted since the last one applied.
+    void askServer(bool fullRefresh);
     // Publishes `devices` when they differ and settles the choice.
     void apply(const QList<AudioDevice>& devices);
+    // The poll's rule: applies only when the ids or the default differ.
+    void applyIfChanged(const QList<AudioDevice>& devices);
     void scheduleRefresh();
 
     QList<AudioDevice> m_availableMics;
     QString m_selectedMicID;
     QTimer m_pollTimer;
     bool m_refreshScheduled = false;
+    // The latest question; only its answer is applied.
+    quint64 m_lastQuestion = 0;
+    int m_questionsInFlight = 0;
+    bool m_fullRefreshWanted = false;
 };
