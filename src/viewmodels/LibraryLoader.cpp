@@ -6,12 +6,20 @@
 
 LibraryLoader::LibraryLoader(Load load, QObject* receiver, Done done)
     : m_state(std::make_shared<State>())
-    , m_queue(std::make_unique<SerialQueue>(QStringLiteral("com.tarvell.nimbrel.libraryload")))
+    , m_load(std::move(load))
+    , m_receiver(receiver)
 {
     m_state->done = std::move(done);
+}
+
+void LibraryLoader::start()
+{
+    if (m_queue)
+        return;
+    m_queue = std::make_unique<SerialQueue>(QStringLiteral("com.tarvell.nimbrel.libraryload"));
     // The receiver outlives the thread (the destructor joins it); a delivery
     // still queued when the receiver goes is dropped with its events.
-    m_queue->post([state = m_state, load = std::move(load), receiver] {
+    m_queue->post([state = m_state, load = std::move(m_load), receiver = m_receiver] {
         RecordingsStorage::Loaded loaded = load();
         {
             std::lock_guard lock(state->mutex);
@@ -29,6 +37,7 @@ LibraryLoader::~LibraryLoader()
 
 bool LibraryLoader::finishWithin(std::chrono::milliseconds limit)
 {
+    start();
     {
         std::unique_lock lock(m_state->mutex);
         if (!m_state->finished.wait_for(lock, limit, [this] { return m_state->result || m_state->delivered; }))

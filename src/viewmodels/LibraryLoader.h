@@ -14,23 +14,26 @@
 class SerialQueue;
 
 // Reads and repairs the library on a thread of its own, so the window can be
-// built and shown meanwhile. The result reaches `done` exactly once, on the
-// receiver's thread: on a later turn of its event loop, or at once from
-// `finishWithin` when someone cannot wait for that turn (a quit).
+// shown meanwhile. The result reaches `done` exactly once, on the receiver's
+// thread: on a later turn of its event loop, or at once from `finishWithin`
+// when someone cannot wait for that turn (a quit).
 class LibraryLoader {
 public:
     using Load = std::function<RecordingsStorage::Loaded()>;
     using Done = std::function<void(RecordingsStorage::Loaded loaded)>;
 
-    // Starts `load` (RecordingsStorage::loadLibrary) at once.
+    // `load` is RecordingsStorage::loadLibrary; it runs once started.
     LibraryLoader(Load load, QObject* receiver, Done done);
     // Waits for a load still running: it may be renaming files in the folder.
     ~LibraryLoader();
     LibraryLoader(const LibraryLoader&) = delete;
     LibraryLoader& operator=(const LibraryLoader&) = delete;
 
-    // Waits at most `limit` for the load and delivers it now unless it was
-    // delivered already; true when it has been delivered.
+    // Starts the load on its thread; once only.
+    void start();
+    // Starts the load unless it runs, waits at most `limit` for it and
+    // delivers it now unless it was delivered already; true when it has been
+    // delivered.
     bool finishWithin(std::chrono::milliseconds limit);
 
 private:
@@ -44,5 +47,7 @@ private:
     static void deliver(const std::shared_ptr<State>& state);
 
     std::shared_ptr<State> m_state;
+    Load m_load;
+    QObject* m_receiver;
     std::unique_ptr<SerialQueue> m_queue;
 };

@@ -150,9 +150,10 @@ public:
     MeetingService& meetingDetector() const { return *m_meetingDetector; }
 
     // --- Library and selection ---
-    // The library is read on a worker while the window is built: it stays
-    // empty, and nothing is saved over the index, until the whole of it has
-    // arrived. A recording can start meanwhile; it is filed once it has.
+    // The library is read on a worker from the first turn of the event loop,
+    // once the window is up: it stays empty, and nothing is saved over the
+    // index, until the whole of it has arrived. A recording can start
+    // meanwhile; it is filed once it has.
     bool isLibraryLoaded() const { return m_isLibraryLoaded; }
     // Waits at most `limit` for the library and takes it in now, without the
     // event loop (a quit); true when it is loaded.

@@ -39,6 +39,9 @@ void RecordingViewModel::loadLibrary(std::function<void()> beforeLoad)
         this, [this](RecordingsStorage::Loaded loaded) {
             applyLoadedLibrary(std::move(loaded.recordings), loaded.messages);
         });
+    // On the first turn of the event loop: the window is shown before the
+    // load takes the cores and the memory bus it would be built with.
+    QTimer::singleShot(0, this, [this] { m_libraryLoader->start(); });
 }
 
 void RecordingViewModel::applyLoadedLibrary(QList<RecordingItem> loaded, const QStringList& messages)
