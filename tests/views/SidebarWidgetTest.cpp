@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QApplication>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QTest>
 
 using Sidebar = WindowFixture;
@@ -34,6 +35,22 @@ TEST_F(Sidebar, EmptyLibraryShowsItsEmptyState)
     EXPECT_EQ(sidebar().headerCount(), "0");
     EXPECT_EQ(sidebar().emptyTitle(), "No recordings yet");
     EXPECT_EQ(sidebar().emptySubtitle(), "Click the red record button below to start.");
+}
+
+TEST_F(Sidebar, ALibraryStillBeingReadIsNotShownAsEmpty)
+{
+    seedLibrary({makeRecording("Standup", 5)});
+    auto gate = std::make_shared<QSemaphore>();
+    m_awaitLibrary = false;
+    m_beforeLibraryLoad = [gate] { gate->acquire(); };
+    makeWindow();
+    EXPECT_FALSE(m_vm->isLibraryLoaded());
+    EXPECT_FALSE(sidebar().showsEmptyState());
+
+    gate->release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_vm->isLibraryLoaded(); }, 10000));
+    EXPECT_FALSE(sidebar().showsEmptyState());
+    EXPECT_EQ(rowTitles(), QStringList{"Standup"});
 }
 
 TEST_F(Sidebar, ListsTheLibraryNewestFirstWithTheSelectionMarked)

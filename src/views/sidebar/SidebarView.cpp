@@ -145,6 +145,7 @@ void SidebarView::connectViewModel()
     // Every change of the library is followed by filteredRecordingsChanged,
     // which brings the empty state up to date once the rows are.
     connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &SidebarView::refreshHeader);
+    connect(&m_vm, &RecordingViewModel::libraryLoaded, this, &SidebarView::refreshEmptyState);
     connect(&m_vm, &RecordingViewModel::filteredRecordingsChanged, this, [this] {
         syncRows();
         refreshEmptyState();
@@ -202,7 +203,10 @@ void SidebarView::refreshHeader()
 void SidebarView::refreshEmptyState()
 {
     // The rows are the filtered list: asking the view model again would search the library again.
-    const bool empty = SidebarRules::showsEmptyState(m_model->recordingCount() == 0, m_vm.recorderState());
+    // Until the library has been read, an empty list says nothing about it:
+    // "No recordings yet" would tell a user with a library that it is gone.
+    const bool empty = m_vm.isLibraryLoaded()
+        && SidebarRules::showsEmptyState(m_model->recordingCount() == 0, m_vm.recorderState());
     const auto texts = SidebarRules::emptyStateText(m_vm.recordings().isEmpty());
     m_emptyTitle->setText(texts.title);
     m_emptySubtitle->setText(texts.subtitle);
