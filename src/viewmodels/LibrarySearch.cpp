@@ -2,6 +2,7 @@
 
 #include "common/SearchMemory.h"
 #include "common/TextSearch.h"
+#include "models/RecordingItemSharing.h"
 
 #include <QThreadPool>
 
@@ -34,31 +35,9 @@ bool LibrarySearch::segmentsLieInTranscript(const RecordingItem& item)
     return true;
 }
 
-namespace {
-
-template <typename Container>
-bool sameData(const Container& a, const Container& b)
-{
-    return a.size() == b.size() && a.constData() == b.constData();
-}
-
-template <typename Container>
-bool sameData(const std::optional<Container>& a, const std::optional<Container>& b)
-{
-    return a.has_value() == b.has_value() && (!a || sameData(*a, *b));
-}
-
-} // namespace
-
 bool LibrarySearch::identical(const RecordingItem& a, const RecordingItem& b)
 {
-    // The same characters without reading them: copies of one recording share their data.
-    return a.id == b.id && sameData(a.title, b.title) && sameData(a.fileName, b.fileName)
-        && a.createdAt == b.createdAt && a.duration == b.duration && a.fileSizeBytes == b.fileSizeBytes
-        && sameData(a.waveformSamples, b.waveformSamples) && sameData(a.transcript, b.transcript)
-        && sameData(a.transcriptSegments, b.transcriptSegments) && sameData(a.enhancedFileName, b.enhancedFileName)
-        && sameData(a.summary, b.summary) && a.summaryCreatedAt == b.summaryCreatedAt
-        && a.recordingType == b.recordingType;
+    return sharesAllData(a, b);
 }
 
 LibrarySearch::Covered LibrarySearch::storageOf(const RecordingItem& item)

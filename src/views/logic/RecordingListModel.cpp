@@ -2,6 +2,7 @@
 
 #include "common/SearchMemory.h"
 #include "common/TextSearch.h"
+#include "models/RecordingItemSharing.h"
 #include "views/logic/ActiveRowRules.h"
 
 namespace {
@@ -10,31 +11,6 @@ namespace {
 // thins the whole list), one reset costs the view less than the runs would.
 constexpr int mostRunsApplied = 64;
 
-// The same characters without reading them: the library hands out copies of
-// one list, so an unchanged recording shares all its data with the row's.
-template <typename Container>
-bool sameData(const Container& a, const Container& b)
-{
-    return a.size() == b.size() && a.constData() == b.constData();
-}
-
-template <typename Container>
-bool sameData(const std::optional<Container>& a, const std::optional<Container>& b)
-{
-    if (a.has_value() != b.has_value())
-        return false;
-    return !a || sameData(*a, *b);
-}
-
-bool unchanged(const RecordingItem& a, const RecordingItem& b)
-{
-    return a.id == b.id && sameData(a.title, b.title) && sameData(a.fileName, b.fileName)
-        && a.createdAt == b.createdAt && a.duration == b.duration && a.fileSizeBytes == b.fileSizeBytes
-        && sameData(a.waveformSamples, b.waveformSamples) && sameData(a.transcript, b.transcript)
-        && sameData(a.transcriptSegments, b.transcriptSegments) && sameData(a.enhancedFileName, b.enhancedFileName)
-        && sameData(a.summary, b.summary) && a.summaryCreatedAt == b.summaryCreatedAt
-        && a.recordingType == b.recordingType;
-}
 
 // What a row shows of its recording and is told again when it changes.
 QList<int> shownChanges(const RecordingItem& before, const RecordingItem& after)
@@ -179,7 +155,7 @@ void RecordingListModel::applyChanges(const QList<RecordingItem>& recordings)
     for (qsizetype i = 0; i < recordings.size(); ++i) {
         Row& row = m_rows[static_cast<size_t>(i)];
         const RecordingItem& next = recordings[i];
-        if (unchanged(row.item, next))
+        if (sharesAllData(row.item, next))
             continue;
         const QList<int> roles = shownChanges(row.item, next);
         row.item = next;
