@@ -35,11 +35,6 @@ bool LibrarySearch::segmentsLieInTranscript(const RecordingItem& item)
     return true;
 }
 
-bool LibrarySearch::identical(const RecordingItem& a, const RecordingItem& b)
-{
-    return sharesAllData(a, b);
-}
-
 LibrarySearch::Covered LibrarySearch::storageOf(const RecordingItem& item)
 {
     Covered storage;
@@ -162,7 +157,7 @@ QList<RecordingItem> LibrarySearch::filter(const QList<RecordingItem>& recording
         qsizetype k = 0;
         for (qsizetype i = 0; same && i < recordings.size(); ++i) {
             if (matches[static_cast<size_t>(i)])
-                same = identical(m_lastKept.at(k++), recordings.at(i));
+                same = sharesAllData(m_lastKept.at(k++), recordings.at(i));
         }
         if (same)
             return m_lastKept;

@@ -44,7 +44,6 @@ private:
         bool covered = false;
     };
     static Covered storageOf(const RecordingItem& item);
-    static bool identical(const RecordingItem& a, const RecordingItem& b);
     static bool sameStorage(const Covered& a, const Covered& b);
 
     QHash<QUuid, Covered> m_covered;

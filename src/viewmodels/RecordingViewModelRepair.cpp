@@ -30,7 +30,7 @@ void RecordingViewModel::checkAndRepairRecordings()
     handlers.placeholderTranscripts = [this](const QList<RecordingItem>& visited) {
         for (const RecordingItem& item : visited) {
             ConsoleLine::print(QStringLiteral("Found legacy mock transcript for ") + item.title
-                      + QStringLiteral(". Re-transcribing with Whisper Turbo for real timestamps..."));
+                + QStringLiteral(". Re-transcribing with Whisper Turbo for real timestamps..."));
             QTimer::singleShot(retranscriptionDelay, this, [this, id = item.id] {
                 // A recording deleted meanwhile is left alone.
                 if (const std::optional<RecordingItem> current = libraryItem(id))
@@ -54,7 +54,7 @@ void RecordingViewModel::checkAndRepairRecordings()
             return;
         updateLibraryItem(visited.id, [&bars](RecordingItem& entry) { entry.waveformSamples = bars; });
         ConsoleLine::print(QStringLiteral("Repaired and enhanced waveform for ") + visited.title + QStringLiteral(" with ")
-                  + QString::number(bars.size()) + QStringLiteral(" dynamic bars."));
+            + QString::number(bars.size()) + QStringLiteral(" dynamic bars."));
     };
     handlers.finished = [this] {
         m_startupRepair.reset(); // its thread has nothing left to do

@@ -188,10 +188,10 @@ void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QStri
     if (isRemoteVersionNewer(info->version, info->build, currentVersion, currentBuild)
         && offersMoreThanStaged(*info)) {
         ConsoleLine::print(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
-                      .arg(info->version)
-                      .arg(info->build)
-                      .arg(currentVersion)
-                      .arg(currentBuild));
+            .arg(info->version)
+            .arg(info->build)
+            .arg(currentVersion)
+            .arg(currentBuild));
         setState(UpdateState::available(*info));
         if (autoDownload)
             downloadAndPrepareUpdate(*info);
@@ -330,7 +330,7 @@ void UpdateManager::applyUpdateAndRelaunch()
     const QString target = UpdateInstaller::bundleOf(executable);
     if (target.isEmpty()) {
         ConsoleLine::print(QStringLiteral("Safety check failed: target path is not a .app bundle: ")
-                  + QFileInfo(executable).absolutePath());
+            + QFileInfo(executable).absolutePath());
         return;
     }
     const QString problem = UpdateInstaller::spawnRelaunch(target, m_state.stagedAppPath, ::getpid());

@@ -11,7 +11,6 @@ namespace {
 // thins the whole list), one reset costs the view less than the runs would.
 constexpr int mostRunsApplied = 64;
 
-
 // What a row shows of its recording and is told again when it changes.
 QList<int> shownChanges(const RecordingItem& before, const RecordingItem& after)
 {

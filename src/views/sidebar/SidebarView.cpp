@@ -145,7 +145,6 @@ void SidebarView::connectViewModel()
     // Every change of the library is followed by filteredRecordingsChanged,
     // which brings the empty state up to date once the rows are.
     connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &SidebarView::refreshHeader);
-    connect(&m_vm, &RecordingViewModel::libraryLoaded, this, &SidebarView::refreshEmptyState);
     connect(&m_vm, &RecordingViewModel::filteredRecordingsChanged, this, [this] {
         syncRows();
         refreshEmptyState();
