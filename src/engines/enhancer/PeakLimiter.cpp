@@ -52,10 +52,34 @@ void PeakLimiter::run(float* left, float* right, size_t frames)
     const size_t window = m_window;
     const size_t ringSize = m_minGains.size();
     for (size_t i = 0; i < frames; ++i) {
+        const float peak = Same ? std::fabs(left[i]) : std::max(std::fabs(left[i]), std::fabs(right[i]));
+        if (m_unityFrames >= window) {
+            // Every frame in the window needed no limiting and the gain is
+            // back at exactly one: the output is the delayed input, as the
+            // full path below would compute it.
+            if (peak <= m_ceiling) {
+                ++m_position;
+                const size_t slot = m_slot;
+                m_slot = slot + 1 == window ? 0 : slot + 1;
+                m_delayLeft[slot] = left[i];
+                left[i] = m_delayLeft[m_slot];
+                if constexpr (!Same) {
+                    m_delayRight[slot] = right[i];
+                    right[i] = m_delayRight[m_slot];
+                }
+                continue;
+            }
+            // What the full path's minimum holds after such a stretch.
+            m_minFront = 0;
+            m_minSize = 1;
+            m_minPositions[0] = m_position - 1;
+            m_minGains[0] = 1.0f;
+            m_unityFrames = 0;
+        }
+
         const int64_t position = m_position++;
         const size_t slot = m_slot;
         m_slot = slot + 1 == window ? 0 : slot + 1;
-        const float peak = Same ? std::fabs(left[i]) : std::max(std::fabs(left[i]), std::fabs(right[i]));
         const float needed = peak > m_ceiling ? m_ceiling / peak : 1.0f;
 
         // The lowest needed gain among the last `window` frames.
@@ -71,7 +95,8 @@ void PeakLimiter::run(float* left, float* right, size_t frames)
         ++m_minSize;
         const double held = m_minGains[m_minFront];
 
-        // Down at once to what the window needs, back up with the decay.
+        // Down at once to what the window needs, back up with the decay (in
+        // doubles it reaches exactly one within a second).
         m_gain = held < m_gain ? held : held + (m_gain - held) * m_decayCoefficient;
 
         // Averaging the last `window` gains turns the step down into a ramp
@@ -79,6 +104,9 @@ void PeakLimiter::run(float* left, float* right, size_t frames)
         m_recentSum += m_gain - m_recentGains[slot];
         m_recentGains[slot] = m_gain;
         const float gain = static_cast<float>(std::min(1.0, m_recentSum / double(window)));
+        m_unityFrames = needed == 1.0f && m_gain == 1.0 ? m_unityFrames + 1 : 0;
+        if (m_unityFrames == window)
+            m_recentSum = double(window); // the sum of `window` ones, less rounding
 
         // The delay line holds `window - 1` earlier frames plus this one.
         m_delayLeft[slot] = left[i];

@@ -43,6 +43,8 @@ private:
     double m_gain = 1;
     int64_t m_position = 0;
     size_t m_slot = 0; // position modulo the window
+    // Frames in a row that needed no limiting while the gain was one.
+    size_t m_unityFrames = 0;
     // The right delay line was skipped by `processSame`: it is the left one.
     bool m_rightIsLeft = false;
 };
