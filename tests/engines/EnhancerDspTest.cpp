@@ -190,6 +190,13 @@ INSTANTIATE_TEST_SUITE_P(
                         std::vector<float> p(4410, 0.9f);
                         p[2205] = 8.0f;
                         return p;
+                    }()},
+        // The same spikes 1.2 s apart: each comes after the gain has long
+        // been back at one.
+        LimiterCase{"SpikesAfterAPause", [] {
+                        std::vector<float> p(52920, 0.9f);
+                        p[26460] = 8.0f;
+                        return p;
                     }()}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -221,7 +228,7 @@ TEST(VoiceIsolation, SteadyNoiseIsLowered)
         const size_t count = std::min<size_t>(4096, noise.left.size() - start);
         isolation.process(input.data() + 2 * start, count, out.left.data() + start, out.right.data() + start);
     }
-    // Once speex has learnt the noise (its first seconds), it is well down.
+    // Once the suppressor has learnt the noise, it is well down.
     EXPECT_LT(rmsDb(out, 3) - rmsDb(noise, 3), -10.0);
 }
 
@@ -295,6 +302,35 @@ TEST(VoiceIsolation, EqualChannelsGetWhatSuppressingEachOneGives)
     const Stereo fromEach = runOn16Bit(each, apart);
     EXPECT_EQ(differingSamples(fromOnce.left, fromEach.left), 0u);
     EXPECT_EQ(differingSamples(fromOnce.right, fromEach.left), 0u);
+}
+
+// The hiss between syllables goes well down; the syllables keep their level.
+TEST(VoiceIsolation, VoiceStaysWhileTheHissBetweenGoes)
+{
+    const Stereo input = voiceOverHiss(8);
+    VoiceIsolation isolation(kRate);
+    const Stereo out = runOn16Bit(isolation, interleaved16(input));
+    const double lag = double(isolation.latencyFrames()) / kRate;
+    double voiceChange = 0, pauseChange = 0;
+    int periods = 0;
+    for (double start = 4; start < 7.5; start += 0.5, ++periods) {
+        voiceChange += windowDb(out.left, start + lag + 0.05, start + lag + 0.15) - windowDb(input.left, start + 0.05, start + 0.15);
+        pauseChange += windowDb(out.left, start + lag + 0.3, start + lag + 0.45) - windowDb(input.left, start + 0.3, start + 0.45);
+    }
+    EXPECT_NEAR(voiceChange / periods, 0.0, 1.0);
+    EXPECT_LT(pauseChange / periods, -15.0);
+}
+
+// A background that gets louder (a fan switched on) is learnt within seconds.
+TEST(VoiceIsolation, LouderBackgroundIsLearnt)
+{
+    Stereo input = whiteNoise(0.001, 12); // -60 dBFS, then -40 dBFS from 4 s on
+    input.right = input.left;
+    for (auto i = static_cast<size_t>(4 * kRate); i < input.left.size(); ++i)
+        input.left[i] = input.right[i] *= 10.0f;
+    VoiceIsolation isolation(kRate);
+    const Stereo out = runOn16Bit(isolation, interleaved16(input));
+    EXPECT_LT(windowDb(out.left, 10, 12) - windowDb(input.left, 10, 12), -15.0);
 }
 
 // A recording of the microphone alone until system audio joins the right

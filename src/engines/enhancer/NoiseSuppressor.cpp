@@ -88,10 +88,16 @@ void NoiseSuppressor::learnAndWeigh()
     for (size_t k = 1; k + 1 < bins; ++k)
         spread[k] = 0.5f * power[k] + 0.25f * (power[k - 1] + power[k + 1]);
 
-    if (!m_state.started) {
-        m_state.started = true;
-        std::copy_n(spread, bins, smoothed);
-        std::copy_n(spread, bins, floor);
+    // The first window is half silence (nothing came before the file); the
+    // second is the first whole one. Until then the noise is taken to be the
+    // level itself: a floor brought down to where the quietest level of
+    // steady noise would lie.
+    if (m_state.frames < 2) {
+        ++m_state.frames;
+        for (size_t k = 0; k < bins; ++k) {
+            smoothed[k] = spread[k];
+            floor[k] = spread[k] * (1.0f / kFloorToMean);
+        }
     }
     // Plain loops without branches, so the compiler can run them four
     // frequencies at a time.

@@ -42,7 +42,8 @@ private:
         std::vector<float> smoothedPower;
         std::vector<float> noiseFloor;
         std::vector<float> cleanPower;
-        bool started = false;
+        // Frames seen, counted up to two.
+        int frames = 0;
     };
 
     void learnAndWeigh();
