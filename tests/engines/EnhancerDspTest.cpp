@@ -321,6 +321,25 @@ TEST(VoiceIsolation, VoiceStaysWhileTheHissBetweenGoes)
     EXPECT_LT(pauseChange / periods, -15.0);
 }
 
+// A decoded file often starts with digital silence (the encoder's delay), a
+// muted input gives stretches of it: neither may leave the suppressor
+// believing in a silent background when the noise comes.
+TEST(VoiceIsolation, NoiseAfterDigitalSilenceIsLoweredFromTheStart)
+{
+    for (const double silentSeconds : {0.0, 0.05, 1.0}) {
+        Stereo input = whiteNoise(0.01, silentSeconds + 2.5);
+        input.right = input.left;
+        std::fill_n(input.left.begin(), static_cast<size_t>(silentSeconds * kRate), 0.0f);
+        std::fill_n(input.right.begin(), static_cast<size_t>(silentSeconds * kRate), 0.0f);
+        VoiceIsolation isolation(kRate);
+        const Stereo out = runOn16Bit(isolation, interleaved16(input));
+        const double lag = double(isolation.latencyFrames()) / kRate;
+        const double from = silentSeconds + 0.2;
+        EXPECT_LT(windowDb(out.left, from + lag, from + lag + 2) - windowDb(input.left, from, from + 2), -15.0)
+            << silentSeconds << " s of silence first";
+    }
+}
+
 // A background that gets louder (a fan switched on) is learnt within seconds.
 TEST(VoiceIsolation, LouderBackgroundIsLearnt)
 {

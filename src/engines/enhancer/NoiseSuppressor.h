@@ -8,9 +8,9 @@
 
 // Lowers the steady background of one channel by short-time spectral
 // weighting: windows of kWindow samples every kHop samples, a noise estimate
-// per frequency that follows the quietest recent level, and a Wiener gain
-// from the "decision-directed" signal-to-noise estimate, which changes
-// smoothly enough from frame to frame not to leave a warbling residue.
+// per frequency from the quietest level of the last two seconds, and a
+// Wiener gain from the "decision-directed" signal-to-noise estimate, which
+// changes smoothly enough from frame to frame not to leave a warbling residue.
 // Output lags input by kHop samples.
 class NoiseSuppressor {
 public:
@@ -18,6 +18,9 @@ public:
     // syllables, long enough to tell a voice's harmonics apart.
     static constexpr size_t kWindow = 1024;
     static constexpr size_t kHop = kWindow / 2;
+    // The quietest level is kept per stretch of frames; the noise estimate
+    // is the lowest of the last kStretches stretches and the current one.
+    static constexpr size_t kStretches = 7;
 
     NoiseSuppressor(int sampleRate, double maxSuppressionDb);
     NoiseSuppressor(const NoiseSuppressor&) = delete;
@@ -37,18 +40,26 @@ private:
         // windowed output, still to be added to the next one.
         std::vector<float> previousInput;
         std::vector<float> overlap;
-        // Per frequency: power smoothed over time, the noise floor under it,
-        // and last frame's estimate of the clean power.
+        // Per frequency: power smoothed over time; its lowest value in the
+        // current stretch, in each of the last kStretches stretches (one
+        // vector after the other, `oldestStretch` first) and in all of those.
         std::vector<float> smoothedPower;
-        std::vector<float> noiseFloor;
+        std::vector<float> currentLowest;
+        std::vector<float> stretchLowest;
+        std::vector<float> pastLowest;
+        size_t oldestStretch = 0;
+        size_t framesInStretch = 0;
+        // Last frame's estimate of the clean power, per frequency.
         std::vector<float> cleanPower;
-        // Frames seen, counted up to two.
-        int frames = 0;
+        int framesLearnt = 0; // counted up to the settling time
+        bool previousHopSound = false;
     };
 
-    void learnAndWeigh();
+    static bool holdsSound(const int16_t* hop);
+    void learn();
+    void weigh();
 
-    float m_floorRise;
+    size_t m_stretchFrames;
     float m_minimumGain;
     // Scratch per frequency: this frame's power, then its spread, then the
     // gains.

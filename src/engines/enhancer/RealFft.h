@@ -20,6 +20,7 @@ public:
     // The time-domain buffer, size() samples: fill it, then `forward`;
     // after `inverse` it holds the result.
     float* time() { return m_time; }
+    const float* time() const { return m_time; }
     // The spectrum, bins() values from DC to Nyquist.
     std::complex<float>* spectrum() { return m_spectrum; }
 
