@@ -1,6 +1,7 @@
 #include "support/TemporaryModule.h"
 
 #include "support/PulseTestTools.h"
+#include "support/TestEnvironment.h"
 
 namespace PulseTestTools {
 
@@ -18,8 +19,16 @@ TemporaryModule::TemporaryModule(const ModuleLoad& load, QStringList restore)
 TemporaryModule::~TemporaryModule()
 {
     remove();
-    if (!m_restore.isEmpty())
-        pactl(m_restore);
+    if (m_restore.isEmpty())
+        return;
+    pactl(m_restore);
+    // PipeWire's session manager applies a new default a moment after pactl
+    // returns: the next test must not meet the old one.
+    const QString command = m_restore.first();
+    if (command.startsWith(QStringLiteral("set-default-")) && m_restore.size() > 1) {
+        const QStringList query{QStringLiteral("get-default-") + command.mid(QStringLiteral("set-default-").size())};
+        TestEnvironment::waitUntil([&] { return pactl(query) == m_restore.at(1); }, 2000);
+    }
 }
 
 void TemporaryModule::remove()

@@ -24,10 +24,18 @@ constexpr int kSettlingFrames = 8;
 // No level yet: everything is taken for noise.
 constexpr float kNothingLearnt = 1e30f;
 
+// Frames in each stretch: the look-back is the kept stretches and the
+// current one.
+size_t stretchFrames(int sampleRate)
+{
+    const double frames = kLookBackSeconds * sampleRate / double(NoiseSuppressor::kHop);
+    return std::max<size_t>(1, static_cast<size_t>(std::lround(frames / (NoiseSuppressor::kStretches + 1))));
+}
+
 } // namespace
 
 NoiseSuppressor::NoiseSuppressor(int sampleRate, double maxSuppressionDb)
-    : m_stretchFrames(std::max<size_t>(1, static_cast<size_t>(std::lround(kLookBackSeconds * sampleRate / double(kHop) / (kStretches + 1)))))
+    : m_stretchFrames(stretchFrames(sampleRate))
     , m_minimumGain(float(std::pow(10.0, -maxSuppressionDb / 20.0)))
     , m_power(kWindow / 2 + 1)
     , m_spread(kWindow / 2 + 1)
