@@ -311,11 +311,15 @@ TEST(VoiceIsolation, VoiceStaysWhileTheHissBetweenGoes)
     VoiceIsolation isolation(kRate);
     const Stereo out = runOn16Bit(isolation, interleaved16(input));
     const double lag = double(isolation.latencyFrames()) / kRate;
+    // Change of level from input to output over [from, to) of a period.
+    const auto change = [&](double start, double from, double to) {
+        return windowDb(out.left, start + lag + from, start + lag + to) - windowDb(input.left, start + from, start + to);
+    };
     double voiceChange = 0, pauseChange = 0;
     int periods = 0;
     for (double start = 4; start < 7.5; start += 0.5, ++periods) {
-        voiceChange += windowDb(out.left, start + lag + 0.05, start + lag + 0.15) - windowDb(input.left, start + 0.05, start + 0.15);
-        pauseChange += windowDb(out.left, start + lag + 0.3, start + lag + 0.45) - windowDb(input.left, start + 0.3, start + 0.45);
+        voiceChange += change(start, 0.05, 0.15);
+        pauseChange += change(start, 0.3, 0.45);
     }
     EXPECT_NEAR(voiceChange / periods, 0.0, 1.0);
     EXPECT_LT(pauseChange / periods, -15.0);
