@@ -41,8 +41,9 @@ private:
         std::vector<float> previousInput;
         std::vector<float> overlap;
         // Per frequency: power smoothed over time; its lowest value in the
-        // current stretch, in each of the last kStretches stretches (one
-        // vector after the other, `oldestStretch` first) and in all of those.
+        // current stretch, in each of the last kStretches stretches (a ring
+        // of per-frequency vectors, `oldestStretch` the next to be replaced)
+        // and in all of those.
         std::vector<float> smoothedPower;
         std::vector<float> currentLowest;
         std::vector<float> stretchLowest;
