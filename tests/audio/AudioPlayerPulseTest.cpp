@@ -174,9 +174,11 @@ TEST_F(AudioPlayerPulseTest, TheEndOfTheFileStopsAndRewinds)
     EXPECT_LT(m_player.currentTime(), 0.5);
     m_player.pause();
     const std::vector<int16_t> played = m_recorder.stop();
-    // Both tones were heard: the whole file played through once.
+    // Both tones were heard: the whole file played through once, and its
+    // start again (each replay loses its stream's start-up and the sound
+    // still queued when it ends, so together they add only 0.2-0.5 s).
     EXPECT_GT(secondsSounding(played, 1000), 0.4);
-    EXPECT_GT(secondsSounding(played, 500), 1.0);
+    EXPECT_GT(secondsSounding(played, 500), 0.75);
 }
 
 TEST_F(AudioPlayerPulseTest, SeekingAndSkippingStayInsideTheFile)
