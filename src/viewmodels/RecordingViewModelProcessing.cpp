@@ -35,11 +35,8 @@ void RecordingViewModel::transcribeRecording(const RecordingItem& item)
     if (m_transcribingRecordingIDs.contains(id))
         return;
     setBusy(m_transcribingRecordingIDs, &RecordingViewModel::transcribingRecordingIDsChanged, id, true);
-    // The old recap goes before the new transcript exists.
-    updateLibraryItem(id, [](RecordingItem& entry) {
-        entry.summary.reset();
-        entry.summaryCreatedAt.reset();
-    });
+    // The old recap stays until a new one replaces it: a transcription or a
+    // recap that fails, or no recap model, must not leave the user with less.
 
     const QFuture<TranscriptionService::Transcription> future
         = m_whisperEngine->transcribeAudioFile(m_storage->fileURL(item));

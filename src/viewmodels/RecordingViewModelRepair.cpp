@@ -7,6 +7,7 @@
 #include "models/RecordingsStorage.h"
 #include "viewmodels/StartupRepairWorker.h"
 #include "viewmodels/WaveformExtractor.h"
+#include "viewmodels/collaborators/TranscriptionService.h"
 
 #include <QTimer>
 
@@ -28,6 +29,13 @@ void RecordingViewModel::checkAndRepairRecordings()
 {
     StartupRepairWorker::Handlers handlers;
     handlers.placeholderTranscripts = [this](const QList<RecordingItem>& visited) {
+        // Without a speech model the run could only fail; the placeholder (and
+        // the recap beside it) stays, and a start with a model tries again.
+        if (!m_whisperEngine->isModelInstalled()) {
+            ConsoleLine::print(QStringLiteral("%1 placeholder transcripts wait for a speech model to be re-transcribed.")
+                                   .arg(visited.size()));
+            return;
+        }
         for (const RecordingItem& item : visited) {
             ConsoleLine::print(QStringLiteral("Found legacy mock transcript for ") + item.title
                 + QStringLiteral(". Re-transcribing with Whisper Turbo for real timestamps..."));

@@ -205,8 +205,7 @@ void RecordingViewModel::replaceWithCut(const TrimJob& job, const TrimCut& cut)
         entry.transcript = transcript.text;
         entry.transcriptSegments = transcript.segments;
         entry.enhancedFileName.reset();
-        entry.summary.reset();
-        entry.summaryCreatedAt.reset();
+        // The recap stays until the automatic one below replaces it.
     });
     cancelTrimming();
     if (const auto updated = libraryItem(current.id))

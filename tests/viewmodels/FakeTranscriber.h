@@ -12,7 +12,9 @@ public:
         paths.append(path);
         return calls.add();
     }
+    bool isModelInstalled() const override { return modelInstalled; }
 
     PendingCalls<Transcription> calls;
     QStringList paths;
+    bool modelInstalled = true;
 };

@@ -52,24 +52,44 @@ TEST_F(Processing, SecondTranscriptionOfTheSameRecordingIsIgnored)
     EXPECT_FALSE(m_vm->exportMessage());
 }
 
-TEST_F(Processing, TranscriptionDropsTheOldRecapBeforeItRunsAndKeepsItDroppedOnFailure)
+TEST_F(Processing, TheOldTranscriptAndRecapStayUntilNewOnesReplaceThem)
 {
-    const RecordingItem item = setUpLibrary([](RecordingItem& r) {
+    const Date recapDate = Date::now().addingSeconds(-3600);
+    const auto withTexts = [&](RecordingItem& r) {
         r.transcript = QStringLiteral("old words");
         r.summary = QStringLiteral("# Old recap");
-        r.summaryCreatedAt = Date::now();
-    });
+        r.summaryCreatedAt = recapDate;
+    };
+    // A failed transcription changes nothing.
+    RecordingItem item = setUpLibrary(withTexts);
+    setRecapModelPresent(true);
     m_vm->transcribeRecording(item);
-    EXPECT_FALSE(current().summary);
-    EXPECT_FALSE(current().summaryCreatedAt);
-    EXPECT_FALSE(savedLibrary().first().summary);
-    EXPECT_FALSE(m_vm->selectedRecording()->summary);
-
+    EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
     m_transcriber->calls.failLast(engineError);
     ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription failed: Model file is damaged."));
     EXPECT_EQ(current().transcript, QStringLiteral("old words"));
-    EXPECT_FALSE(current().summary);
+    EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
+    EXPECT_EQ(current().summaryCreatedAt, recapDate);
+    EXPECT_EQ(savedLibrary().first().summary, QStringLiteral("# Old recap"));
+
+    // A new transcript whose recap fails keeps the old recap; a recap that
+    // succeeds replaces it.
+    m_vm->transcribeRecording(item);
+    m_transcriber->calls.resolveLast(transcription(QStringLiteral("new words")));
+    ASSERT_TRUE(waitFor([&] { return m_recap->calls.count() == 1; }));
+    EXPECT_EQ(current().transcript, QStringLiteral("new words"));
+    EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
+    m_recap->calls.failLast(engineError);
+    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
+    EXPECT_EQ(savedLibrary().first().summary, QStringLiteral("# Old recap"));
+
+    m_vm->generateRecap(current(), std::nullopt);
+    m_recap->calls.resolveLast(QStringLiteral("# New recap"));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(current().summary, QStringLiteral("# New recap"));
+    EXPECT_NE(current().summaryCreatedAt, recapDate);
 }
 
 TEST_F(Processing, TranscriptIsStoredThenAnUntypedRecordingIsRecappedAsAMeeting)

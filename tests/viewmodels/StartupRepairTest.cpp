@@ -266,6 +266,40 @@ TEST_F(StartupRepair, PlaceholderTranscriptIsTranscribedAgainASecondLater)
     EXPECT_FALSE(waitFor([&] { return m_transcriber->calls.count() > 1; }, 1500));
 }
 
+TEST_F(StartupRepair, APlaceholderAndItsRecapOutliveStartsWithoutASpeechModelAndAFailedRun)
+{
+    RecordingItem placeholder = makeRecording("Placeholder", 1);
+    placeholder.waveformSamples = spreadWaveform(120);
+    placeholder.transcriptSegments = QList<TranscriptSegment>{
+        {QUuid::createUuid(), 0, 2, "a"}, {QUuid::createUuid(), 2, 4, "b"}, {QUuid::createUuid(), 4, 6, "c"}};
+    placeholder.transcript = QStringLiteral("a b c");
+    placeholder.summary = QStringLiteral("# What was said");
+    placeholder.summaryCreatedAt = Date::now().addingSeconds(-3600);
+    seedLibrary({placeholder});
+
+    // A start whose run could only fail leaves both alone, every time.
+    for (int start = 1; start <= 3; ++start) {
+        SCOPED_TRACE(start);
+        makeViewModel();
+        m_transcriber->modelInstalled = false;
+        QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_FALSE(waitFor([&] { return m_transcriber->calls.count() > 0; }, 1500));
+        ASSERT_EQ(savedLibrary(), QList<RecordingItem>{placeholder});
+        m_vm.reset();
+        settle();
+    }
+
+    // With a model the run starts; when it fails, nothing is lost either.
+    makeViewModel();
+    ASSERT_TRUE(waitFor([&] { return m_transcriber->calls.count() == 1; }, 5000));
+    EXPECT_EQ(stored(placeholder.id)->summary, placeholder.summary);
+    m_transcriber->calls.failLast(Error(QStringLiteral("Engine"), 1, QStringLiteral("No model.")));
+    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(stored(placeholder.id), placeholder);
+    EXPECT_EQ(savedLibrary(), QList<RecordingItem>{placeholder});
+}
+
 TEST_F(StartupRepair, APlaceholderDeletedBeforeItsTurnIsNotTranscribed)
 {
     RecordingItem placeholder = makeRecording("Placeholder", 1);

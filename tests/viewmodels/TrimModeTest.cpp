@@ -162,7 +162,7 @@ TEST_F(TrimMode, ProgressIsShownInWholePercent)
     EXPECT_FALSE(m_vm->trimmingProgressText());
 }
 
-TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFits)
+TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFitsButTheRecapUntilItsSuccessor)
 {
     const RecordingItem item = setUpTrimming([this](RecordingItem& r) {
         r.enhancedFileName = QStringLiteral("Standup_enhanced.mp3");
@@ -195,8 +195,10 @@ TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFits)
     EXPECT_EQ(cut.fileSizeBytes, 3000);
     EXPECT_EQ(cut.waveformSamples.size(), 120);
     EXPECT_FALSE(cut.enhancedFileName);
-    EXPECT_FALSE(cut.summary);
-    EXPECT_FALSE(cut.summaryCreatedAt);
+    // A recap takes a model and minutes to write: the old one stays until the
+    // new one is there.
+    EXPECT_EQ(cut.summary, item.summary);
+    EXPECT_EQ(cut.summaryCreatedAt, item.summaryCreatedAt);
     EXPECT_EQ(cut.transcript, QStringLiteral("two"));
     ASSERT_TRUE(cut.transcriptSegments);
     EXPECT_EQ(cut.transcriptSegments->size(), 1);
@@ -212,6 +214,9 @@ TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFits)
     ASSERT_EQ(m_recap->calls.count(), 1);
     EXPECT_EQ(m_recap->transcripts.first(), QStringLiteral("two"));
     EXPECT_EQ(m_recap->types.first(), RecordingType::lecture);
+    m_recap->calls.resolveLast(QStringLiteral("# Recap of two"));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(stored(item.id).summary, QStringLiteral("# Recap of two"));
 }
 
 TEST_F(TrimMode, InPlaceCutFirstCancelsTheRecordingsPendingWork)

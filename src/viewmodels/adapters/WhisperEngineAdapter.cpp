@@ -14,3 +14,8 @@ QFuture<TranscriptionService::Transcription> WhisperEngineAdapter::transcribeAud
         return Transcription{result.text, result.segments};
     });
 }
+
+bool WhisperEngineAdapter::isModelInstalled() const
+{
+    return m_engine.preferredModelURL().has_value();
+}

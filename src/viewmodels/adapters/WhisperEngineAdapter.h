@@ -10,6 +10,7 @@ public:
     explicit WhisperEngineAdapter(WhisperEngine& engine);
 
     QFuture<Transcription> transcribeAudioFile(const QString& path) override;
+    bool isModelInstalled() const override;
 
 private:
     WhisperEngine& m_engine;

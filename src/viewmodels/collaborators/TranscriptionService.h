@@ -17,4 +17,6 @@ public:
 
     virtual ~TranscriptionService() = default;
     virtual QFuture<Transcription> transcribeAudioFile(const QString& path) = 0;
+    // Whether a speech model is installed: without one every transcription fails.
+    virtual bool isModelInstalled() const = 0;
 };
