@@ -74,6 +74,7 @@ void writeRecord(JsonTextWriter& out, const RecordingItem& item)
 struct Outcome {
     std::optional<RecordingItem> item;
     QString problem;
+    bool mended = false;
 };
 
 void decodeRange(const std::vector<std::string_view>& elements, std::vector<Outcome>& outcomes, size_t begin,
@@ -81,7 +82,7 @@ void decodeRange(const std::vector<std::string_view>& elements, std::vector<Outc
 {
     RecordDecoder decoder;
     for (size_t i = begin; i < end; ++i)
-        outcomes[i].item = decoder.decode(elements[i], outcomes[i].problem);
+        outcomes[i].item = decoder.decode(elements[i], outcomes[i].problem, &outcomes[i].mended);
 }
 
 // A large library (thousands of records with their transcripts) decodes in
@@ -148,6 +149,8 @@ Decoded decode(std::string_view text)
     for (size_t i = 0; i < elements.size(); ++i) {
         if (outcomes[i].item) {
             decoded.records.append(std::move(*outcomes[i].item));
+            if (outcomes[i].mended)
+                decoded.mended.append(QByteArray(elements[i].data(), qsizetype(elements[i].size())));
         } else {
             decoded.rejected.append(QByteArray(elements[i].data(), qsizetype(elements[i].size())));
             decoded.problems.append(outcomes[i].problem);
@@ -200,13 +203,13 @@ QByteArray encodeRecord(const RecordingItem& item, bool* sanitised)
     return text;
 }
 
-std::optional<RecordingItem> decodeRecord(const QByteArray& text, QString* problem)
+std::optional<RecordingItem> decodeRecord(const QByteArray& text, QString* problem, bool* mended)
 {
     QByteArray padded = text;
     if (padded.capacity() - padded.size() < qsizetype(padding()))
         padded.reserve(padded.size() + qsizetype(padding()));
     QString why;
-    auto item = RecordDecoder().decode(std::string_view(padded.constData(), size_t(padded.size())), why);
+    auto item = RecordDecoder().decode(std::string_view(padded.constData(), size_t(padded.size())), why, mended);
     if (!item && problem)
         *problem = why;
     return item;

@@ -23,6 +23,9 @@ struct Decoded {
     // and why, in the same order.
     QList<QByteArray> rejected;
     QStringList problems;
+    // The text of each record that loaded only mended (see RecordDecoder), or
+    // with its title cut, exactly as it stood in the file.
+    QList<QByteArray> mended;
     // Set when the text is not one whole JSON array; `records` then holds
     // those before the damage and the file as a whole needs setting aside.
     std::optional<QString> damage;
@@ -43,6 +46,7 @@ QByteArray encode(const QList<RecordingItem>& recordings, bool* sanitised = null
 
 // One record alone, in the form it has inside the index.
 QByteArray encodeRecord(const RecordingItem& item, bool* sanitised = nullptr);
-std::optional<RecordingItem> decodeRecord(const QByteArray& text, QString* problem = nullptr);
+std::optional<RecordingItem> decodeRecord(const QByteArray& text, QString* problem = nullptr,
+                                         bool* mended = nullptr);
 
 } // namespace IndexCodec

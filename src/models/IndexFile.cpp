@@ -23,9 +23,9 @@ QString errnoText(int error)
 
 // "recordings.json.corrupt-2024-05-01T09-30-00Z": sorts by time and is a
 // valid name on every file system.
-QString asideStem(const QString& path)
+QString asideStem(const QString& path, const QString& kind = QStringLiteral("corrupt"))
 {
-    return QFileInfo(path).fileName() + QStringLiteral(".corrupt-")
+    return QFileInfo(path).fileName() + QLatin1Char('.') + kind + QLatin1Char('-')
         + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyy-MM-dd'T'HH-mm-ss'Z'"));
 }
 
@@ -130,9 +130,9 @@ QString IndexFile::moveAside(const QString& path)
     return {};
 }
 
-QString IndexFile::writeAside(const QString& path, const QByteArray& data)
+QString IndexFile::writeAside(const QString& path, const QByteArray& data, const QString& kind)
 {
-    const QString stem = asideStem(path);
+    const QString stem = asideStem(path, kind);
     const QString folder = QFileInfo(path).absolutePath();
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QString name = FileUtils::freeFileName(folder, stem, QString());

@@ -35,7 +35,8 @@ public:
     // "<name>.corrupt-<UTC time>" beside it, never replacing an earlier copy.
     // Returns the new name, or empty when it could not be moved.
     static QString moveAside(const QString& path);
-    // Writes `data` to a new "<name>.corrupt-<UTC time>" beside `path`;
+    // Writes `data` to a new "<name>.<kind>-<UTC time>" beside `path`;
     // returns its name, or empty when it could not be written.
-    static QString writeAside(const QString& path, const QByteArray& data);
+    static QString writeAside(const QString& path, const QByteArray& data,
+                              const QString& kind = QStringLiteral("corrupt"));
 };

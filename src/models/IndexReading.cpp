@@ -84,5 +84,6 @@ IndexReading IndexReading::read(const QString& path)
     else if (!decoded.rejected.isEmpty())
         copyAsideRejected(path, decoded, result);
     result.records = std::move(decoded.records);
+    result.originals = std::move(decoded.mended);
     return result;
 }

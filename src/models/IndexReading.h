@@ -13,6 +13,10 @@
 // loads); one that is no regular file, or cannot be read, is moved there.
 struct IndexReading {
     QList<RecordingItem> records;
+    // The text of each record that loaded only mended or with its title cut,
+    // as it stood in the file: it belongs in a side copy before the index is
+    // replaced.
+    QList<QByteArray> originals;
     // What the user should hear about it, for the status line.
     QStringList messages;
     // Cleared when something unreadable could not be kept aside: the index

@@ -1,6 +1,7 @@
 #include "models/LibraryRepair.h"
 
 #include "common/FileUtils.h"
+#include "common/ScratchFileName.h"
 #include "models/FileReadCheck.h"
 #include "models/OrphanName.h"
 #include "models/UuidText.h"
@@ -91,12 +92,15 @@ FileState stateOf(const QString& path)
 LibraryRepair::LibraryRepair(QString folder, DurationReader readDuration)
     : m_folder(std::move(folder))
     , m_readDuration(readDuration ? std::move(readDuration) : DurationReader(&Mp3Decoder::durationOf))
+    , m_scratchCutoff(ScratchFileName::runStartedMSecs())
 {
 }
 
 QList<RecordingItem> LibraryRepair::repair(QList<RecordingItem> indexed)
 {
     m_keptUnlisted.clear();
+    m_removed.clear();
+    removeLeftoverScratch();
     takeBackCaptures(indexed);
     const QStringList candidates = adoptionCandidates();
     QList<RecordingItem> recordings = pruneShortDuplicates(onePerFileName(checkFiles(indexed)));
@@ -115,6 +119,22 @@ QStringList LibraryRepair::listFolder() const
 QString LibraryRepair::pathOf(const QString& name) const
 {
     return QDir(m_folder).filePath(name);
+}
+
+void LibraryRepair::removeLeftoverScratch()
+{
+    for (const QString& name : listFolder()) {
+        if (!ScratchFileName::isScratch(name))
+            continue;
+        const QString path = pathOf(name);
+        struct stat info {};
+        if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        // One written since this run started is an edit of this run, still going.
+        const qint64 modified = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+        if (modified < m_scratchCutoff)
+            QFile::remove(path);
+    }
 }
 
 QString LibraryRepair::moveToRecoveredName(const QString& captureName) const
@@ -199,11 +219,12 @@ QStringList LibraryRepair::adoptionCandidates() const
     return candidates;
 }
 
-QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list) const
+QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list)
 {
     QList<RecordingItem> kept;
     kept.reserve(list.size());
-    for (RecordingItem item : list) {
+    for (const RecordingItem& indexed : list) {
+        RecordingItem item = indexed;
         if (item.enhancedFileName) {
             if (!isBareName(*item.enhancedFileName)
                 || stateOf(pathOf(*item.enhancedFileName)).kind == FileState::gone)
@@ -213,13 +234,19 @@ QList<RecordingItem> LibraryRepair::checkFiles(const QList<RecordingItem>& list)
             if (isBareName(enhanced) && stateOf(pathOf(enhanced)).kind == FileState::present)
                 item.enhancedFileName = enhanced;
         }
-        if (!isBareName(item.fileName))
+        if (!isBareName(item.fileName)) {
+            m_removed.append(indexed);
             continue;
+        }
         const FileState state = stateOf(pathOf(item.fileName));
-        // Only a file that is really gone drops its entry; one that cannot be
-        // examined (a permission, a disk error) keeps it as it was.
-        if (state.kind == FileState::gone || (state.kind == FileState::present && state.size <= 0))
+        // Only a file that is really gone, empty or no recording (a FIFO, a
+        // device, a folder) drops its entry; one that cannot be examined (a
+        // permission, a disk error) keeps it as it was.
+        if (state.kind == FileState::gone
+            || (state.kind == FileState::present && (state.size <= 0 || !state.regular))) {
+            m_removed.append(indexed);
             continue;
+        }
         if (state.kind == FileState::present)
             item.fileSizeBytes = state.size;
         kept.append(std::move(item));
@@ -240,13 +267,17 @@ QList<RecordingItem> LibraryRepair::onePerFileName(const QList<RecordingItem>& l
         }
         RecordingItem& held = kept[*found];
         // A longer newcomer wins even over a held transcript.
-        if ((item.transcript && !held.transcript) || held.duration < item.duration)
+        if ((item.transcript && !held.transcript) || held.duration < item.duration) {
+            m_removed.append(held);
             held = item;
+        } else {
+            m_removed.append(item);
+        }
     }
     return kept;
 }
 
-QList<RecordingItem> LibraryRepair::pruneShortDuplicates(const QList<RecordingItem>& list) const
+QList<RecordingItem> LibraryRepair::pruneShortDuplicates(const QList<RecordingItem>& list)
 {
     QStringList titles; // in order of first appearance
     QHash<QString, QList<RecordingItem>> groups;
@@ -272,6 +303,7 @@ QList<RecordingItem> LibraryRepair::pruneShortDuplicates(const QList<RecordingIt
                 }
                 // A short leftover beside a real recording of the same title; a
                 // large file may be more than its entry says and is left alone.
+                m_removed.append(item);
                 const qint64 size = FileUtils::fileSize(pathOf(item.fileName));
                 if (size >= 0 && size < kLargestRemovedDuplicate)
                     QFile::remove(pathOf(item.fileName));
@@ -283,6 +315,10 @@ QList<RecordingItem> LibraryRepair::pruneShortDuplicates(const QList<RecordingIt
                     longest = &item;
             }
             kept.append(*longest);
+            for (const RecordingItem& item : group) {
+                if (&item != longest)
+                    m_removed.append(item);
+            }
         }
     }
     return kept;

@@ -29,16 +29,28 @@ public:
     // the repair may run while a recording starts.
     void setCaptureInUse(CaptureInUse inUse) { m_captureInUse = std::move(inUse); }
 
+    // Scratch files of edits (see ScratchFileName) last written before this
+    // moment, in milliseconds since 1970, belong to a run that ended and are
+    // removed; by default the moment this process started.
+    void setScratchCutoff(qint64 msecs) { m_scratchCutoff = msecs; }
+
     // The repaired list, newest first. Runs once per start; every capture file
     // it meets, but those in use, belongs to a run that ended.
     QList<RecordingItem> repair(QList<RecordingItem> indexed);
 
+    // Each indexed record the last repair left out, as it was indexed: its
+    // file is gone, empty, not a regular file or outside the folder, another
+    // record holds its file, or it is a short duplicate of its title. Their
+    // texts are the user's and belong in a side copy before the index is saved.
+    const QList<RecordingItem>& removedRecords() const { return m_removed; }
+
 private:
+    void removeLeftoverScratch();
     void takeBackCaptures(QList<RecordingItem>& list);
     QStringList adoptionCandidates() const;
-    QList<RecordingItem> checkFiles(const QList<RecordingItem>& list) const;
-    static QList<RecordingItem> onePerFileName(const QList<RecordingItem>& list);
-    QList<RecordingItem> pruneShortDuplicates(const QList<RecordingItem>& list) const;
+    QList<RecordingItem> checkFiles(const QList<RecordingItem>& list);
+    QList<RecordingItem> onePerFileName(const QList<RecordingItem>& list);
+    QList<RecordingItem> pruneShortDuplicates(const QList<RecordingItem>& list);
     void adoptOrphans(const QStringList& candidates, QList<RecordingItem>& list);
 
     QStringList listFolder() const;
@@ -64,4 +76,6 @@ private:
     // entry can hold it): removing them could lose a recording, so they stay
     // on disk unlisted.
     QSet<QString> m_keptUnlisted;
+    QList<RecordingItem> m_removed;
+    qint64 m_scratchCutoff;
 };

@@ -8,6 +8,7 @@
 
 #include <simdjson.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -41,6 +42,7 @@ enum Key : unsigned {
     kUnknown = 0,
 };
 constexpr unsigned kRequired = kId | kTitle | kFileName | kCreatedAt | kDuration | kFileSizeBytes | kWaveformSamples;
+constexpr unsigned kIdentity = kId | kFileName | kCreatedAt;
 
 struct KeyName {
     std::string_view name;
@@ -82,12 +84,19 @@ QString nameOf(unsigned key)
 
 class Reader {
 public:
-    explicit Reader(std::vector<TranscriptSegment>& gathered)
-        : m_gathered(gathered)
+    Reader(std::vector<TranscriptSegment>& gathered, bool lenient)
+        : lenient(lenient)
+        , m_gathered(gathered)
     {
     }
 
+    // Mends what can be mended without guessing: a value that cannot be read
+    // takes its default, an unreadable waveform value 0, an unreadable
+    // transcript segment is left out.
+    const bool lenient;
     QString problem;
+    // Set when the title was longer than the library keeps.
+    bool titleCut = false;
 
     bool fail(const QString& why)
     {
@@ -119,6 +128,23 @@ public:
         if (error == simdjson::STRING_ERROR && !token.empty() && token.front() == '"' && LenientJsonString::read(token, out))
             return true;
         return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a string" : "is not a readable string");
+    }
+
+    // A title is kept to its first `RecordDecoder::longestTitle` characters;
+    // only the bytes that can hold them are converted, however long it is.
+    bool title(ondemand::value& value, std::string_view key, QString& out)
+    {
+        constexpr size_t enoughBytes = size_t(RecordDecoder::longestTitle) * 4 + 4;
+        const std::string_view token = value.raw_json_token();
+        std::string_view text;
+        const simdjson::error_code error = value.get_string().get(text);
+        if (!error)
+            out = QString::fromUtf8(text.data(), qsizetype(std::min(text.size(), enoughBytes)));
+        else if (!(error == simdjson::STRING_ERROR && !token.empty() && token.front() == '"'
+                   && LenientJsonString::read(token, out)))
+            return fail(key, error == simdjson::INCORRECT_TYPE ? "is not a string" : "is not a readable string");
+        titleCut = RecordDecoder::cutTitle(out);
+        return true;
     }
 
     bool optionalString(ondemand::value& value, std::string_view key, std::optional<QString>& out)
@@ -181,11 +207,16 @@ public:
             return fail(error);
         WaveformReducer reducer(count);
         for (auto element : array) {
+            if (const simdjson::error_code error = element.error())
+                return fail(error);
             double sample = 0;
-            if (const simdjson::error_code error = element.get_double().get(sample))
-                return fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a waveform sample is not a number")
-                                                              : QString::fromUtf8(simdjson::error_message(error)));
-            reducer.add(float(sample));
+            if (const simdjson::error_code error = element.get_double().get(sample)) {
+                if (!lenient)
+                    return fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a waveform sample is not a number")
+                                                                  : QString::fromUtf8(simdjson::error_message(error)));
+                sample = 0; // NaN, 1e999, a string: no height to draw
+            }
+            reducer.add(float(std::isfinite(sample) ? sample : 0));
         }
         out = reducer.take();
         return true;
@@ -202,12 +233,21 @@ public:
             return fail("transcriptSegments", "is not an array");
         m_gathered.clear();
         for (auto element : array) {
+            if (const simdjson::error_code error = element.error())
+                return fail(error);
             ondemand::object object;
-            if (const simdjson::error_code error = element.get_object().get(object))
+            if (const simdjson::error_code error = element.get_object().get(object)) {
+                if (lenient && error == simdjson::INCORRECT_TYPE)
+                    continue;
                 return fail(error == simdjson::INCORRECT_TYPE ? QStringLiteral("a transcript segment is not an object")
                                                               : QString::fromUtf8(simdjson::error_message(error)));
+            }
             TranscriptSegment segment;
             if (!this->segment(object, segment)) {
+                if (lenient) {
+                    problem.clear();
+                    continue;
+                }
                 problem = QStringLiteral("a transcript segment: ") + problem;
                 return false;
             }
@@ -262,7 +302,7 @@ public:
         case kId:
             return uuid(value, name, item.id);
         case kTitle:
-            return string(value, name, item.title);
+            return title(value, name, item.title);
         case kFileName:
             return string(value, name, item.fileName);
         case kCreatedAt: {
@@ -315,6 +355,25 @@ private:
     std::vector<TranscriptSegment>& m_gathered;
 };
 
+// A field that could not be read takes the value of a record that never had it.
+void resetField(unsigned key, RecordingItem& item)
+{
+    const RecordingItem blank;
+    switch (key) {
+    case kTitle: item.title = blank.title; break;
+    case kDuration: item.duration = blank.duration; break;
+    case kFileSizeBytes: item.fileSizeBytes = blank.fileSizeBytes; break;
+    case kWaveformSamples: item.waveformSamples = blank.waveformSamples; break;
+    case kTranscript: item.transcript.reset(); break;
+    case kTranscriptSegments: item.transcriptSegments.reset(); break;
+    case kEnhancedFileName: item.enhancedFileName.reset(); break;
+    case kSummary: item.summary.reset(); break;
+    case kSummaryCreatedAt: item.summaryCreatedAt.reset(); break;
+    case kRecordingType: item.recordingType.reset(); break;
+    default: break;
+    }
+}
+
 // Records this large are unusual enough (a normal one is a few tens of
 // kilobytes) that their waveform is read apart, see WaveformText.
 constexpr size_t kLargeRecord = 1 << 20;
@@ -333,31 +392,80 @@ size_t RecordDecoder::padding()
     return simdjson::SIMDJSON_PADDING;
 }
 
-std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QString& problem)
+bool RecordDecoder::cutTitle(QString& title)
+{
+    if (title.size() <= longestTitle)
+        return false;
+    qsizetype at = 0;
+    for (int characters = 0; characters < longestTitle && at < title.size(); ++characters)
+        at += title.at(at).isHighSurrogate() && at + 1 < title.size() && title.at(at + 1).isLowSurrogate() ? 2 : 1;
+    if (at >= title.size())
+        return false;
+    title.truncate(at);
+    return true;
+}
+
+std::optional<RecordingItem> RecordDecoder::decode(std::string_view text, QString& problem, bool* mended)
+{
+    if (mended)
+        *mended = false;
+    bool titleCut = false;
+    std::optional<RecordingItem> item = decodeWhole(text, text.size() + padding(), false, problem, titleCut);
+    if (!item) {
+        // Again, mending what can be mended: invalid UTF-8 becomes U+FFFD first.
+        std::string valid;
+        std::string_view source = text;
+        size_t capacity = text.size() + padding();
+        if (!simdjson::validate_utf8(text.data(), text.size())) {
+            const QByteArray replaced = QString::fromUtf8(text.data(), qsizetype(text.size())).toUtf8();
+            valid.reserve(size_t(replaced.size()) + padding());
+            valid.assign(replaced.constData(), size_t(replaced.size()));
+            source = valid;
+            capacity = valid.capacity();
+        }
+        QString why;
+        item = decodeWhole(source, capacity, true, why, titleCut);
+        if (!item)
+            return std::nullopt; // the first reading's problem stands
+        problem.clear();
+        if (mended)
+            *mended = true;
+    }
+    if (titleCut && mended)
+        *mended = true;
+    return item;
+}
+
+std::optional<RecordingItem> RecordDecoder::decodeWhole(std::string_view text, size_t capacity, bool lenient,
+                                                        QString& problem, bool& titleCut)
 {
     if (text.size() >= kLargeRecord) {
         if (const std::optional<JsonScan::Span> waveform = JsonScan::memberValue(text, "\"waveformSamples\"")) {
-            auto bars = WaveformText::read(text.substr(waveform->offset, waveform->size), problem);
-            if (!bars)
+            QString waveformProblem;
+            auto bars = WaveformText::read(text.substr(waveform->offset, waveform->size), waveformProblem);
+            if (!bars && !lenient) {
+                problem = waveformProblem;
                 return std::nullopt;
+            }
             // The rest of the record, with an empty waveform in place.
             std::string rest;
             rest.reserve(text.size() - waveform->size + 2 + padding());
             rest.append(text.substr(0, waveform->offset));
             rest.append("[]");
             rest.append(text.substr(waveform->offset + waveform->size));
-            auto item = decodeText(rest, rest.capacity(), problem);
-            if (item)
+            auto item = decodeText(rest, rest.capacity(), lenient, problem, titleCut);
+            if (item && bars)
                 item->waveformSamples = std::move(*bars);
             return item;
         }
     }
-    return decodeText(text, text.size() + padding(), problem);
+    return decodeText(text, capacity, lenient, problem, titleCut);
 }
 
-std::optional<RecordingItem> RecordDecoder::decodeText(std::string_view text, size_t capacity, QString& problem)
+std::optional<RecordingItem> RecordDecoder::decodeText(std::string_view text, size_t capacity, bool lenient,
+                                                       QString& problem, bool& titleCut)
 {
-    Reader reader(m_parser->segments);
+    Reader reader(m_parser->segments, lenient);
     auto failed = [&]() -> std::optional<RecordingItem> {
         problem = reader.problem;
         return std::nullopt;
@@ -392,10 +500,18 @@ std::optional<RecordingItem> RecordDecoder::decodeText(std::string_view text, si
         // A required key holding null is as good as missing.
         if ((key & kRequired) && reader.isNull(value))
             continue;
-        if (!reader.field(value, name, key, item))
-            return failed();
+        if (!reader.field(value, name, key, item)) {
+            // Without its id, file or date a record cannot be told apart or found.
+            if (!lenient || (key & kIdentity))
+                return failed();
+            reader.problem.clear();
+            resetField(key, item);
+        }
         seen |= key;
     }
+    if (lenient)
+        seen |= kRequired & ~kIdentity;
+    titleCut = reader.titleCut;
     if ((seen & kRequired) != kRequired) {
         for (unsigned key = 1; key & kRequired; key <<= 1) {
             if (!(seen & key)) {

@@ -8,6 +8,7 @@
 #include "models/IndexWriter.h"
 #include "models/LibraryRepair.h"
 #include "models/RecordingsFolder.h"
+#include "models/RemovedRecords.h"
 #include "models/UuidText.h"
 #include "platform/dbus/FileManagerReveal.h"
 
@@ -215,7 +216,14 @@ RecordingsStorage::Loaded RecordingsStorage::loadLibrary()
     LibraryRepair repair(m_storageDirectory);
     repair.setCaptureInUse([this](const QString& name) { return isOwnCapture(name); });
     loaded.recordings = repair.repair(std::move(index.records));
-    if (index.mayReplace)
+    if (!index.mayReplace)
+        return loaded;
+    // The user's text of every record left out or changed goes to a side copy
+    // before the index that lacks it is written.
+    const RemovedRecords::Kept kept = RemovedRecords::keep(m_metadataFile, index.originals, repair.removedRecords());
+    if (!kept.message.isEmpty())
+        loaded.messages.append(kept.message);
+    if (!kept.failed)
         save(loaded.recordings);
     return loaded;
 }

@@ -64,6 +64,11 @@ public:
     //   "recordings.json.corrupt-<UTC time>" copy and the others load; an index
     //   that is not one whole JSON array, or not a regular file, is moved to
     //   such a name whole and the library is rebuilt from the folder;
+    // - a record the repair leaves out, or that loads only mended or with its
+    //   title cut, is first written to a "recordings.json.removed-<UTC time>"
+    //   copy (see RemovedRecords); when that copy cannot be written the index
+    //   is not rewritten;
+    // - scratch files of edits from a run that ended are removed;
     // - a repeated id gets a fresh one, so both records and their transcripts stay;
     // - when the recordings folder cannot be read, or holds none of the indexed
     //   recordings, nothing in it is touched and the index is not rewritten:

@@ -7,6 +7,7 @@
 #include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
+#include "common/ScratchFileName.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
 #include "models/RecordingsStorage.h"
@@ -82,7 +83,9 @@ void RecordingViewModel::executeMerge()
     MergeJob job;
     job.createdAt = Date::now();
     job.title = MergeRules::mergedTitle(source.title, m_recordings);
-    job.tempFile = m_storage->newTempRecordingFileURL();
+    // Hidden under a name of its own until complete: a merge cut short by a
+    // crash is never taken back as a recording, and the next start removes it.
+    job.tempFile = QDir(m_storage->storageDirectory()).filePath(ScratchFileName::make(ScratchFileName::Kind::merge));
     job.fileName = m_storage->newRecordingFileName(job.title);
     job.joinedCount = static_cast<int>(joined.size());
 

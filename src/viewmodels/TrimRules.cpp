@@ -1,5 +1,7 @@
 #include "viewmodels/TrimRules.h"
 
+#include "common/ScratchFileName.h"
+
 #include <QStringList>
 #include <QUuid>
 
@@ -37,8 +39,7 @@ Transcript retime(const std::optional<QList<TranscriptSegment>>& segments, doubl
 
 QString temporaryFileName()
 {
-    return QStringLiteral(".trim_temp_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
-        + QStringLiteral(".mp3");
+    return ScratchFileName::make(ScratchFileName::Kind::trim);
 }
 
 } // namespace TrimRules

@@ -13,6 +13,7 @@
 #include <QRandomGenerator>
 
 #include <charconv>
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -173,20 +174,20 @@ TEST(IndexCodec, NumbersJsonCannotHoldAreWrittenAsZero)
 TEST(IndexCodec, EachRecordDecodesOnItsOwn)
 {
     // Good records around each bad one; the bad one's text is kept as it stood.
+    // A record is set aside only when its id, file name or date cannot be read,
+    // or it cannot be read at all.
     struct Case {
         const char* what;
         QByteArray bad;
     } cases[] = {
-        {"a number no double holds", record(R"("t")", R"(,"summaryCreatedAt":1e999)")},
-        {"a fractional file size", R"({"id":")" + kId + R"(","title":"t","fileName":"a.mp3","createdAt":1,)"
-                                       R"("duration":2,"fileSizeBytes":3.5,"waveformSamples":[]})"},
-        {"a missing key", R"({"id":")" + kId + R"(","title":"t","createdAt":1,"duration":2,)"
-                              R"("fileSizeBytes":3,"waveformSamples":[]})"},
-        {"a value of the wrong kind", record("42")},
+        {"a missing file name", R"({"id":")" + kId + R"(","title":"t","createdAt":1,"duration":2,)"
+                                    R"("fileSizeBytes":3,"waveformSamples":[]})"},
         {"a malformed id", R"({"id":"6F1C2A4E","title":"t","fileName":"a.mp3","createdAt":1,"duration":2,)"
                            R"("fileSizeBytes":3,"waveformSamples":[]})"},
-        {"bytes that are no UTF-8", record("\"bad \xff\xfe\"")},
-        {"an invalid escape", record(R"("\x41")")},
+        {"a date no double holds", R"({"id":")" + kId + R"(","title":"t","fileName":"a.mp3","createdAt":1e999,)"
+                                       R"("duration":2,"fileSizeBytes":3,"waveformSamples":[]})"},
+        {"a file name of the wrong kind", R"({"id":")" + kId + R"(","title":"t","fileName":7,"createdAt":1,)"
+                                              R"("duration":2,"fileSizeBytes":3,"waveformSamples":[]})"},
         {"broken syntax inside", record(R"("t")", R"(,"transcript":"a" "b")")},
         {"a number, not an object", "5"},
         {"a string, not an object", R"("x")"},
@@ -205,7 +206,75 @@ TEST(IndexCodec, EachRecordDecodesOnItsOwn)
         ASSERT_EQ(decoded.rejected.size(), 1);
         EXPECT_EQ(decoded.rejected.first(), c.bad);
         EXPECT_FALSE(decoded.problems.first().isEmpty());
+        EXPECT_TRUE(decoded.mended.isEmpty());
     }
+}
+
+TEST(IndexCodec, WhatCanBeMendedWithoutGuessingIsMendedAndTheOriginalKept)
+{
+    const QString longTitle = QString(1500, QChar(u'\u00e9'));
+    QString cutTitle = QString(999, QChar(u'x')) + QString::fromUtf16(u"\U0001F600");
+    struct Case {
+        const char* what;
+        QByteArray bad;
+        std::function<void(const RecordingItem&)> check;
+    } cases[] = {
+        {"bytes that are no UTF-8", record("\"bad \xff\xfe end\"", ",\"transcript\":\"caf\xe9 au lait\""),
+         [](const RecordingItem& item) {
+             EXPECT_EQ(item.title, QString::fromUtf16(u"bad \uFFFD\uFFFD end"));
+             EXPECT_EQ(item.transcript, QString::fromUtf16(u"caf\uFFFD au lait"));
+         }},
+        {"waveform values that are no finite number",
+         record(R"("t")").replace("[0.5]", R"([0.5,NaN,1e999,"x",null,0.7])"),
+         [](const RecordingItem& item) {
+             EXPECT_EQ(item.waveformSamples, (QList<float>{0.5f, 0, 0, 0, 0, 0.7f}));
+         }},
+        {"a segment that is no object, and one that lacks a key",
+         record(R"("t")", R"(,"transcriptSegments":[5,{"id":")" + kId + R"(","start":1,"end":2,"text":"kept"},)"
+                          R"({"id":")" + kId + R"(","start":3}])"),
+         [](const RecordingItem& item) {
+             ASSERT_TRUE(item.transcriptSegments);
+             ASSERT_EQ(item.transcriptSegments->size(), 1);
+             EXPECT_EQ(item.transcriptSegments->first().text, QStringLiteral("kept"));
+         }},
+        {"values of the wrong kind",
+         record("42", R"(,"summary":{"x":1},"transcript":"words","summaryCreatedAt":"soon","fileSizeBytes":3.5)"),
+         [](const RecordingItem& item) {
+             EXPECT_EQ(item.title, QString());
+             EXPECT_FALSE(item.summary);
+             EXPECT_FALSE(item.summaryCreatedAt);
+             EXPECT_EQ(item.transcript, QStringLiteral("words"));
+             EXPECT_EQ(item.fileSizeBytes, 0);
+         }},
+        {"an invalid escape and a number no double holds",
+         record(R"("\x41")", R"(,"summaryCreatedAt":1e999,"summary":"kept")"),
+         [](const RecordingItem& item) {
+             EXPECT_EQ(item.title, QString());
+             EXPECT_FALSE(item.summaryCreatedAt);
+             EXPECT_EQ(item.summary, QStringLiteral("kept"));
+         }},
+        {"a title over a thousand characters", record('"' + longTitle.toUtf8() + '"'),
+         [&](const RecordingItem& item) { EXPECT_EQ(item.title, longTitle.left(1000)); }},
+        {"a cut that would split a character",
+         record('"' + (cutTitle + QStringLiteral("tail")).toUtf8() + '"'),
+         [&](const RecordingItem& item) { EXPECT_EQ(item.title, cutTitle); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray index = "[" + c.bad + "]";
+        const IndexCodec::Decoded decoded = IndexCodec::decode(index);
+        EXPECT_TRUE(decoded.rejected.isEmpty()) << decoded.problems.join(QLatin1Char(' ')).toStdString();
+        ASSERT_EQ(decoded.records.size(), 1);
+        EXPECT_EQ(decoded.records.first().id.toString(QUuid::WithoutBraces).toUpper().toLatin1(), kId);
+        EXPECT_EQ(decoded.records.first().fileName, QStringLiteral("a.mp3"));
+        c.check(decoded.records.first());
+        EXPECT_EQ(decoded.mended, QList<QByteArray>{c.bad});
+    }
+    // A title of exactly a thousand characters is left as it is.
+    bool mended = true;
+    const QString thousand(1000, QChar(u'\u00e9'));
+    EXPECT_EQ(IndexCodec::decodeRecord(record('"' + thousand.toUtf8() + '"'), nullptr, &mended)->title, thousand);
+    EXPECT_FALSE(mended);
 }
 
 TEST(IndexCodec, NewerOrOlderFormsStillLoad)
@@ -355,8 +424,9 @@ TEST(IndexCodec, WaveformTextTakesJsonNumbersOnly)
         const auto bars = WaveformText::read(std::string_view(text.constData(), size_t(text.size())), problem);
         EXPECT_EQ(bars, c.bars) << c.array;
         EXPECT_EQ(problem.isEmpty(), c.bars.has_value()) << c.array;
-        // The record decoder agrees on what is a number.
-        const auto item = IndexCodec::decodeRecord(record(R"("t")").replace("[0.5]", text));
-        EXPECT_EQ(item.has_value(), c.bars.has_value()) << c.array;
+        // The record decoder agrees on what is a number (and mends the rest).
+        bool mended = false;
+        const auto item = IndexCodec::decodeRecord(record(R"("t")").replace("[0.5]", text), nullptr, &mended);
+        EXPECT_EQ(item.has_value() && !mended, c.bars.has_value()) << c.array;
     }
 }

@@ -245,11 +245,13 @@ TEST_F(LibraryFolder, OneBadRecordAmongAHundredIsKeptAsideAndTheOthersLoad)
         writeFile(library(item.fileName), QByteArray(4096, 'a'));
         items.append(item);
     }
-    // A real recording whose record holds one value no double holds.
+    // A real recording whose record holds a date no double holds: without its
+    // date a record cannot be placed, so it is set aside whole.
     Mp3Fixture::writeTone(library(QStringLiteral("Broken_1700000050.mp3")), 2.0);
     QByteArray bad = IndexCodec::encodeRecord(indexItem(QStringLiteral("Broken"), QStringLiteral("Broken_1700000050.mp3"),
                                                         1700000050));
-    bad.replace("\"duration\":2", "\"duration\":1e999");
+    const qsizetype date = bad.indexOf("\"createdAt\":") + 12;
+    bad.replace(date, bad.indexOf(',', date) - date, "1e999");
     QByteArray index = IndexCodec::encode(items);
     index.insert(index.indexOf("},{\"id\"", index.size() / 2) + 1, "," + bad);
     writeFile(m_storage->metadataFile(), index);

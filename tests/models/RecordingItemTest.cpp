@@ -87,10 +87,11 @@ TEST(RecordingItem, DecodingTable)
     const char* base = R"({"id":"6F1C2A4E-9B1D-4C55-8E21-0A6B3D9F7C10","title":"T","fileName":"T_1.mp3",
         "createdAt":1.5,"duration":2,"fileSizeBytes":10,"waveformSamples":[0.5])";
     // A type this version does not know (a newer version's) reads as none,
-    // so its recording is never lost; a type of the wrong kind still fails.
+    // so its recording is never lost; a value of the wrong kind is mended to
+    // its default, and the record's original goes to a side copy.
     struct Case {
         const char* tail;
-        bool decodes;
+        bool asWritten;
     } cases[] = {
         {"}", true},
         {R"(,"unknownKey":{"x":1}})", true},
@@ -104,8 +105,10 @@ TEST(RecordingItem, DecodingTable)
         {R"(,"duration":1e999})", false},
     };
     for (const auto& c : cases) {
-        const auto decoded = IndexCodec::decodeRecord(QByteArray(base) + c.tail);
-        EXPECT_EQ(decoded.has_value(), c.decodes) << c.tail;
+        bool mended = false;
+        const auto decoded = IndexCodec::decodeRecord(QByteArray(base) + c.tail, nullptr, &mended);
+        ASSERT_TRUE(decoded) << c.tail;
+        EXPECT_EQ(!mended, c.asWritten) << c.tail;
         if (decoded && QByteArray(c.tail).contains("recordingType")) {
             EXPECT_EQ(decoded->recordingType.has_value(), QByteArray(c.tail).contains("quickNote")) << c.tail;
         }
@@ -115,14 +118,18 @@ TEST(RecordingItem, DecodingTable)
     ASSERT_TRUE(withNullSummary);
     EXPECT_FALSE(withNullSummary->summary.has_value());
 
-    // Required keys, wrong kinds and malformed ids.
+    // Required keys, wrong kinds and malformed ids: only a record without its
+    // id, file name or date is set aside; the others load mended.
     const QJsonObject good = parse(QByteArray(base) + "}");
     for (const char* key : {"id", "title", "fileName", "createdAt", "duration", "fileSizeBytes", "waveformSamples"}) {
+        const bool identity = QByteArray(key) == "id" || QByteArray(key) == "fileName" || QByteArray(key) == "createdAt";
         QJsonObject missing = good;
         missing.remove(QLatin1String(key));
-        EXPECT_FALSE(IndexCodec::decodeRecord(text(missing))) << "without " << key;
+        bool mended = false;
+        EXPECT_EQ(IndexCodec::decodeRecord(text(missing), nullptr, &mended).has_value(), !identity) << "without " << key;
+        EXPECT_EQ(mended, !identity) << "without " << key;
         missing.insert(QLatin1String(key), QJsonValue::Null);
-        EXPECT_FALSE(IndexCodec::decodeRecord(text(missing))) << key << " null";
+        EXPECT_EQ(IndexCodec::decodeRecord(text(missing)).has_value(), !identity) << key << " null";
     }
     for (const auto& [key, value] : std::initializer_list<std::pair<const char*, QJsonValue>>{
              {"id", QStringLiteral("not-a-uuid")},
@@ -133,7 +140,9 @@ TEST(RecordingItem, DecodingTable)
              {"title", 5}}) {
         QJsonObject wrong = good;
         wrong.insert(QLatin1String(key), value);
-        EXPECT_FALSE(IndexCodec::decodeRecord(text(wrong))) << key;
+        bool mended = false;
+        EXPECT_EQ(IndexCodec::decodeRecord(text(wrong), nullptr, &mended).has_value(), QByteArray(key) != "id") << key;
+        EXPECT_EQ(mended, QByteArray(key) != "id") << key;
     }
 }
 

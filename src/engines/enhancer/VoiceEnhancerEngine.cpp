@@ -3,6 +3,7 @@
 #include "audio/MP3Encoder.h"
 #include "audio/RecordingDecoder.h"
 #include "common/Error.h"
+#include "common/ScratchFileName.h"
 #include "engines/enhancer/BlockWorker.h"
 #include "engines/enhancer/EnhancementChain.h"
 #include "engines/enhancer/FlushDenormals.h"
@@ -109,8 +110,7 @@ VoiceEnhancerEngine::~VoiceEnhancerEngine()
 
 QString VoiceEnhancerEngine::temporaryFileName()
 {
-    return QStringLiteral(".enh_temp_") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
-        + QStringLiteral(".mp3");
+    return ScratchFileName::make(ScratchFileName::Kind::enhancement);
 }
 
 QFuture<void> VoiceEnhancerEngine::enhanceAudioFile(const QString& sourcePath, const QString& destinationPath)
