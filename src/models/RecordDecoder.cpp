@@ -440,7 +440,10 @@ std::optional<RecordingItem> RecordDecoder::decodeWhole(std::string_view text, s
                                                         QString& problem, bool& titleCut)
 {
     if (text.size() >= kLargeRecord) {
-        if (const std::optional<JsonScan::Span> waveform = JsonScan::memberValue(text, "\"waveformSamples\"")) {
+        // Only a large waveform is read apart: a record large for its text
+        // (a long title) parses as it is, without a copy of the rest.
+        const std::optional<JsonScan::Span> waveform = JsonScan::memberValue(text, "\"waveformSamples\"");
+        if (waveform && waveform->size >= kLargeRecord / 2) {
             QString waveformProblem;
             auto bars = WaveformText::read(text.substr(waveform->offset, waveform->size), waveformProblem);
             if (!bars && !lenient) {
