@@ -100,6 +100,8 @@ LoopbackHttpServer& host(bool stalls)
 // engines of their own whose downloads go to `server`.
 void showDownloads(GalleryScene& scene, LoopbackHttpServer& server, bool failed)
 {
+    // Left by an earlier picture, it would make the recap model ready.
+    scene.setRecapModelPresent(false);
     auto page = std::make_unique<QWidget>();
     page->setObjectName(QStringLiteral("downloadsPage"));
     page->setFixedSize(760, 620);
