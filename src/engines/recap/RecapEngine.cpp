@@ -119,8 +119,8 @@ void RecapEngine::followModelFile()
     if (m_modelState.isDownloading())
         return;
     const bool present = isModelReady();
-    // A failed download's reason stays until the file turns up.
-    if (m_modelState.kind() == RecapModelState::Kind::error && !present)
+    // A failed download's reason stays until the file comes or goes.
+    if (m_modelState.kind() == RecapModelState::Kind::error && present == m_modelPresentAtError)
         return;
     setModelState(present ? RecapModelState::ready(modelFileName) : RecapModelState::notDownloaded());
 }
@@ -129,6 +129,8 @@ void RecapEngine::setModelState(const RecapModelState& state)
 {
     if (state == m_modelState)
         return;
+    if (state.kind() == RecapModelState::Kind::error)
+        m_modelPresentAtError = isModelReady();
     m_modelState = state;
     Q_EMIT modelStateChanged();
 }

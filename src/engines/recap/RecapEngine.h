@@ -70,8 +70,8 @@ private:
     void checkModelAvailability();
     void watchModelsFolder();
     // Follows the model file put into or taken out of the models folder:
-    // notDownloaded and ready both ways, an error once the file is there; a
-    // download under way is left alone.
+    // notDownloaded and ready both ways, an error once the file came or went
+    // since; a download under way is left alone.
     void followModelFile();
     void setModelState(const RecapModelState& state);
     void setGenerating(bool generating);
@@ -80,6 +80,7 @@ private:
 
     SerialQueue m_recapQueue;
     QFileSystemWatcher* m_modelsWatcher;
+    bool m_modelPresentAtError = false; // whether the model file was there when the error was set
     RecapModelState m_modelState;
     bool m_isGenerating = false;
 };
