@@ -104,7 +104,7 @@ void showDownloads(GalleryScene& scene, LoopbackHttpServer& server, bool failed)
     scene.setRecapModelPresent(false);
     auto page = std::make_unique<QWidget>();
     page->setObjectName(QStringLiteral("downloadsPage"));
-    page->setFixedSize(760, 620);
+    page->setFixedSize(760, 760);
     page->setAutoFillBackground(true);
     auto* column = new QVBoxLayout(page.get());
     column->setContentsMargins(24, 20, 24, 20);

@@ -59,13 +59,12 @@ void ModelDownloadCard::refresh()
         break;
     }
     case RecapModelState::Kind::error: {
-        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + TextTrim::oneLine(state.message(), 90),
+        // One line: a wrapped label in this centred column is given one line's height.
+        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + TextTrim::oneLine(state.message(), 64),
                                             Style::font(12), Style::color(ColorRole::red));
         message->setToolTip(state.message());
         message->setObjectName(QStringLiteral("recapDownloadError"));
-        message->setWordWrap(true);
         message->setAlignment(Qt::AlignCenter);
-        message->setMaximumWidth(440);
         column->addWidget(message, 0, Qt::AlignHCenter);
         m_button = PaneButtons::bordered(QStringLiteral("Retry Download"), QString());
         m_button->setFont(Style::font(13));
