@@ -8,6 +8,7 @@
 #include "FakeRecapWriter.h"
 #include "FakeRecorder.h"
 #include "FakeTranscriber.h"
+#include "FakeTrimmer.h"
 #include "common/Settings.h"
 #include "engines/recap/RecapEngine.h"
 #include "models/RecordingsStorage.h"
@@ -81,9 +82,16 @@ MainWindow& GalleryScene::open()
     m_player = player.get();
     c.playerManager = std::move(player);
     c.recorder = std::move(recorder);
-    c.whisperEngine = std::make_unique<FakeTranscriber>();
+    auto transcriber = std::make_unique<FakeTranscriber>();
+    m_transcriber = transcriber.get();
+    c.whisperEngine = std::move(transcriber);
     c.recapEngine = std::make_unique<FakeRecapWriter>(m_dir.filePath(QStringLiteral("models")));
-    c.voiceEnhancer = std::make_unique<FakeEnhancer>();
+    auto enhancer = std::make_unique<FakeEnhancer>();
+    m_enhancer = enhancer.get();
+    c.voiceEnhancer = std::move(enhancer);
+    auto trimmer = std::make_unique<FakeTrimmer>();
+    m_trimmer = trimmer.get();
+    c.trimmer = std::move(trimmer);
     auto meetings = std::make_unique<FakeMeetingDetector>();
     m_meetings = meetings.get();
     c.meetingDetector = std::move(meetings);

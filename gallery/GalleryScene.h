@@ -11,7 +11,10 @@
 
 class FakeMeetingDetector;
 class FakePlayer;
+class FakeEnhancer;
 class FakeRecorder;
+class FakeTranscriber;
+class FakeTrimmer;
 class MainWindow;
 class QWidget;
 class RecordingViewModel;
@@ -36,10 +39,14 @@ public:
 
     RecordingViewModel& vm() const { return *m_vm; }
     Settings& settings() const { return *m_settings; }
+    RecordingsStorage& storage() const { return *m_storage; }
     MainWindow& window() const { return *m_window; }
     FakeRecorder& recorder() const { return *m_recorder; }
     FakePlayer& player() const { return *m_player; }
     FakeMeetingDetector& meetings() const { return *m_meetings; }
+    FakeTranscriber& transcriber() const { return *m_transcriber; }
+    FakeEnhancer& enhancer() const { return *m_enhancer; }
+    FakeTrimmer& trimmer() const { return *m_trimmer; }
 
     void startRecording(double elapsedSeconds, const std::optional<QString>& title = std::nullopt);
     // Pictures `widget` (shown on its own) instead of the main window.
@@ -61,6 +68,9 @@ private:
     FakeRecorder* m_recorder = nullptr;
     FakePlayer* m_player = nullptr;
     FakeMeetingDetector* m_meetings = nullptr;
+    FakeTranscriber* m_transcriber = nullptr;
+    FakeEnhancer* m_enhancer = nullptr;
+    FakeTrimmer* m_trimmer = nullptr;
     QPixmap m_picture;
 };
 

@@ -2,6 +2,7 @@
 #include "AppGalleryStates.h"
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
+#include "ProgressGalleryStates.h"
 #include "SettingsGalleryStates.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/sidebar/InlineRenameField.h"
@@ -140,6 +141,7 @@ int main(int argc, char* argv[])
     all += paneGalleryStates();
     all += settingsGalleryStates();
     all += appGalleryStates();
+    all += progressGalleryStates();
 
     int failures = 0;
     for (const GalleryState& state : all) {

@@ -2,9 +2,11 @@
 
 #include "app/AboutPanel.h"
 #include "app/SettingsWindowController.h"
+#include "app/ShortcutPassThrough.h"
 #include "viewmodels/RecordingViewModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -45,4 +47,11 @@ void AppCommands::install(QMenu& menu, QWidget& window)
     menu.addAction(m_quit);
     // Shortcuts of actions that sit only in a closed menu do not fire.
     window.addActions({m_settings, m_checkForUpdates, m_quit});
+    if (!m_passThrough) {
+        QList<QKeySequence> keys;
+        for (const QAction* action : {m_settings, m_checkForUpdates, m_quit})
+            keys.append(action->shortcut());
+        m_passThrough = new ShortcutPassThrough(keys, this);
+        qApp->installEventFilter(m_passThrough);
+    }
 }

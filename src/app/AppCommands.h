@@ -8,10 +8,12 @@ class QAction;
 class QMenu;
 class QWidget;
 class SettingsWindowController;
+class ShortcutPassThrough;
 
 // The application's commands: "About Nimbrel", "Settings..." (Ctrl+,),
 // "Check for Updates..." (Ctrl+U) and "Quit Nimbrel" (Ctrl+Q), for the main
-// window's menu. Their shortcuts work in every window of the app.
+// window's menu. Their shortcuts work in every window of the app, also while
+// a text field has the keyboard.
 class AppCommands : public QObject {
     Q_OBJECT
 public:
@@ -36,4 +38,5 @@ private:
     QAction* m_settings;
     QAction* m_checkForUpdates;
     QAction* m_quit;
+    ShortcutPassThrough* m_passThrough = nullptr;
 };

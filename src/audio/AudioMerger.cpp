@@ -7,6 +7,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 AudioMerger::MergeError::MergeError(Kind kind, QString path, const QString& message)
     : RecordingEditError(QStringLiteral("AudioMerger.MergeError"), static_cast<int>(kind), std::move(path), message)
 {
@@ -56,13 +59,15 @@ AudioMerger& AudioMerger::shared()
 QFuture<double> AudioMerger::mergeAudioFiles(const QStringList& sourcePaths, const QString& destinationPath,
                                              ProgressHandler onProgress) const
 {
-    return runInBackground([this, sourcePaths, destinationPath, onProgress = std::move(onProgress)] {
-        return merge(sourcePaths, destinationPath, onProgress);
-    });
+    return runCancellableInBackground(
+        [this, sourcePaths, destinationPath, onProgress = std::move(onProgress)](
+            const std::function<bool()>& isCancelled) {
+            return merge(sourcePaths, destinationPath, onProgress, isCancelled);
+        });
 }
 
 double AudioMerger::merge(const QStringList& sourcePaths, const QString& destinationPath,
-                          const ProgressHandler& onProgress) const
+                          const ProgressHandler& onProgress, const std::function<bool()>& isCancelled) const
 {
     if (sourcePaths.size() < 2)
         throw MergeError::insufficientRecordings();
@@ -76,18 +81,45 @@ double AudioMerger::merge(const QStringList& sourcePaths, const QString& destina
             throw MergeError::destinationIsSource(destinationPath);
     }
 
-    EditedRecordingWriter<MergeError> output(destinationPath);
+    // The whole length first, so that the figure shown is of the whole merge.
     const qsizetype count = sourcePaths.size();
+    double totalSeconds = 0;
+    // A source that does not open fails below, in its turn.
+    for (const QString& source : sourcePaths) {
+        RecordingDecoder decoder;
+        if (decoder.open(source) != RecordingDecoder::OpenResult::opened)
+            continue;
+        const double seconds = decoder.durationSeconds();
+        if (std::isfinite(seconds) && seconds > 0)
+            totalSeconds += seconds;
+    }
+    const double totalFrames = std::max(1.0, totalSeconds * RecordingDecoder::kSampleRate);
+
+    EditedRecordingWriter<MergeError> output(destinationPath);
+    qsizetype current = 0;
+    int lastPercent = -1;
+    const auto report = [&](bool always) {
+        if (!onProgress)
+            return;
+        const double fraction = std::min(static_cast<double>(output.framesWritten()) / totalFrames, 1.0);
+        const int percent = static_cast<int>(fraction * 100);
+        if (!always && percent == lastPercent)
+            return;
+        lastPercent = percent;
+        onProgress(fraction, QStringLiteral("Merging recording %1 of %2... %3%").arg(current + 1).arg(count).arg(percent));
+    };
     output.write([&] {
-        for (qsizetype i = 0; i < count; ++i) {
-            const QString& source = sourcePaths[i];
-            if (onProgress) {
-                onProgress(static_cast<double>(i) / static_cast<double>(count),
-                           QStringLiteral("Merging recording %1 of %2...").arg(i + 1).arg(count));
-            }
+        for (current = 0; current < count; ++current) {
+            if (isCancelled())
+                throw CancelledError();
+            report(true);
             RecordingDecoder decoder;
-            output.openSource(decoder, source);
-            output.append(decoder, QStringLiteral("Unknown audio reader error"));
+            output.openSource(decoder, sourcePaths[current]);
+            output.append(decoder, QStringLiteral("Unknown audio reader error"), [&] {
+                if (isCancelled())
+                    throw CancelledError();
+                report(false);
+            });
         }
     });
 

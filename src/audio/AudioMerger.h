@@ -37,7 +37,8 @@ public:
     };
 
     // Called on the merging thread, never on the main thread: fraction 0 to 1
-    // and a line for the user.
+    // of the whole length and a line for the user naming the recording being
+    // joined and the whole percentage; once per recording and per percent.
     using ProgressHandler = std::function<void(double fraction, const QString& message)>;
 
     static AudioMerger& shared();
@@ -45,12 +46,14 @@ public:
     // Runs on the global thread pool. The result is the merged length in
     // seconds, counted from the decoded samples. Fails with `MergeError`, or
     // with the encoder's own error when the destination cannot be created. A
-    // failure after the destination was created removes it again.
+    // failure after the destination was created removes it again. Cancelling
+    // the future stops the merge at the next buffer and removes the
+    // destination; the future finishes once that is done.
     QFuture<double> mergeAudioFiles(const QStringList& sourcePaths, const QString& destinationPath,
                                     ProgressHandler onProgress = {}) const;
 
 private:
     AudioMerger() = default;
-    double merge(const QStringList& sourcePaths, const QString& destinationPath,
-                 const ProgressHandler& onProgress) const;
+    double merge(const QStringList& sourcePaths, const QString& destinationPath, const ProgressHandler& onProgress,
+                 const std::function<bool()>& isCancelled) const;
 };

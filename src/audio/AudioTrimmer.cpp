@@ -60,13 +60,15 @@ AudioTrimmer& AudioTrimmer::shared()
 QFuture<double> AudioTrimmer::trimAudioFile(const QString& sourcePath, const QString& destinationPath,
                                             double startTime, double endTime, ProgressHandler onProgress) const
 {
-    return runInBackground([this, sourcePath, destinationPath, startTime, endTime, onProgress = std::move(onProgress)] {
-        return trim(sourcePath, destinationPath, startTime, endTime, onProgress);
+    return runCancellableInBackground([this, sourcePath, destinationPath, startTime, endTime,
+                                       onProgress = std::move(onProgress)](const std::function<bool()>& isCancelled) {
+        return trim(sourcePath, destinationPath, startTime, endTime, onProgress, isCancelled);
     });
 }
 
 double AudioTrimmer::trim(const QString& sourcePath, const QString& destinationPath, double startTime,
-                          double endTime, const ProgressHandler& onProgress) const
+                          double endTime, const ProgressHandler& onProgress,
+                          const std::function<bool()>& isCancelled) const
 {
     if (!QFileInfo::exists(sourcePath))
         throw TrimError::fileNotFound(sourcePath);
@@ -93,6 +95,8 @@ double AudioTrimmer::trim(const QString& sourcePath, const QString& destinationP
     const bool reports = onProgress && expectedFrames >= 1;
     output.write([&] {
         output.append(decoder, QStringLiteral("Audio decoding stream failed"), [&] {
+            if (isCancelled())
+                throw CancelledError();
             if (reports) {
                 onProgress(std::min(static_cast<double>(output.framesWritten()) / static_cast<double>(expectedFrames),
                                     1.0));

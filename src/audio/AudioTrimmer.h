@@ -45,12 +45,14 @@ public:
     // past the file's end is cut at the end. The result is the length of the
     // range cut, in seconds. Fails with `TrimError`, or with the encoder's own
     // error when the destination cannot be created. A failure after the
-    // destination was created removes it again.
+    // destination was created removes it again. Cancelling the future stops
+    // the cut at the next buffer and removes the destination; the future
+    // finishes once that is done.
     QFuture<double> trimAudioFile(const QString& sourcePath, const QString& destinationPath, double startTime,
                                   double endTime, ProgressHandler onProgress = {}) const;
 
 private:
     AudioTrimmer() = default;
     double trim(const QString& sourcePath, const QString& destinationPath, double startTime, double endTime,
-                const ProgressHandler& onProgress) const;
+                const ProgressHandler& onProgress, const std::function<bool()>& isCancelled) const;
 };

@@ -2,7 +2,10 @@
 
 #include "common/FutureTask.h"
 
+#include <QPromise>
 #include <QThreadPool>
+
+#include <memory>
 
 #include <functional>
 #include <type_traits>
@@ -16,4 +19,31 @@ auto runInBackground(F&& work) -> QFuture<std::invoke_result_t<F>>
 {
     return scheduleFutureTask(std::forward<F>(work),
                               [](std::function<void()> task) { QThreadPool::globalInstance()->start(std::move(task)); });
+}
+
+// As runInBackground, for work that stops early: `work(isCancelled)` polls
+// isCancelled(), which answers true once the returned future was cancelled,
+// and then throws. The future still finishes only when the work has ended,
+// so a caller waiting for it knows that nothing writes any more.
+template <typename F>
+auto runCancellableInBackground(F&& work) -> QFuture<std::invoke_result_t<F, const std::function<bool()>&>>
+{
+    using R = std::invoke_result_t<F, const std::function<bool()>&>;
+    auto promise = std::make_shared<QPromise<R>>();
+    QFuture<R> future = promise->future();
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, work = std::forward<F>(work)]() mutable {
+        const std::function<bool()> isCancelled = [raw = promise.get()] { return raw->isCanceled(); };
+        try {
+            if constexpr (std::is_void_v<R>) {
+                work(isCancelled);
+            } else {
+                promise->addResult(work(isCancelled));
+            }
+        } catch (...) {
+            promise->setException(std::current_exception());
+        }
+        promise->finish();
+    });
+    return future;
 }

@@ -2,6 +2,7 @@
 
 #include "audio/MP3Encoder.h"
 #include "audio/RecordingDecoder.h"
+#include "common/Error.h"
 
 #include <QFile>
 #include <QString>
@@ -37,8 +38,8 @@ public:
     {
     }
 
-    // Runs `work`, which appends, then finishes the file. Any failure removes
-    // the file; a write error (a full disk) becomes encodingFailed, as a short
+    // Runs `work`, which appends, then finishes the file. Any failure, and a
+    // `CancelledError`, removes the file; a write error (a full disk) becomes encodingFailed, as a short
     // file is no result.
     void write(const std::function<void()>& work)
     {
@@ -46,6 +47,9 @@ public:
             work();
             m_encoder.finish();
         } catch (const EditError&) {
+            discard();
+            throw;
+        } catch (const CancelledError&) {
             discard();
             throw;
         } catch (const Error& error) {

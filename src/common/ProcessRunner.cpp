@@ -254,8 +254,12 @@ ProcessRunner::Result ProcessRunner::run(const Command& command, const CancelChe
                 continue;
             if (owners[i] == &outRead)
                 readInto(outRead, result.standardOutput);
-            else if (owners[i] == &errRead)
+            else if (owners[i] == &errRead) {
+                const qsizetype before = result.standardError.size();
                 readInto(errRead, result.standardError);
+                if (command.onStandardError && result.standardError.size() > before)
+                    command.onStandardError(result.standardError);
+            }
             else
                 reap(0);
         }

@@ -18,6 +18,9 @@ public:
         QStringList arguments;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         QString workingDirectory; // empty: this process's own
+        // Called on the running thread with all of standard error so far,
+        // each time more has arrived (a tool that reports its progress there).
+        std::function<void(const QByteArray& standardErrorSoFar)> onStandardError;
     };
 
     struct Result {

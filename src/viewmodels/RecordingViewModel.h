@@ -64,6 +64,10 @@ class RecordingViewModel : public QObject, public RecordingControl {
     Q_PROPERTY(QSet<QUuid> transcribingRecordingIDs READ transcribingRecordingIDs NOTIFY transcribingRecordingIDsChanged)
     Q_PROPERTY(QSet<QUuid> enhancingRecordingIDs READ enhancingRecordingIDs NOTIFY enhancingRecordingIDsChanged)
     Q_PROPERTY(QSet<QUuid> recappingRecordingIDs READ recappingRecordingIDs NOTIFY recappingRecordingIDsChanged)
+    // Whole percent done of a running transcription or enhancement, by
+    // recording; absent until its engine gives a first figure.
+    Q_PROPERTY(QHash<QUuid, int> transcriptionProgress READ transcriptionProgress NOTIFY transcriptionProgressChanged)
+    Q_PROPERTY(QHash<QUuid, int> enhancementProgress READ enhancementProgress NOTIFY enhancementProgressChanged)
     Q_PROPERTY(bool isPlayingEnhanced READ isPlayingEnhanced NOTIFY isPlayingEnhancedChanged)
     // The one status line; cleared 4 seconds after it was set.
     Q_PROPERTY(std::optional<QString> exportMessage READ exportMessage NOTIFY exportMessageChanged)
@@ -177,6 +181,8 @@ public:
     const QSet<QUuid>& transcribingRecordingIDs() const { return m_transcribingRecordingIDs; }
     const QSet<QUuid>& enhancingRecordingIDs() const { return m_enhancingRecordingIDs; }
     const QSet<QUuid>& recappingRecordingIDs() const { return m_recappingRecordingIDs; }
+    const QHash<QUuid, int>& transcriptionProgress() const { return m_transcriptionProgress; }
+    const QHash<QUuid, int>& enhancementProgress() const { return m_enhancementProgress; }
     bool isPlayingEnhanced() const { return m_isPlayingEnhanced; }
     const std::optional<QString>& exportMessage() const { return m_exportMessage; }
     bool showPermissionBanner() const { return m_showPermissionBanner; }
@@ -210,6 +216,11 @@ public:
     // meeting, and is stored on the recording.
     void generateRecap(const RecordingItem& item, std::optional<RecordingType> type = std::nullopt);
     void enhanceRecording(const RecordingItem& item);
+    // Stop the recording's run of that kind, which then applies nothing: the
+    // recording stays as it was ("Transcription cancelled", "Enhancement
+    // cancelled"). Nothing when none runs.
+    void cancelTranscription(const RecordingItem& item);
+    void cancelEnhancement(const RecordingItem& item);
     void copyRecap(const QString& text);
     void copyTranscript(const QString& text);
 
@@ -256,7 +267,8 @@ public:
     const QSet<QUuid>& mergeSelectedIDs() const { return m_mergeSelectedIDs; }
     bool isMerging() const { return m_isMerging; }
     const std::optional<QString>& mergeProgressText() const { return m_mergeProgressText; }
-    // Leaves merge mode and forgets its state.
+    // The user's Cancel: leaves merge mode and stops a merge under way, which
+    // removes what it wrote, files nothing and ends with "Merge cancelled".
     void cancelMergeMode();
     // Merge mode, only while idle: `item` is the source the others join.
     void startMergeMode(const RecordingItem& item);
@@ -264,7 +276,7 @@ public:
     void toggleMergeSelection(const RecordingItem& item);
     // Joins the source and the picks, oldest first, into a new recording that
     // is selected and transcribed; returns while the merger works. Nothing
-    // happens while a merge runs.
+    // happens while a merge runs, also one whose merge mode was left.
     void executeMerge();
 
     bool isTrimmingActive() const { return m_isTrimmingActive; }
@@ -276,8 +288,13 @@ public:
     bool isTrimPreviewing() const { return m_isTrimPreviewing; }
     bool isTrimmingProcessing() const { return m_isTrimmingProcessing; }
     const std::optional<QString>& trimmingProgressText() const { return m_trimmingProgressText; }
-    // Pauses the player and leaves trim mode; the range stays.
+    // Pauses the player and leaves trim mode; the range stays. A cut under
+    // way goes on and is filed when it ends.
     void cancelTrimming();
+    // The trim bar's Cancel: leaves trim mode and stops the target's cut
+    // under way, which removes what it wrote, changes nothing and ends with
+    // "Trim cancelled".
+    void cancelCut();
     // Only when idle: leaves merge mode, pauses, selects the recording and
     // takes the whole of it (at least one second) as the range.
     void startTrimming(const RecordingItem& item);
@@ -286,7 +303,8 @@ public:
     void toggleTrimPreview();
     // Cuts the range of the recording's own file, as a new "(Trimmed)"
     // recording or in its place. Returns at once; the cut runs on workers.
-    // Nothing while a cut runs; a range below half a second is refused.
+    // Nothing while a cut of the recording runs; a range below half a second,
+    // or one that keeps the whole recording, is refused with a message.
     void executeTrim(bool saveAsNew);
 
     // --- Waveforms read back from audio files ---
@@ -305,6 +323,8 @@ Q_SIGNALS:
     void transcribingRecordingIDsChanged();
     void enhancingRecordingIDsChanged();
     void recappingRecordingIDsChanged();
+    void transcriptionProgressChanged();
+    void enhancementProgressChanged();
     void isPlayingEnhancedChanged();
     void exportMessageChanged();
     void showPermissionBannerChanged();
@@ -343,9 +363,11 @@ Q_SIGNALS:
     void startupRepairFinished();
 
 private:
+    enum class ProcessingKind { transcription, recap, enhancement };
     struct ProcessingTask {
         QFuture<void> future;
         std::shared_ptr<bool> cancelled;
+        ProcessingKind kind = ProcessingKind::transcription;
     };
 
     // Stores `value` and emits `changed` when it differs; true when it did.
@@ -421,6 +443,9 @@ private:
     // Processing runs.
     void registerProcessingTask(const QUuid& id, ProcessingTask task);
     void cancelProcessingTasks(const QUuid& id);
+    void cancelProcessingKind(const QUuid& id, ProcessingKind kind);
+    void setProgress(QHash<QUuid, int>& progress, void (RecordingViewModel::*changed)(), const QUuid& id,
+                     std::optional<int> percent);
     void startAutomaticRecap(const QUuid& id);
     bool isRecapModelPresent() const;
     void setBusy(QSet<QUuid>& set, void (RecordingViewModel::*signal)(), const QUuid& id, bool busy);
@@ -433,7 +458,9 @@ private:
     void replaceWithCut(const TrimJob& job, const TrimCut& cut);
     void saveCutAsNew(const TrimJob& job, const TrimCut& cut);
     void failTrim(const QString& reason);
-    void endTrimProcessing();
+    void leaveTrimModeOf(const QUuid& id);
+    // `isTrimmingProcessing` and its line from the trim target's cut, if any.
+    void refreshTrimProcessing();
 
     // Start-up repair: runs once, on a worker, after construction.
     void checkAndRepairRecordings();
@@ -451,6 +478,13 @@ private:
     void fileMergedRecording(const MergeJob& job, const QString& fileName, double duration,
                              const QList<float>& waveform);
     void mergeFailed(const MergeJob& job, const QString& reason);
+    // Removes the temporary file and, when it was already moved into the
+    // library folder, `filedPath`.
+    void mergeCancelled(const MergeJob& job, const QString& filedPath);
+    void endMerge();
+    // Leaves merge mode without touching a merge under way (a recording or
+    // trim mode starts, the source is deleted).
+    void leaveMergeMode();
     void setMergeProgressText(const std::optional<QString>& text);
 
     // Collaborators.
@@ -487,6 +521,8 @@ private:
     QSet<QUuid> m_transcribingRecordingIDs;
     QSet<QUuid> m_enhancingRecordingIDs;
     QSet<QUuid> m_recappingRecordingIDs;
+    QHash<QUuid, int> m_transcriptionProgress;
+    QHash<QUuid, int> m_enhancementProgress;
     bool m_isPlayingEnhanced = false;
     QString m_selectedMicID;
     bool m_isMicEnabled = true;
@@ -504,6 +540,9 @@ private:
     QSet<QUuid> m_mergeSelectedIDs;
     bool m_isMerging = false;
     std::optional<QString> m_mergeProgressText;
+    // The merger's run while it works, and whether the user cancelled it.
+    QFuture<double> m_mergeWork;
+    bool m_mergeCancelRequested = false;
     bool m_isTrimmingActive = false;
     std::optional<RecordingItem> m_trimmingTargetItem;
     double m_trimStartTime = 0;
@@ -511,8 +550,13 @@ private:
     bool m_isTrimPreviewing = false;
     bool m_isTrimmingProcessing = false;
     std::optional<QString> m_trimmingProgressText;
-    // A cut is under way (also after trim mode was left); one at a time.
-    bool m_trimInFlight = false;
+    // The cuts under way, by recording (also after trim mode was left).
+    struct TrimRun {
+        QFuture<double> work;
+        QString progress;
+        bool cancelRequested = false;
+    };
+    QHash<QUuid, TrimRun> m_trimRuns;
     RecordingType m_activeRecordingType = RecordingType::meeting;
     QHash<QUuid, QList<ProcessingTask>> m_activeProcessingTasks;
     std::optional<QString> m_exportMessage;

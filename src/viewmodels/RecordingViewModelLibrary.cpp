@@ -228,7 +228,7 @@ void RecordingViewModel::deleteRecording(const RecordingItem& item)
     cancelProcessingTasks(item.id);
     if (m_isMergeModeActive) {
         if (m_mergeSourceRecording && m_mergeSourceRecording->id == item.id) {
-            cancelMergeMode();
+            leaveMergeMode();
         } else if (m_mergeSelectedIDs.contains(item.id)) {
             m_mergeSelectedIDs.remove(item.id);
             Q_EMIT mergeSelectedIDsChanged();
@@ -291,13 +291,14 @@ QList<RecordingItem> RecordingViewModel::filteredRecordings() const
 
 // --- Leaving merge and trim modes ---
 
-void RecordingViewModel::cancelMergeMode()
+void RecordingViewModel::leaveMergeMode()
 {
+    // A merge under way goes on: its state is cleared when it ends.
     assign(m_isMergeModeActive, false, &RecordingViewModel::isMergeModeActiveChanged);
     assign(m_mergeSourceRecording, std::optional<RecordingItem>(), &RecordingViewModel::mergeSourceRecordingChanged);
     assign(m_mergeSelectedIDs, QSet<QUuid>(), &RecordingViewModel::mergeSelectedIDsChanged);
-    assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
-    assign(m_mergeProgressText, std::optional<QString>(), &RecordingViewModel::mergeProgressTextChanged);
+    if (!m_isMerging)
+        assign(m_mergeProgressText, std::optional<QString>(), &RecordingViewModel::mergeProgressTextChanged);
 }
 
 void RecordingViewModel::cancelTrimming()
@@ -306,6 +307,5 @@ void RecordingViewModel::cancelTrimming()
     assign(m_isTrimmingActive, false, &RecordingViewModel::isTrimmingActiveChanged);
     assign(m_trimmingTargetItem, std::optional<RecordingItem>(), &RecordingViewModel::trimmingTargetItemChanged);
     assign(m_isTrimPreviewing, false, &RecordingViewModel::isTrimPreviewingChanged);
-    assign(m_isTrimmingProcessing, false, &RecordingViewModel::isTrimmingProcessingChanged);
-    assign(m_trimmingProgressText, std::optional<QString>(), &RecordingViewModel::trimmingProgressTextChanged);
+    refreshTrimProcessing();
 }

@@ -37,7 +37,7 @@ void RecordingViewModel::startNewRecording(const std::optional<QString>& customT
     if (m_recorderState != RecorderState::idle)
         return;
     if (m_isMergeModeActive)
-        cancelMergeMode();
+        leaveMergeMode();
     if (m_isTrimmingActive)
         cancelTrimming();
     setRecorderState(RecorderState::starting);

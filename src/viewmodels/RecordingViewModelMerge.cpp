@@ -38,7 +38,9 @@ void RecordingViewModel::startMergeMode(const RecordingItem& item)
     assign(m_isMergeModeActive, true, &RecordingViewModel::isMergeModeActiveChanged);
     assign(m_mergeSourceRecording, std::optional<RecordingItem>(item), &RecordingViewModel::mergeSourceRecordingChanged);
     assign(m_mergeSelectedIDs, QSet<QUuid>(), &RecordingViewModel::mergeSelectedIDsChanged);
-    setMergeProgressText(std::nullopt);
+    // A merge still running keeps its line until it ends.
+    if (!m_isMerging)
+        setMergeProgressText(std::nullopt);
 }
 
 void RecordingViewModel::toggleMergeSelection(const RecordingItem& item)
@@ -99,18 +101,51 @@ void RecordingViewModel::executeMerge()
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, message] {
-                if (self)
+                // A line that arrives after a cancel is not shown over its notice.
+                if (self && self->m_isMerging && !self->m_mergeCancelRequested)
                     self->setMergeProgressText(message);
             },
             Qt::QueuedConnection);
     };
-    whenFinished(AudioMerger::shared().mergeAudioFiles(sources, job.tempFile, onProgress), this,
-                 [this, job](const FutureOutcome<double>& outcome) {
-                     if (outcome.succeeded())
-                         mergeFinished(job, *outcome.value);
-                     else
-                         mergeFailed(job, outcome.error ? Error::describe(outcome.error) : CancelledError().message());
-                 });
+    m_mergeCancelRequested = false;
+    m_mergeWork = AudioMerger::shared().mergeAudioFiles(sources, job.tempFile, onProgress);
+    whenFinished(m_mergeWork, this, [this, job](const FutureOutcome<double>& outcome) {
+        m_mergeWork = {};
+        if (m_mergeCancelRequested || outcome.cancelled())
+            mergeCancelled(job, {});
+        else if (outcome.succeeded())
+            mergeFinished(job, *outcome.value);
+        else
+            mergeFailed(job, Error::describe(outcome.error));
+    });
+}
+
+void RecordingViewModel::cancelMergeMode()
+{
+    leaveMergeMode();
+    if (!m_isMerging || m_mergeCancelRequested)
+        return;
+    // The merger stops at its next buffer and removes what it wrote; the
+    // merge ends, and says so, once it has.
+    m_mergeCancelRequested = true;
+    m_mergeWork.cancel();
+    setMergeProgressText(QStringLiteral("Cancelling merge..."));
+}
+
+void RecordingViewModel::mergeCancelled(const MergeJob& job, const QString& filedPath)
+{
+    QFile::remove(job.tempFile);
+    if (!filedPath.isEmpty())
+        QFile::remove(filedPath);
+    endMerge();
+    showStatus(QStringLiteral("Merge cancelled"));
+}
+
+void RecordingViewModel::endMerge()
+{
+    m_mergeCancelRequested = false;
+    assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
+    setMergeProgressText(std::nullopt);
 }
 
 void RecordingViewModel::mergeFinished(const MergeJob& job, double duration)
@@ -134,6 +169,11 @@ void RecordingViewModel::mergeFinished(const MergeJob& job, double duration)
 void RecordingViewModel::fileMergedRecording(const MergeJob& job, const QString& fileName, double duration,
                                              const QList<float>& waveform)
 {
+    // Cancelled while its bars were read: the file goes, nothing is filed.
+    if (m_mergeCancelRequested) {
+        mergeCancelled(job, QDir(m_storage->storageDirectory()).filePath(fileName));
+        return;
+    }
     RecordingItem item;
     item.id = QUuid::createUuid();
     item.title = job.title;
@@ -149,7 +189,8 @@ void RecordingViewModel::fileMergedRecording(const MergeJob& job, const QString&
     saveLibrary();
 
     selectRecording(item);
-    cancelMergeMode();
+    leaveMergeMode();
+    endMerge();
     showStatus(QStringLiteral("Merged %1 recordings successfully!").arg(job.joinedCount));
 
     const QVariant autoTranscribe = m_settings->value(SettingsKeys::autoTranscribe);
@@ -161,8 +202,7 @@ void RecordingViewModel::mergeFailed(const MergeJob& job, const QString& reason)
 {
     ConsoleLine::print(QStringLiteral("Merge failed: ") + reason);
     QFile::remove(job.tempFile);
-    assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
-    setMergeProgressText(std::nullopt);
+    endMerge();
     showStatus(QStringLiteral("Merge failed: ") + reason);
 }
 

@@ -7,6 +7,7 @@
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/FutureOutcome.h"
+#include "viewmodels/FutureProgress.h"
 #include "common/SettingsKeys.h"
 #include "viewmodels/collaborators/ClipboardService.h"
 #include "viewmodels/collaborators/EnhancerService.h"
@@ -41,11 +42,16 @@ void RecordingViewModel::transcribeRecording(const RecordingItem& item)
     const QFuture<TranscriptionService::Transcription> future
         = m_whisperEngine->transcribeAudioFile(m_storage->fileURL(item));
     const auto cancelled = std::make_shared<bool>(false);
-    registerProcessingTask(id, {QFuture<void>(future), cancelled});
+    registerProcessingTask(id, {QFuture<void>(future), cancelled, ProcessingKind::transcription});
+    whenProgress(future, this, [this, id, cancelled](int percent) {
+        if (!*cancelled)
+            setProgress(m_transcriptionProgress, &RecordingViewModel::transcriptionProgressChanged, id, percent);
+    });
     whenFinished(future, this, [this, id, cancelled](const FutureOutcome<TranscriptionService::Transcription>& outcome) {
         if (*cancelled)
             return;
         setBusy(m_transcribingRecordingIDs, &RecordingViewModel::transcribingRecordingIDsChanged, id, false);
+        setProgress(m_transcriptionProgress, &RecordingViewModel::transcriptionProgressChanged, id, std::nullopt);
         if (outcome.succeeded()) {
             const bool stored = updateLibraryItem(id, [&outcome](RecordingItem& entry) {
                 entry.transcript = outcome.value->text;
@@ -93,7 +99,7 @@ void RecordingViewModel::generateRecap(const RecordingItem& item, std::optional<
 
     const QFuture<QString> future = m_recapEngine->generateRecap(*item.transcript, resolved);
     const auto cancelled = std::make_shared<bool>(false);
-    registerProcessingTask(id, {QFuture<void>(future), cancelled});
+    registerProcessingTask(id, {QFuture<void>(future), cancelled, ProcessingKind::recap});
     whenFinished(future, this, [this, id, cancelled](const FutureOutcome<QString>& outcome) {
         if (*cancelled)
             return;
@@ -120,7 +126,11 @@ void RecordingViewModel::enhanceRecording(const RecordingItem& item)
     const RecordingsStorage::FileLocation destination = m_storage->enhancedDestinationURL(item);
     const QFuture<void> future = m_voiceEnhancer->enhanceAudioFile(m_storage->fileURL(item), destination.url);
     const auto cancelled = std::make_shared<bool>(false);
-    registerProcessingTask(id, {future, cancelled});
+    registerProcessingTask(id, {future, cancelled, ProcessingKind::enhancement});
+    whenProgress(future, this, [this, id, cancelled](int percent) {
+        if (!*cancelled)
+            setProgress(m_enhancementProgress, &RecordingViewModel::enhancementProgressChanged, id, percent);
+    });
     whenFinished(future, this, [this, id, cancelled, destination](const FutureOutcome<void>& outcome) {
         // A copy written for a recording that is gone belongs to nobody.
         const auto removeOrphan = [this, &destination] {
@@ -135,6 +145,7 @@ void RecordingViewModel::enhanceRecording(const RecordingItem& item)
             return;
         }
         setBusy(m_enhancingRecordingIDs, &RecordingViewModel::enhancingRecordingIDsChanged, id, false);
+        setProgress(m_enhancementProgress, &RecordingViewModel::enhancementProgressChanged, id, std::nullopt);
         if (outcome.succeeded()) {
             const bool stored = updateLibraryItem(
                 id, [&destination](RecordingItem& entry) { entry.enhancedFileName = destination.fileName; },
@@ -180,6 +191,58 @@ void RecordingViewModel::cancelProcessingTasks(const QUuid& id)
     setBusy(m_transcribingRecordingIDs, &RecordingViewModel::transcribingRecordingIDsChanged, id, false);
     setBusy(m_recappingRecordingIDs, &RecordingViewModel::recappingRecordingIDsChanged, id, false);
     setBusy(m_enhancingRecordingIDs, &RecordingViewModel::enhancingRecordingIDsChanged, id, false);
+    setProgress(m_transcriptionProgress, &RecordingViewModel::transcriptionProgressChanged, id, std::nullopt);
+    setProgress(m_enhancementProgress, &RecordingViewModel::enhancementProgressChanged, id, std::nullopt);
+}
+
+void RecordingViewModel::cancelTranscription(const RecordingItem& item)
+{
+    if (!m_transcribingRecordingIDs.contains(item.id))
+        return;
+    cancelProcessingKind(item.id, ProcessingKind::transcription);
+    setBusy(m_transcribingRecordingIDs, &RecordingViewModel::transcribingRecordingIDsChanged, item.id, false);
+    setProgress(m_transcriptionProgress, &RecordingViewModel::transcriptionProgressChanged, item.id, std::nullopt);
+    showStatus(QStringLiteral("Transcription cancelled"));
+}
+
+void RecordingViewModel::cancelEnhancement(const RecordingItem& item)
+{
+    if (!m_enhancingRecordingIDs.contains(item.id))
+        return;
+    // The engine keeps an earlier enhanced copy as it was; its run removes
+    // only a copy that nothing refers to.
+    cancelProcessingKind(item.id, ProcessingKind::enhancement);
+    setBusy(m_enhancingRecordingIDs, &RecordingViewModel::enhancingRecordingIDsChanged, item.id, false);
+    setProgress(m_enhancementProgress, &RecordingViewModel::enhancementProgressChanged, item.id, std::nullopt);
+    showStatus(QStringLiteral("Enhancement cancelled"));
+}
+
+void RecordingViewModel::cancelProcessingKind(const QUuid& id, ProcessingKind kind)
+{
+    const auto tasks = m_activeProcessingTasks.find(id);
+    if (tasks == m_activeProcessingTasks.end())
+        return;
+    tasks->removeIf([kind](const ProcessingTask& task) {
+        if (task.kind != kind)
+            return false;
+        *task.cancelled = true;
+        QFuture<void>(task.future).cancel();
+        return true;
+    });
+    if (tasks->isEmpty())
+        m_activeProcessingTasks.erase(tasks);
+}
+
+void RecordingViewModel::setProgress(QHash<QUuid, int>& progress, void (RecordingViewModel::*changed)(),
+                                     const QUuid& id, std::optional<int> percent)
+{
+    if (percent ? progress.value(id, -1) == *percent : !progress.contains(id))
+        return;
+    if (percent)
+        progress.insert(id, *percent);
+    else
+        progress.remove(id);
+    Q_EMIT(this->*changed)();
 }
 
 void RecordingViewModel::setBusy(QSet<QUuid>& set, void (RecordingViewModel::*changed)(), const QUuid& id, bool busy)

@@ -65,7 +65,7 @@ void RecordingViewModel::startTrimming(const RecordingItem& item)
     if (m_recorderState != RecorderState::idle)
         return;
     if (m_isMergeModeActive)
-        cancelMergeMode();
+        leaveMergeMode();
     m_playerManager->pause();
     // The library's copy: a view may hold an older one.
     const RecordingItem target = libraryItem(item.id).value_or(item);
@@ -74,9 +74,33 @@ void RecordingViewModel::startTrimming(const RecordingItem& item)
     setTrimEndTime(std::max(target.duration, 1.0));
     assign(m_isTrimmingActive, true, &RecordingViewModel::isTrimmingActiveChanged);
     setIsTrimPreviewing(false);
-    assign(m_isTrimmingProcessing, false, &RecordingViewModel::isTrimmingProcessingChanged);
-    assign(m_trimmingProgressText, std::optional<QString>(), &RecordingViewModel::trimmingProgressTextChanged);
+    // A cut of this recording still running shows again; another's does not.
+    refreshTrimProcessing();
     selectRecording(target);
+}
+
+void RecordingViewModel::cancelCut()
+{
+    const std::optional<QUuid> id = m_trimmingTargetItem ? std::optional<QUuid>(m_trimmingTargetItem->id) : std::nullopt;
+    cancelTrimming();
+    if (!id)
+        return;
+    const auto run = m_trimRuns.find(*id);
+    if (run == m_trimRuns.end() || run->cancelRequested)
+        return;
+    // The trimmer stops at its next buffer and removes what it wrote; the cut
+    // ends, and says so, once it has.
+    run->cancelRequested = true;
+    run->work.cancel();
+}
+
+void RecordingViewModel::refreshTrimProcessing()
+{
+    const auto run = m_trimmingTargetItem ? m_trimRuns.constFind(m_trimmingTargetItem->id) : m_trimRuns.constEnd();
+    const bool running = run != m_trimRuns.constEnd();
+    assign(m_isTrimmingProcessing, running, &RecordingViewModel::isTrimmingProcessingChanged);
+    assign(m_trimmingProgressText, running ? std::optional<QString>(run->progress) : std::nullopt,
+           &RecordingViewModel::trimmingProgressTextChanged);
 }
 
 void RecordingViewModel::toggleTrimPreview()
@@ -96,18 +120,21 @@ void RecordingViewModel::toggleTrimPreview()
 
 void RecordingViewModel::executeTrim(bool saveAsNew)
 {
-    if (!m_isTrimmingActive || !m_trimmingTargetItem || m_trimInFlight)
+    // One cut per recording: a second confirmation would cut it again.
+    if (!m_isTrimmingActive || !m_trimmingTargetItem || m_trimRuns.contains(m_trimmingTargetItem->id))
         return;
     if (!TrimRules::isLongEnough(m_trimStartTime, m_trimEndTime)) {
         showStatus(QStringLiteral("Trim range is too short (minimum 0.5s required)."));
         return;
     }
+    // The handles were not moved: a cut would only copy the recording.
+    const RecordingItem current = libraryItem(m_trimmingTargetItem->id).value_or(*m_trimmingTargetItem);
+    if (current.duration > 0 && TrimRules::keepsEverything(m_trimStartTime, m_trimEndTime, current.duration)) {
+        showStatus(QStringLiteral("Nothing to trim: the selection is the whole recording."));
+        return;
+    }
     m_playerManager->pause();
     setIsTrimPreviewing(false);
-    m_trimInFlight = true;
-    assign(m_isTrimmingProcessing, true, &RecordingViewModel::isTrimmingProcessingChanged);
-    assign(m_trimmingProgressText, std::optional<QString>(QStringLiteral("Cropping audio...")),
-           &RecordingViewModel::trimmingProgressTextChanged);
 
     TrimJob job;
     job.target = *m_trimmingTargetItem;
@@ -122,25 +149,33 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
         cancelProcessingTasks(job.target.id);
 
     // Reports come from the trimmer's thread; each whole percent is applied on
-    // the main thread while the view model is still there.
+    // the main thread to this cut's run while it is still there.
     QPointer<RecordingViewModel> self(this);
+    const QUuid id = job.target.id;
     const auto lastPercent = std::make_shared<std::atomic<int>>(-1);
-    auto onProgress = [self, lastPercent](double fraction) {
+    auto onProgress = [self, id, lastPercent](double fraction) {
         const int percent = int(std::clamp(fraction, 0.0, 1.0) * 100);
         if (lastPercent->exchange(percent) == percent)
             return;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, percent] {
-            if (self && self->m_trimInFlight && self->m_isTrimmingProcessing)
-                self->assign(self->m_trimmingProgressText,
-                             std::optional<QString>(QStringLiteral("Cropping audio... %1%").arg(percent)),
-                             &RecordingViewModel::trimmingProgressTextChanged);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [self, id, percent] {
+            if (!self)
+                return;
+            const auto run = self->m_trimRuns.find(id);
+            if (run == self->m_trimRuns.end() || run->cancelRequested)
+                return;
+            run->progress = QStringLiteral("Cropping audio... %1%").arg(percent);
+            self->refreshTrimProcessing();
         }, Qt::QueuedConnection);
     };
 
     const QString destination = job.temporaryPath;
+    TrimRun& run = m_trimRuns[id];
+    run.progress = QStringLiteral("Cropping audio...");
+    run.work = m_trimmer->trimAudioFile(m_storage->fileURL(job.target), destination, job.start, job.end,
+                                        std::move(onProgress));
+    refreshTrimProcessing();
     const QFuture<TrimCut> cut
-        = m_trimmer
-              ->trimAudioFile(m_storage->fileURL(job.target), destination, job.start, job.end, std::move(onProgress))
+        = run.work
               .then(QtFuture::Launch::Async, [destination](double duration) {
                   // Size and bars of the new file are read here, off the main thread.
                   TrimCut result;
@@ -151,11 +186,16 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
                   return result;
               });
     whenFinished(cut, this, [this, job](const FutureOutcome<TrimCut>& outcome) {
-        m_trimInFlight = false;
+        const bool cancelled = m_trimRuns.take(job.target.id).cancelRequested || outcome.cancelled();
+        refreshTrimProcessing();
+        if (cancelled) {
+            QFile::remove(job.temporaryPath);
+            showStatus(QStringLiteral("Trim cancelled"));
+            return;
+        }
         if (!outcome.succeeded()) {
             QFile::remove(job.temporaryPath);
-            failTrim(outcome.error ? failureText(outcome.error)
-                                   : QStringLiteral("Cropping failed: ") + CancelledError().message());
+            failTrim(failureText(outcome.error));
             return;
         }
         finishTrim(job, *outcome.value);
@@ -167,9 +207,7 @@ void RecordingViewModel::finishTrim(const TrimJob& job, const TrimCut& cut)
     // The recording was deleted while it was being cut: the cut belongs to nobody.
     if (!libraryItem(job.target.id)) {
         QFile::remove(job.temporaryPath);
-        endTrimProcessing();
-        if (m_trimmingTargetItem && m_trimmingTargetItem->id == job.target.id)
-            cancelTrimming();
+        leaveTrimModeOf(job.target.id);
         return;
     }
     if (job.saveAsNew)
@@ -207,7 +245,7 @@ void RecordingViewModel::replaceWithCut(const TrimJob& job, const TrimCut& cut)
         entry.enhancedFileName.reset();
         // The recap stays until the automatic one below replaces it.
     });
-    cancelTrimming();
+    leaveTrimModeOf(current.id);
     if (const auto updated = libraryItem(current.id))
         selectRecording(*updated);
     showStatus(QStringLiteral("Recording cropped successfully!"));
@@ -243,7 +281,7 @@ void RecordingViewModel::saveCutAsNew(const TrimJob& job, const TrimCut& cut)
     setRecordings(recordings);
     saveLibrary();
     selectRecording(item);
-    cancelTrimming();
+    leaveTrimModeOf(job.target.id);
     showStatus(QStringLiteral("Cropped recording saved as \"") + title + QStringLiteral("\"!"));
     if (transcript.text && !transcript.text->trimmed().isEmpty())
         startAutomaticRecap(item.id);
@@ -253,12 +291,12 @@ void RecordingViewModel::failTrim(const QString& message)
 {
     // Trim mode, its range and the recording stay as they were.
     ConsoleLine::print(message);
-    endTrimProcessing();
     showStatus(message);
 }
 
-void RecordingViewModel::endTrimProcessing()
+void RecordingViewModel::leaveTrimModeOf(const QUuid& id)
 {
-    assign(m_isTrimmingProcessing, false, &RecordingViewModel::isTrimmingProcessingChanged);
-    assign(m_trimmingProgressText, std::optional<QString>(), &RecordingViewModel::trimmingProgressTextChanged);
+    // Trim mode may have moved on to another recording meanwhile.
+    if (m_trimmingTargetItem && m_trimmingTargetItem->id == id)
+        cancelTrimming();
 }

@@ -9,6 +9,13 @@
 
 namespace TrimRules {
 
+bool keepsEverything(double start, double end, double duration)
+{
+    // Handles at the very edges may stand a hair inside them.
+    constexpr double edge = 0.01;
+    return start <= edge && end >= duration - edge;
+}
+
 bool isLongEnough(double start, double end)
 {
     return end - start >= minimumRange - rangeTolerance;

@@ -20,6 +20,10 @@ constexpr double rangeTolerance = 1e-6;
 // True when [start, end] is at least `minimumRange` long.
 bool isLongEnough(double start, double end);
 
+// True when [start, end] keeps all of a recording `duration` seconds long:
+// cutting it would only copy the recording.
+bool keepsEverything(double start, double end, double duration);
+
 struct Transcript {
     std::optional<QList<TranscriptSegment>> segments;
     std::optional<QString> text;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -200,6 +201,30 @@ TEST_F(AudioTrimmerTest, RefusesSourcesItCannotCut)
         EXPECT_EQ(QFileInfo(m_source).size(), sourceSize);
     }
     EXPECT_TRUE(fractions().empty());
+}
+
+TEST_F(AudioTrimmerTest, CancelledCutStopsAndLeavesNoFile)
+{
+    const QString destination = file(QStringLiteral("cut.mp3"));
+    // The cut waits in its first report until it has been cancelled, so the
+    // cancel arrives while it writes.
+    QSemaphore started;
+    QSemaphore cancelled;
+    QFuture<double> future = AudioTrimmer::shared().trimAudioFile(m_source, destination, 1.0, 9.0, [&](double) {
+        if (started.available() == 0 && cancelled.available() == 0) {
+            started.release();
+            cancelled.acquire();
+        }
+    });
+    ASSERT_TRUE(started.tryAcquire(1, 10000));
+    ASSERT_TRUE(QFileInfo::exists(destination));
+    future.cancel();
+    cancelled.release(2);
+    future.waitForFinished();
+
+    EXPECT_TRUE(future.isCanceled());
+    EXPECT_EQ(future.resultCount(), 0);
+    EXPECT_FALSE(QFileInfo::exists(destination));
 }
 
 TEST_F(AudioTrimmerTest, FullDiskIsAnErrorAndLeavesNoFile)

@@ -73,3 +73,29 @@ TEST_F(RecapModelTest, StateAfterStartFollowsTheModelFile)
     EXPECT_EQ(engine.modelState(), RecapModelState::ready(QStringLiteral("gemma-3-1b-it-Q4_K_M.gguf")));
     EXPECT_TRUE(RecapEngine::isModelReady());
 }
+
+TEST_F(RecapModelTest, AModelCopiedInOrTakenOutIsNoticedWithinTwoSeconds)
+{
+    RecapEngine engine;
+    TestEnvironment::waitUntil([] { return false; }, 50);
+    ASSERT_EQ(engine.modelState(), RecapModelState::notDownloaded());
+
+    // Copied in by hand: written under another name, then renamed, as a file
+    // manager does, and also written in place.
+    const QString partial = QDir(RecapEngine::modelsDirectory()).filePath(QStringLiteral("copy.part"));
+    QFile file(partial);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("GGUF");
+    file.close();
+    ASSERT_TRUE(QFile::rename(partial, RecapEngine::modelPath()));
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState().isReady(); }, 2000));
+
+    ASSERT_TRUE(QFile::remove(RecapEngine::modelPath()));
+    EXPECT_TRUE(TestEnvironment::waitUntil(
+        [&] { return engine.modelState() == RecapModelState::notDownloaded(); }, 2000));
+
+    QFile inPlace(RecapEngine::modelPath());
+    ASSERT_TRUE(inPlace.open(QIODevice::WriteOnly));
+    inPlace.close();
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return engine.modelState().isReady(); }, 2000));
+}

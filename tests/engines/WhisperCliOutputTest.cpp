@@ -73,3 +73,28 @@ TEST(WhisperCliOutput, ReadsSegmentsTextAndLanguage)
         }
     }
 }
+
+TEST(WhisperCliOutput, ProgressLinesGiveTheLastWholeFigureAndLeaveTheComplaint)
+{
+    const QByteArray line = "whisper_print_progress_callback: progress = ";
+    struct ProgressCase {
+        const char* name;
+        QByteArray standardError;
+        std::optional<int> percent;
+        QByteArray complaint;
+    };
+    const ProgressCase cases[] = {
+        {"nothing yet", "read_audio_data: reading audio data\n", std::nullopt, "read_audio_data: reading audio data\n"},
+        // A line still arriving is neither a figure nor left out.
+        {"the last whole line counts", line + "  5%\n" + line + " 40%\n" + line + " 4", 40, line + " 4"},
+        {"past the end is the end", line + "140%\n", 100, ""},
+        {"between other lines", "main: warning\n" + line + " 12%\nerror: out of memory\n", 12,
+         "main: warning\nerror: out of memory\n"},
+        {"not a figure", line + " lots%\n", std::nullopt, ""},
+    };
+    for (const ProgressCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WhisperCliOutput::lastProgress(c.standardError), c.percent);
+        EXPECT_EQ(WhisperCliOutput::withoutProgress(c.standardError), c.complaint);
+    }
+}

@@ -28,7 +28,7 @@ readlink /proc/$$/fd/0 > "$here/stdin"
 base=""; previous=""
 for a in "$@"; do [ "$previous" = "-of" ] && base="$a"; previous="$a"; done
 case "$(cat "$here/mode")" in
-  answer) cp "$here/answer.json" "$base.json" ;;
+  answer) echo "whisper_print_progress_callback: progress =  45%" >&2; cp "$here/answer.json" "$base.json" ;;
   fail) echo "model file is damaged" >&2; exit 3 ;;
   silent) echo "error: failed to read audio data" >&2; exit 0 ;;
   garbage) printf 'not json' > "$base.json" ;;
@@ -146,14 +146,14 @@ TEST_F(WhisperToolTest, TheToolGetsItsArgumentsAndEnvironment)
         EXPECT_EQ(QString::fromStdString(testing::internal::GetCapturedStdout()), QString());
 
         const QStringList args = recorded("args").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        ASSERT_EQ(args.size(), 10) << recorded("args").toStdString();
+        ASSERT_EQ(args.size(), 11) << recorded("args").toStdString();
         const QRegularExpression base(QRegularExpression::anchoredPattern(
             QRegularExpression::escape(AppPaths::privateTempFolder())
             + QStringLiteral("/whisper_[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}")));
         EXPECT_TRUE(base.match(args[8]).hasMatch()) << args[8].toStdString();
         EXPECT_EQ(args, (QStringList{QStringLiteral("-m"), model, QStringLiteral("-f"), *speech, QStringLiteral("-l"),
                                      c.language, QStringLiteral("-oj"), QStringLiteral("-of"), args[8],
-                                     QStringLiteral("-np")}));
+                                     QStringLiteral("-np"), QStringLiteral("-pp")}));
         EXPECT_EQ(recorded("ggml"), toolDir.filePath(QStringLiteral("libexec")));
         EXPECT_EQ(recorded("ld"), c.libraryPath && !c.libraryPath->isEmpty()
                                       ? toolDir.path() + QLatin1Char(':') + QString::fromLocal8Bit(*c.libraryPath)
@@ -161,6 +161,7 @@ TEST_F(WhisperToolTest, TheToolGetsItsArgumentsAndEnvironment)
         EXPECT_EQ(recorded("stdin"), QStringLiteral("/dev/null\n"));
 
         EXPECT_EQ(result.text, QStringLiteral("Guten Tag allerseits"));
+        EXPECT_EQ(future.progressValue(), 45); // the tool's own figure
         EXPECT_EQ(result.language, QStringLiteral("DE"));
         ASSERT_EQ(result.segments.size(), 3);
         EXPECT_EQ(result.segments[1].start, 1.5);
@@ -233,6 +234,7 @@ TEST_F(WhisperToolTest, TheRealToolTranscribesGeneratedSpeech)
     const Transcription result = future.result();
     ASSERT_FALSE(result.segments.isEmpty());
     EXPECT_FALSE(result.language.isEmpty());
+    EXPECT_EQ(future.progressValue(), 100); // its progress lines were followed
     double previousStart = -1;
     for (const TranscriptSegment& segment : result.segments) {
         EXPECT_GE(segment.start, previousStart);

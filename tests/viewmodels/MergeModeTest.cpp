@@ -120,8 +120,66 @@ TEST_F(MergeMode, ProgressLinesComeFromTheMerger)
 
     ASSERT_FALSE(lines.isEmpty());
     EXPECT_EQ(lines.first(), QStringLiteral("Preparing merge..."));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Merging recording 1 of 2...")));
-    EXPECT_TRUE(lines.contains(QStringLiteral("Merging recording 2 of 2...")));
+    // Which recording, and the figure of the whole merge.
+    EXPECT_TRUE(lines.contains(QStringLiteral("Merging recording 1 of 2... 0%")));
+    const auto second = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith(QStringLiteral("Merging recording 2 of 2... "));
+    });
+    ASSERT_NE(second, lines.end());
+    EXPECT_TRUE(second->endsWith(QLatin1Char('%')));
+}
+
+TEST_F(MergeMode, CancelStopsTheMergeWhichLeavesNoFileAndNoRecord)
+{
+    const RecordingItem source = toneRecording(QStringLiteral("Source"), 1, 440, 30);
+    const RecordingItem other = toneRecording(QStringLiteral("Other"), 5, 660, 30);
+    seedLibrary({source, other});
+    makeViewModel();
+    const QStringList before = folderEntries();
+
+    m_vm->startMergeMode(source);
+    pick({other});
+    m_vm->executeMerge();
+    // Cancelled once the merger has shown it is under way.
+    ASSERT_TRUE(waitFor([&] { return m_vm->mergeProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
+                        15000));
+    m_vm->cancelMergeMode();
+    EXPECT_FALSE(m_vm->isMergeModeActive());
+    // Still merging until the merger has stopped and cleaned up.
+    EXPECT_TRUE(m_vm->isMerging());
+    ASSERT_TRUE(waitForMergeEnd());
+    settle();
+
+    EXPECT_EQ(message(), QStringLiteral("Merge cancelled"));
+    EXPECT_FALSE(m_vm->mergeProgressText());
+    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_EQ(folderEntries(), before);
+}
+
+TEST_F(MergeMode, LeavingTheModeKeepsTheMergeAndRefusesAnotherUntilItEnds)
+{
+    const RecordingItem source = toneRecording(QStringLiteral("Source"), 1, 440, 10);
+    const RecordingItem other = toneRecording(QStringLiteral("Other"), 5, 660, 10);
+    seedLibrary({source, other});
+    makeViewModel();
+
+    m_vm->startMergeMode(source);
+    pick({other});
+    m_vm->executeMerge();
+    // Trim mode leaves merge mode; the merge goes on.
+    m_vm->startTrimming(other);
+    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_TRUE(m_vm->isMerging());
+    m_vm->cancelTrimming();
+    m_vm->startMergeMode(source);
+    pick({other});
+    m_vm->executeMerge();
+
+    ASSERT_TRUE(waitForMergeEnd());
+    waitFor([] { return false; }, 500);
+    ASSERT_EQ(m_vm->recordings().size(), 3);
+    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Source (Merged)"));
+    EXPECT_EQ(folderEntries().size(), 3);
 }
 
 struct FailureCase {

@@ -40,6 +40,14 @@ public:
 
     void resolveLast() { resolve(count() - 1); }
 
+    // Reports `value` done of `maximum`, as an engine's progress.
+    void progress(int index, int value, int maximum)
+    {
+        auto& promise = m_promises.at(index);
+        promise->setProgressRange(0, maximum);
+        promise->setProgressValue(value);
+    }
+
     void fail(int index, const Error& error)
     {
         auto& promise = m_promises.at(index);

@@ -281,6 +281,58 @@ TEST_F(Processing, EnhancementFailureIsReported)
 }
 
 // The view model over the application's own voice enhancer.
+TEST_F(Processing, EnginesFiguresReachTheViewModelInWholePercent)
+{
+    const RecordingItem item = setUpLibrary();
+    m_vm->transcribeRecording(item);
+    m_vm->enhanceRecording(item);
+    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty()); // no figure yet
+
+    m_transcriber->calls.progress(0, 42, 100);
+    m_enhancer->calls.progress(0, 3, 8); // blocks done of all blocks
+    ASSERT_TRUE(waitFor([&] {
+        return m_vm->transcriptionProgress().value(item.id) == 42 && m_vm->enhancementProgress().value(item.id) == 37;
+    }));
+
+    // A run's figure goes with the run.
+    m_transcriber->calls.resolve(0, transcription(QStringLiteral("done")));
+    m_enhancer->writeAndFinish(0);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty());
+    EXPECT_TRUE(m_vm->enhancementProgress().isEmpty());
+}
+
+TEST_F(Processing, CancellingATranscriptionOrAnEnhancementLeavesTheRecordingAsItWas)
+{
+    const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("old words"); });
+    m_vm->transcribeRecording(item);
+    m_vm->enhanceRecording(item);
+    m_transcriber->calls.progress(0, 10, 100);
+    const RecordingItem before = current();
+
+    m_vm->cancelTranscription(item);
+    EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
+    EXPECT_FALSE(m_enhancer->calls.isCancelled(0)); // the other run goes on
+    EXPECT_FALSE(m_vm->transcribingRecordingIDs().contains(item.id));
+    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty());
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription cancelled"));
+
+    m_vm->cancelEnhancement(item);
+    EXPECT_TRUE(m_enhancer->calls.isCancelled(0));
+    EXPECT_FALSE(m_vm->enhancingRecordingIDs().contains(item.id));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
+
+    // Engines that answer anyway change nothing; a new run can start.
+    m_transcriber->calls.resolve(0, transcription(QStringLiteral("late")));
+    m_enhancer->writeAndFinish(0);
+    settle();
+    EXPECT_EQ(current(), before);
+    EXPECT_FALSE(QFile::exists(m_enhancer->destinations.first()));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
+    m_vm->transcribeRecording(item);
+    EXPECT_EQ(m_transcriber->calls.count(), 2);
+}
+
 class WithRealEnhancer : public Processing {
 protected:
     void SetUp() override
@@ -340,6 +392,22 @@ TEST_F(WithRealEnhancer, EnhanceVoiceWritesTheCopyAndPlaysIt)
     EXPECT_EQ(m_player->currentLoadedURL(), copy);
     EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3"),
                                            QStringLiteral("Weekly_1699999400_enhanced.mp3")}));
+}
+
+TEST_F(WithRealEnhancer, ShowsBlocksDoneAndCancelsLeavingNoFile)
+{
+    const RecordingItem item = setUpLibrary();
+    writeAudio(item, 120);
+    m_vm->enhanceRecording(item);
+    ASSERT_TRUE(waitFor([&] { return m_vm->enhancementProgress().value(item.id) > 0; }, 60000));
+    const int shown = m_vm->enhancementProgress().value(item.id);
+    EXPECT_LT(shown, 100);
+    m_vm->cancelEnhancement(item);
+    waitForTheEngine();
+    settle();
+    EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3")}));
+    EXPECT_FALSE(current().enhancedFileName);
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
 }
 
 TEST_F(WithRealEnhancer, DeletingTheRecordingDuringTheEnhancementLeavesNoFile)

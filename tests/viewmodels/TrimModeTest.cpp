@@ -23,8 +23,9 @@ const Error trimError(QStringLiteral("Trim"), 4, QStringLiteral("Invalid trim ra
 
 class TrimMode : public ViewModelFixture {
 protected:
-    // One recording in the library, trim mode on for it.
-    RecordingItem setUpTrimming(const std::function<void(RecordingItem&)>& adjust = {})
+    // One recording in the library, trim mode on for it. Unless `wholeRange`,
+    // the range starts a second in, so that a confirmation cuts something.
+    RecordingItem setUpTrimming(const std::function<void(RecordingItem&)>& adjust = {}, bool wholeRange = false)
     {
         RecordingItem item = makeRecording(QStringLiteral("Standup"), 10);
         // Bars with some life in them, which the start-up repair leaves alone.
@@ -36,6 +37,8 @@ protected:
         makeViewModel();
         const RecordingItem loaded = m_vm->recordings().first();
         m_vm->startTrimming(loaded);
+        if (!wholeRange)
+            m_vm->setTrimStartTime(1);
         return loaded;
     }
 
@@ -57,7 +60,7 @@ protected:
 TEST_F(TrimMode, StartTakesTheWholeRecordingAtLeastOneSecond)
 {
     for (const double duration : {0.6, 42.0}) {
-        const RecordingItem item = setUpTrimming([duration](RecordingItem& r) { r.duration = duration; });
+        const RecordingItem item = setUpTrimming([duration](RecordingItem& r) { r.duration = duration; }, true);
         EXPECT_TRUE(m_vm->isTrimmingActive());
         EXPECT_EQ(m_vm->trimmingTargetItem()->id, item.id);
         EXPECT_EQ(m_vm->trimStartTime(), 0);
@@ -147,6 +150,95 @@ TEST_F(TrimMode, SecondConfirmationWhileACutRunsDoesNothing)
     EXPECT_EQ(m_trimmer->calls.count(), 1);
     EXPECT_TRUE(m_vm->isTrimmingProcessing());
     EXPECT_EQ(m_vm->trimmingProgressText(), QStringLiteral("Cropping audio..."));
+}
+
+TEST_F(TrimMode, RangeOfTheWholeRecordingCutsNothingAndSaysSo)
+{
+    // Untouched handles, and handles dragged to the very ends.
+    for (const auto& [start, end] : {std::pair{0.0, 30.0}, std::pair{0.004, 29.996}}) {
+        const RecordingItem item = setUpTrimming({}, true);
+        m_vm->setTrimStartTime(start);
+        m_vm->setTrimEndTime(end);
+        m_vm->executeTrim(false);
+        EXPECT_EQ(m_trimmer->calls.count(), 0);
+        EXPECT_FALSE(m_vm->isTrimmingProcessing());
+        EXPECT_TRUE(m_vm->isTrimmingActive());
+        EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Nothing to trim: the selection is the whole recording."));
+        EXPECT_EQ(stored(item.id), item);
+        m_vm.reset();
+    }
+}
+
+TEST_F(TrimMode, LeavingTheModeKeepsTheCutAndItsStateUntilItEnds)
+{
+    const RecordingItem item = setUpTrimming();
+    m_vm->executeTrim(true);
+    m_trimmer->requests.first().onProgress(0.3);
+    ASSERT_TRUE(waitFor([&] { return m_vm->trimmingProgressText() == QStringLiteral("Cropping audio... 30%"); }));
+
+    // Back into trim mode for the same recording: the cut still shows and a
+    // second confirmation is still refused.
+    m_vm->cancelTrimming();
+    EXPECT_FALSE(m_vm->isTrimmingProcessing());
+    m_vm->startTrimming(item);
+    EXPECT_TRUE(m_vm->isTrimmingProcessing());
+    EXPECT_EQ(m_vm->trimmingProgressText(), QStringLiteral("Cropping audio... 30%"));
+    m_vm->setTrimStartTime(2);
+    m_vm->executeTrim(true);
+    EXPECT_EQ(m_trimmer->calls.count(), 1);
+
+    // It ends as it would have, and is filed once.
+    m_trimmer->writeAndFinish(0, 20);
+    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingProcessing(); }));
+    settle();
+    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Standup (Trimmed)"));
+}
+
+TEST_F(TrimMode, ACutOfOneRecordingLeavesAnothersTrimAlone)
+{
+    const RecordingItem first = setUpTrimming();
+    RecordingItem second = makeRecording(QStringLiteral("Retro"), 20);
+    m_vm.reset();
+    seedLibrary({first, second});
+    makeViewModel();
+    m_vm->startTrimming(first);
+    m_vm->setTrimStartTime(1);
+    m_vm->executeTrim(true);
+
+    m_vm->startTrimming(second);
+    EXPECT_FALSE(m_vm->isTrimmingProcessing());
+    EXPECT_FALSE(m_vm->trimmingProgressText());
+    m_vm->setTrimStartTime(1);
+    m_vm->executeTrim(false);
+    ASSERT_EQ(m_trimmer->calls.count(), 2);
+
+    // The first cut's end neither leaves nor ends the second one's trim.
+    m_trimmer->writeAndFinish(0, 20);
+    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().size() == 3; }));
+    EXPECT_TRUE(m_vm->isTrimmingActive());
+    EXPECT_EQ(m_vm->trimmingTargetItem()->id, second.id);
+    EXPECT_TRUE(m_vm->isTrimmingProcessing());
+}
+
+TEST_F(TrimMode, CancelStopsTheCutWhichThenFilesNothing)
+{
+    for (const bool saveAsNew : {false, true}) {
+        const RecordingItem item = setUpTrimming();
+        m_vm->executeTrim(saveAsNew);
+        const QString destination = m_trimmer->requests.first().destination;
+        TestFiles::writeFile(destination, "partial");
+        m_vm->cancelCut();
+        EXPECT_TRUE(m_trimmer->calls.isCancelled(0));
+        EXPECT_FALSE(m_vm->isTrimmingActive());
+        // The trimmer ends its work, cancelled, a moment later.
+        m_trimmer->calls.resolve(0);
+        ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }));
+        EXPECT_FALSE(QFile::exists(destination));
+        EXPECT_EQ(m_vm->recordings(), QList<RecordingItem>{item});
+        EXPECT_EQ(TestFiles::readFile(audioPath(item)).size(), 4096);
+        m_vm.reset();
+    }
 }
 
 TEST_F(TrimMode, ProgressIsShownInWholePercent)
@@ -357,16 +449,46 @@ TEST_F(TrimWithRealTrimmer, SavingAsNewTwiceGivesTwoRecordingsAndTwoFiles)
     EXPECT_TRUE(hiddenFiles().isEmpty());
 }
 
+TEST_F(TrimWithRealTrimmer, CancelledCutLeavesNoFileAndNoRecord)
+{
+    for (const bool saveAsNew : {false, true}) {
+        const RecordingItem item = setUpTrimming([this](RecordingItem& r) {
+            ToneFiles::write(audioPath(r), {{40.0, 440}});
+            r.duration = 40;
+        });
+        const auto audioFiles = [this] {
+            return QDir(m_storage->storageDirectory()).entryList({QStringLiteral("*.mp3")}, QDir::Files | QDir::Hidden);
+        };
+        const QStringList before = audioFiles();
+        const QByteArray audio = TestFiles::readFile(audioPath(item));
+        m_vm->executeTrim(saveAsNew);
+        // Cancelled once the trimmer has shown it is under way.
+        ASSERT_TRUE(waitFor([&] { return m_vm->trimmingProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
+                            15000));
+        m_vm->cancelCut();
+        ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }, 15000));
+        settle();
+        EXPECT_EQ(audioFiles(), before) << saveAsNew;
+        EXPECT_EQ(m_vm->recordings(), QList<RecordingItem>{item}) << saveAsNew;
+        EXPECT_EQ(savedLibrary().size(), 1) << saveAsNew;
+        EXPECT_EQ(TestFiles::readFile(audioPath(item)), audio) << saveAsNew;
+        m_vm.reset();
+    }
+}
+
 TEST_F(TrimWithRealTrimmer, CutOfARecordingShorterThanItsRangeTakesTheFilesLength)
 {
-    const RecordingItem item = setUpTrimming([this](RecordingItem& r) {
-        ToneFiles::write(audioPath(r), {{0.8, 440}});
-        r.duration = 0.8;
-    });
+    const RecordingItem item = setUpTrimming(
+        [this](RecordingItem& r) {
+            ToneFiles::write(audioPath(r), {{0.8, 440}});
+            r.duration = 0.8;
+        },
+        true);
     EXPECT_EQ(m_vm->trimEndTime(), 1.0);
+    m_vm->setTrimStartTime(0.2);
     m_vm->executeTrim(false);
     ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }, 15000));
-    EXPECT_NEAR(stored(item.id).duration, 0.8, 0.03);
+    EXPECT_NEAR(stored(item.id).duration, 0.6, 0.03);
     EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording cropped successfully!"));
 }
 

@@ -209,3 +209,32 @@ TEST_F(MergeSidebar, TheQuestionListsOldestFirstAndItsAnswerMerges)
 }
 
 } // namespace
+
+TEST_F(MergeSidebar, ARunningMergeKeepsItsPanelAfterTheModeIsLeftAndItsCancelStopsIt)
+{
+    auto first = makeRecording("Standup", 5);
+    auto second = makeRecording("Planning", 20);
+    ToneFiles::write(audioPath(first), {{30, 440}});
+    ToneFiles::write(audioPath(second), {{30, 660}});
+    seedLibrary({first, second});
+    makeWindow();
+
+    m_vm->startMergeMode(first);
+    m_vm->toggleMergeSelection(second);
+    m_vm->executeMerge();
+    ASSERT_TRUE(waitFor([&] { return panel().progressText().endsWith(QLatin1Char('%')); }, 15000));
+    EXPECT_TRUE(panel().progressText().startsWith(QStringLiteral("Merging recording ")));
+
+    // Trim mode leaves merge mode; the merge and its panel stay.
+    m_vm->startTrimming(second);
+    pump(20);
+    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_TRUE(panel().isVisible());
+
+    QTest::mouseClick(panel().cancelButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return !m_vm->isMerging(); }, 15000));
+    pump(20);
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Merge cancelled"));
+    EXPECT_FALSE(panel().isVisible());
+    EXPECT_EQ(m_vm->recordings().size(), 2);
+}

@@ -104,6 +104,32 @@ TEST(RecordingRowRules, BadgesKeepTheirOrder)
     EXPECT_EQ(badges(state), (QList<Badge>{Badge::transcribing, Badge::enhancing}));
 }
 
+TEST(RecordingRowRules, RunningBadgesShowTheirFigureAndTheMenuStopsThem)
+{
+    State state;
+    state.isTranscribing = true;
+    state.isEnhancing = true;
+    EXPECT_EQ(badgeText(Badge::transcribing, state), QStringLiteral("Transcribing..."));
+    EXPECT_EQ(badgeText(Badge::enhancing, state), QStringLiteral("Enhancing..."));
+    state.transcriptionPercent = 0;
+    state.enhancementPercent = 73;
+    EXPECT_EQ(badgeText(Badge::transcribing, state), QStringLiteral("Transcribing... 0%"));
+    EXPECT_EQ(badgeText(Badge::enhancing, state), QStringLiteral("Enhancing... 73%"));
+
+    QList<Action> cancels;
+    for (const auto& entry : contextMenu(state)) {
+        if (entry.action == Action::cancelTranscription || entry.action == Action::cancelEnhancement) {
+            cancels.append(entry.action);
+            EXPECT_TRUE(entry.enabled);
+        }
+    }
+    EXPECT_EQ(cancels, (QList<Action>{Action::cancelTranscription, Action::cancelEnhancement}));
+    state.isTranscribing = false;
+    state.isEnhancing = false;
+    for (const auto& entry : contextMenu(state))
+        EXPECT_FALSE(entry.action == Action::cancelTranscription || entry.action == Action::cancelEnhancement);
+}
+
 TEST(RecordingRowRules, LookFollowsSelectionHoverAndRenaming)
 {
     struct Case {

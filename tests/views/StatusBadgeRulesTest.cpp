@@ -84,12 +84,20 @@ TEST(SpeechModelBadgeRules, EveryStateInBothWidths)
         {WhisperModelState::ready(QStringLiteral("ggml.bin")), false, Form::nothing, {}},
         {WhisperModelState::loading(), false, Form::capsule, QStringLiteral("Loading Speech Model...")},
         {WhisperModelState::loading(), true, Form::capsule, QStringLiteral("Loading...")},
-        {WhisperModelState::downloading(0.4, message), false, Form::capsule, message},
-        {WhisperModelState::downloading(0.4, message), true, Form::capsule, QStringLiteral("Downloading...")},
+        {WhisperModelState::downloading(0.4, message), false, Form::capsule, message + QStringLiteral(" 40%")},
+        {WhisperModelState::downloading(0.999, message), true, Form::capsule, QStringLiteral("Downloading... 99%")},
         {WhisperModelState::notDownloaded(), false, Form::button, QStringLiteral("Download Speech Model")},
         {WhisperModelState::notDownloaded(), true, Form::button, QStringLiteral("Model")},
-        {WhisperModelState::error(QStringLiteral("Download failed: x")), true, Form::capsule,
-         QStringLiteral("Speech Model Error")},
+        // A failure is its reason in one line and a way to try again.
+        {WhisperModelState::error(QStringLiteral("Download failed: x")), true, Form::button,
+         QStringLiteral("Retry Model")},
+        {WhisperModelState::error(QStringLiteral("Download failed: x")), false, Form::button,
+         QStringLiteral("Download failed: x \u00b7 Retry")},
+        {WhisperModelState::error(QStringLiteral("\nDownload failed: the server said\nmore\n")), false, Form::button,
+         QStringLiteral("Download failed: the server said \u00b7 Retry")},
+        {WhisperModelState::error(QStringLiteral("Download failed: ") + QString(80, QLatin1Char('z'))), false,
+         Form::button, QStringLiteral("Download failed: ") + QString(30, QLatin1Char('z')) + QChar(0x2026)
+             + QStringLiteral(" \u00b7 Retry")},
     };
     for (const Case& c : cases) {
         const Look look = speechModelBadge(c.state, c.compact);
@@ -97,6 +105,7 @@ TEST(SpeechModelBadgeRules, EveryStateInBothWidths)
         EXPECT_EQ(look.text, c.text);
     }
     EXPECT_EQ(speechModelBadge(WhisperModelState::downloading(0.4, message), true).toolTip, message);
+    EXPECT_EQ(speechModelBadge(WhisperModelState::downloading(0.4, message), true).leading, Leading::spinner);
     EXPECT_EQ(speechModelBadge(WhisperModelState::error(QStringLiteral("Download failed: x")), false).horizontalPadding, 8);
 }
 

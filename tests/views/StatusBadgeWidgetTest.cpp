@@ -121,7 +121,7 @@ TEST_F(UpdateBadgeWidgetTest, OffersTheDownloadThenAsksBeforeRestarting)
     EXPECT_EQ(quits, 1);
 }
 
-TEST(SpeechModelBadgeWidget, CompactOffersTheModelAndDownloadsOnClick)
+TEST(SpeechModelBadgeWidget, CompactOffersTheModelAndDownloadsOnClickAndAgainAfterAFailure)
 {
     LoopbackHttpServer server; // answers 404: the download fails, but it starts
     qputenv("NIMBREL_MODEL_HOST", server.url(QString()).toString().toUtf8());
@@ -137,7 +137,11 @@ TEST(SpeechModelBadgeWidget, CompactOffersTheModelAndDownloadsOnClick)
     EXPECT_TRUE(TestEnvironment::waitUntil([&] { return !server.requestedPaths().isEmpty(); }, 10000));
     EXPECT_TRUE(TestEnvironment::waitUntil(
         [&] { return engine.modelState().is(WhisperModelState::Case::error); }, 10000));
-    EXPECT_EQ(badge.badge()->text(), QStringLiteral("Speech Model Error"));
+    EXPECT_TRUE(badge.badge()->text().startsWith(QStringLiteral("Download failed: ")));
+    EXPECT_TRUE(badge.badge()->text().endsWith(QStringLiteral(" \u00b7 Retry")));
+
+    QTest::mouseClick(badge.badge(), Qt::LeftButton);
+    EXPECT_TRUE(TestEnvironment::waitUntil([&] { return server.requestedPaths().size() == 2; }, 10000));
     qunsetenv("NIMBREL_MODEL_HOST");
 }
 

@@ -6,11 +6,14 @@
 #include "support/LoopbackHttpServer.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/DetailTabPicker.h"
+#include "views/detail/NoticeCard.h"
 #include "views/detail/PlaybackTranscriptView.h"
 #include "views/detail/TranscriptContentView.h"
 #include "views/detail/TranscriptSegmentList.h"
 #include "views/detail/TranscriptSegmentModel.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -177,9 +180,16 @@ TEST_F(TranscriptPane, TranscribingCardReplacesTheContentAndAnyRunDisablesTheBut
     EXPECT_EQ(view.content(), Content::transcribing);
 }
 
-TEST_F(TranscriptPane, SpeechModelCardDownloadsAndAFailedDownloadOffersTranscription)
+TEST_F(TranscriptPane, AFailedDownloadShowsItsReasonAndARetryThatCompletes)
 {
-    LoopbackHttpServer server; // knows no model: every download fails
+    // The first answer is cut off a little way in; the second is whole.
+    const QString modelPath = QStringLiteral("/ggerganov/whisper.cpp/resolve/main/ggml-large-v3-turbo-q5_0.bin");
+    const QByteArray model = QByteArrayLiteral("lmgg") + QByteArray(300000, 'w');
+    LoopbackHttpServer server;
+    LoopbackHttpServer::Response cutOff;
+    cutOff.body = model;
+    cutOff.sendOnly = 100000;
+    server.setResponse(modelPath, cutOff);
     qputenv("NIMBREL_MODEL_HOST", server.url(QString()).toString().toUtf8());
     PlaybackTranscriptView& view = transcriptOf(makeRecording(QStringLiteral("Fresh"), 3));
     ASSERT_EQ(view.content(), Content::modelCard);
@@ -190,14 +200,48 @@ TEST_F(TranscriptPane, SpeechModelCardDownloadsAndAFailedDownloadOffersTranscrip
     ASSERT_TRUE(waitFor([&] { return view.content() == Content::downloadCard; }));
     ASSERT_TRUE(waitFor([&] { return m_whisper->modelState().is(WhisperModelState::Case::error); }, 10000));
     settle();
+    // Never an offer to transcribe without a model: the reason and a retry.
+    EXPECT_EQ(view.content(), Content::failedDownloadCard);
+    auto* card = view.findChild<NoticeCard*>(QStringLiteral("speechDownloadFailedCard"));
+    ASSERT_TRUE(card);
+    EXPECT_TRUE(card->explanation()->text().startsWith(QStringLiteral("Download failed: ")))
+        << card->explanation()->text().toStdString();
+    EXPECT_FALSE(card->explanation()->text().contains(QLatin1Char('\n')));
+    ASSERT_TRUE(view.cardButton());
+    EXPECT_EQ(view.cardButton()->text(), QStringLiteral("Retry Download"));
+
+    server.setBody(modelPath, model);
+    QTest::mouseClick(view.cardButton(), Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return m_whisper->modelState().is(WhisperModelState::Case::ready); }, 10000));
+    settle();
     EXPECT_EQ(view.content(), Content::noTranscriptCard);
     ASSERT_TRUE(view.cardButton());
-    EXPECT_TRUE(view.cardButton()->isEnabled());
-
-    QTest::mouseClick(view.cardButton(), Qt::LeftButton);
-    EXPECT_EQ(m_transcriber->calls.count(), 1);
-    EXPECT_EQ(view.content(), Content::transcribing);
+    EXPECT_EQ(view.cardButton()->text(), QStringLiteral("Transcribe Audio"));
+    QFile::remove(QDir(m_whisper->modelsDirectory()).filePath(WhisperEngine::turboModelFileName));
     qunsetenv("NIMBREL_MODEL_HOST");
+}
+
+TEST_F(TranscriptPane, TheRunningTranscriptionShowsItsFigureAndCancels)
+{
+    PlaybackTranscriptView& view = transcriptOf(recordingWithSegments({QStringLiteral("Words.")}));
+    const RecordingItem item = m_vm->recordings().first();
+    m_vm->transcribeRecording(item);
+    settle();
+    ASSERT_EQ(view.content(), Content::transcribing);
+    auto* card = view.findChild<NoticeCard*>(QStringLiteral("transcribingCard"));
+    ASSERT_TRUE(card);
+    EXPECT_EQ(card->headline()->text(), QStringLiteral("Transcribing \"%1\"...").arg(item.title));
+
+    m_transcriber->calls.progress(0, 42, 100);
+    ASSERT_TRUE(waitFor([&] { return card->headline()->text().endsWith(QStringLiteral("... 42%")); }));
+
+    ASSERT_TRUE(view.cardButton());
+    EXPECT_EQ(view.cardButton()->text(), QStringLiteral("Cancel"));
+    QTest::mouseClick(view.cardButton(), Qt::LeftButton);
+    EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
+    settle();
+    EXPECT_EQ(view.content(), Content::segments);
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription cancelled"));
 }
 
 // --- Following playback ---

@@ -97,6 +97,10 @@ TEST(TranscriptRules, ContentChoosesTheFirstCaseThatHolds)
         {"model card for empty", recording(QString(), 0), false, SpeechModel::notDownloaded, Content::modelCard},
         {"download card", recording(std::nullopt, 0), false, SpeechModel::downloading, Content::downloadCard},
         {"no transcript", recording(std::nullopt, 0), false, SpeechModel::present, Content::noTranscriptCard},
+        // Never the offer to transcribe after a failed download: its reason and a retry.
+        {"failed download", recording(std::nullopt, 0), false, SpeechModel::failed, Content::failedDownloadCard},
+        {"failed download, text kept", recording(QStringLiteral("text"), 0), false, SpeechModel::failed,
+         Content::plainText},
     };
     for (const auto& c : cases)
         EXPECT_EQ(content(c.item, c.transcribing, c.model), c.content) << c.name;
@@ -140,6 +144,9 @@ TEST(TranscriptRules, RowColoursAndPillSymbol)
 TEST(TranscriptRules, TranscribingTextQuotesTheTitle)
 {
     EXPECT_EQ(transcribingText(QStringLiteral("Weekly sync")), QStringLiteral("Transcribing \"Weekly sync\"..."));
+    EXPECT_EQ(transcribingText(QStringLiteral("Weekly sync"), 7), QStringLiteral("Transcribing \"Weekly sync\"... 7%"));
+    EXPECT_EQ(downloadingText(QStringLiteral("Downloading Whisper model..."), 0.999),
+              QStringLiteral("Downloading Whisper model... 99%"));
 }
 
 TEST(SearchMatcher, MatchesSubstringsIgnoringCaseAndBlankQueries)

@@ -134,3 +134,26 @@ TEST_F(TrimSelection, ConfirmationNamesTheRangeAndStartsTheCut)
     EXPECT_EQ(m_trimmer->requests.first().start, 65);
     EXPECT_EQ(m_trimmer->requests.first().end, 130.5);
 }
+
+TEST_F(TrimSelection, TheCutShowsItsFigureInTheBarWhoseCancelStopsIt)
+{
+    PlaybackWaveformView& pane = trimming(60);
+    TrimBar* bar = pane.trimBar();
+    EXPECT_TRUE(bar->progressText().isEmpty());
+    m_vm->setTrimStartTime(5);
+    m_vm->executeTrim(true);
+    settle();
+    EXPECT_EQ(bar->progressText(), QStringLiteral("Cropping audio..."));
+    EXPECT_FALSE(bar->saveButton()->isVisible());
+    EXPECT_FALSE(bar->previewButton()->isVisible());
+
+    m_trimmer->requests.first().onProgress(0.42);
+    ASSERT_TRUE(waitFor([&] { return bar->progressText() == QStringLiteral("Cropping audio... 42%"); }));
+
+    QTest::mouseClick(bar->cancelButton(), Qt::LeftButton);
+    EXPECT_TRUE(m_trimmer->calls.isCancelled(0));
+    m_trimmer->calls.resolve(0);
+    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }));
+    EXPECT_FALSE(m_vm->isTrimmingActive());
+    EXPECT_EQ(m_vm->recordings().size(), 1);
+}

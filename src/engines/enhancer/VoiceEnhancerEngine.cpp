@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -120,7 +121,13 @@ QFuture<void> VoiceEnhancerEngine::enhanceAudioFile(const QString& sourcePath, c
     promise->start();
     m_processingQueue->post([this, promise, sourcePath, destinationPath] {
         try {
-            processOffline(sourcePath, destinationPath, [this, promise] { return promise->isCanceled() || m_stopping; });
+            processOffline(
+                sourcePath, destinationPath, [this, promise] { return promise->isCanceled() || m_stopping; },
+                [promise](int64_t done, int64_t total) {
+                    if (done == 0)
+                        promise->setProgressRange(0, static_cast<int>(std::min<int64_t>(total, INT_MAX)));
+                    promise->setProgressValue(static_cast<int>(std::min<int64_t>(done, INT_MAX)));
+                });
         } catch (const CancelledError&) {
             if (!promise->isCanceled())
                 promise->setException(std::make_exception_ptr(
@@ -134,7 +141,8 @@ QFuture<void> VoiceEnhancerEngine::enhanceAudioFile(const QString& sourcePath, c
 }
 
 void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QString& destinationPath,
-                                         const std::function<bool()>& isCancelled)
+                                         const std::function<bool()>& isCancelled,
+                                         const std::function<void(int64_t done, int64_t total)>& onBlock)
 {
     if (!QFileInfo(sourcePath).isFile())
         throw enhancerError(sourceNotFound, QStringLiteral("Source file not found at ") + sourcePath);
@@ -192,9 +200,16 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     int64_t fed = 0;
     int64_t written = 0;
     size_t nextOutput = 0;
+    const int64_t blocks = (total + latency + kBlockFrames - 1) / kBlockFrames;
+    int64_t blocksDone = 0;
+    if (onBlock)
+        onBlock(0, blocks);
     while (written < total) {
         if (isCancelled && isCancelled())
             throw CancelledError();
+        if (onBlock && blocksDone > 0)
+            onBlock(blocksDone, blocks);
+        ++blocksDone;
         const int64_t frames = std::min(kBlockFrames, total + latency - fed);
         const int64_t fromSource = std::min(frames, total - sourceFed);
         readSource(decoder, input.data(), fromSource);
@@ -235,6 +250,8 @@ void VoiceEnhancerEngine::processOffline(const QString& sourcePath, const QStrin
     encoder.finish();
     if (isCancelled && isCancelled())
         throw CancelledError();
+    if (onBlock)
+        onBlock(blocks, blocks);
 
     // rename() replaces the destination in one step: it is never missing or partial.
     if (std::rename(QFile::encodeName(temporary.path()).constData(), QFile::encodeName(destinationPath).constData()) != 0)

@@ -40,13 +40,17 @@ public:
     // domain and codes, the decoder's or the encoder's); cancelling it stops
     // the rendering at the next block, and the future ends cancelled. A
     // failed or cancelled run leaves no temporary file and leaves an
-    // earlier destination file as it was.
+    // earlier destination file as it was. The future's progress is blocks
+    // rendered of the blocks in all.
     QFuture<void> enhanceAudioFile(const QString& sourcePath, const QString& destinationPath);
 
     // The rendering itself, on the calling thread; throws what the future
     // would fail with, or `CancelledError` once `isCancelled` answers true.
+    // `onBlock` hears of each block before it is rendered: blocks done so
+    // far of the blocks in all (0 first).
     static void processOffline(const QString& sourcePath, const QString& destinationPath,
-                               const std::function<bool()>& isCancelled = {});
+                               const std::function<bool()>& isCancelled = {},
+                               const std::function<void(int64_t done, int64_t total)>& onBlock = {});
 
     // The temporary file's name for one run: ".enh_temp_<UUID>.mp3".
     static QString temporaryFileName();

@@ -16,6 +16,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QPointer>
 #include <QPromise>
 
 #include <algorithm>
@@ -61,8 +63,12 @@ RecapEngine& RecapEngine::shared()
 RecapEngine::RecapEngine(QObject* parent)
     : QObject(parent)
     , m_recapQueue(QStringLiteral("com.tarvell.nimbrel.recap"), SerialQueue::Priority::UserInitiated)
+    , m_modelsWatcher(new QFileSystemWatcher(this))
 {
     checkModelAvailability();
+    // A model copied in by hand, or deleted, shows at once.
+    connect(m_modelsWatcher, &QFileSystemWatcher::directoryChanged, this, &RecapEngine::followModelFile);
+    watchModelsFolder();
 }
 
 RecapEngine::~RecapEngine() = default;
@@ -95,10 +101,36 @@ void RecapEngine::checkModelAvailability()
         Qt::QueuedConnection);
 }
 
+void RecapEngine::watchModelsFolder()
+{
+    // The folder in use changes when the new one replaces an earlier version's.
+    const QString folder = modelsDirectory();
+    if (m_modelsWatcher->directories() == QStringList{folder})
+        return;
+    if (!m_modelsWatcher->directories().isEmpty())
+        m_modelsWatcher->removePaths(m_modelsWatcher->directories());
+    m_modelsWatcher->addPath(folder);
+}
+
+void RecapEngine::followModelFile()
+{
+    watchModelsFolder();
+    // A download under way has the word; its end sets the state itself.
+    if (m_modelState.isDownloading())
+        return;
+    const bool present = isModelReady();
+    // A failed download's reason stays until the file comes or goes.
+    if (m_modelState.kind() == RecapModelState::Kind::error && present == m_modelPresentAtError)
+        return;
+    setModelState(present ? RecapModelState::ready(modelFileName) : RecapModelState::notDownloaded());
+}
+
 void RecapEngine::setModelState(const RecapModelState& state)
 {
     if (state == m_modelState)
         return;
+    if (state.kind() == RecapModelState::Kind::error)
+        m_modelPresentAtError = isModelReady();
     m_modelState = state;
     Q_EMIT modelStateChanged();
 }
@@ -238,10 +270,21 @@ void RecapEngine::downloadModel()
     QMetaObject::invokeMethod(
         this,
         [this, destination] {
-            setModelState(RecapModelState::downloading(0.1, QStringLiteral("Downloading AI Summary Model...")));
+            const QString downloadingMessage = QStringLiteral("Downloading AI Summary Model...");
+            setModelState(RecapModelState::downloading(0.1, downloadingMessage));
             HttpFileDownloader::Options options;
             // A model file, not an error page: the old file stays otherwise.
             options.acceptedSignatures = {QByteArrayLiteral("GGUF")};
+            QPointer<RecapEngine> self(this);
+            options.progress = [self, downloadingMessage](qint64 received, qint64 total) {
+                if (!self || total <= 0 || !self->m_modelState.isDownloading())
+                    return;
+                const double progress = 0.1 + 0.9 * std::min(1.0, double(received) / double(total));
+                // Whole percents are enough for the figure shown.
+                if (progress - self->m_modelState.progress() < 0.01 && progress < 1.0)
+                    return;
+                self->setModelState(RecapModelState::downloading(progress, downloadingMessage));
+            };
             HttpFileDownloader::download(modelSourceUrl(), destination, options)
                 .then(this, [this](QFuture<void> download) {
                     try {

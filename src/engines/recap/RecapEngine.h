@@ -13,6 +13,8 @@
 
 #include <functional>
 
+class QFileSystemWatcher;
+
 // Turns a transcript into a Markdown recap with a small local language model,
 // run by an outside runner one recap at a time; owns the model file and its
 // download. Properties change on the main thread only.
@@ -66,12 +68,19 @@ Q_SIGNALS:
 
 private:
     void checkModelAvailability();
+    void watchModelsFolder();
+    // Follows the model file put into or taken out of the models folder:
+    // notDownloaded and ready both ways, an error once the file came or went
+    // since; a download under way is left alone.
+    void followModelFile();
     void setModelState(const RecapModelState& state);
     void setGenerating(bool generating);
     QString runRecap(const QString& runnerPath, const QString& transcript, RecordingType type,
                      const std::function<bool()>& isCancelled);
 
     SerialQueue m_recapQueue;
+    QFileSystemWatcher* m_modelsWatcher;
+    bool m_modelPresentAtError = false; // whether the model file was there when the error was set
     RecapModelState m_modelState;
     bool m_isGenerating = false;
 };

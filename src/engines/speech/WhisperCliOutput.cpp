@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,6 +57,44 @@ std::optional<Transcription> parse(const QByteArray& json)
         result.appendSegment(static_cast<double>(*from) / 1000.0, static_cast<double>(*to) / 1000.0, text.toString());
     }
     return result;
+}
+
+} // namespace WhisperCliOutput
+
+namespace {
+
+const QByteArray kProgressMark = QByteArrayLiteral("progress = ");
+
+bool isProgressLine(const QByteArray& line)
+{
+    return line.contains(kProgressMark) && line.trimmed().endsWith('%');
+}
+
+} // namespace
+
+namespace WhisperCliOutput {
+
+std::optional<int> lastProgress(const QByteArray& standardError)
+{
+    // Only whole lines: the last one may still be arriving.
+    const QList<QByteArray> lines = standardError.left(standardError.lastIndexOf('\n') + 1).split('\n');
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        if (!isProgressLine(*line))
+            continue;
+        const QByteArray figure = line->mid(line->indexOf(kProgressMark) + kProgressMark.size()).trimmed().chopped(1);
+        bool ok = false;
+        const int percent = figure.trimmed().toInt(&ok);
+        if (ok)
+            return std::clamp(percent, 0, 100);
+    }
+    return std::nullopt;
+}
+
+QByteArray withoutProgress(const QByteArray& standardError)
+{
+    QList<QByteArray> kept = standardError.split('\n');
+    kept.removeIf(isProgressLine);
+    return kept.join('\n');
 }
 
 } // namespace WhisperCliOutput

@@ -15,4 +15,10 @@ namespace WhisperCliOutput {
 
 std::optional<Transcription> parse(const QByteArray& json);
 
+// The last figure of the tool's "progress = N%" lines on standard error (with
+// -pp), limited to 0 ... 100; nothing before the first.
+std::optional<int> lastProgress(const QByteArray& standardError);
+// Standard error without those lines: what the tool had to complain about.
+QByteArray withoutProgress(const QByteArray& standardError);
+
 } // namespace WhisperCliOutput

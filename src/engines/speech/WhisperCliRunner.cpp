@@ -58,7 +58,8 @@ ProcessRunner::Command WhisperCliRunner::command(const QString& executable, cons
     ProcessRunner::Command command;
     command.program = executable;
     command.arguments = {QStringLiteral("-m"), modelPath, QStringLiteral("-f"), audioPath, QStringLiteral("-l"),
-                         language, QStringLiteral("-oj"), QStringLiteral("-of"), outputBase, QStringLiteral("-np")};
+                         language, QStringLiteral("-oj"), QStringLiteral("-of"), outputBase, QStringLiteral("-np"),
+                         QStringLiteral("-pp")};
     command.environment.insert(QStringLiteral("GGML_BACKEND_PATH"), QDir(toolFolder).filePath(QStringLiteral("libexec")));
     BundledTools::prepareEnvironment(command.environment, executable);
     return command;
@@ -66,7 +67,8 @@ ProcessRunner::Command WhisperCliRunner::command(const QString& executable, cons
 
 Transcription WhisperCliRunner::transcribe(const QString& executable, const QString& modelPath,
                                            const QString& audioPath, const QString& language,
-                                           const ProcessRunner::CancelCheck& isCancelled)
+                                           const ProcessRunner::CancelCheck& isCancelled,
+                                           const std::function<void(int percent)>& onProgress)
 {
     const QString outputBase = QDir(AppPaths::privateTempFolder())
                                    .filePath(QStringLiteral("whisper_")
@@ -74,9 +76,16 @@ Transcription WhisperCliRunner::transcribe(const QString& executable, const QStr
     const QString jsonPath = outputBase + QStringLiteral(".json");
     RemoveOnExit cleanup(jsonPath);
 
-    const ProcessRunner::Result result =
-        ProcessRunner::run(command(executable, modelPath, audioPath, language, outputBase), isCancelled);
-    const std::optional<QString> complaint = strictUtf8(result.standardError);
+    ProcessRunner::Command run = command(executable, modelPath, audioPath, language, outputBase);
+    if (onProgress) {
+        run.onStandardError = [&onProgress, last = -1](const QByteArray& standardError) mutable {
+            const std::optional<int> percent = WhisperCliOutput::lastProgress(standardError);
+            if (percent && *percent != last)
+                onProgress(last = *percent);
+        };
+    }
+    const ProcessRunner::Result result = ProcessRunner::run(run, isCancelled);
+    const std::optional<QString> complaint = strictUtf8(WhisperCliOutput::withoutProgress(result.standardError));
     if (!result.succeeded()) {
         throw Error(kDomain, result.exitStatus,
                     complaint.value_or(QStringLiteral("Whisper CLI exited with code %1").arg(result.exitStatus)));

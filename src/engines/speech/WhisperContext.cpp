@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <thread>
@@ -51,7 +52,8 @@ int WhisperContext::threadCount(int cores)
 
 std::optional<Transcription> WhisperContext::transcribe(const std::vector<float>& samples, bool isLive,
                                                         const QString& language,
-                                                        const std::function<bool()>& shouldAbort)
+                                                        const std::function<bool()>& shouldAbort,
+                                                        const std::function<void(int percent)>& onProgress)
 {
     if (!m_context || samples.size() > static_cast<size_t>(INT_MAX))
         return std::nullopt;
@@ -70,6 +72,13 @@ std::optional<Transcription> WhisperContext::transcribe(const std::vector<float>
     if (shouldAbort) {
         params.abort_callback = &abortRequested;
         params.abort_callback_user_data = const_cast<std::function<bool()>*>(&shouldAbort);
+    }
+
+    if (onProgress) {
+        params.progress_callback = [](whisper_context*, whisper_state*, int progress, void* user) {
+            (*static_cast<const std::function<void(int)>*>(user))(std::clamp(progress, 0, 100));
+        };
+        params.progress_callback_user_data = const_cast<std::function<void(int)>*>(&onProgress);
     }
 
     const int status = whisper_full(m_context, params, samples.data(), static_cast<int>(samples.size()));

@@ -27,8 +27,10 @@ public:
     // One whisper.cpp run with greedy sampling. `language` is "auto" (detect)
     // or a language code; `isLive` keeps no context between windows. Nothing
     // without a model, on a whisper.cpp error, or when `shouldAbort` stops it.
+    // `onProgress` gets whisper.cpp's figure, 0 ... 100, as it works.
     std::optional<Transcription> transcribe(const std::vector<float>& samples, bool isLive, const QString& language,
-                                            const std::function<bool()>& shouldAbort = {});
+                                            const std::function<bool()>& shouldAbort = {},
+                                            const std::function<void(int percent)>& onProgress = {});
 
     // 2 up to 3 cores, half the cores up to 7, else 4.
     static int threadCount(int cores);

@@ -216,13 +216,17 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
     auto promise = std::make_shared<QPromise<Transcription>>();
     QFuture<Transcription> future = promise->future();
     promise->start();
+    promise->setProgressRange(0, 100);
     ++m_fileTranscriptions;
     m_whisperQueue->post([this, promise, path] {
         auto isCancelled = [this, promise] { return promise->isCanceled() || m_stopping; };
+        // A fallback after the tool failed starts again below its figure;
+        // the future keeps the highest.
+        auto onProgress = [promise](int percent) { promise->setProgressValue(percent); };
         try {
             if (isCancelled())
                 throw CancelledError();
-            promise->addResult(transcribeOnQueue(path, isCancelled));
+            promise->addResult(transcribeOnQueue(path, isCancelled, onProgress));
         } catch (const CancelledError&) {
             if (m_stopping && !promise->isCanceled())
                 promise->setException(std::make_exception_ptr(Error(kDomain, -4, QStringLiteral("Engine deallocated"))));
@@ -241,13 +245,14 @@ QFuture<Transcription> WhisperEngine::transcribeAudioFile(const QString& path)
     return future;
 }
 
-Transcription WhisperEngine::transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled)
+Transcription WhisperEngine::transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled,
+                                               const std::function<void(int)>& onProgress)
 {
     const QString tool = WhisperCliRunner::locateWhisperExecutable();
     const auto model = preferredModelURL();
     if (!tool.isEmpty() && model) {
         try {
-            return WhisperCliRunner::transcribe(tool, *model, path, whisperLanguage(), isCancelled);
+            return WhisperCliRunner::transcribe(tool, *model, path, whisperLanguage(), isCancelled, onProgress);
         } catch (const CancelledError&) {
             throw;
         } catch (const std::exception& error) {
@@ -256,10 +261,11 @@ Transcription WhisperEngine::transcribeOnQueue(const QString& path, const std::f
             ConsoleLine::print(QStringLiteral("Whisper CLI transcription failed, falling back to C engine: ") + describe(error));
         }
     }
-    return transcribeInProcess(path, isCancelled);
+    return transcribeInProcess(path, isCancelled, onProgress);
 }
 
-Transcription WhisperEngine::transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled)
+Transcription WhisperEngine::transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled,
+                                                 const std::function<void(int)>& onProgress)
 {
     // Loading here, on the queue, loads the model once however many
     // transcriptions start together. A failed load is retried next time.
@@ -276,7 +282,7 @@ Transcription WhisperEngine::transcribeInProcess(const QString& path, const std:
         throw Error(kDomain, -3, QStringLiteral("No audio data decoded from file."));
     if (isCancelled())
         throw CancelledError();
-    auto result = m_context.transcribe(samples, false, whisperLanguage(), isCancelled);
+    auto result = m_context.transcribe(samples, false, whisperLanguage(), isCancelled, onProgress);
     if (isCancelled())
         throw CancelledError();
     if (!result)

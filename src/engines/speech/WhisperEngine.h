@@ -63,7 +63,9 @@ public:
 
     // Transcribes the audio file at `path`. The future fails with `Error`
     // ("WhisperEngine" or the decoder's domain); cancelling it stops the tool
-    // or the library and leaves the future cancelled, with no result.
+    // or the library and leaves the future cancelled, with no result. The
+    // future's progress value (0 ... 100) follows the tool's or the library's
+    // own figure.
     QFuture<Transcription> transcribeAudioFile(const QString& path);
 
     // The live session over the loaded model (see LiveTranscriptionSession).
@@ -84,8 +86,10 @@ private:
     void watchModelsFolder();
     void changeActiveTranscriptions(int delta);
     // Runs on the whisper queue.
-    Transcription transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled);
-    Transcription transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled);
+    Transcription transcribeOnQueue(const QString& path, const std::function<bool()>& isCancelled,
+                                    const std::function<void(int)>& onProgress);
+    Transcription transcribeInProcess(const QString& path, const std::function<bool()>& isCancelled,
+                                      const std::function<void(int)>& onProgress);
 
     WhisperModelState m_modelState;
     QFileSystemWatcher* m_modelsWatcher;

@@ -7,9 +7,10 @@
 #include <exception>
 #include <memory>
 
-// `source`'s result converted by `convert`, its error passed on as it is.
-// Unlike QFuture::then, cancelling the mapped future cancels `source` too, so
-// the engine behind it stops its work. Call on a thread with an event loop.
+// `source`'s result converted by `convert`, its error and its progress passed
+// on as they are. Unlike QFuture::then, cancelling the mapped future cancels
+// `source` too, so the engine behind it stops its work. Call on a thread with
+// an event loop.
 template <typename Out, typename In, typename F>
 QFuture<Out> mappedFuture(QFuture<In> source, F convert)
 {
@@ -21,6 +22,10 @@ QFuture<Out> mappedFuture(QFuture<In> source, F convert)
     auto* mappedWatcher = new QFutureWatcher<Out>();
     QObject::connect(mappedWatcher, &QFutureWatcherBase::canceled, sourceWatcher,
                      [source]() mutable { source.cancel(); });
+    QObject::connect(sourceWatcher, &QFutureWatcherBase::progressRangeChanged, sourceWatcher,
+                     [promise](int minimum, int maximum) { promise->setProgressRange(minimum, maximum); });
+    QObject::connect(sourceWatcher, &QFutureWatcherBase::progressValueChanged, sourceWatcher,
+                     [promise](int value) { promise->setProgressValue(value); });
     QObject::connect(sourceWatcher, &QFutureWatcherBase::finished, sourceWatcher,
                      [promise, sourceWatcher, mappedWatcher, convert]() {
                          QFuture<In> done = sourceWatcher->future();

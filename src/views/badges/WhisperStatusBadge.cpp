@@ -17,7 +17,9 @@ WhisperStatusBadge::WhisperStatusBadge(WhisperEngine& engine, bool compact, QWid
     layout->addWidget(m_badge);
     connect(&m_engine, &WhisperEngine::modelStateChanged, this, &WhisperStatusBadge::refresh);
     connect(m_badge, &BadgeView::clicked, this, [this] {
-        if (m_engine.modelState().is(WhisperModelState::Case::notDownloaded))
+        // A failed download is tried again from here too.
+        const WhisperModelState& state = m_engine.modelState();
+        if (state.is(WhisperModelState::Case::notDownloaded) || state.is(WhisperModelState::Case::error))
             m_engine.downloadTurboModel();
     });
     refresh();

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 
@@ -115,8 +116,23 @@ QWidget* DetailHeader::buildNormalForm()
     auto* spinner = new ActivitySpinner(12);
     spinner->setColor(purple);
     badge->layout()->addWidget(spinner);
-    badge->layout()->addWidget(PaneLabels::plain(QStringLiteral("Enhancing Voice..."),
-                                                 Style::font(11, TextWeight::semibold), purple));
+    m_enhancingText = PaneLabels::plain(QStringLiteral("Enhancing Voice..."), Style::font(11, TextWeight::semibold), purple);
+    m_enhancingText->setObjectName(QStringLiteral("enhancingText"));
+    badge->layout()->addWidget(m_enhancingText);
+    // The run stops from where its progress shows.
+    m_cancelEnhancing = new QToolButton;
+    m_cancelEnhancing->setObjectName(QStringLiteral("cancelEnhancementButton"));
+    m_cancelEnhancing->setIcon(QIcon(Icons::pixmap(QStringLiteral("xmark"), 9, purple, devicePixelRatioF())));
+    m_cancelEnhancing->setToolTip(QStringLiteral("Cancel Enhancement"));
+    m_cancelEnhancing->setAutoRaise(true);
+    m_cancelEnhancing->setCursor(Qt::PointingHandCursor);
+    m_cancelEnhancing->setStyleSheet(QStringLiteral("QToolButton { border: none; padding: 0; }"));
+    badge->layout()->addWidget(m_cancelEnhancing);
+    connect(m_cancelEnhancing, &QToolButton::clicked, this, [this] {
+        if (m_item)
+            m_vm.cancelEnhancement(*m_item);
+    });
+    connect(&m_vm, &RecordingViewModel::enhancementProgressChanged, this, &DetailHeader::refreshEnhancingText);
     m_enhancing = badge;
     row->addWidget(m_enhancing);
 
@@ -155,4 +171,13 @@ void DetailHeader::present(const DetailAreaRules::Layout& layout, const std::opt
     m_enhance->setVisible(layout.enhancementSlot == EnhancementSlot::enhanceButton);
     m_original->setSelected(!isPlayingEnhanced);
     m_enhanced->setSelected(isPlayingEnhanced);
+    refreshEnhancingText();
+}
+
+void DetailHeader::refreshEnhancingText()
+{
+    const auto& progress = m_vm.enhancementProgress();
+    const auto percent = m_item ? progress.constFind(m_item->id) : progress.constEnd();
+    m_enhancingText->setText(percent != progress.constEnd() ? QStringLiteral("Enhancing Voice... %1%").arg(*percent)
+                                                            : QStringLiteral("Enhancing Voice..."));
 }

@@ -7,7 +7,9 @@
 
 #include <optional>
 
+class QLabel;
 class QPushButton;
+class QToolButton;
 class RecordingViewModel;
 class SegmentButton;
 
@@ -27,6 +29,8 @@ public:
     QWidget* normalForm() const { return m_normal; }
     QWidget* enhancedSwitch() const { return m_switch; }
     QWidget* enhancingBadge() const { return m_enhancing; }
+    QLabel* enhancingText() const { return m_enhancingText; }
+    QToolButton* cancelEnhancingButton() const { return m_cancelEnhancing; }
     QPushButton* enhanceButton() const { return m_enhance; }
     QPushButton* trimButton() const { return m_trim; }
     QPushButton* doneButton() const { return m_done; }
@@ -36,6 +40,8 @@ public:
 private:
     QWidget* buildTrimmingForm();
     QWidget* buildNormalForm();
+    // The enhancement's figure beside its words, once there is one.
+    void refreshEnhancingText();
 
     RecordingViewModel& m_vm;
     std::optional<RecordingItem> m_item;
@@ -43,6 +49,8 @@ private:
     QWidget* m_normal = nullptr;
     QWidget* m_switch = nullptr;
     QWidget* m_enhancing = nullptr;
+    QLabel* m_enhancingText = nullptr;
+    QToolButton* m_cancelEnhancing = nullptr;
     QPushButton* m_enhance = nullptr;
     QPushButton* m_trim = nullptr;
     QPushButton* m_done = nullptr;

@@ -1,5 +1,8 @@
 #include "views/detail/ModelDownloadCard.h"
 
+#include "views/logic/TextTrim.h"
+#include "views/logic/TranscriptRules.h"
+
 #include "engines/recap/RecapEngine.h"
 #include "views/detail/PaneButtons.h"
 #include "views/detail/PaneLabels.h"
@@ -48,19 +51,20 @@ void ModelDownloadCard::refresh()
         bar->setTextVisible(false);
         bar->setFixedWidth(300);
         column->addWidget(bar, 0, Qt::AlignHCenter);
-        QLabel* message = PaneLabels::plain(state.message(), Style::monospacedFont(11, TextWeight::regular),
+        QLabel* message = PaneLabels::plain(TranscriptRules::downloadingText(state.message(), state.progress()),
+                                            Style::monospacedFont(11, TextWeight::regular),
                                             Style::color(ColorRole::secondary));
         message->setObjectName(QStringLiteral("recapDownloadMessage"));
         column->addWidget(message, 0, Qt::AlignHCenter);
         break;
     }
     case RecapModelState::Kind::error: {
-        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + state.message(), Style::font(12),
-                                            Style::color(ColorRole::red));
+        // One line: a wrapped label in this centred column is given one line's height.
+        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + TextTrim::oneLine(state.message(), 64),
+                                            Style::font(12), Style::color(ColorRole::red));
+        message->setToolTip(state.message());
         message->setObjectName(QStringLiteral("recapDownloadError"));
-        message->setWordWrap(true);
         message->setAlignment(Qt::AlignCenter);
-        message->setMaximumWidth(440);
         column->addWidget(message, 0, Qt::AlignHCenter);
         m_button = PaneButtons::bordered(QStringLiteral("Retry Download"), QString());
         m_button->setFont(Style::font(13));

@@ -14,6 +14,7 @@
 #include "views/logic/TranscriptTracking.h"
 #include "views/logic/WordCount.h"
 
+#include <QLabel>
 #include <QScrollBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -33,16 +34,20 @@ constexpr int firstScrollDelayMs = 120;
 constexpr int firstScrollDurationMs = 300;
 constexpr int followScrollDurationMs = 220;
 
-TranscriptRules::SpeechModel speechModel(const WhisperModelState& state)
+TranscriptRules::SpeechModel speechModel(const WhisperModelState& state, bool hasModelFile)
 {
     switch (state.state) {
     case WhisperModelState::Case::notDownloaded:
         return TranscriptRules::SpeechModel::notDownloaded;
     case WhisperModelState::Case::downloading:
         return TranscriptRules::SpeechModel::downloading;
+    case WhisperModelState::Case::error:
+        // A failed load of a model file that is there still leaves one to use.
+        if (!hasModelFile)
+            return TranscriptRules::SpeechModel::failed;
+        break;
     case WhisperModelState::Case::ready:
     case WhisperModelState::Case::loading:
-    case WhisperModelState::Case::error:
         break;
     }
     return TranscriptRules::SpeechModel::present;
@@ -94,6 +99,7 @@ PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const Rec
     connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackTranscriptView::refresh);
     connect(&m_vm, &RecordingViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
     connect(&m_whisper, &WhisperEngine::modelStateChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm, &RecordingViewModel::transcriptionProgressChanged, this, &PlaybackTranscriptView::refreshProgress);
     PlayerService& player = m_vm.playerManager();
     connect(&player, &PlayerService::isPlayingChanged, m_list->segmentModel(), &TranscriptSegmentModel::setPlaying);
     m_list->segmentModel()->setPlaying(player.isPlaying());
@@ -144,7 +150,7 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
 {
     const bool transcribing = m_vm.transcribingRecordingIDs().contains(item.id);
     const WhisperModelState model = m_whisper.modelState();
-    m_content = TranscriptRules::content(item, transcribing, speechModel(model));
+    m_content = TranscriptRules::content(item, transcribing, currentSpeechModel());
     const bool anyTranscribing = !m_vm.transcribingRecordingIDs().isEmpty();
 
     switch (m_content) {
@@ -172,8 +178,14 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
         showContent(m_plainText);
         break;
     case Content::transcribing:
-        if (m_shown != m_content)
-            showContent(TranscriptCards::transcribing(item.title));
+        if (m_shown != m_content) {
+            QPushButton* cancel = nullptr;
+            auto* card = TranscriptCards::transcribing(item.title, cancel);
+            showContent(card);
+            m_cardButton = cancel;
+            m_transcribingCard = card;
+            connect(cancel, &QPushButton::clicked, this, [this] { m_vm.cancelTranscription(activeItem()); });
+        }
         break;
     case Content::modelCard:
         if (m_shown != m_content) {
@@ -187,6 +199,14 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
         // Progress and message change within the state; rebuilt each time.
         showContent(TranscriptCards::downloading(model));
         break;
+    case Content::failedDownloadCard:
+        if (m_shown != m_content) {
+            QPushButton* retry = nullptr;
+            showContent(TranscriptCards::downloadFailed(model, retry));
+            m_cardButton = retry;
+            connect(retry, &QPushButton::clicked, this, [this] { m_whisper.downloadTurboModel(); });
+        }
+        break;
     case Content::noTranscriptCard:
         if (m_shown != m_content) {
             QPushButton* transcribe = nullptr;
@@ -199,6 +219,25 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
     if (m_content == Content::noTranscriptCard && m_cardButton)
         m_cardButton->setEnabled(!anyTranscribing);
     m_shown = m_content;
+    refreshProgress();
+}
+
+TranscriptRules::SpeechModel PlaybackTranscriptView::currentSpeechModel() const
+{
+    const WhisperModelState model = m_whisper.modelState();
+    // The files are looked at only after a failure (two file checks).
+    const bool hasFile = model.is(WhisperModelState::Case::error) && m_whisper.preferredModelURL().has_value();
+    return speechModel(model, hasFile);
+}
+
+void PlaybackTranscriptView::refreshProgress()
+{
+    if (m_content != Content::transcribing || !m_transcribingCard)
+        return;
+    const RecordingItem item = activeItem();
+    const auto percent = m_vm.transcriptionProgress().constFind(item.id);
+    m_transcribingCard->headline()->setText(TranscriptRules::transcribingText(
+        item.title, percent != m_vm.transcriptionProgress().constEnd() ? std::optional<int>(*percent) : std::nullopt));
 }
 
 void PlaybackTranscriptView::showContent(QWidget* widget)

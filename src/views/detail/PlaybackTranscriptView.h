@@ -3,11 +3,13 @@
 #include "models/RecordingItem.h"
 #include "views/logic/TranscriptRules.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
 
 class DetailPanel;
+class NoticeCard;
 class QPushButton;
 class QTextEdit;
 class RecordingViewModel;
@@ -48,6 +50,9 @@ private:
     void showContent(QWidget* widget);
     void listCameIntoView();
     void positionChanged(double seconds);
+    TranscriptRules::SpeechModel currentSpeechModel() const;
+    // The running transcription's figure in its card.
+    void refreshProgress();
 
     RecordingViewModel& m_vm;
     const RecordingItem m_item;
@@ -61,6 +66,7 @@ private:
     QTextEdit* m_plainText;
     QString m_plainShown; // the text m_plainText was given
     QWidget* m_card = nullptr;
+    QPointer<NoticeCard> m_transcribingCard;
     std::optional<TranscriptRules::Content> m_shown;
     TranscriptRules::Content m_content = TranscriptRules::Content::noTranscriptCard;
     std::optional<QString> m_countedText;

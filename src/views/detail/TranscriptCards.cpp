@@ -2,6 +2,7 @@
 
 #include "views/detail/NoticeCard.h"
 #include "views/detail/PaneButtons.h"
+#include "views/logic/TextTrim.h"
 #include "views/logic/TranscriptRules.h"
 
 #include <QLabel>
@@ -12,7 +13,7 @@
 
 namespace TranscriptCards {
 
-NoticeCard* transcribing(const QString& title)
+NoticeCard* transcribing(const QString& title, QPushButton*& cancel)
 {
     auto* card = new NoticeCard;
     card->setObjectName(QStringLiteral("transcribingCard"));
@@ -20,6 +21,9 @@ NoticeCard* transcribing(const QString& title)
     card->setHeadline(TranscriptRules::transcribingText(title), 14, QFont::Medium);
     card->setExplanation(QStringLiteral("Processing audio offline via high-performance on-device engine."), 12, 0);
     card->setInset(0);
+    cancel = PaneButtons::bordered(QStringLiteral("Cancel"), QStringLiteral("xmark"));
+    cancel->setObjectName(QStringLiteral("cancelTranscriptionButton"));
+    card->addAction(cancel, 4);
     return card;
 }
 
@@ -49,10 +53,24 @@ NoticeCard* downloading(const WhisperModelState& state)
     bar->setTextVisible(false);
     bar->setFixedWidth(240);
     card->setTop(bar);
-    card->setExplanation(state.message, 13, 380);
+    card->setExplanation(TranscriptRules::downloadingText(state.message, state.progress), 13, 380);
     QFont medium = card->explanation()->font();
     medium.setWeight(QFont::Medium);
     card->explanation()->setFont(medium);
+    return card;
+}
+
+NoticeCard* downloadFailed(const WhisperModelState& state, QPushButton*& retry)
+{
+    auto* card = new NoticeCard;
+    card->setObjectName(QStringLiteral("speechDownloadFailedCard"));
+    card->setSymbol(QStringLiteral("exclamationmark.triangle"), 44, Tint{ColorRole::red, 1.0});
+    card->setHeadline(QStringLiteral("Speech Model Download Failed"), 16);
+    card->setExplanation(TextTrim::oneLine(state.message, 90), 13, 420);
+    card->explanation()->setToolTip(state.message);
+    retry = PaneButtons::cardAction(QStringLiteral("Retry Download"), QStringLiteral("arrow.clockwise"));
+    retry->setObjectName(QStringLiteral("retrySpeechModelButton"));
+    card->addAction(retry);
     return card;
 }
 

@@ -1,11 +1,14 @@
 #include "views/detail/TrimBar.h"
 
 #include "viewmodels/RecordingViewModel.h"
+#include "views/common/ActivitySpinner.h"
+#include "views/common/PlainLabels.h"
 #include "views/detail/PaneButtons.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 
 TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
@@ -14,6 +17,10 @@ TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
     , m_cancel(new QPushButton(QStringLiteral("Cancel")))
     , m_preview(PaneButtons::bordered(QString(), QStringLiteral("play.fill")))
     , m_save(PaneButtons::prominent(QStringLiteral("Trim && Save..."), QStringLiteral("scissors"), ColorRole::orange))
+    , m_processing(new QWidget)
+    , m_spinner(new ActivitySpinner(12))
+    , m_progress(PlainLabels::make(QString(), Style::monospacedFont(11, TextWeight::medium),
+                                   Style::color(ColorRole::orange), nullptr))
 {
     setObjectName(QStringLiteral("trimBar"));
     m_cancel->setObjectName(QStringLiteral("trimCancelButton"));
@@ -33,16 +40,43 @@ TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(44, 0, 44, 0);
     row->setSpacing(12);
+    m_processing->setObjectName(QStringLiteral("trimProcessing"));
+    m_progress->setObjectName(QStringLiteral("trimProgress"));
+    m_spinner->setColor(Style::color(ColorRole::orange));
+    auto* processing = new QHBoxLayout(m_processing);
+    processing->setContentsMargins(0, 0, 0, 0);
+    processing->setSpacing(6);
+    processing->addWidget(m_spinner);
+    processing->addWidget(m_progress);
+
     row->addWidget(m_cancel);
     row->addStretch(1);
+    row->addWidget(m_processing);
     row->addWidget(m_preview);
     row->addWidget(m_save);
 
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_vm.cancelTrimming(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_vm.cancelCut(); });
     connect(m_preview, &QPushButton::clicked, this, [this] { m_vm.toggleTrimPreview(); });
     connect(m_save, &QPushButton::clicked, this, &TrimBar::saveRequested);
     connect(&m_vm, &RecordingViewModel::isTrimPreviewingChanged, this, &TrimBar::refreshPreview);
+    connect(&m_vm, &RecordingViewModel::isTrimmingProcessingChanged, this, &TrimBar::refreshProcessing);
+    connect(&m_vm, &RecordingViewModel::trimmingProgressTextChanged, this, &TrimBar::refreshProcessing);
     refreshPreview();
+    refreshProcessing();
+}
+
+QString TrimBar::progressText() const
+{
+    return m_processing->isVisibleTo(this) ? m_progress->text() : QString();
+}
+
+void TrimBar::refreshProcessing()
+{
+    const bool processing = m_vm.isTrimmingProcessing();
+    m_processing->setVisible(processing);
+    m_progress->setText(m_vm.trimmingProgressText().value_or(QString()));
+    m_preview->setVisible(!processing);
+    m_save->setVisible(!processing);
 }
 
 void TrimBar::refreshPreview()

@@ -64,6 +64,10 @@ RecordingRowRules::State RecordingListModel::state(int row) const
     state.isEditing = m_editingId == item.id;
     state.isTranscribing = m_transcribing.contains(item.id);
     state.isEnhancing = m_enhancing.contains(item.id);
+    if (const auto percent = m_transcriptionProgress.constFind(item.id); percent != m_transcriptionProgress.constEnd())
+        state.transcriptionPercent = *percent;
+    if (const auto percent = m_enhancementProgress.constFind(item.id); percent != m_enhancementProgress.constEnd())
+        state.enhancementPercent = *percent;
     state.isPlayingEnhanced = m_playingEnhanced;
     state.hasEnhancedFile = item.enhancedFileName.has_value();
     state.isMergeModeActive = m_mergeActive;
@@ -329,6 +333,35 @@ void RecordingListModel::setEnhancingIds(const QSet<QUuid>& ids)
     m_enhancing = ids;
     for (const QUuid& id : touched)
         rowChanged(id, {EnhancingRole});
+}
+
+void RecordingListModel::setTranscriptionProgress(const QHash<QUuid, int>& percents)
+{
+    setProgress(m_transcriptionProgress, percents, TranscribingRole);
+}
+
+void RecordingListModel::setEnhancementProgress(const QHash<QUuid, int>& percents)
+{
+    setProgress(m_enhancementProgress, percents, EnhancingRole);
+}
+
+void RecordingListModel::setProgress(QHash<QUuid, int>& held, const QHash<QUuid, int>& percents, int role)
+{
+    if (percents == held)
+        return;
+    // Only the rows whose figure came, went or moved are painted again.
+    QSet<QUuid> touched;
+    for (auto it = percents.constBegin(); it != percents.constEnd(); ++it) {
+        if (held.value(it.key(), -1) != it.value())
+            touched.insert(it.key());
+    }
+    for (auto it = held.constBegin(); it != held.constEnd(); ++it) {
+        if (!percents.contains(it.key()))
+            touched.insert(it.key());
+    }
+    held = percents;
+    for (const QUuid& id : touched)
+        rowChanged(id, {role});
 }
 
 void RecordingListModel::setPlayingEnhanced(bool playing)

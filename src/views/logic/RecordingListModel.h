@@ -50,6 +50,9 @@ public:
     void setSelectedId(const std::optional<QUuid>& id);
     void setTranscribingIds(const QSet<QUuid>& ids);
     void setEnhancingIds(const QSet<QUuid>& ids);
+    // Whole percent done of the runs, by recording.
+    void setTranscriptionProgress(const QHash<QUuid, int>& percents);
+    void setEnhancementProgress(const QHash<QUuid, int>& percents);
     void setPlayingEnhanced(bool playing);
     void setEditingId(const std::optional<QUuid>& id);
     void setSearchText(const QString& searchText);
@@ -102,6 +105,9 @@ private:
     std::optional<QUuid> m_editingId;
     QSet<QUuid> m_transcribing;
     QSet<QUuid> m_enhancing;
+    void setProgress(QHash<QUuid, int>& held, const QHash<QUuid, int>& percents, int role);
+    QHash<QUuid, int> m_transcriptionProgress;
+    QHash<QUuid, int> m_enhancementProgress;
     bool m_playingEnhanced = false;
     QString m_searchText;
     bool m_mergeActive = false;

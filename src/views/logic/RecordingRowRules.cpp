@@ -137,6 +137,22 @@ MergeCheckLook mergeCheckLook(const State& state)
     return {};
 }
 
+QString badgeText(Badge badge, const State& state)
+{
+    const auto withFigure = [](const QString& words, const std::optional<int>& percent) {
+        return percent ? words + QStringLiteral(" %1%").arg(*percent) : words;
+    };
+    switch (badge) {
+    case Badge::transcribing:
+        return withFigure(QStringLiteral("Transcribing..."), state.transcriptionPercent);
+    case Badge::enhancing:
+        return withFigure(QStringLiteral("Enhancing..."), state.enhancementPercent);
+    case Badge::enhancedAvailable:
+        break;
+    }
+    return {};
+}
+
 QList<MenuEntry<Action>> contextMenu(const State& state)
 {
     // In merge mode only the file manager is at hand.
@@ -158,6 +174,13 @@ QList<MenuEntry<Action>> contextMenu(const State& state)
                                           : QStringLiteral("Enhance Voice (Zadive Dedada)"),
                         QStringLiteral("sparkles"), free && !state.isEnhancing});
     }
+    // Long runs stop from where their progress shows.
+    if (state.isTranscribing)
+        entries.append({Action::cancelTranscription, QStringLiteral("Cancel Transcription"),
+                        QStringLiteral("xmark.circle"), free});
+    if (state.isEnhancing)
+        entries.append(
+            {Action::cancelEnhancement, QStringLiteral("Cancel Enhancement"), QStringLiteral("xmark.circle"), free});
     entries.append({Action::exportToDownloads, QStringLiteral("Export MP3 to Downloads"),
                      QStringLiteral("arrow.down.circle"), free});
     entries.append({Action::showInFileManager, QStringLiteral("Show in File Manager"), QStringLiteral("folder")});

@@ -23,6 +23,9 @@ struct State {
     bool isMergeModeActive = false;
     bool isMergeSource = false;  // the recording the merge started from
     bool isMergeSelected = false; // picked to be joined to it
+    // Whole percent done of the run, once its engine gave a figure.
+    std::optional<int> transcriptionPercent;
+    std::optional<int> enhancementPercent;
 };
 
 // The line of the transcript around the first match of the search, with an
@@ -31,6 +34,9 @@ std::optional<QString> transcriptSnippet(const RecordingItem& item, const QStrin
 
 enum class Badge { enhancedAvailable, transcribing, enhancing };
 QList<Badge> badges(const State& state);
+// The words of a running badge: "Transcribing..." or "Enhancing...", with
+// the run's figure beside them once there is one.
+QString badgeText(Badge badge, const State& state);
 
 Tint fill(const State& state);
 TextWeight titleWeight(const State& state);
@@ -59,7 +65,18 @@ struct MergeCheckLook {
 };
 MergeCheckLook mergeCheckLook(const State& state);
 
-enum class Action { rename, trim, startMerge, enhance, toggleEnhanced, exportToDownloads, showInFileManager, remove };
+enum class Action {
+    rename,
+    trim,
+    startMerge,
+    enhance,
+    toggleEnhanced,
+    cancelTranscription,
+    cancelEnhancement,
+    exportToDownloads,
+    showInFileManager,
+    remove,
+};
 QList<MenuEntry<Action>> contextMenu(const State& state);
 
 } // namespace RecordingRowRules

@@ -1,5 +1,7 @@
 #include "views/logic/StatusBadgeRules.h"
 
+#include "views/logic/TextTrim.h"
+
 #include <cmath>
 
 namespace StatusBadgeRules {
@@ -111,7 +113,9 @@ Look speechModelBadge(const WhisperModelState& state, bool compact)
     case Case::downloading:
         look.form = Form::capsule;
         look.leading = Leading::spinner;
-        look.text = compact ? QStringLiteral("Downloading...") : state.message;
+        // The spinner stays; the figure stands beside the words.
+        look.text = (compact ? QStringLiteral("Downloading...") : state.message) + QLatin1Char(' ')
+            + percentText(state.progress);
         look.textTint = {ColorRole::orange};
         look.toolTip = state.message;
         look.horizontalPadding = compact ? 6 : 8;
@@ -126,10 +130,12 @@ Look speechModelBadge(const WhisperModelState& state, bool compact)
         look.spacing = 4;
         return look;
     case Case::error:
-        look.form = Form::capsule;
+        // The reason in one line, and a click starts the download again.
+        look.form = Form::button;
         look.leading = Leading::dot;
         look.iconTint = {ColorRole::red};
-        look.text = QStringLiteral("Speech Model Error");
+        look.text = compact ? QStringLiteral("Retry Model")
+                            : TextTrim::oneLine(state.message, 48) + QStringLiteral(" \u00b7 Retry");
         look.textTint = {ColorRole::red};
         look.toolTip = state.message;
         return look;

@@ -9,4 +9,8 @@ namespace TextTrim {
 bool isSpaceOrTab(QChar c);
 QString spacesAndTabs(const QString& text);
 
+// The first non-empty line of a message, trimmed, and cut with an ellipsis
+// past `maxCharacters`: a failure's reason where one line is all there is.
+QString oneLine(const QString& message, int maxCharacters);
+
 } // namespace TextTrim

@@ -1,5 +1,7 @@
 #include "views/logic/TranscriptRules.h"
 
+#include <algorithm>
+
 namespace TranscriptRules {
 
 namespace {
@@ -38,15 +40,23 @@ Content content(const RecordingItem& item, bool isBeingTranscribed, SpeechModel 
         return Content::modelCard;
     case SpeechModel::downloading:
         return Content::downloadCard;
+    case SpeechModel::failed:
+        return Content::failedDownloadCard;
     case SpeechModel::present:
         break;
     }
     return Content::noTranscriptCard;
 }
 
-QString transcribingText(const QString& title)
+QString transcribingText(const QString& title, std::optional<int> percent)
 {
-    return QStringLiteral("Transcribing \"") + title + QStringLiteral("\"...");
+    const QString words = QStringLiteral("Transcribing \"") + title + QStringLiteral("\"...");
+    return percent ? words + QStringLiteral(" %1%").arg(*percent) : words;
+}
+
+QString downloadingText(const QString& message, double progress)
+{
+    return message + QStringLiteral(" %1%").arg(static_cast<int>(std::clamp(progress, 0.0, 1.0) * 100));
 }
 
 RowStyle rowStyle(const RowFlags& flags)

@@ -26,13 +26,17 @@ struct Header {
 Header header(const RecordingItem& item, qsizetype transcriptWords, bool anyTranscribing);
 
 // The speech model as far as the cards care.
-enum class SpeechModel { notDownloaded, downloading, present };
+// `failed`: no model file, and the last download failed.
+enum class SpeechModel { notDownloaded, downloading, failed, present };
 
-enum class Content { transcribing, segments, plainText, modelCard, downloadCard, noTranscriptCard };
+enum class Content { transcribing, segments, plainText, modelCard, downloadCard, failedDownloadCard, noTranscriptCard };
 
 Content content(const RecordingItem& item, bool isBeingTranscribed, SpeechModel model);
 
-QString transcribingText(const QString& title);
+// "Transcribing "<title>"...", with the run's figure once there is one.
+QString transcribingText(const QString& title, std::optional<int> percent = std::nullopt);
+// The speech model download's line with its figure: "<message> 42%".
+QString downloadingText(const QString& message, double progress);
 
 struct RowFlags {
     bool active = false;

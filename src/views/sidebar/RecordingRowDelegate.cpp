@@ -191,15 +191,18 @@ void RecordingRowDelegate::paintRecording(QPainter& painter, const QRect& cell, 
 namespace {
 
 DetailParts layoutDetail(TextWidths& widths, const QRectF& line, const RecordingItem& item, const QString& date,
-                         const QList<RecordingRowRules::Badge>& badges, const QFont& detail, const QFont& bulletFont,
+                         const RecordingRowRules::State& state, const QFont& detail, const QFont& bulletFont,
                          const QFont& duration, const QFont& badge)
 {
     using Badge = RecordingRowRules::Badge;
+    const QList<Badge> badges = RecordingRowRules::badges(state);
     // Everything but the date at its own width; the date gives way when the line is short.
     const qreal bulletWidth = widths.of(bulletFont, bullet);
     const qreal durationWidth = widths.of(duration, item.formattedDuration());
-    const qreal transcribingWidth = spinnerSide + badgeSpacing + widths.of(badge, QStringLiteral("Transcribing..."));
-    const qreal enhancingWidth = spinnerSide + badgeSpacing + widths.of(badge, QStringLiteral("Enhancing..."));
+    const qreal transcribingWidth
+        = spinnerSide + badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::transcribing, state));
+    const qreal enhancingWidth
+        = spinnerSide + badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::enhancing, state));
     qreal fixed = detailSpacing + bulletWidth + detailSpacing + durationWidth;
     if (badges.contains(Badge::enhancedAvailable))
         fixed += detailSpacing + enhancedBadgeSide;
@@ -243,9 +246,9 @@ void paintProgressBadge(QPainter& painter, TextWidths& widths, const QRectF& box
 void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line, int row) const
 {
     const RecordingItem& item = m_model->recording(row);
-    const auto badges = RecordingRowRules::badges(m_model->state(row));
+    const RecordingRowRules::State state = m_model->state(row);
     const QString date = item.formattedDate();
-    const DetailParts parts = layoutDetail(m_widths, line, item, date, badges, m_detail, m_bullet, m_duration, m_badge);
+    const DetailParts parts = layoutDetail(m_widths, line, item, date, state, m_detail, m_bullet, m_duration, m_badge);
     const QColor secondary = Style::color(ColorRole::secondary);
     drawLine(painter, m_widths, parts.date, m_detail, secondary, date);
     drawLine(painter, m_widths, parts.bullet, m_bullet, Style::color(ColorRole::secondary, 0.6), bullet);
@@ -254,18 +257,18 @@ void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line
         drawSymbol(painter, parts.enhanced, QStringLiteral("sparkles"), static_cast<int>(enhancedBadgeSide),
                    Style::color(ColorRole::purple));
     if (!parts.transcribing.isEmpty())
-        paintProgressBadge(painter, m_widths, parts.transcribing, m_badge, {ColorRole::accent}, QStringLiteral("Transcribing..."),
-                           m_spinnerStep);
+        paintProgressBadge(painter, m_widths, parts.transcribing, m_badge, {ColorRole::accent},
+                           RecordingRowRules::badgeText(RecordingRowRules::Badge::transcribing, state), m_spinnerStep);
     if (!parts.enhancing.isEmpty())
-        paintProgressBadge(painter, m_widths, parts.enhancing, m_badge, {ColorRole::purple}, QStringLiteral("Enhancing..."),
-                           m_spinnerStep);
+        paintProgressBadge(painter, m_widths, parts.enhancing, m_badge, {ColorRole::purple},
+                           RecordingRowRules::badgeText(RecordingRowRules::Badge::enhancing, state), m_spinnerStep);
 }
 
 QRectF RecordingRowDelegate::enhancedBadge(const QRectF& line, int row) const
 {
-    const auto badges = RecordingRowRules::badges(m_model->state(row));
     const RecordingItem& item = m_model->recording(row);
-    return layoutDetail(m_widths, line, item, item.formattedDate(), badges, m_detail, m_bullet, m_duration, m_badge)
+    return layoutDetail(m_widths, line, item, item.formattedDate(), m_model->state(row), m_detail, m_bullet,
+                        m_duration, m_badge)
         .enhanced;
 }
 

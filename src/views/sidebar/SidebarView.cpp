@@ -152,6 +152,8 @@ void SidebarView::connectViewModel()
     connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &SidebarView::refreshRowFlags);
     connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
     connect(&m_vm, &RecordingViewModel::enhancingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm, &RecordingViewModel::transcriptionProgressChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm, &RecordingViewModel::enhancementProgressChanged, this, &SidebarView::refreshRowFlags);
     connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &SidebarView::refreshRowFlags);
     connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &SidebarView::recorderStateChanged);
     connect(&m_vm, &RecordingViewModel::activeRecordingTitleChanged, this, &SidebarView::refreshActiveRow);
@@ -191,6 +193,8 @@ void SidebarView::refreshRowFlags()
     m_model->setSelectedId(idle ? selectedId : std::nullopt);
     m_model->setTranscribingIds(m_vm.transcribingRecordingIDs());
     m_model->setEnhancingIds(m_vm.enhancingRecordingIDs());
+    m_model->setTranscriptionProgress(m_vm.transcriptionProgress());
+    m_model->setEnhancementProgress(m_vm.enhancementProgress());
     m_model->setPlayingEnhanced(m_vm.isPlayingEnhanced());
 }
 
@@ -250,7 +254,8 @@ void SidebarView::refreshMerge()
 {
     const bool active = m_vm.isMergeModeActive();
     const auto& source = m_vm.mergeSourceRecording();
-    m_mergeArea->setVisible(active);
+    // A merge still running shows its progress and its Cancel after the mode was left.
+    m_mergeArea->setVisible(active || m_vm.isMerging());
     m_headerTitle->setText(SidebarRules::headerTitle(active));
     m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt, m_vm.mergeSelectedIDs());
     MergePanel::State state;
@@ -622,6 +627,12 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
         break;
     case Action::enhance:
         m_vm.enhanceRecording(*found);
+        break;
+    case Action::cancelTranscription:
+        m_vm.cancelTranscription(*found);
+        break;
+    case Action::cancelEnhancement:
+        m_vm.cancelEnhancement(*found);
         break;
     case Action::exportToDownloads:
         m_vm.exportToDownloads(*found);
