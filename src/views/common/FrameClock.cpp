@@ -117,14 +117,16 @@ bool FrameClock::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::Show:
+    case QEvent::ParentChange:
+        // A window made after the widget was first watched, or a new one.
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window()->windowHandle())
+            watchWindow(widget->window()->windowHandle());
+        schedule();
+        break;
     case QEvent::Hide:
     case QEvent::Expose:
         // Whatever waited for the widget to come back is drawn now.
         schedule();
-        break;
-    case QEvent::ParentChange:
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window()->windowHandle())
-            watchWindow(widget->window()->windowHandle());
         break;
     default:
         break;
