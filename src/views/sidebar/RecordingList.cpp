@@ -1,16 +1,15 @@
 #include "views/sidebar/RecordingList.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/FrameClock.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
-#include "views/common/FrameClock.h"
 #include "views/sidebar/RecordingDot.h"
 #include "views/sidebar/RecordingRowDelegate.h"
 #include "views/sidebar/RowRenameEditor.h"
 #include "views/style/Style.h"
 
 #include <QContextMenuEvent>
-#include <QEasingCurve>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
