@@ -12,6 +12,7 @@
 #include "AppStartupWindowWatch.h"
 #include "GeneratedLibrary.h"
 #include "GeneratedRecording.h"
+#include "ProcessCpu.h"
 
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
@@ -96,23 +97,6 @@ QByteArray procField(qint64 pid, const char* file, const QByteArray& key)
     return {};
 }
 
-// CPU time so far in seconds: of the whole process (all its threads, ended
-// ones too), or of one of its threads with `thread`.
-double cpuSeconds(qint64 pid, qint64 thread = 0)
-{
-    QFile stat(thread ? QStringLiteral("/proc/%1/task/%2/stat").arg(pid).arg(thread)
-                      : QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // Fields after the command name, which may hold spaces: state is the 3rd
-    // field, utime and stime the 14th and 15th.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(::sysconf(_SC_CLK_TCK));
-}
-
 void sleepUntil(const QElapsedTimer& clock, qint64 ms)
 {
     const qint64 left = ms - clock.elapsed();
@@ -162,8 +146,8 @@ int measure(const QString& executable, int idleSeconds, int recordings, int segm
     const bool mapped = watch.waitForMappedWindow(app.processId(), kMapTimeoutMs);
     const qint64 mappedMs = clock.elapsed();
     // On a busy machine the wait says little; the work done until then does.
-    const double mainThreadCpu = cpuSeconds(app.processId(), app.processId());
-    const double processCpu = cpuSeconds(app.processId());
+    const double mainThreadCpu = processCpuSeconds(app.processId(), app.processId());
+    const double processCpu = processCpuSeconds(app.processId());
     auto stop = [&] {
         app.terminate();
         if (!app.waitForFinished(15000)) {
@@ -188,10 +172,10 @@ int measure(const QString& executable, int idleSeconds, int recordings, int segm
     std::printf("resident memory after %d s: %.0f MB (target at most 150)\n", kMemoryAfterMs / 1000, residentMB);
     std::fflush(stdout);
 
-    const double cpuBefore = cpuSeconds(app.processId());
+    const double cpuBefore = processCpuSeconds(app.processId());
     const qint64 idleStart = clock.elapsed();
     sleepUntil(clock, idleStart + qint64(idleSeconds) * 1000);
-    const double cpuAfter = cpuSeconds(app.processId());
+    const double cpuAfter = processCpuSeconds(app.processId());
     const double wall = double(clock.elapsed() - idleStart) / 1000;
     const bool stillRunning = app.state() == QProcess::Running;
     stop();

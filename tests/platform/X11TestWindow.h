@@ -20,6 +20,8 @@ public:
         QByteArray wmClass;
         std::optional<uint32_t> pid;
         QSize size{800, 600};
+        // Over the whole screen, unmanaged (override-redirect): covers every other window.
+        bool coversScreen = false;
     };
 
     explicit X11TestWindow(const Options& options);

@@ -202,6 +202,35 @@ TEST_F(ListModel, FlagsTouchOnlyTheRowsTheyConcern)
     EXPECT_TRUE(m_model.state(9).isEnhancing);
 }
 
+// The elapsed time ticks ten times a second; the row is drawn again only
+// when its text changes, once a second, or when the pause changes.
+TEST_F(ListModel, TheRowInProgressChangesWhenItsTextDoes)
+{
+    apply(library(3));
+    m_model.setActiveRow(RecordingListModel::ActiveRow{QStringLiteral("New Recording 1"), 4.0, false, false});
+    QSignalSpy changed(&m_model, &QAbstractItemModel::dataChanged);
+    const struct {
+        double duration;
+        bool isPaused;
+        QList<int> roles;
+    } steps[] = {
+        {4.1, false, {}},
+        {4.9, false, {}},
+        {5.0, false, {RecordingListModel::DetailRole}},
+        {5.3, true, {RecordingListModel::PausedRole}},
+        {65.0, true, {RecordingListModel::DetailRole}},
+    };
+    for (const auto& step : steps) {
+        m_model.setActiveRow(RecordingListModel::ActiveRow{QStringLiteral("New Recording 1"), step.duration,
+                                                           step.isPaused, false});
+        const QList<int> roles = changed.isEmpty() ? QList<int>{} : changed.takeFirst().at(2).value<QList<int>>();
+        EXPECT_EQ(roles, step.roles) << step.duration;
+        EXPECT_TRUE(changed.isEmpty());
+        // What is drawn next is the newest time, whether or not it was announced.
+        EXPECT_EQ(m_model.activeRow()->duration, step.duration);
+    }
+}
+
 TEST_F(ListModel, MergeModeFlagsEveryRowOnceThenOnlyThePicks)
 {
     const QList<RecordingItem> items = library(6);

@@ -1,11 +1,15 @@
 #include "views/detail/LiveBarStrip.h"
 
+#include "views/common/FrameClock.h"
 #include "views/style/Style.h"
 #include "views/logic/LiveWaveformRules.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
+
+#include <cmath>
 
 using namespace LiveWaveformRules;
 
@@ -28,35 +32,56 @@ int LiveBarStrip::capacity() const
 
 void LiveBarStrip::setPoints(const QList<float>& points)
 {
+    // A shared copy: the values are picked when they are drawn.
     m_points = points;
-    m_shown = LiveWaveformRules::shownValues(m_points, capacity());
-    update();
+    m_shownStale = true;
+    FrameClock::shared().requestUpdate(this);
+}
+
+const QList<float>& LiveBarStrip::shownValues() const
+{
+    if (m_shownStale) {
+        m_shown = LiveWaveformRules::shownValues(m_points, capacity());
+        m_shownStale = false;
+    }
+    return m_shown;
 }
 
 void LiveBarStrip::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_shown = LiveWaveformRules::shownValues(m_points, capacity());
+    m_shownStale = true;
 }
 
 void LiveBarStrip::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(rect());
     const double h = height();
-    const QColor red = Style::color(ColorRole::red);
-    const QColor orange = Style::color(ColorRole::orange);
-    const int count = int(m_shown.size());
+    const QList<float>& shown = shownValues();
+    const int count = int(shown.size());
+    const qreal ratio = devicePixelRatioF();
     for (int i = 0; i < count; ++i) {
-        const double barH = barHeight(h, m_shown.at(i));
-        const QRectF rect(barX(width(), i, count), (h - barH) / 2, barWidth, barH);
-        // Each bar runs the whole gradient over its own height.
-        QLinearGradient gradient(rect.bottomLeft(), rect.topLeft());
-        gradient.setColorAt(0, red);
-        gradient.setColorAt(1, orange);
-        QPainterPath bar;
-        bar.addRoundedRect(rect, 2, 2);
-        painter.fillPath(bar, gradient);
+        // Each bar is drawn once per half-pixel height and quarter-pixel
+        // place, then copied: the strip moves with every new value.
+        const int halfPixels = qRound(barHeight(h, shown.at(i)) * 2);
+        const double barH = halfPixels / 2.0;
+        const QPointF corner(barX(width(), i, count), (h - barH) / 2);
+        const QPoint whole(qFloor(corner.x()), qFloor(corner.y()));
+        const int quarterX = qRound((corner.x() - whole.x()) * 4) % 4;
+        const int quarterY = qRound((corner.y() - whole.y()) * 4) % 4;
+        const quint64 key = quint64(halfPixels) << 8 | quint64(quarterX) << 2 | quint64(quarterY);
+        const QSize size(int(std::ceil(barWidth)) + 2, int(std::ceil(barH)) + 2);
+        painter.drawPixmap(whole, m_bars.pixmap(key, size, ratio, [&](QPainter& bar) {
+            bar.setRenderHint(QPainter::Antialiasing);
+            const QRectF rect(quarterX / 4.0, quarterY / 4.0, barWidth, barH);
+            // Each bar runs the whole gradient over its own height.
+            QLinearGradient gradient(rect.bottomLeft(), rect.topLeft());
+            gradient.setColorAt(0, Style::color(ColorRole::red));
+            gradient.setColorAt(1, Style::color(ColorRole::orange));
+            QPainterPath path;
+            path.addRoundedRect(rect, 2, 2);
+            bar.fillPath(path, gradient);
+        }));
     }
 }

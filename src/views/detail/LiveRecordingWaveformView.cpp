@@ -7,6 +7,7 @@
 #include "views/style/Style.h"
 #include "views/detail/RecapFormatSection.h"
 #include "views/common/ElidedLabel.h"
+#include "views/common/TimerLabel.h"
 #include "views/detail/StateDot.h"
 #include "views/logic/LiveWaveformRules.h"
 #include "views/logic/TimeTexts.h"
@@ -22,7 +23,7 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     , m_dot(new StateDot)
     , m_word(new QLabel)
     , m_title(new ElidedLabel)
-    , m_timer(new QLabel)
+    , m_timer(new TimerLabel)
     , m_strip(new LiveBarStrip)
     , m_format(new RecapFormatSection(vm))
 {
@@ -40,7 +41,6 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     QFont timerFont = Style::monospacedFont(48, TextWeight::regular);
     timerFont.setWeight(QFont::Light);
     m_timer->setFont(timerFont);
-    m_timer->setAlignment(Qt::AlignHCenter);
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(20);
@@ -56,7 +56,8 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     stateLine->addStretch(1);
     status->addLayout(stateLine);
     status->addWidget(m_title);
-    status->addWidget(m_timer);
+    // Only as wide as its text, so a tick redraws that and nothing beside it.
+    status->addWidget(m_timer, 0, Qt::AlignHCenter);
     column->addLayout(status);
 
     column->addWidget(m_strip);

@@ -9,6 +9,7 @@ class RecapFormatSection;
 class RecordingViewModel;
 class Settings;
 class StateDot;
+class TimerLabel;
 
 // The Audio pane while a recording runs: the recorder's state, the title,
 // the running timer, the newest live bars and, when automatic recaps are on,
@@ -33,7 +34,7 @@ private:
     StateDot* m_dot;
     QLabel* m_word;
     ElidedLabel* m_title;
-    QLabel* m_timer;
+    TimerLabel* m_timer;
     LiveBarStrip* m_strip;
     RecapFormatSection* m_format;
 };

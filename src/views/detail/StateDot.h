@@ -1,12 +1,13 @@
 #pragma once
 
+#include "views/common/PixmapCache.h"
 #include "views/logic/ViewColor.h"
 
-#include <QVariantAnimation>
 #include <QWidget>
 
 // The recording state's dot with the ring over it; the ring pulses while
-// recording (unless animations are off, when it rests at its full scale).
+// recording (unless animations are off, when it rests at its full scale), in
+// the frames of the frame clock and only while it can be seen.
 class StateDot : public QWidget {
     Q_OBJECT
 public:
@@ -21,9 +22,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void pulseStep(qint64 stepMs);
+
     ColorRole m_dot = ColorRole::secondary;
     Tint m_ring;
     double m_scale = 1.0;
     bool m_pulses = false;
-    QVariantAnimation m_pulse;
+    // Where the pulse stands in its back-and-forth period.
+    qint64 m_pulseMs = 0;
+    // The dot at each step of the ring's scale.
+    PixmapCache m_pictures;
 };

@@ -279,7 +279,8 @@ void RecordingListModel::setActiveRow(const std::optional<ActiveRow>& row)
     QList<int> roles;
     if (row->title != m_active->title)
         roles << Qt::DisplayRole;
-    if (row->duration != m_active->duration)
+    // The duration changes ten times a second; its text once a second.
+    if (ActiveRowRules::formattedDuration(row->duration) != ActiveRowRules::formattedDuration(m_active->duration))
         roles << DetailRole;
     if (row->isPaused != m_active->isPaused)
         roles << PausedRole;

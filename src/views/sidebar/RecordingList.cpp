@@ -1,6 +1,7 @@
 #include "views/sidebar/RecordingList.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/FrameClock.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/sidebar/RecordingDot.h"
@@ -9,10 +10,10 @@
 #include "views/style/Style.h"
 
 #include <QContextMenuEvent>
-#include <QEasingCurve>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QToolTip>
 #include <QVariantAnimation>
@@ -315,6 +316,13 @@ void RecordingList::dataChanged(const QModelIndex& topLeft, const QModelIndex& b
 
 // --- Animations ---
 
+void RecordingList::paintEvent(QPaintEvent* event)
+{
+    m_delegate->setPaintedRegion(event->region());
+    QListView::paintEvent(event);
+    m_delegate->setPaintedRegion({});
+}
+
 void RecordingList::showEvent(QShowEvent* event)
 {
     QListView::showEvent(event);
@@ -329,39 +337,24 @@ void RecordingList::hideEvent(QHideEvent* event)
 
 void RecordingList::updateAnimations()
 {
-    // The ring breathes while it can be seen; it starts the first time it is
-    // shown and goes on from where it stood each time it comes back.
+    // The ring breathes while it can be seen, in the frames of the frame
+    // clock; it starts the first time it is shown and goes on from where it
+    // stood each time it comes back.
     const auto& active = m_model->activeRow();
-    const bool breathing = isVisible() && active && !active->isPaused;
-    if (breathing && !m_pulseStarted) {
+    const bool breathing = active && !active->isPaused;
+    if (breathing && isVisible() && !m_pulseStarted) {
         m_pulseStarted = true;
         if (!Style::animationsEnabled()) {
             m_pulse = 1;
             m_delegate->setPulse(m_pulse);
-        } else {
-            m_pulseAnimation = new QVariantAnimation(this);
-            m_pulseAnimation->setStartValue(0.0);
-            m_pulseAnimation->setEndValue(1.0);
-            m_pulseAnimation->setDuration(2 * ActiveRowRules::pulseHalfPeriodMs);
-            m_pulseAnimation->setLoopCount(-1);
-            QEasingCurve curve;
-            curve.setCustomType(RecordingDot::breathe);
-            m_pulseAnimation->setEasingCurve(curve);
-            connect(m_pulseAnimation, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-                m_pulse = value.toDouble();
-                m_delegate->setPulse(m_pulse);
-                if (m_model->hasActiveRow())
-                    viewport()->update(partRect(0, Part::row).adjusted(-1, -1, 1, 1));
-            });
-            m_pulseAnimation->start();
         }
     }
-    if (m_pulseAnimation) {
-        if (breathing && m_pulseAnimation->state() == QAbstractAnimation::Paused)
-            m_pulseAnimation->resume();
-        else if (!breathing && m_pulseAnimation->state() == QAbstractAnimation::Running)
-            m_pulseAnimation->pause();
-    }
+    FrameClock& clock = FrameClock::shared();
+    const bool animates = breathing && m_pulseStarted && Style::animationsEnabled();
+    if (animates && !clock.isAnimating(viewport()))
+        clock.animate(viewport(), [this](qint64 stepMs) { pulseStep(stepMs); });
+    else if (!animates && clock.isAnimating(viewport()))
+        clock.stopAnimating(viewport());
 
     // The spinners of the transcribing and enhancing badges turn while one is listed.
     const bool busy = isVisible() && Style::animationsEnabled() && m_model->listsBusyRecordings();
@@ -386,6 +379,21 @@ void RecordingList::updateAnimations()
         else if (!busy)
             m_spinnerAnimation->stop();
     }
+}
+
+void RecordingList::pulseStep(qint64 stepMs)
+{
+    const qint64 period = 2 * ActiveRowRules::pulseHalfPeriodMs;
+    m_pulseMs = (m_pulseMs + stepMs) % period;
+    m_pulse = RecordingDot::breathe(double(m_pulseMs) / double(period));
+    m_delegate->setPulse(m_pulse);
+    if (!m_model->hasActiveRow())
+        return;
+    // Only the dot: the widest ring reaches past its square by the half of its line.
+    const QRect cell = visualRect(m_model->index(0));
+    const int reach = 3;
+    FrameClock::shared().requestUpdate(
+        viewport(), m_delegate->activeGeometry(cell).dot().toAlignedRect().adjusted(-reach, -reach, reach, reach));
 }
 
 void RecordingList::repaintBusyRows()

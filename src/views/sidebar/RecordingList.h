@@ -32,7 +32,7 @@ public:
     enum class Part { row, renameButton, exportButton, stopButton, mergeCheckBox };
     QRect partRect(int row, Part part) const;
     int hoveredRow() const { return m_hovered.isValid() ? m_hovered.row() : -1; }
-    // 0 to 1 through the ring's breath; stands still while the list is hidden.
+    // 0 to 1 through the ring's breath; stands still while the list cannot be seen.
     double pulse() const { return m_pulse; }
 
 Q_SIGNALS:
@@ -52,6 +52,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -68,6 +69,7 @@ private:
     void followPointer();
     void pressPart(const Hit& hit);
     void updateAnimations();
+    void pulseStep(qint64 stepMs);
     void repaintBusyRows();
 
     RecordingListModel* m_model;
@@ -76,9 +78,10 @@ private:
     // A button takes effect when released over the part it was pressed on.
     QPersistentModelIndex m_pressedRow;
     std::optional<Part> m_pressedPart;
-    QVariantAnimation* m_pulseAnimation = nullptr;
     QVariantAnimation* m_spinnerAnimation = nullptr;
     double m_pulse = 0;
+    // Where the breath stands in its period.
+    qint64 m_pulseMs = 0;
     int m_spinnerStep = 0;
     bool m_pulseStarted = false;
 };

@@ -283,30 +283,35 @@ void RecordingRowDelegate::paintActive(QPainter& painter, const QRect& cell) con
                       Style::color(look.fill), Style::color(look.border));
 
     RecordingDot::paint(painter, geometry.dot().center(), active.isPaused, m_pulse);
-    if (!active.isEditing) {
+    const auto painted = [this](const QRectF& part) {
+        return m_paintedRegion.isEmpty() || m_paintedRegion.intersects(part.toAlignedRect());
+    };
+    if (!active.isEditing && painted(geometry.titleLine())) {
         drawLine(painter, m_widths, geometry.titleLine(), look.titleWeight == TextWeight::semibold ? m_titleSemibold : m_titleMedium,
                  Style::color(ColorRole::primary), active.title);
     }
 
     const QRectF line = geometry.statusLine();
-    const auto status = ActiveRowRules::statusLine(active.isPaused);
-    const QString elapsed = ActiveRowRules::formattedDuration(active.duration);
-    // The state may be cut short, the time never.
-    const qreal bulletWidth = m_widths.of(m_bullet, bullet);
-    const qreal timeWidth = m_widths.of(m_duration, elapsed);
-    const qreal statusWidth = std::clamp(line.width() - 2 * statusSpacing - bulletWidth - timeWidth, 0.0,
-                                         m_widths.of(m_badge, status.text));
-    qreal x = line.left();
-    drawLine(painter, m_widths, QRectF(x, line.top(), statusWidth, line.height()), m_badge, Style::color(status.color),
-             status.text);
-    x += statusWidth + statusSpacing;
-    drawLine(painter, m_widths, QRectF(x, line.top(), bulletWidth, line.height()), m_bullet,
-             Style::color(ColorRole::secondary, 0.6), bullet);
-    x += bulletWidth + statusSpacing;
-    drawLine(painter, m_widths, QRectF(x, line.top(), timeWidth, line.height()), m_duration, Style::color(ColorRole::secondary),
-             elapsed);
+    if (painted(line)) {
+        const auto status = ActiveRowRules::statusLine(active.isPaused);
+        const QString elapsed = ActiveRowRules::formattedDuration(active.duration);
+        // The state may be cut short, the time never.
+        const qreal bulletWidth = m_widths.of(m_bullet, bullet);
+        const qreal timeWidth = m_widths.of(m_duration, elapsed);
+        const qreal statusWidth = std::clamp(line.width() - 2 * statusSpacing - bulletWidth - timeWidth, 0.0,
+                                             m_widths.of(m_badge, status.text));
+        qreal x = line.left();
+        drawLine(painter, m_widths, QRectF(x, line.top(), statusWidth, line.height()), m_badge,
+                 Style::color(status.color), status.text);
+        x += statusWidth + statusSpacing;
+        drawLine(painter, m_widths, QRectF(x, line.top(), bulletWidth, line.height()), m_bullet,
+                 Style::color(ColorRole::secondary, 0.6), bullet);
+        x += bulletWidth + statusSpacing;
+        drawLine(painter, m_widths, QRectF(x, line.top(), timeWidth, line.height()), m_duration,
+                 Style::color(ColorRole::secondary), elapsed);
+    }
 
-    if (!geometry.renameButton().isEmpty()) {
+    if (!geometry.renameButton().isEmpty() && painted(geometry.renameButton().united(geometry.stopButton()))) {
         drawSymbol(painter, geometry.renameButton(), QStringLiteral("pencil"), 13,
                    Style::color(ColorRole::secondary, look.renameButtonOpacity));
         drawSymbol(painter, geometry.stopButton(), QStringLiteral("stop.circle.fill"), 15,

@@ -4,6 +4,7 @@
 #include "views/logic/RecordingRowGeometry.h"
 
 #include <QAbstractItemDelegate>
+#include <QRegion>
 #include <QFont>
 #include <QHash>
 
@@ -30,6 +31,9 @@ public:
     // What the list animates or tracks; read at the next paint.
     void setHoveredRow(int row) { m_hoveredRow = row; }
     void setPulse(double pulse) { m_pulse = pulse; }
+    // What the list repaints now (empty: everything); the row in progress
+    // leaves out what lies outside it, so the dot's breath redraws no text.
+    void setPaintedRegion(const QRegion& region) { m_paintedRegion = region; }
     void setSpinnerStep(int step) { m_spinnerStep = step; }
 
     RecordingRowGeometry recordingGeometry(const QRect& cell, int row) const;
@@ -62,6 +66,7 @@ private:
     ActiveRowGeometry::Metrics m_activeMetrics;
     int m_hoveredRow = -1;
     double m_pulse = 0;
+    QRegion m_paintedRegion;
     int m_spinnerStep = 0;
     // Widths of the texts the rows repeat (dates, durations, badges, titles),
     // measured once: shaping text is most of what painting a row costs.

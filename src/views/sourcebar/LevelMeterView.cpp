@@ -1,14 +1,15 @@
 #include "views/sourcebar/LevelMeterView.h"
 
+#include "views/common/FrameClock.h"
 #include "views/logic/LevelMeterRules.h"
 #include "views/style/Style.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <QVariantAnimation>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,14 +19,7 @@ constexpr double cornerRadius = 3;
 
 LevelMeterView::LevelMeterView(QWidget* parent)
     : QWidget(parent)
-    , m_glide(new QVariantAnimation(this))
 {
-    m_glide->setDuration(LevelMeterRules::glideMilliseconds);
-    m_glide->setEasingCurve(QEasingCurve::Linear);
-    connect(m_glide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
-        m_shownFraction = value.toDouble();
-        update();
-    });
 }
 
 void LevelMeterView::setLevel(float level)
@@ -46,15 +40,35 @@ void LevelMeterView::setActive(bool active)
 
 void LevelMeterView::moveTo(double fraction, bool glide)
 {
-    m_glide->stop();
-    if (!glide || !Style::animationsEnabled() || !isVisible()) {
-        m_shownFraction = fraction;
-        update();
+    FrameClock& clock = FrameClock::shared();
+    if (!glide || !Style::animationsEnabled() || !FrameClock::isOnScreen(this)) {
+        clock.stopAnimating(this);
+        setShownFraction(fraction);
         return;
     }
-    m_glide->setStartValue(m_shownFraction);
-    m_glide->setEndValue(fraction);
-    m_glide->start();
+    m_glideFrom = m_shownFraction;
+    m_glideTo = fraction;
+    m_glideMs = 0;
+    if (!clock.isAnimating(this))
+        clock.animate(this, [this](qint64 stepMs) { glideStep(stepMs); });
+}
+
+void LevelMeterView::glideStep(qint64 stepMs)
+{
+    m_glideMs += stepMs;
+    const double progress = std::min(1.0, double(m_glideMs) / LevelMeterRules::glideMilliseconds);
+    setShownFraction(m_glideFrom + (m_glideTo - m_glideFrom) * progress);
+    if (progress >= 1.0)
+        FrameClock::shared().stopAnimating(this);
+}
+
+void LevelMeterView::setShownFraction(double fraction)
+{
+    // Only a change of the drawn width is worth a frame.
+    const bool redraw = std::lround(fraction * width() * 4) != std::lround(m_shownFraction * width() * 4);
+    m_shownFraction = fraction;
+    if (redraw)
+        FrameClock::shared().requestUpdate(this);
 }
 
 double LevelMeterView::shownFillWidth() const

@@ -2,10 +2,10 @@
 
 #include <QWidget>
 
-class QVariantAnimation;
-
 // A source's input level as a filled track: green at the start of the fill,
-// red at its end. A new level glides there in 0.08 s rather than jumping.
+// red at its end. A new level glides there in 0.08 s rather than jumping, in
+// the frames of the frame clock; out of sight it is taken at once and drawn
+// when the meter is seen again.
 class LevelMeterView : public QWidget {
     Q_OBJECT
 public:
@@ -23,10 +23,15 @@ protected:
 
 private:
     void moveTo(double fraction, bool glide);
+    void glideStep(qint64 stepMs);
+    void setShownFraction(double fraction);
 
     float m_level = 0;
     bool m_active = false;
     // The fill as a share of the track, as drawn now.
     double m_shownFraction = 0;
-    QVariantAnimation* m_glide;
+    // The glide under way: from where, to where, how far through (ms).
+    double m_glideFrom = 0;
+    double m_glideTo = 0;
+    qint64 m_glideMs = 0;
 };
