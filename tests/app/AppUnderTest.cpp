@@ -4,7 +4,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QSize>
+
+#include <algorithm>
 
 AppUnderTest::AppUnderTest()
 {
@@ -94,4 +100,25 @@ QSize AppUnderTest::sizeOf(const QString& window)
             size.setHeight(line.mid(7).toInt());
     }
     return size;
+}
+
+std::optional<QPoint> AppUnderTest::redButtonIn(const QString& window, int band)
+{
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(window.toULongLong()).toImage();
+    qint64 sumX = 0;
+    qint64 sumY = 0;
+    qint64 count = 0;
+    for (int y = std::max(0, image.height() - band); y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 90 && c.blue() < 90) {
+                sumX += x;
+                sumY += y;
+                ++count;
+            }
+        }
+    }
+    if (count < 50)
+        return std::nullopt;
+    return QPoint(int(sumX / count), int(sumY / count));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QPoint>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,9 @@ public:
     static void clickIn(const QString& window, int x, int y);
     // The window's size in pixels.
     static QSize sizeOf(const QString& window);
+    // Where the window shows a red button (record, or stop while recording)
+    // in its bottom `band` pixels: the middle of its red pixels.
+    static std::optional<QPoint> redButtonIn(const QString& window, int band);
 
 private:
     QTemporaryDir m_home;
