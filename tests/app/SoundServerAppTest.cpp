@@ -65,8 +65,13 @@ protected:
 
     void clickRedButton()
     {
-        const std::optional<QPoint> button = AppUnderTest::redButtonIn(m_window, transportBarHeight);
-        ASSERT_TRUE(button.has_value()) << "no red button in the bottom bar";
+        // A window just mapped may not have been drawn yet.
+        std::optional<QPoint> button;
+        const auto found = [&] {
+            button = AppUnderTest::redButtonIn(m_window, transportBarHeight);
+            return button.has_value();
+        };
+        ASSERT_TRUE(waitUntil(found, 5000)) << "no red button in the bottom bar";
         AppUnderTest::clickIn(m_window, button->x(), button->y());
     }
     void clickRecord() { clickRedButton(); }
