@@ -274,13 +274,16 @@ TEST_F(SourceBar, DevicePickerFollowsTheDeviceList)
 
     // The server goes away: the picker and the badge say so, and come back with it.
     m_devices->mics = {{"builtin", "Built-in", true}};
+    m_devices->choose(QStringLiteral("builtin"));
     m_devices->setReachable(false);
     settle();
     EXPECT_EQ(pickerRows(), QStringList{"No Sound Server"});
+    EXPECT_EQ(bar.micPicker()->currentText(), "No Sound Server");
     EXPECT_EQ(bar.sourceBadge()->text(), "No Sound Server");
     m_devices->setReachable(true);
     settle();
     EXPECT_EQ(pickerRows(), QStringList{"Built-in"});
+    EXPECT_EQ(bar.micPicker()->currentText(), "Built-in");
     EXPECT_EQ(bar.sourceBadge()->text(), "Mic + System Audio");
 }
 

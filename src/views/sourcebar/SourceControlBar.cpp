@@ -371,7 +371,11 @@ void SourceControlBar::showMicrophones()
 void SourceControlBar::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.selectedMicID()));
+    int index = m_micPicker->findData(m_vm.selectedMicID());
+    // Without a server its one row says so, whatever was chosen before.
+    if (index < 0 && !m_vm.deviceManager().isSoundServerReachable())
+        index = 0;
+    m_micPicker->setCurrentIndex(index);
 }
 
 void SourceControlBar::paintEvent(QPaintEvent*)
