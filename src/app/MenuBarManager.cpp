@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <cstdio>
+
 namespace {
 
 constexpr int refreshIntervalMs = 1000;
@@ -40,6 +42,7 @@ MenuBarManager::MenuBarManager(Settings& settings, SettingsWindowController& set
 {
     m_updateTimer.setInterval(refreshIntervalMs);
     connect(&m_updateTimer, &QTimer::timeout, this, &MenuBarManager::updateButton);
+    connect(&m_updateTimer, &QTimer::timeout, this, &MenuBarManager::followTrayHost);
 }
 
 MenuBarManager::~MenuBarManager()
@@ -64,6 +67,7 @@ void MenuBarManager::setup()
     });
     updateButton();
     m_trayIcon->show();
+    m_trayWasReachable = isTrayReachable();
     m_updateTimer.start();
 }
 
@@ -247,6 +251,19 @@ void MenuBarManager::hideMainWindowAtLaunch(QWidget* window)
 bool MenuBarManager::isTrayReachable() const
 {
     return m_trayIcon && m_trayIcon->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MenuBarManager::followTrayHost()
+{
+    const bool reachable = isTrayReachable();
+    if (reachable == m_trayWasReachable)
+        return;
+    m_trayWasReachable = reachable;
+    std::printf(reachable ? "[MenuBarManager] The tray is back.\n" : "[MenuBarManager] The tray went away.\n");
+    std::fflush(stdout);
+    QWidget* window = m_cachedMainWindow;
+    if (!reachable && window && !window->isVisible())
+        window->showMinimized();
 }
 
 bool MenuBarManager::eventFilter(QObject* watched, QEvent* event)

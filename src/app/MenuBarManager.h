@@ -54,6 +54,10 @@ public:
 
     // Whether the tray item is on screen now, so a hidden window can be reached.
     bool isTrayReachable() const;
+    // Checked every second: when the tray host goes away while the main window
+    // is hidden, the window comes back minimised, so the app stays within
+    // reach. (Qt puts the item back by itself when a host returns.)
+    void followTrayHost();
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
     QMenu* menu() const { return m_menu.get(); }
 
@@ -91,4 +95,5 @@ private:
     bool m_hasUserRequestedOpen = false;
     TrayMenu::Button m_button;
     bool m_iconSet = false;
+    bool m_trayWasReachable = false;
 };

@@ -1,5 +1,6 @@
 #include "audio/AudioDeviceManager.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
 
@@ -55,16 +56,23 @@ std::optional<QList<AudioDevice>> microphonesFrom(QFuture<PulseServerInfo> serve
 AudioDeviceManager::AudioDeviceManager(QObject* parent)
     : QObject(parent)
 {
+    PulseContext& pulse = PulseContext::shared();
+    m_isSoundServerReachable = pulse.isConnected();
+    if (!m_isSoundServerReachable)
+        ConsoleLine::print(QStringLiteral("[AudioDeviceManager] No sound server is reachable."));
     refreshDevices();
 
-    PulseContext& pulse = PulseContext::shared();
     connect(&pulse, &PulseContext::serverEvent, this,
             [this](PulseContext::Facility facility, PulseContext::Change, quint32) {
                 // Sources come and go, and the server's default is a server change.
                 if (facility == PulseContext::Facility::Source || facility == PulseContext::Facility::Server)
                     scheduleRefresh();
             });
-    connect(&pulse, &PulseContext::connected, this, [this] { scheduleRefresh(); });
+    connect(&pulse, &PulseContext::connected, this, [this] {
+        setSoundServerReachable(true);
+        scheduleRefresh();
+    });
+    connect(&pulse, &PulseContext::disconnected, this, [this] { setSoundServerReachable(false); });
 
     m_pollTimer.setInterval(pollIntervalMs);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] {
@@ -83,6 +91,16 @@ void AudioDeviceManager::setSelectedMicID(const QString& id)
     Q_EMIT selectedMicIDChanged();
 }
 
+void AudioDeviceManager::setSoundServerReachable(bool reachable)
+{
+    if (reachable == m_isSoundServerReachable)
+        return;
+    m_isSoundServerReachable = reachable;
+    ConsoleLine::print(reachable ? QStringLiteral("[AudioDeviceManager] Sound server connected.")
+                                 : QStringLiteral("[AudioDeviceManager] No sound server is reachable."));
+    Q_EMIT soundServerReachableChanged();
+}
+
 std::optional<QList<AudioDevice>> AudioDeviceManager::readSystem() const
 {
     PulseContext& pulse = PulseContext::shared();
@@ -90,8 +108,13 @@ std::optional<QList<AudioDevice>> AudioDeviceManager::readSystem() const
     QFuture<QList<PulseSourceInfo>> sources = pulse.sources();
     if (pulse.isMainloopThread())
         return std::nullopt; // it would wait for itself
-    server.waitForFinished();
-    sources.waitForFinished();
+    try {
+        // Waiting rethrows a failed query's error: no server, or it went away.
+        server.waitForFinished();
+        sources.waitForFinished();
+    } catch (const Error&) {
+        return std::nullopt;
+    }
     return microphonesFrom(server, sources);
 }
 
@@ -148,6 +171,11 @@ void AudioDeviceManager::apply(const QList<AudioDevice>& devices)
 {
     if (m_availableMics != devices) {
         m_availableMics = devices;
+        QStringList names;
+        for (const AudioDevice& device : devices)
+            names.append(device.isDefault ? device.name + QStringLiteral(" (default)") : device.name);
+        ConsoleLine::print(QStringLiteral("[AudioDeviceManager] Microphones: ")
+                           + (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
         Q_EMIT availableMicsChanged();
     }
 

@@ -15,11 +15,13 @@
 // then to the first listed. Lives on the main thread; never opens a device.
 // Events and the poll ask the server and apply its answer when it arrives, so
 // the main thread never waits for it; an answer overtaken by a later question
-// is dropped.
+// is dropped. With no sound server the list stays as it was and the manager
+// says so; it lists again as soon as a server answers.
 class AudioDeviceManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<AudioDevice> availableMics READ availableMics NOTIFY availableMicsChanged)
     Q_PROPERTY(QString selectedMicID READ selectedMicID WRITE setSelectedMicID NOTIFY selectedMicIDChanged)
+    Q_PROPERTY(bool isSoundServerReachable READ isSoundServerReachable NOTIFY soundServerReachableChanged)
 public:
     // Lists the devices and settles the choice before returning.
     explicit AudioDeviceManager(QObject* parent = nullptr);
@@ -28,6 +30,8 @@ public:
     const QString& selectedMicID() const { return m_selectedMicID; }
     // Kept as written until the next refresh, which applies the fallback rule.
     void setSelectedMicID(const QString& id);
+    // Whether a sound server is connected; the list is the last one it gave.
+    bool isSoundServerReachable() const { return m_isSoundServerReachable; }
 
     // Reads the server now, waiting for its answer.
     void refreshDevices();
@@ -44,6 +48,7 @@ public:
 Q_SIGNALS:
     void availableMicsChanged();
     void selectedMicIDChanged();
+    void soundServerReachableChanged();
 
 private:
     // Microphones as the server lists them now; nothing when it cannot answer.
@@ -56,9 +61,11 @@ private:
     // The poll's rule: applies only when the ids or the default differ.
     void applyIfChanged(const QList<AudioDevice>& devices);
     void scheduleRefresh();
+    void setSoundServerReachable(bool reachable);
 
     QList<AudioDevice> m_availableMics;
     QString m_selectedMicID;
+    bool m_isSoundServerReachable = false;
     QTimer m_pollTimer;
     bool m_refreshScheduled = false;
     // The latest question; only its answer is applied.

@@ -7,8 +7,10 @@
 #include "audio/SystemAudioCapture.h"
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"
+#include "platform/pulse/PulseContext.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +21,9 @@ namespace {
 constexpr int64_t levelsIntervalNs = 40'000'000;       // 25 reports a second at most
 constexpr size_t liveWaveformPointFrames = 44100 / 30;
 constexpr float minimumAmplitude = 0.05f;
+// Time for the device list to settle after a source went away: an unplugged
+// microphone may be followed by another one being chosen.
+constexpr int sourceLossSettleMs = 1500;
 
 int64_t nowNs()
 {
@@ -58,6 +63,22 @@ AudioMixerRecorder::AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe
     m_systemAudioCapture->onCapturedBuffer = [this](const CapturedBuffer& buffer) {
         onCapturedBuffer(AudioMixer::Source::System, buffer);
     };
+    // From the capture queues to the main thread; events still queued when
+    // the recorder goes are dropped with it.
+    m_micCapture->onStreamLost = [this](const Error& error) {
+        QMetaObject::invokeMethod(
+            this, [this, reason = error.message()] { sourceLost(AudioMixer::Source::Microphone, reason); },
+            Qt::QueuedConnection);
+    };
+    m_systemAudioCapture->onStreamLost = [this](const Error& error) {
+        QMetaObject::invokeMethod(
+            this, [this, reason = error.message()] { sourceLost(AudioMixer::Source::System, reason); },
+            Qt::QueuedConnection);
+    };
+    connect(&PulseContext::shared(), &PulseContext::disconnected, this, [this] {
+        if (isRecordingOrPaused())
+            interrupt(QStringLiteral("The sound server went away."));
+    });
 }
 
 AudioMixerRecorder::~AudioMixerRecorder() = default;
@@ -180,11 +201,76 @@ void AudioMixerRecorder::dispatchToMainThread(std::vector<float> waveformPoints,
         Qt::QueuedConnection);
 }
 
+bool AudioMixerRecorder::isRecordingOrPaused() const
+{
+    const RecorderState state = m_state;
+    return state == RecorderState::recording || state == RecorderState::paused;
+}
+
+void AudioMixerRecorder::sourceLost(AudioMixer::Source source, const QString& reason)
+{
+    if (!isRecordingOrPaused() || m_interruptReported)
+        return;
+    if (!PulseContext::shared().isConnected()) {
+        interrupt(QStringLiteral("The sound server went away."));
+        return;
+    }
+    std::printf("%s ended during the recording: %s\n",
+                source == AudioMixer::Source::Microphone ? "Microphone" : "System audio", qPrintable(reason));
+    std::fflush(stdout);
+    QTimer::singleShot(sourceLossSettleMs, this,
+                       [this, source, recording = m_recordingNumber] { judgeSourceLoss(source, recording); });
+}
+
+void AudioMixerRecorder::judgeSourceLoss(AudioMixer::Source source, quint64 recording)
+{
+    if (recording != m_recordingNumber || !isRecordingOrPaused() || m_interruptReported)
+        return;
+    if (!PulseContext::shared().isConnected()) {
+        interrupt(QStringLiteral("The sound server went away."));
+        return;
+    }
+    const bool micLost = source == AudioMixer::Source::Microphone;
+    const bool micLive = m_mixer.isMicEnabled() && m_micCapture->isCapturing();
+    const bool systemLive = m_mixer.isSystemAudioEnabled() && m_systemAudioCapture->isCapturing();
+    QString message;
+    if (micLost && micLive)
+        message = QStringLiteral("Microphone disconnected — recording the microphone now chosen");
+    else if (!micLost && systemLive)
+        message = QStringLiteral("System audio output removed — recording the new output");
+    else if (micLost && systemLive)
+        message = QStringLiteral("Microphone disconnected — recording system audio only");
+    else if (!micLost && micLive)
+        message = QStringLiteral("System audio output removed — recording the microphone only");
+    if (message.isEmpty()) {
+        interrupt(micLost ? QStringLiteral("The microphone was disconnected.")
+                          : QStringLiteral("The system audio output was removed."));
+        return;
+    }
+    std::printf("%s\n", qPrintable(message));
+    std::fflush(stdout);
+    if (onSourceEnded)
+        onSourceEnded(message);
+}
+
+void AudioMixerRecorder::interrupt(const QString& reason)
+{
+    if (m_interruptReported)
+        return;
+    m_interruptReported = true;
+    std::printf("Recording interrupted: %s\n", qPrintable(reason));
+    std::fflush(stdout);
+    if (onInterrupted)
+        onInterrupted(reason);
+}
+
 QFuture<void> AudioMixerRecorder::startRecording(const QString& outputPath,
                                                  const std::optional<AudioDevice>& selectedMic)
 {
     if (m_state != RecorderState::idle)
         return QtFuture::makeReadyFuture();
+    ++m_recordingNumber;
+    m_interruptReported = false;
     return m_controlQueue.async([this, outputPath, selectedMic] { startBody(outputPath, selectedMic); });
 }
 
@@ -192,6 +278,13 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
 {
     if (m_state != RecorderState::idle)
         return;
+    if (PulseContext& pulse = PulseContext::shared(); !pulse.isConnected()) {
+        // Said plainly rather than as each source's failure to open.
+        const QString reason = pulse.connectionError().message();
+        throw Error(QStringLiteral("AudioMixerRecorder"), 2,
+                    QStringLiteral("No sound server is running: ")
+                        + (reason.endsWith(QLatin1Char('.')) ? reason : reason + QLatin1Char('.')));
+    }
     m_mixerQueue.sync([this] {
         m_mixer.reset();
         m_capturedAmplitudes.clear();

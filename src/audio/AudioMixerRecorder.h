@@ -69,11 +69,20 @@ public:
     // On the main thread, once per recording, at its first write error: the
     // recording writes nothing more and should be stopped.
     std::function<void(const QString& reason)> onWriteFailed;
+    // On the main thread, at most once per recording: the sound server went
+    // away, or no enabled source is left to record. Nothing more can be
+    // recorded; the recording should be stopped, and is saved as it is.
+    std::function<void(const QString& reason)> onInterrupted;
+    // On the main thread: an enabled source ended during the recording and
+    // the recording goes on with what remains; says what is recorded now.
+    std::function<void(const QString& message)> onSourceEnded;
 
     // Starts writing `outputPath` from the enabled sources; does nothing unless
-    // idle. Fails with the encoder's error, or with ("AudioMixerRecorder", 1)
-    // when every enabled source failed to start (nothing is left recording and
-    // the file is removed). A system-audio failure alone is only printed.
+    // idle. Fails with the encoder's error, with ("AudioMixerRecorder", 2, "No
+    // sound server is running: ...") while no server is connected, or with
+    // ("AudioMixerRecorder", 1) when every enabled source failed to start
+    // (nothing is left recording and the file is removed). A system-audio
+    // failure alone is only printed.
     QFuture<void> startRecording(const QString& outputPath, const std::optional<AudioDevice>& selectedMic);
     void pauseRecording();
     void resumeRecording();
@@ -106,6 +115,12 @@ private:
     void addToLiveWaveform(float amplitude, size_t frames, std::vector<float>& points);
     void dispatchToMainThread(std::vector<float> waveformPoints, std::optional<Levels> levels);
     void closeStretch();
+    bool isRecordingOrPaused() const;
+    // Main thread: a capture's stream ended by itself.
+    void sourceLost(AudioMixer::Source source, const QString& reason);
+    // Once the device choice had time to settle: what is left to record.
+    void judgeSourceLoss(AudioMixer::Source source, quint64 recording);
+    void interrupt(const QString& reason);
     std::vector<float> flushAndTakeAmplitudes();
     void startBody(const QString& outputPath, const std::optional<AudioDevice>& selectedMic);
     StopResult stopBody();
@@ -126,6 +141,10 @@ private:
     std::atomic<float> m_currentSysLevel{0};
     // Far enough in the past that the first report is due, without overflowing.
     std::atomic<int64_t> m_lastLevelsDispatch{INT64_MIN / 2};
+
+    // Main thread: which recording a loss belongs to, and whether it was told.
+    quint64 m_recordingNumber = 0;
+    bool m_interruptReported = false;
 
     mutable std::mutex m_durationMutex;
     std::optional<Clock::time_point> m_recordingStartTime;

@@ -62,6 +62,7 @@ void CaptureStream::open(const QString& sourceName)
     close();
     m_stream = std::move(stream);
     m_openGeneration = generation;
+    m_isOpen = true;
 }
 
 void CaptureStream::close()
@@ -70,6 +71,7 @@ void CaptureStream::close()
         return;
     m_stream->close();
     m_stream.reset();
+    m_isOpen = false;
     m_openGeneration = 0; // an end already on its way is no longer news
 }
 

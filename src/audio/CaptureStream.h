@@ -44,7 +44,8 @@ public:
     void open(const QString& sourceName);
     // On the queue; nothing when closed.
     void close();
-    bool isOpen() const { return m_stream != nullptr; }
+    // Also from other threads, which may see the change a moment late.
+    bool isOpen() const { return m_isOpen; }
     // The source of the open stream; empty when closed. On the queue.
     QString sourceName() const;
 
@@ -55,6 +56,7 @@ private:
     BufferHandler m_onBuffer;
     EndHandler m_onEnded;
     std::unique_ptr<PulseRecordStream> m_stream;
+    std::atomic<bool> m_isOpen{false};
     int m_lastGeneration = 0; // of the last stream made
     int m_openGeneration = 0; // of the stream in m_stream
     // The generation whose deliveries are handed on; read on the sound

@@ -19,7 +19,10 @@ MicrophoneCapture::MicrophoneCapture()
               if (!m_stream.isOpen())
                   return;
               std::printf("Microphone stream ended: %s\n", qPrintable(error.message()));
+              std::fflush(stdout);
               m_stream.close();
+              if (m_isRunning && !m_isShutDown && onStreamLost)
+                  onStreamLost(error);
           })
     , m_queue(QStringLiteral("com.tarvell.nimbrel.micqueue"), SerialQueue::Priority::UserInteractive)
 {

@@ -3,6 +3,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/CaptureStream.h"
 #include "audio/CapturedBuffer.h"
+#include "common/Error.h"
 #include "common/SerialQueue.h"
 
 #include <QFuture>
@@ -41,6 +42,13 @@ public:
     // Runs onCapturedBuffer on `queue` instead, so a delivery wakes one
     // thread less. Before starting; `queue` must outlive the capture.
     void setDeliveryQueue(SerialQueue& queue) { m_stream.setDeliveryQueue(queue); }
+
+    // On the capture's queue, when the stream ends by itself while running
+    // (the device went away, the server did): the capture stays running
+    // without a stream until the next device change opens one.
+    std::function<void(const Error&)> onStreamLost;
+    // Whether a stream delivers now; from any thread, without waiting.
+    bool isCapturing() const { return m_stream.isOpen(); }
 
     // For observers that need to see the queue's state: waits for the queue.
     bool isRunning();

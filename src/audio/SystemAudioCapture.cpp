@@ -32,6 +32,8 @@ SystemAudioCapture::SystemAudioCapture()
               std::printf("[SystemAudioCapture] System audio stream ended: %s\n", qPrintable(error.message()));
               m_stream.close();
               followDefaultOutput();
+              if (!m_stream.isOpen() && !m_isShutDown && onStreamLost)
+                  onStreamLost(error);
           })
     , m_queue(QStringLiteral("com.tarvell.nimbrel.systemaudioqueue"), SerialQueue::Priority::UserInteractive)
 {

@@ -2,6 +2,7 @@
 
 #include "audio/CaptureStream.h"
 #include "audio/CapturedBuffer.h"
+#include "common/Error.h"
 #include "common/SerialQueue.h"
 
 #include <QFuture>
@@ -38,6 +39,12 @@ public:
     QFuture<void> restartIfStopped();
 
     bool isRunning() const { return m_isRunning; }
+    // Whether a stream delivers now; from any thread, without waiting.
+    bool isCapturing() const { return m_stream.isOpen(); }
+    // On the capture's queue, when the stream ends by itself while running and
+    // there is no other output to follow: the capture keeps running and opens
+    // again on the next default output.
+    std::function<void(const Error&)> onStreamLost;
     // The monitor being recorded; empty while between outputs or stopped.
     // Waits for the queue.
     QString currentSourceName();

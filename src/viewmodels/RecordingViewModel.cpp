@@ -21,6 +21,8 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include <utility>
+
 namespace {
 
 QPointer<RecordingViewModel> sharedInstance;
@@ -66,7 +68,13 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
 
     m_statusClearTimer.setSingleShot(true);
     m_statusClearTimer.setInterval(collaborators.statusClearDelay);
-    connect(&m_statusClearTimer, &QTimer::timeout, this, [this] { setExportMessage(std::nullopt); });
+    connect(&m_statusClearTimer, &QTimer::timeout, this, [this] {
+        if (std::exchange(m_statusHeld, false) && m_deferredStatus) {
+            showStatus(*std::exchange(m_deferredStatus, std::nullopt));
+            return;
+        }
+        setExportMessage(std::nullopt);
+    });
     m_durationTimer.setInterval(collaborators.durationTickInterval);
     connect(&m_durationTimer, &QTimer::timeout, this,
             [this] { setRecordingDuration(m_recorder->currentRecordingDuration()); });
@@ -135,6 +143,17 @@ void RecordingViewModel::setupRecorderCallbacks()
     });
     // A full disk ends the recording with what it has; the stop says why.
     connect(m_recorder.get(), &RecorderService::writeFailed, this, [this] { stopRecording(); });
+    // So does a sound server that went away, or the last source ending.
+    connect(m_recorder.get(), &RecorderService::interrupted, this, [this](const QString& reason) {
+        if (m_recorderState != RecorderState::recording && m_recorderState != RecorderState::paused)
+            return;
+        m_interruptionReason = reason;
+        stopRecording();
+    });
+    connect(m_recorder.get(), &RecorderService::sourceEnded, this, [this](const QString& message) {
+        if (m_recorderState == RecorderState::recording || m_recorderState == RecorderState::paused)
+            showHeldStatus(message);
+    });
     connect(m_recorder.get(), &RecorderService::levelsUpdated, this, [this](float mic, float sys) {
         assign(m_micLevel, mic, &RecordingViewModel::micLevelChanged);
         assign(m_sysLevel, sys, &RecordingViewModel::sysLevelChanged);
@@ -154,6 +173,7 @@ void RecordingViewModel::setupDeviceSubscription()
     };
     connect(m_deviceManager.get(), &DeviceService::availableMicsChanged, this, forward);
     connect(m_deviceManager.get(), &DeviceService::selectedMicIDChanged, this, forward);
+    connect(m_deviceManager.get(), &DeviceService::soundServerReachableChanged, this, forward);
 }
 
 void RecordingViewModel::setupPlayerSubscription()
@@ -192,6 +212,17 @@ void RecordingViewModel::setupMeetingDetector()
 
 void RecordingViewModel::showStatus(const QString& text)
 {
+    if (m_statusHeld) {
+        m_deferredStatus = text;
+        return;
+    }
+    setExportMessage(text);
+    clearToastAfterDelay();
+}
+
+void RecordingViewModel::showHeldStatus(const QString& text)
+{
+    m_statusHeld = true;
     setExportMessage(text);
     clearToastAfterDelay();
 }

@@ -353,7 +353,8 @@ Q_SIGNALS:
     void isTrimPreviewingChanged();
     void isTrimmingProcessingChanged();
     void trimmingProgressTextChanged();
-    // The device list or the choice changed (one turn after the device manager).
+    // The device list, the choice or whether a sound server is reachable
+    // changed (one turn after the device manager).
     void deviceManagerChanged();
     // What the meeting banners show changed (one turn after the detector).
     void meetingDetectorChanged();
@@ -388,8 +389,10 @@ private:
     void setupPlayerSubscription();
     void setupMeetingDetector();
 
-    // Status message.
+    // Status message. A held one (why a recording stopped or lost a source)
+    // keeps its full time; others arriving meanwhile wait, the latest after it.
     void showStatus(const QString& text);
+    void showHeldStatus(const QString& text);
     void clearToastAfterDelay();
     void setExportMessage(const std::optional<QString>& message);
 
@@ -402,6 +405,8 @@ private:
         Date createdAt;
         // A default title chosen before the library was loaded, renumbered at filing.
         bool titleIsProvisional = false;
+        // Why the recorder asked for the stop, when it did.
+        std::optional<QString> interruption;
     };
     void runStopTask(StopContext context);
     void saveStoppedRecording(const StopContext& context, double duration, const QList<float>& amplitudes);
@@ -560,6 +565,10 @@ private:
     RecordingType m_activeRecordingType = RecordingType::meeting;
     QHash<QUuid, QList<ProcessingTask>> m_activeProcessingTasks;
     std::optional<QString> m_exportMessage;
+    bool m_statusHeld = false;
+    std::optional<QString> m_deferredStatus;
+    // Why the recorder asked for the stop under way, for its message.
+    std::optional<QString> m_interruptionReason;
     bool m_showPermissionBanner = false;
     // A failing write of the library is reported once, until one succeeds.
     bool m_libraryWriteFailing = false;

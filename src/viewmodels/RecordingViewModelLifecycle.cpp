@@ -22,6 +22,7 @@
 #include <QFile>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -127,6 +128,7 @@ void RecordingViewModel::runStopTask(StopContext context)
 {
     // Kept here, not in the task, so that a rename committed while the
     // recorder finishes still names the recording.
+    context.interruption = std::exchange(m_interruptionReason, std::nullopt);
     m_pendingStop = std::move(context);
     whenFinished(m_recorder->stopRecording(), this, [this](const FutureOutcome<RecorderService::StopResult>& outcome) {
         const StopContext stopped = *m_pendingStop;
@@ -137,17 +139,20 @@ void RecordingViewModel::runStopTask(StopContext context)
             // The capture file stays; the library takes it in at its next load.
             const QString reason = outcome.error ? Error::describe(outcome.error) : CancelledError().message();
             ConsoleLine::print(QStringLiteral("Failed to stop recording: ") + reason);
-            showStatus(QStringLiteral("Failed to save recording: ") + reason);
+            showHeldStatus(QStringLiteral("Failed to save recording: ") + reason);
             return;
         }
         // Filed into the whole library: one stopped before the load arrived
         // stays in its capture file until then.
         whenLibraryLoaded([this, stopped, result = *outcome.value] {
-            saveStoppedRecording(stopped, result.duration, result.amplitudes);
-            if (result.writeError) {
-                ConsoleLine::print(QStringLiteral("Recording stopped: ") + *result.writeError);
-                showStatus(QStringLiteral("Recording stopped: ") + *result.writeError);
+            // Shown first and held, so the messages of the work that filing
+            // starts (transcription) wait until it has been read.
+            const std::optional<QString> why = result.writeError ? result.writeError : stopped.interruption;
+            if (why) {
+                ConsoleLine::print(QStringLiteral("Recording stopped: ") + *why);
+                showHeldStatus(QStringLiteral("Recording stopped: ") + *why);
             }
+            saveStoppedRecording(stopped, result.duration, result.amplitudes);
         });
     });
 }
@@ -169,7 +174,7 @@ void RecordingViewModel::saveStoppedRecording(const StopContext& stopped, double
         = LibraryFiling::moveIntoLibrary(*m_storage, *context.captureFile, context.title, context.fileName);
     if (!filed.succeeded()) {
         ConsoleLine::print(QStringLiteral("Failed to move temp recording to final destination: ") + filed.error);
-        showStatus(QStringLiteral("Failed to save recording: ") + filed.error);
+        showHeldStatus(QStringLiteral("Failed to save recording: ") + filed.error);
         return;
     }
     const QString fileName = filed.fileName;

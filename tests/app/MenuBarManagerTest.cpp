@@ -264,6 +264,38 @@ TEST_F(WithTray, ReopenDeminimisesTheWindow)
     EXPECT_TRUE(waitFor([&] { return window.isActiveWindow(); }));
 }
 
+// The panel holding the tray is killed and started again while the window
+// is hidden in the tray.
+class TrayHostRestart : public TrayFixture {};
+
+TEST_F(TrayHostRestart, AHiddenWindowComesBackMinimisedAndTheItemReturnsWithTheHost)
+{
+    auto host = std::make_unique<TrayHost>();
+    ASSERT_TRUE(host->isReady());
+    makeViewModel();
+    m_manager->setup();
+    ASSERT_TRUE(waitFor([&] { return isEmbedded(); }, 5000));
+    QWidget& window = showMainWindow();
+    EXPECT_FALSE(window.close());
+    EXPECT_FALSE(window.isVisible());
+
+    host.reset();
+    // Nothing else would lead back to the running app.
+    ASSERT_TRUE(waitFor([&] { return window.isVisible(); }, 3000));
+    EXPECT_TRUE(waitFor([&] { return window.isMinimized(); }));
+    EXPECT_FALSE(m_manager->isTrayReachable());
+
+    host = std::make_unique<TrayHost>();
+    ASSERT_TRUE(host->isReady());
+    ASSERT_TRUE(waitFor([&] { return m_manager->isTrayReachable() && isEmbedded(); }, 5000));
+    // The window stays where it is; closing it hides it in the tray again.
+    EXPECT_TRUE(window.isMinimized());
+    m_manager->reopenMainWindow();
+    ASSERT_TRUE(waitFor([&] { return window.isVisible() && !window.isMinimized(); }));
+    EXPECT_FALSE(window.close());
+    EXPECT_FALSE(window.isVisible());
+}
+
 class WithoutTray : public TrayFixture {
 protected:
     void SetUp() override

@@ -1,6 +1,7 @@
 // The real app on the test X server: closing its window with the window
 // manager (Alt+F4), with a tray host and without one, and the ways back to
 // a hidden window and out of the app.
+#include "AppUnderTest.h"
 #include "TrayHost.h"
 
 #include "support/TestEnvironment.h"
@@ -20,81 +21,25 @@ using TestEnvironment::waitUntil;
 
 namespace {
 
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
 class TrayApp : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray("xcb")) << "runs on the test X server";
-        ASSERT_TRUE(m_home.isValid());
-        QDir().mkpath(runtimeDir());
-        QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        ASSERT_TRUE(m_app.isValid());
     }
 
-    void TearDown() override
-    {
-        for (auto& process : m_processes) {
-            if (process->state() != QProcess::NotRunning) {
-                process->kill();
-                process->waitForFinished(5000);
-            }
-        }
-    }
+    QString runtimeDir() const { return m_app.runtimeDir(); }
+    QString configDir() const { return m_app.configDir(); }
+    void storeSetting(const QString& key, const QString& value) { m_app.storeSetting(key, value); }
+    QProcess& startApp(const QStringList& arguments = {}) { return m_app.start(arguments); }
 
-    QString runtimeDir() const { return m_home.filePath(QStringLiteral("runtime")); }
-    QString configDir() const { return m_home.filePath(QStringLiteral("config")); }
-
-    void storeSetting(const QString& key, const QString& value)
+    static std::optional<QString> visibleWindow() { return AppUnderTest::visibleWindow(); }
+    static bool isIconic(const QString& window) { return AppUnderTest::isIconic(window); }
+    static void pressOn(const QString& window, const QString& keys) { AppUnderTest::pressOn(window, keys); }
+    static QString run(const QString& program, const QStringList& arguments)
     {
-        TestFiles::writeFile(configDir() + QStringLiteral("/Nimbrel/Nimbrel.ini"),
-                             QStringLiteral("[General]\n%1=%2\n").arg(key, value).toUtf8());
-    }
-
-    QProcess& startApp(const QStringList& arguments = {})
-    {
-        auto process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("HOME"), m_home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configDir());
-        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), m_home.filePath(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
-        environment.insert(QStringLiteral("NIMBREL_NO_ANIMATIONS"), QStringLiteral("1"));
-        process->setProcessEnvironment(environment);
-        process->setProcessChannelMode(QProcess::MergedChannels);
-        process->start(QStringLiteral(NIMBREL_EXECUTABLE), arguments);
-        m_processes.push_back(std::move(process));
-        return *m_processes.back();
-    }
-
-    // The app's main window while it is mapped.
-    static std::optional<QString> visibleWindow()
-    {
-        const QString found = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                               QStringLiteral("--name"), QStringLiteral("^Nimbrel$")});
-        if (found.isEmpty())
-            return std::nullopt;
-        return found.split(QLatin1Char('\n')).first();
-    }
-
-    static bool isIconic(const QString& window)
-    {
-        return run(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_STATE")})
-            .contains(QStringLiteral("Iconic"));
-    }
-
-    // As the user does: the window in front, then the window manager's close key.
-    static void pressOn(const QString& window, const QString& keys)
-    {
-        run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), window});
-        run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+        return AppUnderTest::run(program, arguments);
     }
 
     static bool stillRunningAfter(QProcess& process, int ms)
@@ -102,8 +47,7 @@ protected:
         return !waitUntil([&] { return process.state() == QProcess::NotRunning; }, ms);
     }
 
-    QTemporaryDir m_home;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    AppUnderTest m_app;
 };
 
 TEST_F(TrayApp, ClosingKeepsItInTheTrayUntilQuit)

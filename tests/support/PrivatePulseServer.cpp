@@ -127,6 +127,15 @@ void PrivatePulseServer::stop()
     QFile::remove(socketPath());
 }
 
+void PrivatePulseServer::kill()
+{
+    for (const std::unique_ptr<QProcess>& process : std::views::reverse(m_processes)) {
+        process->kill();
+        process->waitForFinished(5000);
+    }
+    m_processes.clear();
+}
+
 bool PrivatePulseServer::pactl(const QStringList& arguments) const
 {
     QProcess pactl;

@@ -24,6 +24,8 @@ public:
     // Starts the server and waits until it answers.
     bool start();
     void stop();
+    // Ends it as a crash does: no goodbye to its clients, its socket left behind.
+    void kill();
 
 private:
     bool startPulseAudio();

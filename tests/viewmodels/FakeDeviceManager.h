@@ -33,6 +33,13 @@ public:
         return std::nullopt;
     }
 
+    bool isSoundServerReachable() const override { return reachable; }
+    void setReachable(bool isReachable)
+    {
+        reachable = isReachable;
+        Q_EMIT soundServerReachableChanged();
+    }
+
     // The manager's own change, e.g. after a device was unplugged.
     void choose(const QString& id)
     {
@@ -43,4 +50,5 @@ public:
     QList<AudioDevice> mics;
     QString selected;
     int writes = 0;
+    bool reachable = true;
 };

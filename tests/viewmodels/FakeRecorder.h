@@ -37,6 +37,8 @@ public:
     void emitLevels(float mic, float sys) { Q_EMIT levelsUpdated(mic, sys); }
     void emitWaveformSample(float amplitude) { Q_EMIT liveWaveformSample(amplitude); }
     void emitWriteFailed(const QString& reason) { Q_EMIT writeFailed(reason); }
+    void emitInterrupted(const QString& reason) { Q_EMIT interrupted(reason); }
+    void emitSourceEnded(const QString& message) { Q_EMIT sourceEnded(message); }
 
     PendingCalls<void> starts;
     PendingCalls<StopResult> stops;

@@ -435,6 +435,43 @@ protected:
     }
 };
 
+// Why a recording stopped, or lost a source, is read before the messages of
+// the work that follows (the transcription filing starts) replace it.
+TEST_F(StatusMessage, WhyARecordingStoppedKeepsItsTimeAndTheNextMessageFollows)
+{
+    makeViewModel();
+    startRecording(QStringLiteral("Cut short"));
+    m_recorder->emitSourceEnded(QStringLiteral("Microphone disconnected — recording system audio only"));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
+    m_vm->copyRecap(QStringLiteral("meanwhile"));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
+
+    m_recorder->writeCaptureFile(50000);
+    m_recorder->emitInterrupted(QStringLiteral("The sound server went away."));
+    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    ASSERT_EQ(m_recorder->stops.count(), 1);
+    m_recorder->stops.resolveLast(RecorderService::StopResult{3.5, {0.5f}, std::nullopt});
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Cut short"));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
+
+    // The transcription fails at once: its message waits for the stop's.
+    ASSERT_EQ(m_transcriber->calls.count(), 1);
+    m_transcriber->calls.failLast(Error(QStringLiteral("Whisper"), 1, QStringLiteral("model not found")));
+    settle();
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
+    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() != QStringLiteral("Recording stopped: The sound server went away."); }, 2000));
+    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription failed: model not found"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+
+    // Reports for a recording that is not running change nothing.
+    m_recorder->emitInterrupted(QStringLiteral("The sound server went away."));
+    m_recorder->emitSourceEnded(QStringLiteral("Microphone disconnected — recording system audio only"));
+    EXPECT_EQ(m_recorder->stops.count(), 1);
+    EXPECT_FALSE(m_vm->exportMessage());
+}
+
 TEST_F(StatusMessage, ClearsAfterItsDelayAndALaterMessageGetsItsFullTime)
 {
     makeViewModel();

@@ -84,6 +84,10 @@ TEST(SourceBarRules, SourceBadgeNamesTheChosenSources)
         EXPECT_EQ(badge.text, c.text);
         EXPECT_EQ(badge.color, c.color) << c.text;
         EXPECT_EQ(showsEchoGuard(c.mic, c.system), c.echoGuard) << c.text;
+        // Without a sound server no choice can be recorded.
+        const SourceBadge unreachable = sourceBadge(c.mic, c.system, false);
+        EXPECT_EQ(unreachable.text, "No Sound Server");
+        EXPECT_EQ(unreachable.color, ColorRole::red);
     }
 }
 
@@ -111,11 +115,16 @@ TEST(SourceBarRules, PercentagesTruncateTheSinglePrecisionProduct)
     EXPECT_EQ(systemGainTooltip(0.9f), "System Audio volume gain (Current: 90%)");
 }
 
-TEST(SourceBarRules, PickerListsDevicesOrOneDefaultRow)
+TEST(SourceBarRules, PickerListsDevicesOrOneRowSayingWhyThereIsNone)
 {
-    EXPECT_EQ(micPickerRows({}), (QList<PickerRow>{{"Default Microphone", QString()}}));
+    // Nothing listed means nothing to record from: the server's default is
+    // then an output's monitor, never a microphone.
+    EXPECT_EQ(micPickerRows({}), (QList<PickerRow>{{"No Microphone", QString()}}));
     const QList<AudioDevice> devices{{"usb", "USB Mic", false}, {"builtin", "Built-in", true}};
     EXPECT_EQ(micPickerRows(devices), (QList<PickerRow>{{"USB Mic", "usb"}, {"Built-in", "builtin"}}));
+    // Without a server the devices it listed before are not offered.
+    EXPECT_EQ(micPickerRows(devices, false), (QList<PickerRow>{{"No Sound Server", QString()}}));
+    EXPECT_EQ(micPickerRows({}, false), (QList<PickerRow>{{"No Sound Server", QString()}}));
 }
 
 TEST(LevelMeterRules, FillCoversTheLevelsShareOfTheTrackAndNoMore)

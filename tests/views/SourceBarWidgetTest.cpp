@@ -267,10 +267,24 @@ TEST_F(SourceBar, DevicePickerFollowsTheDeviceList)
     Q_EMIT m_devices->availableMicsChanged();
     m_devices->choose(QString());
     settle();
-    EXPECT_EQ(pickerRows(), QStringList{"Default Microphone"});
+    EXPECT_EQ(pickerRows(), QStringList{"No Microphone"});
     EXPECT_EQ(bar.micPicker()->currentIndex(), 0);
     bar.micPicker()->activated(0);
     EXPECT_EQ(m_vm->selectedMicID(), QString());
+
+    // The server goes away: the picker and the badge say so, and come back with it.
+    m_devices->mics = {{"builtin", "Built-in", true}};
+    m_devices->choose(QStringLiteral("builtin"));
+    m_devices->setReachable(false);
+    settle();
+    EXPECT_EQ(pickerRows(), QStringList{"No Sound Server"});
+    EXPECT_EQ(bar.micPicker()->currentText(), "No Sound Server");
+    EXPECT_EQ(bar.sourceBadge()->text(), "No Sound Server");
+    m_devices->setReachable(true);
+    settle();
+    EXPECT_EQ(pickerRows(), QStringList{"Built-in"});
+    EXPECT_EQ(bar.micPicker()->currentText(), "Built-in");
+    EXPECT_EQ(bar.sourceBadge()->text(), "Mic + System Audio");
 }
 
 TEST_F(SourceBar, MetersFollowTheLevelsOfEnabledSources)

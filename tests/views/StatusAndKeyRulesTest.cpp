@@ -18,6 +18,10 @@ TEST(StatusMessageRules, WarnsForFailuresAndRequestsAnywhereInTheText)
         {"ERROR while saving", true},
         {"Cannot open the file", true},
         {"Could not save the library: Permission denied", true},
+        // A recording cut short, or one that lost a source, is no success.
+        {"Recording stopped: The sound server went away.", true},
+        {"Microphone disconnected — recording system audio only", true},
+        {"System audio output removed — recording the microphone only", true},
         // A quoted title counts as much as the fixed wording.
         {"Exported 'Known errors review.mp3' to Downloads!", true},
         {"Exported 'Failure modes.mp3' to Downloads!", true},

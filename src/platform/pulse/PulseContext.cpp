@@ -93,6 +93,11 @@ bool PulseContext::isConnected() const
     return ready;
 }
 
+Error PulseContext::connectionError()
+{
+    return withLock([this](pa_context*) { return m_connectionError.value_or(notConnectedError()); });
+}
+
 bool PulseContext::isMainloopThread() const
 {
     return pa_threaded_mainloop_in_thread(m_mainloop) != 0;
@@ -199,6 +204,7 @@ void PulseContext::onStateChanged(pa_context* context, void* userdata)
     } else if (state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED || state == PA_CONTEXT_UNCONNECTED) {
         const bool wasReady = self->m_ready;
         self->m_ready = false;
+        self->m_connectionError = errorOf(context);
         self->countAllChanges();
         pa_context_set_state_callback(context, nullptr, nullptr);
         pa_context_set_subscribe_callback(context, nullptr, nullptr);

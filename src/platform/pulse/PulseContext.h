@@ -47,6 +47,9 @@ public:
     static PulseContext& shared();
 
     bool isConnected() const;
+    // Why the last connection attempt failed or the connection ended;
+    // "Not connected" before any attempt failed.
+    Error connectionError();
     bool isMainloopThread() const;
     // This process's client index, to tell its own streams from others';
     // PA_INVALID_INDEX while not connected.
@@ -150,6 +153,7 @@ private:
     bool m_ready = false;
     bool m_shutDown = false;
     pa_time_event* m_reconnectTimer = nullptr;
+    std::optional<Error> m_connectionError; // touched with the main loop locked
     std::array<std::atomic<quint64>, 9> m_changeCounts{};
     std::unordered_set<PendingOperation*> m_pending;
     // Touched with the main loop locked.

@@ -5,6 +5,8 @@ AudioDeviceManagerAdapter::AudioDeviceManagerAdapter(QObject* parent)
 {
     connect(&m_manager, &AudioDeviceManager::availableMicsChanged, this, &DeviceService::availableMicsChanged);
     connect(&m_manager, &AudioDeviceManager::selectedMicIDChanged, this, &DeviceService::selectedMicIDChanged);
+    connect(&m_manager, &AudioDeviceManager::soundServerReachableChanged, this,
+            &DeviceService::soundServerReachableChanged);
 }
 
 QList<AudioDevice> AudioDeviceManagerAdapter::availableMics() const
@@ -25,4 +27,9 @@ void AudioDeviceManagerAdapter::setSelectedMicID(const QString& id)
 std::optional<AudioDevice> AudioDeviceManagerAdapter::selectedMicDevice() const
 {
     return m_manager.selectedMicDevice();
+}
+
+bool AudioDeviceManagerAdapter::isSoundServerReachable() const
+{
+    return m_manager.isSoundServerReachable();
 }

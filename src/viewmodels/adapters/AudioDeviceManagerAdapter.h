@@ -13,6 +13,7 @@ public:
     QString selectedMicID() const override;
     void setSelectedMicID(const QString& id) override;
     std::optional<AudioDevice> selectedMicDevice() const override;
+    bool isSoundServerReachable() const override;
 
 private:
     AudioDeviceManager m_manager;

@@ -10,6 +10,8 @@ AudioMixerRecorderAdapter::AudioMixerRecorderAdapter(QObject* parent)
     m_recorder.onLiveWaveformSample = [this](float amplitude) { Q_EMIT liveWaveformSample(amplitude); };
     m_recorder.onMixedAudioSamples = nullptr;
     m_recorder.onWriteFailed = [this](const QString& reason) { Q_EMIT writeFailed(reason); };
+    m_recorder.onInterrupted = [this](const QString& reason) { Q_EMIT interrupted(reason); };
+    m_recorder.onSourceEnded = [this](const QString& message) { Q_EMIT sourceEnded(message); };
 }
 
 QFuture<void> AudioMixerRecorderAdapter::startRecording(const QString& outputPath,

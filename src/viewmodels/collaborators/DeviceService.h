@@ -21,8 +21,11 @@ public:
     virtual void setSelectedMicID(const QString& id) = 0;
     // The chosen microphone, else the default one, else none.
     virtual std::optional<AudioDevice> selectedMicDevice() const = 0;
+    // Whether a sound server answers; the list is then the last one it gave.
+    virtual bool isSoundServerReachable() const { return true; }
 
 Q_SIGNALS:
     void availableMicsChanged();
     void selectedMicIDChanged();
+    void soundServerReachableChanged();
 };

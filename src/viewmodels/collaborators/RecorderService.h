@@ -51,4 +51,10 @@ Q_SIGNALS:
     // The recording's file could not be written (a full disk): nothing more
     // is recorded, and the recording should be stopped.
     void writeFailed(const QString& reason);
+    // Nothing more can be recorded (the sound server went away, no source is
+    // left): the recording should be stopped; `reason` says why.
+    void interrupted(const QString& reason);
+    // A source ended and the recording goes on with the rest; `message` says
+    // what is recorded now.
+    void sourceEnded(const QString& message);
 };

@@ -45,8 +45,10 @@ Metrics metrics(WidthClass widthClass)
     return m;
 }
 
-SourceBadge sourceBadge(bool micEnabled, bool systemAudioEnabled)
+SourceBadge sourceBadge(bool micEnabled, bool systemAudioEnabled, bool soundServerReachable)
 {
+    if (!soundServerReachable)
+        return {QStringLiteral("No Sound Server"), ColorRole::red};
     if (micEnabled && systemAudioEnabled)
         return {QStringLiteral("Mic + System Audio"), ColorRole::green};
     if (micEnabled)
@@ -117,10 +119,12 @@ QString systemGainTooltip(float gain)
     return QStringLiteral("System Audio volume gain (Current: %1%)").arg(gainPercent(gain));
 }
 
-QList<PickerRow> micPickerRows(const QList<AudioDevice>& devices)
+QList<PickerRow> micPickerRows(const QList<AudioDevice>& devices, bool soundServerReachable)
 {
+    if (!soundServerReachable)
+        return {{QStringLiteral("No Sound Server"), QString()}};
     if (devices.isEmpty())
-        return {{QStringLiteral("Default Microphone"), QString()}};
+        return {{QStringLiteral("No Microphone"), QString()}};
     QList<PickerRow> rows;
     rows.reserve(devices.size());
     for (const AudioDevice& device : devices)

@@ -47,7 +47,8 @@ struct SourceBadge {
     ColorRole color = ColorRole::none;
 };
 
-SourceBadge sourceBadge(bool micEnabled, bool systemAudioEnabled);
+// With no sound server reachable the badge says so, whatever is chosen.
+SourceBadge sourceBadge(bool micEnabled, bool systemAudioEnabled, bool soundServerReachable = true);
 
 // Echo Guard makes sense only when there is something to guard against.
 bool showsEchoGuard(bool micEnabled, bool systemAudioEnabled);
@@ -90,9 +91,11 @@ struct PickerRow {
     friend bool operator==(const PickerRow&, const PickerRow&) = default;
 };
 
-// One row per device in the list's order; with no device one row,
-// "Default Microphone", that selects the empty identifier (the server's
-// default source).
-QList<PickerRow> micPickerRows(const QList<AudioDevice>& devices);
+// One row per device in the list's order. With no device one row that
+// selects the empty identifier and says why nothing can be chosen: "No
+// Microphone" (the server lists none; its default would be an output's
+// monitor), or "No Sound Server" while none is reachable, whatever it listed
+// before.
+QList<PickerRow> micPickerRows(const QList<AudioDevice>& devices, bool soundServerReachable = true);
 
 } // namespace SourceBarRules

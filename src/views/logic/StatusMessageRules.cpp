@@ -6,9 +6,13 @@ namespace StatusMessageRules {
 
 bool isProblem(const QString& message)
 {
-    // "could not" too: "Could not save the library: ..." is a failure, never a success.
-    static const QStringList words{QStringLiteral("fail"), QStringLiteral("error"), QStringLiteral("please"),
-                                   QStringLiteral("cannot"), QStringLiteral("could not")};
+    // "could not" too: "Could not save the library: ..." is a failure, never a
+    // success; so is a recording cut short or a source lost.
+    static const QStringList words{QStringLiteral("fail"),          QStringLiteral("error"),
+                                   QStringLiteral("please"),        QStringLiteral("cannot"),
+                                   QStringLiteral("could not"),     QStringLiteral("recording stopped"),
+                                   QStringLiteral("disconnected"),  QStringLiteral("output removed"),
+                                   QStringLiteral("no sound server")};
     for (const QString& word : words) {
         if (message.contains(word, Qt::CaseInsensitive))
             return true;

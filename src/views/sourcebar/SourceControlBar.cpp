@@ -351,7 +351,8 @@ void SourceControlBar::showSources()
     m_echoGuard->setVisible(showsEchoGuard(mic, system));
     m_echoGuard->setGuardOn(m_vm.isEchoGuardEnabled());
 
-    const SourceBadge badge = SourceBarRules::sourceBadge(mic, system);
+    const SourceBadge badge
+        = SourceBarRules::sourceBadge(mic, system, m_vm.deviceManager().isSoundServerReachable());
     m_sourceBadge->setBadge(badge.text, badge.color);
 }
 
@@ -359,15 +360,22 @@ void SourceControlBar::showMicrophones()
 {
     const QSignalBlocker blocker(m_micPicker);
     m_micPicker->clear();
-    for (const PickerRow& row : micPickerRows(m_vm.deviceManager().availableMics()))
+    const DeviceService& devices = m_vm.deviceManager();
+    for (const PickerRow& row : micPickerRows(devices.availableMics(), devices.isSoundServerReachable()))
         m_micPicker->addItem(row.name, row.id);
     showMicSelection();
+    // The source badge tells of a missing sound server too.
+    showSources();
 }
 
 void SourceControlBar::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.selectedMicID()));
+    int index = m_micPicker->findData(m_vm.selectedMicID());
+    // Without a server its one row says so, whatever was chosen before.
+    if (index < 0 && !m_vm.deviceManager().isSoundServerReachable())
+        index = 0;
+    m_micPicker->setCurrentIndex(index);
 }
 
 void SourceControlBar::paintEvent(QPaintEvent*)
