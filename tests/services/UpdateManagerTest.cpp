@@ -463,19 +463,25 @@ TEST_F(UpdateManagerTest, InstallRunsOnlyFromAReadyBundle)
 TEST_F(UpdateManagerTest, AFailedInstallIsReportedAndItsVersionNotOfferedAgain)
 {
     const QDir updates(manager->updatesFolder());
-    const auto leaveInstall = [&](const QByteArray& version, const QByteArray& failure) {
+    // What the installer leaves: the version it installs, why it failed, and
+    // the marker a newly installed bundle removes when it runs.
+    const auto leaveInstall = [&](const QByteArray& version, const QByteArray& failure, bool launching = false) {
         TestFiles::writeFile(updates.filePath(QStringLiteral("InstallPending")),
                              R"({"version":")" + version + R"(","build":1})");
         if (!failure.isEmpty())
             TestFiles::writeFile(updates.filePath(QStringLiteral("InstallFailed")), failure);
-        TestFiles::writeFile(updates.filePath(QStringLiteral("Launching")), {});
+        if (launching)
+            TestFiles::writeFile(updates.filePath(QStringLiteral("Launching")), {});
     };
 
-    // The running version is the one installed: nothing to say.
-    leaveInstall("1.2.0", {});
-    manager->finishLastInstall();
-    EXPECT_EQ(manager->state().kind, Kind::Idle);
-    EXPECT_TRUE(updates.entryList(QDir::Files).isEmpty());
+    // The installed bundle runs: nothing to say, even when it calls itself
+    // by another version than the feed did.
+    for (const QByteArray& version : {QByteArray("1.2.0"), QByteArray("1.4")}) {
+        leaveInstall(version, {}, true);
+        manager->finishLastInstall();
+        EXPECT_EQ(manager->state().kind, Kind::Idle);
+        EXPECT_TRUE(updates.entryList(QDir::Files).isEmpty());
+    }
 
     leaveInstall("1.3", "the new version did not start");
     StdoutCapture printed;

@@ -398,8 +398,9 @@ void UpdateManager::applyUpdateAndRelaunch()
 void UpdateManager::finishLastInstall()
 {
     const QDir state(updatesFolder());
-    // A waiting installer keeps the old bundle until this marker is gone.
-    QFile::remove(state.filePath(UpdateInstaller::kLaunchingMarker));
+    // A waiting installer keeps the old bundle until this marker is gone; an
+    // app that finds it is the new bundle, whatever version it calls itself.
+    const bool startedByInstaller = QFile::remove(state.filePath(UpdateInstaller::kLaunchingMarker));
     QFile pendingFile(state.filePath(UpdateInstaller::kPendingInstall));
     if (!pendingFile.open(QIODevice::ReadOnly))
         return;
@@ -412,9 +413,11 @@ void UpdateManager::finishLastInstall()
     if (reportFile.open(QIODevice::ReadOnly))
         reason = QString::fromUtf8(reportFile.read(4096)).trimmed();
     reportFile.close();
-    const bool runningIt =
-        !isRemoteVersionNewer(version, build, AppVersion::currentVersion(), AppVersion::currentBuildNumber());
-    if (reason.isEmpty() && !runningIt)
+    const bool runningIt = startedByInstaller
+        || !isRemoteVersionNewer(version, build, AppVersion::currentVersion(), AppVersion::currentBuildNumber());
+    if (startedByInstaller)
+        reason.clear();
+    else if (reason.isEmpty() && !runningIt)
         reason = QStringLiteral("the installer did not finish");
     QFile::remove(pendingFile.fileName());
     QFile::remove(reportFile.fileName());
