@@ -35,6 +35,12 @@ QString durationText(int ms)
     return QStringLiteral("%1 ms").arg(ms);
 }
 
+QString tooManyRedirects(int allowed)
+{
+    return allowed == 1 ? QStringLiteral("The server redirected more than once.")
+                        : QStringLiteral("The server redirected more than %1 times.").arg(allowed);
+}
+
 QString sizeText(qint64 bytes)
 {
     const struct {
@@ -126,7 +132,7 @@ void HttpFileDownloader::onRedirected(const QUrl& target)
         return;
     const QUrl resolved = m_reply->url().resolved(target);
     if (++m_redirects > m_options.maxRedirects) {
-        fail(RedirectRefused, QStringLiteral("The server redirected more than %1 times.").arg(m_options.maxRedirects));
+        fail(RedirectRefused, tooManyRedirects(m_options.maxRedirects));
         return;
     }
     if (!m_options.acceptsRedirect)
@@ -250,10 +256,15 @@ void HttpFileDownloader::onFinished()
     if (m_done)
         return;
     if (m_reply->error() == QNetworkReply::TooManyRedirectsError) {
-        fail(RedirectRefused, QStringLiteral("The server redirected more than %1 times.").arg(m_options.maxRedirects));
+        fail(RedirectRefused, tooManyRedirects(m_options.maxRedirects));
         return;
     }
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // An interim status at the end is no answer at all.
+    if (status.isValid() && status.toInt() < 200) {
+        fail(NetworkFailure, m_reply->errorString());
+        return;
+    }
     if (status.isValid() && status.toInt() != 200) {
         fail(status.toInt(), describeStatus(status.toInt()));
         return;
@@ -306,4 +317,3 @@ void HttpFileDownloader::fail(int code, const QString& message)
     m_promise.finish();
     deleteLater();
 }
-

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include "ConnectHook.h"
 #include "ZipFixture.h"
 #include "support/LoopbackHttpServer.h"
@@ -346,6 +348,37 @@ TEST_F(UpdateManagerTest, FeedAndArchiveTransfersAreBounded)
         EXPECT_EQ(manager->state().message, QStringLiteral("Update download failed: ") + message);
         EXPECT_TRUE(QDir(folder.filePath(QStringLiteral("Updates"))).entryList(QDir::Files).isEmpty());
     }
+}
+
+TEST_F(UpdateManagerTest, UpdatesThatDoNotFitTheDiskAreRefused)
+{
+    const QString small = folder.filePath(QStringLiteral("small"));
+    QDir().mkpath(small);
+    if (::mount("tmpfs", QFile::encodeName(small).constData(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no small file system can be mounted here";
+    const QList<Entry> large = {{Entry::Folder, "Nimbrel.app/", {}},
+                                {Entry::File, "Nimbrel.app/zeros", QByteArray(4 << 20, '\0')}};
+    const struct {
+        const char* name;
+        QByteArray archive;
+        QString reason;
+    } cases[] = {
+        {"download", QByteArray("PK\x03\x04", 4) + QByteArray(2 << 20, 'z'),
+         QStringLiteral("There is not enough free space for the download: 2 MB needed, ")},
+        {"unpacked", ZipFixture::make(large), QStringLiteral("There is not enough free space to unpack the update: 4 MB needed, ")},
+    };
+    serveFeed(QStringLiteral("1.3"), 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.setBody(kArchive, c.archive);
+        manager = makeManager();
+        manager->setUpdatesFolder(small);
+        manager->checkForUpdates(true, false);
+        ASSERT_TRUE(waitFor(Kind::Error));
+        EXPECT_TRUE(manager->state().message.startsWith(QStringLiteral("Update download failed: ") + c.reason))
+            << manager->state().message.toStdString();
+    }
+    ::umount(QFile::encodeName(small).constData());
 }
 
 TEST_F(UpdateManagerTest, RedirectsObeyTheAddressRulesBeforeAnyConnection)
