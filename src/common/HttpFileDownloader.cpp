@@ -1,5 +1,6 @@
 #include "common/HttpFileDownloader.h"
 
+#include "common/ByteCountText.h"
 #include "common/Error.h"
 
 #include <QFileInfo>
@@ -39,20 +40,6 @@ QString tooManyRedirects(int allowed)
 {
     return allowed == 1 ? QStringLiteral("The server redirected more than once.")
                         : QStringLiteral("The server redirected more than %1 times.").arg(allowed);
-}
-
-QString sizeText(qint64 bytes)
-{
-    const struct {
-        qint64 unit;
-        const char* name;
-    } units[] = {{qint64(1) << 30, "GB"}, {qint64(1) << 20, "MB"}, {qint64(1) << 10, "KB"}};
-    for (const auto& u : units) {
-        if (bytes >= u.unit)
-            return QStringLiteral("%1 %2").arg(QString::number(double(bytes) / double(u.unit), 'g', 3),
-                                               QLatin1String(u.name));
-    }
-    return QStringLiteral("%1 bytes").arg(bytes);
 }
 
 } // namespace
@@ -172,14 +159,14 @@ void HttpFileDownloader::onMetaData()
     const qint64 announced = length.toLongLong();
     if (m_options.maxBytes >= 0 && announced > m_options.maxBytes) {
         fail(TooLarge, QStringLiteral("The server offered %1, more than the %2 allowed.")
-                           .arg(sizeText(announced), sizeText(m_options.maxBytes)));
+                           .arg(byteCountText(announced), byteCountText(m_options.maxBytes)));
         return;
     }
     if (!m_memory) {
         const QStorageInfo volume(QFileInfo(m_destination).absolutePath());
         if (volume.isValid() && volume.bytesAvailable() >= 0 && announced > volume.bytesAvailable())
             fail(WriteFailure, QStringLiteral("There is not enough free space for the download: %1 needed, %2 free.")
-                                   .arg(sizeText(announced), sizeText(volume.bytesAvailable())));
+                                   .arg(byteCountText(announced), byteCountText(volume.bytesAvailable())));
     }
 }
 
@@ -217,7 +204,7 @@ void HttpFileDownloader::onReadyRead()
     const QByteArray data = m_reply->readAll();
     m_received += data.size();
     if (m_options.maxBytes >= 0 && m_received > m_options.maxBytes) {
-        fail(TooLarge, QStringLiteral("The server sent more than the %1 allowed.").arg(sizeText(m_options.maxBytes)));
+        fail(TooLarge, QStringLiteral("The server sent more than the %1 allowed.").arg(byteCountText(m_options.maxBytes)));
         return;
     }
     if (!m_signatureChecked) {

@@ -1,5 +1,6 @@
 #include "services/updates/UpdateArchive.h"
 
+#include "common/ByteCountText.h"
 #include "common/Error.h"
 #include "services/updates/StagedBundle.h"
 
@@ -84,16 +85,9 @@ void emptyFolder(const QString& folder)
     throw Error(kDomain, code, message);
 }
 
-QString sizeText(qint64 bytes)
-{
-    if (bytes >= (qint64(1) << 30))
-        return QStringLiteral("%1 GB").arg(QString::number(double(bytes) / double(qint64(1) << 30), 'g', 3));
-    return QStringLiteral("%1 MB").arg(QString::number(double(bytes) / double(1 << 20), 'g', 3));
-}
-
 QString tooLarge(qint64 limit)
 {
-    return QStringLiteral("The update archive unpacks to more than %1.").arg(sizeText(limit));
+    return QStringLiteral("The update archive unpacks to more than %1.").arg(byteCountText(limit));
 }
 
 QString entryPath(archive_entry* entry)
@@ -173,7 +167,7 @@ QString stage(const QString& archivePath, const QString& stagingFolder, qint64 m
     const QStorageInfo volume(stagingFolder);
     if (volume.isValid() && declared > volume.bytesAvailable())
         failAndClean(stagingFolder, 1, QStringLiteral("There is not enough free space to unpack the update: %1 needed, %2 free.")
-                                           .arg(sizeText(declared), sizeText(volume.bytesAvailable())));
+                                           .arg(byteCountText(declared), byteCountText(volume.bytesAvailable())));
 
     ReadArchive reader = openZip(archivePath);
     WriteArchive writer(archive_write_disk_new(), &archive_write_free);

@@ -200,12 +200,12 @@ void UpdateManager::checkForUpdates(bool autoDownload, bool silent)
         .onFailed(this, [=, this] { failCheck(QStringLiteral("The update check was interrupted."), silent, keepState); });
 }
 
-void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silent, bool keepStagedState)
+void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silent, bool keepState)
 {
     QString problem;
     std::optional<UpdateInfo> info = UpdateInfo::decode(body, &problem);
     if (!info)
-        return failCheck(problem, silent, keepStagedState);
+        return failCheck(problem, silent, keepState);
     if (info->releaseNotes)
         info->releaseNotes = cappedText(*info->releaseNotes, m_limits.releaseNotesChars);
 
@@ -214,7 +214,7 @@ void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silen
     const QString currentVersion = AppVersion::currentVersion();
     const qint64 currentBuild = AppVersion::currentBuildNumber();
     if (isRemoteVersionNewer(info->version, info->build, currentVersion, currentBuild)
-        && offersMoreThanStaged(*info) && !wasRefusedBefore(*info)) {
+        && offersMoreThanStaged(*info) && !failedToInstallBefore(*info)) {
         ConsoleLine::print(ConsoleLine::escaped(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
             .arg(info->version)
             .arg(info->build)
@@ -226,7 +226,7 @@ void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silen
         m_isBusy = false;
         return;
     }
-    if (keepStagedState) {
+    if (keepState) {
         m_isBusy = false;
         return;
     }
@@ -239,7 +239,7 @@ void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silen
     m_isBusy = false;
 }
 
-bool UpdateManager::wasRefusedBefore(const UpdateInfo& info) const
+bool UpdateManager::failedToInstallBefore(const UpdateInfo& info) const
 {
     const QString failedVersion = m_settings.stringValue(kFailedVersionKey);
     if (failedVersion.isEmpty())
@@ -248,10 +248,10 @@ bool UpdateManager::wasRefusedBefore(const UpdateInfo& info) const
     return !isRemoteVersionNewer(info.version, info.build, failedVersion, failedBuild);
 }
 
-void UpdateManager::failCheck(const QString& message, bool silent, bool keepStagedState)
+void UpdateManager::failCheck(const QString& message, bool silent, bool keepState)
 {
     ConsoleLine::print(ConsoleLine::escaped(QStringLiteral("Update check error: ") + message));
-    if (!keepStagedState)
+    if (!keepState)
         setState(silent ? UpdateState::idle() : UpdateState::error(message));
     m_isBusy = false;
 }

@@ -15,7 +15,6 @@
 
 class QNetworkAccessManager;
 class Settings;
-class Error;
 
 // Keeps the application current: asks the update server for the newest
 // build, compares it with the running one, downloads and stages a newer one
@@ -70,7 +69,7 @@ private:
     void setState(const UpdateState& state);
     void onFeed(const QByteArray& body, bool autoDownload, bool silent, bool keepState);
     void failCheck(const QString& message, bool silent, bool keepState);
-    bool wasRefusedBefore(const UpdateInfo& info) const;
+    bool failedToInstallBefore(const UpdateInfo& info) const;
     void startDownload(const UpdateInfo& info);
     void stageDownloaded(const UpdateInfo& info, const QString& archive);
     void failDownload(const QString& description);
