@@ -237,6 +237,9 @@ TEST_F(UpdateManagerTest, HostileDownloadsAreRefusedAndLeaveStagingClean)
     // A small archive that unpacks to far more than the limit below.
     const QList<Entry> bomb = {{Entry::Folder, "Nimbrel.app/", {}},
                                {Entry::File, "Nimbrel.app/zeros", QByteArray(64 << 20, '\0')}};
+    // The same with every size field saying 1000 bytes: no more is written.
+    QByteArray lyingBomb = ZipFixture::make(bomb);
+    lyingBomb.replace(QByteArray::fromHex("00000004"), QByteArray::fromHex("e8030000"));
     const Case cases[] = {
         {"parent step", ZipFixture::make({{Entry::File, "Nimbrel.app/../../x", "x"}}), {},
          outside + QStringLiteral("Nimbrel.app/../../x")},
@@ -259,6 +262,8 @@ TEST_F(UpdateManagerTest, HostileDownloadsAreRefusedAndLeaveStagingClean)
                                                                {Entry::Link, "Nimbrel.app/bin/nimbrel", "real"}}), {},
          QStringLiteral("The update's Nimbrel.app/bin/nimbrel is not a regular file.")},
         {"zip bomb", ZipFixture::make(bomb), {}, QStringLiteral("The update archive unpacks to more than 16 MB.")},
+        {"zip bomb with a lying header", lyingBomb, {},
+         QStringLiteral("The update could not be unpacked: Too much data: Truncating file at 1000 bytes")},
         {"a web page", "<html><body>Sign in</body></html>", {},
          QStringLiteral("The server sent a web page instead of the file.")},
         {"wrong checksum", good, wrongSum, QStringLiteral("The downloaded archive does not match its checksum.")},
