@@ -63,6 +63,10 @@ int main(int argc, char* argv[])
     QObject::connect(&commands, &AppCommands::quitRequested, &delegate, &AppDelegate::requestQuit);
     delegate.setMainWindow(window.get());
     delegate.presentMainWindow();
+    // Once the loop runs, the app is up: a waiting installer may let go of
+    // the old bundle, and a failed install is reported.
+    QMetaObject::invokeMethod(
+        &UpdateManager::shared(), [] { UpdateManager::shared().finishLastInstall(); }, Qt::QueuedConnection);
 
     QObject::connect(&guard, &SingleInstanceGuard::showRequested, &delegate,
                      &AppDelegate::applicationShouldHandleReopen);

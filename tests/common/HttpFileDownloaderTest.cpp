@@ -187,3 +187,87 @@ TEST_F(HttpFileDownloaderTest, CancellingAStalledDownloadKeepsTheOldFile)
     EXPECT_EQ(readFile(destination), oldModel);
     EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("model.bin")});
 }
+
+TEST_F(HttpFileDownloaderTest, SizeTimeAndRedirectBoundsKeepTheOldFile)
+{
+    LoopbackHttpServer elsewhere; // a redirect target the rule refuses
+    elsewhere.setBody(QStringLiteral("/model.bin"), modelBytes(1000));
+    const auto redirectTo = [](const QByteArray& location) {
+        LoopbackHttpServer::Response response;
+        response.status = 302;
+        response.headers = {{"Location", location}};
+        return response;
+    };
+    LoopbackHttpServer::Response large;
+    large.body = modelBytes(300000);
+    LoopbackHttpServer::Response unannounced = large;
+    unannounced.announceLength = false;
+    LoopbackHttpServer::Response trickle;
+    trickle.body = modelBytes(2000);
+    trickle.trickleIntervalMs = 50;
+
+    struct Case {
+        const char* path;
+        LoopbackHttpServer::Response response;
+        int code;
+        QString message;
+        int maxRedirects = 3;
+    };
+    const Case cases[] = {
+        {"/large", large, HttpFileDownloader::TooLarge,
+         QStringLiteral("The server offered 293 KB, more than the 97.7 KB allowed.")},
+        {"/unannounced", unannounced, HttpFileDownloader::TooLarge,
+         QStringLiteral("The server sent more than the 97.7 KB allowed.")},
+        {"/trickle", trickle, HttpFileDownloader::DeadlineExceeded,
+         QStringLiteral("The server did not finish sending within 1 second.")},
+        {"/away", redirectTo(elsewhere.url(QStringLiteral("/model.bin")).toEncoded()),
+         HttpFileDownloader::RedirectRefused,
+         QStringLiteral("The server redirected to an address that is not allowed: %1")
+             .arg(elsewhere.url(QStringLiteral("/model.bin")).toString())},
+        {"/hop", redirectTo("/second-hop"), HttpFileDownloader::RedirectRefused, // each hop is asked
+         QStringLiteral("The server redirected to an address that is not allowed: %1")
+             .arg(elsewhere.url(QStringLiteral("/model.bin")).toString())},
+        {"/loop", redirectTo("/loop-back"), HttpFileDownloader::RedirectRefused,
+         QStringLiteral("The server redirected more than once."), 1},
+    };
+    server.setResponse(QStringLiteral("/loop-back"), redirectTo("/loop"));
+    server.setResponse(QStringLiteral("/second-hop"), redirectTo(elsewhere.url(QStringLiteral("/model.bin")).toEncoded()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        server.setResponse(QString::fromLatin1(c.path), c.response);
+        HttpFileDownloader::Options options = modelOptions();
+        options.maxBytes = 100000;
+        options.deadlineMs = 1000;
+        options.maxRedirects = c.maxRedirects;
+        options.acceptsRedirect = [&](const QUrl& url) { return url.port() == server.port(); };
+        const auto error = finish(HttpFileDownloader::download(server.url(QString::fromLatin1(c.path)), destination, options));
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->code(), c.code);
+        EXPECT_EQ(error->message(), c.message) << error->message().toStdString();
+        EXPECT_EQ(readFile(destination), oldModel);
+        EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("model.bin")});
+    }
+    EXPECT_TRUE(elsewhere.requestedPaths().isEmpty());
+}
+
+TEST_F(HttpFileDownloaderTest, FetchKeepsTheBodyInMemoryUnderTheSameRules)
+{
+    const QByteArray body = modelBytes(5000);
+    server.setBody(QStringLiteral("/feed"), body);
+    LoopbackHttpServer::Response moved;
+    moved.status = 302;
+    moved.headers = {{"Location", "/feed"}};
+    server.setResponse(QStringLiteral("/moved"), moved);
+    HttpFileDownloader::Options options;
+    options.maxBytes = 5000;
+    options.acceptsRedirect = [](const QUrl& url) { return url.host() == QLatin1String("127.0.0.1"); };
+    QFuture<QByteArray> fetched = HttpFileDownloader::fetch(server.url(QStringLiteral("/moved")), options);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return fetched.isFinished(); }, 20000));
+    EXPECT_TRUE(fetched.result() == body);
+
+    options.maxBytes = 4999;
+    fetched = HttpFileDownloader::fetch(server.url(QStringLiteral("/feed")), options);
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return fetched.isFinished(); }, 20000));
+    EXPECT_THROW(fetched.waitForFinished(), Error);
+    EXPECT_EQ(filesInFolder(), QStringList{QStringLiteral("model.bin")});
+}

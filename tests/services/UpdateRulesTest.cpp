@@ -88,14 +88,25 @@ TEST(UpdateServer, TakesOnlySafeAddressesAndVersions)
     qunsetenv("NIMBREL_UPDATE_HOST");
 }
 
-TEST(UpdateInstaller, FindsTheNearestBundleAboveTheExecutable)
+TEST(UpdateInstaller, TakesOnlyTheNimbrelBundleHoldingTheExecutable)
 {
-    EXPECT_EQ(UpdateInstaller::bundleOf(QStringLiteral("/opt/Nimbrel.app/bin/nimbrel")),
-              QStringLiteral("/opt/Nimbrel.app"));
-    EXPECT_EQ(UpdateInstaller::bundleOf(QStringLiteral("/a/Old.app/b/Nimbrel.app/bin/nimbrel")),
-              QStringLiteral("/a/Old.app/b/Nimbrel.app"));
-    EXPECT_EQ(UpdateInstaller::bundleOf(QStringLiteral("/usr/bin/nimbrel")), QString());
-    EXPECT_EQ(UpdateInstaller::bundleOf(QStringLiteral("/home/u/build/src/app/nimbrel")), QString());
+    const struct {
+        const char* executable;
+        const char* bundle;
+    } cases[] = {
+        {"/opt/Nimbrel.app/bin/nimbrel", "/opt/Nimbrel.app"},
+        {"/a/Old.app/b/Nimbrel.app/bin/nimbrel", "/a/Old.app/b/Nimbrel.app"},
+        {"/home/u/Projects.app/tools/build/bin/nimbrel", ""}, // a build inside the user's folder
+        {"/home/u/Nimbrel.app/build/bin/nimbrel", ""},
+        {"/opt/Nimbrel.app/nimbrel", ""},
+        {"/opt/Nimbrel.app/bin/other", ""},
+        {"/opt/MyNimbrel.app/bin/nimbrel", ""},
+        {"/opt/nimbrel.app/bin/nimbrel", ""},
+        {"/usr/bin/nimbrel", ""},
+        {"/home/u/build/src/app/nimbrel", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UpdateInstaller::bundleOf(QString::fromLatin1(c.executable)), QString::fromLatin1(c.bundle)) << c.executable;
 }
 
 } // namespace

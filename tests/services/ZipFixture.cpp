@@ -1,5 +1,7 @@
 #include "ZipFixture.h"
 
+#include <QFile>
+
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -7,9 +9,15 @@
 
 namespace ZipFixture {
 
+QByteArray program()
+{
+    QFile file(QStringLiteral("/bin/true"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray make(const QList<Entry>& entries)
 {
-    QByteArray bytes(4 * 1024 * 1024, '\0');
+    QByteArray bytes(8 * 1024 * 1024, '\0');
     size_t used = 0;
     archive* writer = archive_write_new();
     archive_write_set_format_zip(writer);
@@ -21,12 +29,12 @@ QByteArray make(const QList<Entry>& entries)
         switch (item.type) {
         case Entry::File:
             archive_entry_set_filetype(entry, AE_IFREG);
-            archive_entry_set_perm(entry, 0755);
+            archive_entry_set_perm(entry, item.perm);
             archive_entry_set_size(entry, item.content.size());
             break;
         case Entry::Folder:
             archive_entry_set_filetype(entry, AE_IFDIR);
-            archive_entry_set_perm(entry, 0755);
+            archive_entry_set_perm(entry, item.perm);
             break;
         case Entry::Link:
             archive_entry_set_filetype(entry, AE_IFLNK);
@@ -50,8 +58,7 @@ QList<Entry> bundle(const QString& bundleName, const QByteArray& marker)
     return {
         {Entry::Folder, bundleName + QStringLiteral("/"), {}},
         {Entry::Folder, bundleName + QStringLiteral("/bin/"), {}},
-        {Entry::File, bundleName + QStringLiteral("/bin/nimbrel"),
-         "#!/bin/sh\nprintf '%s' '" + marker + "' > \"$NIMBREL_TEST_MARKER\"\n"},
+        {Entry::File, bundleName + QStringLiteral("/bin/nimbrel"), program() + marker},
     };
 }
 

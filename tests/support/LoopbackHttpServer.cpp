@@ -5,6 +5,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -15,6 +16,7 @@ QByteArray reasonFor(int status)
 {
     switch (status) {
     case 200: return "OK";
+    case 301: return "Moved Permanently";
     case 302: return "Found";
     case 404: return "Not Found";
     case 500: return "Internal Server Error";
@@ -26,11 +28,26 @@ void answer(QTcpSocket* socket, const LoopbackHttpServer::Response& response)
 {
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonFor(response.status) + "\r\n";
     head += "Content-Type: " + response.contentType + "\r\n";
-    head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (response.announceLength)
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head);
+    if (response.trickleIntervalMs > 0) {
+        auto* timer = new QTimer(socket);
+        auto sent = std::make_shared<qsizetype>(0);
+        QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, sent, body = response.body] {
+            if (*sent >= body.size()) {
+                timer->stop();
+                socket->disconnectFromHost();
+                return;
+            }
+            socket->write(body.mid((*sent)++, 1));
+        });
+        timer->start(response.trickleIntervalMs);
+        return;
+    }
     const qint64 bodyBytes = response.sendOnly < 0 ? response.body.size()
                                                    : std::min<qint64>(response.sendOnly, response.body.size());
     socket->write(response.body.constData(), bodyBytes);

@@ -30,6 +30,10 @@ public:
         qint64 sendOnly = -1;
         // After a partial body: keep the connection open instead of closing it.
         bool stallAfterPartialBody = false;
+        // Leaves out Content-Length: the body ends when the connection does.
+        bool announceLength = true;
+        // Sends the body one byte at a time at this interval; 0 sends at once.
+        int trickleIntervalMs = 0;
     };
 
     LoopbackHttpServer();

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFutureWatcher>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -28,7 +30,8 @@
 namespace {
 
 const QString kInstallIdKey = QStringLiteral("nimbrel_anonymous_install_id");
-const QString kNoServer = QStringLiteral("This build has no update server configured.");
+const QString kFailedVersionKey = QStringLiteral("nimbrel_failedUpdateVersion");
+const QString kFailedBuildKey = QStringLiteral("nimbrel_failedUpdateBuild");
 
 std::optional<qint64> versionPiece(const QString& piece)
 {
@@ -57,12 +60,37 @@ QList<qint64> versionPieces(const QString& version)
     return pieces;
 }
 
+// Cuts text at `chars` characters, never inside a surrogate pair.
+QString cappedText(const QString& text, qsizetype chars)
+{
+    if (text.size() <= chars)
+        return text;
+    qsizetype end = chars;
+    if (end > 0 && text[end - 1].isHighSurrogate())
+        --end;
+    return text.left(end) + QChar(0x2026);
+}
+
+// The feed and archive transfers: bounded in size and time, every redirect
+// held to the same address rules as the first URL.
+HttpFileDownloader::Options guardedOptions(qint64 maxBytes, int deadlineMs)
+{
+    HttpFileDownloader::Options options;
+    options.maxBytes = maxBytes;
+    options.deadlineMs = deadlineMs;
+    options.acceptsRedirect = &UpdateServer::isAcceptableDownloadUrl;
+    options.maxRedirects = 5;
+    return options;
+}
+
 QNetworkRequest uncachedRequest(const QUrl& url, int timeoutMs)
 {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setTransferTimeout(timeoutMs);
+    // The ping's answer is ignored: no redirect is worth following anywhere.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     return request;
 }
 
@@ -148,57 +176,57 @@ void UpdateManager::checkForUpdates(bool autoDownload, bool silent)
     if (!UpdateServer::isConfigured()) {
         // Never a guessed host: a build without one sends nothing at all.
         if (!silent)
-            setState(UpdateState::error(kNoServer));
+            setState(UpdateState::error(UpdateServer::whyNotConfigured()));
         return;
     }
     m_isBusy = true;
-    // A staged build stays on show while the feed is asked again; only a
-    // newer offer replaces it.
-    const bool keepStagedState = m_state.kind == UpdateState::Kind::ReadyToInstall;
-    if (!keepStagedState) {
+    // A staged build stays on show while the feed is asked again, and so does
+    // the report of a failed install through the app's own checks; only a
+    // newer offer replaces them.
+    const bool keepState = m_state.kind == UpdateState::Kind::ReadyToInstall
+                           || (silent && m_installFailure && m_state == *m_installFailure);
+    if (!keepState) {
         QMetaObject::invokeMethod(this, [this] { setState(UpdateState::checking()); }, Qt::QueuedConnection);
     }
-    QNetworkReply* reply = m_network->get(uncachedRequest(UpdateServer::feedUrl(), 15000));
-    connect(reply, &QNetworkReply::finished, this, [=, this] {
-        reply->deleteLater();
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const bool transportFailed = reply->error() != QNetworkReply::NoError && status == 0;
-        onFeedAnswer(reply->readAll(), status, transportFailed ? reply->errorString() : QString(), autoDownload,
-                     silent, keepStagedState);
-    });
+    HttpFileDownloader::Options options = guardedOptions(m_limits.feedBytes, m_limits.feedDeadlineMs);
+    options.transferTimeoutMs = 15000;
+    HttpFileDownloader::fetch(UpdateServer::feedUrl(), std::move(options))
+        .then(this, [=, this](const QByteArray& body) { onFeed(body, autoDownload, silent, keepState); })
+        .onFailed(this, [=, this](const Error& error) {
+            // A status other than 200 comes as its code.
+            failCheck(error.code() > 0 ? QStringLiteral("Server returned HTTP %1").arg(error.code()) : error.message(),
+                      silent, keepState);
+        })
+        .onFailed(this, [=, this] { failCheck(QStringLiteral("The update check was interrupted."), silent, keepState); });
 }
 
-void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QString& transportError,
-                                 bool autoDownload, bool silent, bool keepStagedState)
+void UpdateManager::onFeed(const QByteArray& body, bool autoDownload, bool silent, bool keepState)
 {
-    if (!transportError.isEmpty())
-        return failCheck(transportError, silent, keepStagedState);
-    if (status != 200)
-        return failCheck(QStringLiteral("Server returned HTTP %1").arg(status == 0 ? -1 : status), silent,
-                         keepStagedState);
     QString problem;
-    const std::optional<UpdateInfo> info = UpdateInfo::decode(body, &problem);
+    std::optional<UpdateInfo> info = UpdateInfo::decode(body, &problem);
     if (!info)
-        return failCheck(problem, silent, keepStagedState);
+        return failCheck(problem, silent, keepState);
+    if (info->releaseNotes)
+        info->releaseNotes = cappedText(*info->releaseNotes, m_limits.releaseNotesChars);
 
     m_lastChecked = QDateTime::currentDateTime();
     Q_EMIT lastCheckedChanged();
     const QString currentVersion = AppVersion::currentVersion();
     const qint64 currentBuild = AppVersion::currentBuildNumber();
     if (isRemoteVersionNewer(info->version, info->build, currentVersion, currentBuild)
-        && offersMoreThanStaged(*info)) {
-        ConsoleLine::print(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
+        && offersMoreThanStaged(*info) && !failedToInstallBefore(*info)) {
+        ConsoleLine::print(ConsoleLine::escaped(QStringLiteral("Update available: v%1 (build %2) > current v%3 (build %4)")
             .arg(info->version)
             .arg(info->build)
             .arg(currentVersion)
-            .arg(currentBuild));
+            .arg(currentBuild)));
         setState(UpdateState::available(*info));
         if (autoDownload)
             downloadAndPrepareUpdate(*info);
         m_isBusy = false;
         return;
     }
-    if (keepStagedState) {
+    if (keepState) {
         m_isBusy = false;
         return;
     }
@@ -211,10 +239,19 @@ void UpdateManager::onFeedAnswer(const QByteArray& body, int status, const QStri
     m_isBusy = false;
 }
 
-void UpdateManager::failCheck(const QString& message, bool silent, bool keepStagedState)
+bool UpdateManager::failedToInstallBefore(const UpdateInfo& info) const
 {
-    ConsoleLine::print(QStringLiteral("Update check error: ") + message);
-    if (!keepStagedState)
+    const QString failedVersion = m_settings.stringValue(kFailedVersionKey);
+    if (failedVersion.isEmpty())
+        return false;
+    const qint64 failedBuild = m_settings.value(kFailedBuildKey).toLongLong();
+    return !isRemoteVersionNewer(info.version, info.build, failedVersion, failedBuild);
+}
+
+void UpdateManager::failCheck(const QString& message, bool silent, bool keepState)
+{
+    ConsoleLine::print(ConsoleLine::escaped(QStringLiteral("Update check error: ") + message));
+    if (!keepState)
         setState(silent ? UpdateState::idle() : UpdateState::error(message));
     m_isBusy = false;
 }
@@ -279,7 +316,7 @@ void UpdateManager::startDownload(const UpdateInfo& info)
     setState(UpdateState::downloading(0.0, QStringLiteral("Connecting to server...")));
     const QString archive = QDir(updatesFolder()).filePath(QStringLiteral("Nimbrel_Update_%1.zip").arg(info.version));
     QFile::remove(archive);
-    HttpFileDownloader::Options options;
+    HttpFileDownloader::Options options = guardedOptions(m_limits.archiveBytes, m_limits.archiveDeadlineMs);
     options.acceptedSignatures = {QByteArray("PK\x03\x04", 4)};
     HttpFileDownloader::download(QUrl(info.downloadURL), archive, options)
         .then(this, [this, info, archive] { stageDownloaded(info, archive); })
@@ -293,14 +330,14 @@ void UpdateManager::stageDownloaded(const UpdateInfo& info, const QString& archi
     const QString staging = QDir(updatesFolder()).filePath(QStringLiteral("Staging"));
     // Exceptions do not cross QtConcurrent as themselves: the worker answers
     // with the bundle's path or the reason it failed.
-    QtConcurrent::run([info, archive, staging]() -> std::pair<QString, QString> {
+    QtConcurrent::run([info, archive, staging, limit = m_limits.unpackedBytes]() -> std::pair<QString, QString> {
         try {
             if (info.sha256
                 && UpdateArchive::sha256Of(archive).compare(info.sha256->trimmed(), Qt::CaseInsensitive) != 0) {
                 QFile::remove(archive);
                 return {{}, QStringLiteral("The downloaded archive does not match its checksum.")};
             }
-            const QString bundle = UpdateArchive::stage(archive, staging);
+            const QString bundle = UpdateArchive::stage(archive, staging, limit);
             QFile::remove(archive);
             return {bundle, {}};
         } catch (const Error& error) {
@@ -317,7 +354,7 @@ void UpdateManager::stageDownloaded(const UpdateInfo& info, const QString& archi
 void UpdateManager::failDownload(const QString& description)
 {
     m_downloadRunning = false;
-    ConsoleLine::print(QStringLiteral("Download/extract error: ") + description);
+    ConsoleLine::print(ConsoleLine::escaped(QStringLiteral("Download/extract error: ") + description));
     setState(UpdateState::error(QStringLiteral("Update download failed: ") + description));
 }
 
@@ -328,13 +365,27 @@ void UpdateManager::applyUpdateAndRelaunch()
     const QString executable =
         m_executablePath.isEmpty() ? QCoreApplication::applicationFilePath() : m_executablePath;
     const QString target = UpdateInstaller::bundleOf(executable);
-    if (target.isEmpty()) {
-        ConsoleLine::print(QStringLiteral("Safety check failed: target path is not a .app bundle: ")
-            + QFileInfo(executable).absolutePath());
+    const QFileInfo bundle(target);
+    if (target.isEmpty() || !bundle.isDir() || bundle.isSymLink()) {
+        ConsoleLine::print(ConsoleLine::escaped(
+            QStringLiteral("Safety check failed: the app does not run as Nimbrel.app/bin/nimbrel: ") + executable));
         return;
     }
-    const QString problem = UpdateInstaller::spawnRelaunch(target, m_state.stagedAppPath, ::getpid());
+    // The next start learns from this which version was being installed.
+    const QString state = updatesFolder();
+    const QString pending = QDir(state).filePath(UpdateInstaller::kPendingInstall);
+    QFile record(pending);
+    const QByteArray text = QJsonDocument(QJsonObject{{QStringLiteral("version"), m_state.info.version},
+                                                      {QStringLiteral("build"), m_state.info.build}})
+                                .toJson(QJsonDocument::Compact);
+    if (!record.open(QIODevice::WriteOnly | QIODevice::Truncate) || record.write(text) != text.size()) {
+        ConsoleLine::print(QStringLiteral("Failed to spawn relaunch process: cannot write ") + pending);
+        return;
+    }
+    record.close();
+    const QString problem = UpdateInstaller::spawnRelaunch(target, m_state.stagedAppPath, ::getpid(), state);
     if (!problem.isEmpty()) {
+        QFile::remove(pending);
         ConsoleLine::print(QStringLiteral("Failed to spawn relaunch process: ") + problem);
         return;
     }
@@ -342,4 +393,40 @@ void UpdateManager::applyUpdateAndRelaunch()
         m_quit();
     else
         QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void UpdateManager::finishLastInstall()
+{
+    const QDir state(updatesFolder());
+    // A waiting installer keeps the old bundle until this marker is gone; an
+    // app that finds it is the new bundle, whatever version it calls itself.
+    const bool startedByInstaller = QFile::remove(state.filePath(UpdateInstaller::kLaunchingMarker));
+    QFile pendingFile(state.filePath(UpdateInstaller::kPendingInstall));
+    if (!pendingFile.open(QIODevice::ReadOnly))
+        return;
+    const QJsonObject pending = QJsonDocument::fromJson(pendingFile.read(4096)).object();
+    pendingFile.close();
+    const QString version = pending.value(QStringLiteral("version")).toString();
+    const qint64 build = pending.value(QStringLiteral("build")).toInteger();
+    QFile reportFile(state.filePath(UpdateInstaller::kFailureReport));
+    QString reason;
+    if (reportFile.open(QIODevice::ReadOnly))
+        reason = QString::fromUtf8(reportFile.read(4096)).trimmed();
+    reportFile.close();
+    const bool runningIt = startedByInstaller
+        || !isRemoteVersionNewer(version, build, AppVersion::currentVersion(), AppVersion::currentBuildNumber());
+    if (startedByInstaller)
+        reason.clear();
+    else if (reason.isEmpty() && !runningIt)
+        reason = QStringLiteral("the installer did not finish");
+    QFile::remove(pendingFile.fileName());
+    QFile::remove(reportFile.fileName());
+    if (reason.isEmpty() || version.isEmpty())
+        return;
+    m_settings.setValue(kFailedVersionKey, version);
+    m_settings.setValue(kFailedBuildKey, build);
+    const QString message = QStringLiteral("The update to %1 could not be installed: %2").arg(version, reason);
+    ConsoleLine::print(ConsoleLine::escaped(message));
+    m_installFailure = UpdateState::error(message);
+    setState(*m_installFailure);
 }

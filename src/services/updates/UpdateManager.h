@@ -1,6 +1,7 @@
 #pragma once
 
 #include "services/updates/UpdateInfo.h"
+#include "services/updates/UpdateLimits.h"
 #include "services/updates/UpdateState.h"
 
 #include <QDateTime>
@@ -47,12 +48,18 @@ public:
     void downloadAndPrepareUpdate(const UpdateInfo& info);
     void applyUpdateAndRelaunch();
 
+    // At each start, once the app is up: tells a waiting installer that this
+    // bundle runs, and reports an install that failed; its version is not
+    // offered again until a newer one appears.
+    void finishLastInstall();
+
     // Where archives and the staging folder go (tests use their own).
     void setUpdatesFolder(const QString& folder) { m_updatesFolder = folder; }
     QString updatesFolder() const;
     // The executable whose bundle is replaced, and how the app quits (tests).
     void setExecutablePath(const QString& path) { m_executablePath = path; }
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
+    void setLimits(const UpdateLimits& limits) { m_limits = limits; }
 
 Q_SIGNALS:
     void stateChanged();
@@ -60,9 +67,9 @@ Q_SIGNALS:
 
 private:
     void setState(const UpdateState& state);
-    void onFeedAnswer(const QByteArray& body, int status, const QString& transportError, bool autoDownload,
-                      bool silent, bool keepStagedState);
-    void failCheck(const QString& message, bool silent, bool keepStagedState);
+    void onFeed(const QByteArray& body, bool autoDownload, bool silent, bool keepState);
+    void failCheck(const QString& message, bool silent, bool keepState);
+    bool failedToInstallBefore(const UpdateInfo& info) const;
     void startDownload(const UpdateInfo& info);
     void stageDownloaded(const UpdateInfo& info, const QString& archive);
     void failDownload(const QString& description);
@@ -78,4 +85,7 @@ private:
     QString m_updatesFolder;
     QString m_executablePath;
     std::function<void()> m_quit;
+    UpdateLimits m_limits;
+    // The report of a failed install, kept on show through silent checks.
+    std::optional<UpdateState> m_installFailure;
 };

@@ -62,6 +62,15 @@ bool isConfigured()
     return !baseUrl().isEmpty();
 }
 
+QString whyNotConfigured()
+{
+    const QString host = configuredHost();
+    if (host.isEmpty())
+        return QStringLiteral("This build has no update server configured.");
+    return QStringLiteral("The update server address is not allowed: %1 (only https, or http on this computer).")
+        .arg(host);
+}
+
 QUrl feedUrl()
 {
     return withPath(QStringLiteral("/nimbrel/app/version.json"));

@@ -9,13 +9,17 @@
 // https; a full base URL may name http only for a loopback host (tests).
 namespace UpdateServer {
 
-// The configured base URL; empty when this build has no update host.
+// The configured base URL; empty when this build has no update host or the
+// one given breaks the rules below.
 QUrl baseUrl();
 bool isConfigured();
+// Why no check can run: no host at all, or one that the rules refuse.
+QString whyNotConfigured();
 QUrl feedUrl();
 QUrl pingUrl();
 
-// Archives come only over https, or over http from a loopback host.
+// Archives come only over https, or over http from a loopback host; the
+// same holds for every redirect of the feed and of the archive.
 bool isAcceptableDownloadUrl(const QUrl& url);
 
 // A version string that may become part of a file name.
