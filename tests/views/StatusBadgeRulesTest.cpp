@@ -71,6 +71,37 @@ TEST(UpdateBadgeRules, PercentagesTruncateAndTheAlertEndsWithTheNotes)
     EXPECT_EQ(restartAlertMessage(offer(QStringLiteral("1.2"))), head);
 }
 
+TEST(UpdateBadgeRules, LongReleaseNotesKeepTheirStartInTheMessageAndGoWholeToTheDetails)
+{
+    const QString head = QStringLiteral(
+        "Nimbrel v2.0 has been downloaded and is ready to install. The app will restart in a second.\n\n");
+    struct Case {
+        QString notes;
+        QString shownNotes; // empty: shown whole, no details
+    };
+    const QString twelveLines = QStringLiteral("line\n").repeated(12);
+    const QString emojiAtCut = QString(599, QLatin1Char('a')) + QStringLiteral("😀tail");
+    const Case cases[] = {
+        {QStringLiteral("Faster start"), {}},
+        {QString(600, QLatin1Char('x')), {}},
+        {QString(601, QLatin1Char('x')), QString(600, QLatin1Char('x')) + QStringLiteral("…")},
+        {QStringLiteral("line\n").repeated(11) + QStringLiteral("last"), {}},
+        {twelveLines + QStringLiteral("more"), QStringLiteral("line\n").repeated(11) + QStringLiteral("line…")},
+        // A character outside the basic plane is never split.
+        {emojiAtCut, QString(599, QLatin1Char('a')) + QStringLiteral("…")},
+    };
+    for (const Case& c : cases) {
+        const RestartAlertText text = restartAlertText(offer(QStringLiteral("2.0"), c.notes));
+        if (c.shownNotes.isEmpty()) {
+            EXPECT_EQ(text.message, head + c.notes);
+            EXPECT_TRUE(text.details.isEmpty());
+        } else {
+            EXPECT_EQ(text.message, head + c.shownNotes) << c.notes.left(20).toStdString();
+            EXPECT_EQ(text.details, c.notes);
+        }
+    }
+}
+
 TEST(SpeechModelBadgeRules, EveryStateInBothWidths)
 {
     struct Case {

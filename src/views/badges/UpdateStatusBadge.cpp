@@ -60,7 +60,10 @@ void UpdateStatusBadge::showRestartAlert()
     m_alert->setText(QStringLiteral("Restart Nimbrel?"));
     // Release notes come from outside: shown as plain text, never as markup.
     m_alert->setTextFormat(Qt::PlainText);
-    m_alert->setInformativeText(StatusBadgeRules::restartAlertMessage(state.info));
+    const StatusBadgeRules::RestartAlertText text = StatusBadgeRules::restartAlertText(state.info);
+    m_alert->setInformativeText(text.message);
+    if (!text.details.isEmpty())
+        m_alert->setDetailedText(text.details); // plain text in a scrolling field
     // "&&": a single ampersand would mark a shortcut letter instead.
     QPushButton* apply = m_alert->addButton(QStringLiteral("Restart && Apply"), QMessageBox::AcceptRole);
     m_alert->addButton(QStringLiteral("Later"), QMessageBox::RejectRole);

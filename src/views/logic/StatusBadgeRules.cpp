@@ -19,6 +19,27 @@ QString restartAlertMessage(const UpdateInfo& info)
         + info.releaseNotes.value_or(QString());
 }
 
+RestartAlertText restartAlertText(const UpdateInfo& info)
+{
+    constexpr int maxNoteLines = 12;
+    constexpr qsizetype maxNoteCharacters = 600;
+    const QString notes = info.releaseNotes.value_or(QString());
+    qsizetype cut = -1;
+    int lines = 0;
+    for (qsizetype i = 0; i < notes.size() && cut < 0; ++i) {
+        if (i == maxNoteCharacters || (notes.at(i) == QLatin1Char('\n') && ++lines == maxNoteLines))
+            cut = i;
+    }
+    if (cut < 0)
+        return {restartAlertMessage(info), QString()};
+    // Never between the two halves of a surrogate pair.
+    if (cut > 0 && notes.at(cut - 1).isHighSurrogate())
+        --cut;
+    UpdateInfo shortened = info;
+    shortened.releaseNotes = notes.left(cut) + QStringLiteral("…");
+    return {restartAlertMessage(shortened), notes};
+}
+
 Look updateBadge(const UpdateState& state, bool compact, const QString& currentVersion)
 {
     using Kind = UpdateState::Kind;

@@ -49,4 +49,13 @@ QString percentText(double progress);
 // The restart confirmation's message: release notes after one empty line.
 QString restartAlertMessage(const UpdateInfo& info);
 
+// What the restart confirmation shows. Long release notes would make it taller
+// than the screen, its buttons out of reach: the message then keeps their first
+// lines and ends with an ellipsis, and the whole notes go to its details.
+struct RestartAlertText {
+    QString message;
+    QString details; // empty when the message holds the notes whole
+};
+RestartAlertText restartAlertText(const UpdateInfo& info);
+
 } // namespace StatusBadgeRules
