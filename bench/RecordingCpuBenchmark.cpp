@@ -13,6 +13,8 @@
 // sound server: `scripts/test --run build/bench/recording_cpu_bench`.
 #include "ProcessCpu.h"
 
+#include "TonePlayer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -85,28 +87,6 @@ int captureStreams(qint64 pid)
 {
     const QString needle = QStringLiteral("application.process.id = \"%1\"").arg(pid);
     return int(run(QStringLiteral("pactl"), {QStringLiteral("list"), QStringLiteral("source-outputs")}).count(needle));
-}
-
-// A pacat child playing a sine into `sink` from a file, so that the tone
-// costs the measured process nothing.
-std::unique_ptr<QProcess> playTone(const QString& folder, const QString& sink, double frequency, double seconds)
-{
-    const QString path = QDir(folder).filePath(sink + QStringLiteral(".raw"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return nullptr;
-    const size_t frames = size_t(seconds * 44100);
-    std::vector<int16_t> samples(frames * 2);
-    for (size_t i = 0; i < frames; ++i)
-        samples[2 * i] = samples[2 * i + 1] = int16_t(12000 * std::sin(2 * M_PI * frequency * double(i) / 44100));
-    file.write(reinterpret_cast<const char*>(samples.data()), qint64(samples.size() * sizeof(int16_t)));
-    file.close();
-    auto player = std::make_unique<QProcess>();
-    player->start(QStringLiteral("pacat"), {QStringLiteral("--playback"), QStringLiteral("--device=") + sink,
-                                            QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                                            QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"), path});
-    player->waitForStarted();
-    return player;
 }
 
 class Bench {
@@ -261,6 +241,8 @@ int Bench::run(int secondsPerLook, int rounds)
     const int recordingSeconds = rounds * 3 * (secondsPerLook + kSettleMs / 1000 + 3) + 30;
     auto systemTone = playTone(m_home, QStringLiteral("test_sink"), 440, recordingSeconds);
     auto micTone = playTone(m_home, QStringLiteral("mic_feed"), 660, recordingSeconds);
+    if (!systemTone || !micTone)
+        return fail("could not write the tones");
 
     // The record button: centred in the transport bar at the bottom of the window.
     const QSize size = windowSize(m_window);

@@ -4,6 +4,8 @@
 // core. Needs the test sound server that scripts/test starts (PULSE_SERVER).
 #include "audio/AudioMixerRecorder.h"
 
+#include "TonePlayer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -28,27 +30,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-// A pacat child playing a sine into `sink` from a file, so that neither the
-// tone nor the piping costs this process anything.
-std::unique_ptr<QProcess> playTone(const QString& folder, const QString& sink, double frequency, double seconds)
-{
-    const QString path = QDir(folder).filePath(sink + QStringLiteral(".raw"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    const size_t frames = size_t(seconds * 44100);
-    std::vector<int16_t> samples(frames * 2);
-    for (size_t i = 0; i < frames; ++i)
-        samples[2 * i] = samples[2 * i + 1] = int16_t(12000 * std::sin(2 * M_PI * frequency * double(i) / 44100));
-    file.write(reinterpret_cast<const char*>(samples.data()), qint64(samples.size() * sizeof(int16_t)));
-    file.close();
-    auto player = std::make_unique<QProcess>();
-    player->start(QStringLiteral("pacat"), {QStringLiteral("--playback"), QStringLiteral("--device=") + sink,
-                                            QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
-                                            QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"), path});
-    player->waitForStarted();
-    return player;
 }
 
 // CPU seconds of each of our threads by name, from /proc.
@@ -89,6 +70,10 @@ int main(int argc, char** argv)
     }
     auto systemTone = playTone(dir.path(), QStringLiteral("test_sink"), 440, seconds + 3);
     auto micTone = playTone(dir.path(), QStringLiteral("mic_feed"), 660, seconds + 3);
+    if (!systemTone || !micTone) {
+        std::printf("could not write the tones\n");
+        return 1;
+    }
 
     size_t levelReports = 0;
     size_t waveformSamples = 0;

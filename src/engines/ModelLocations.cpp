@@ -3,6 +3,7 @@
 #include "common/AppPaths.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QFileInfo>
 
 namespace ModelLocations {
@@ -25,6 +26,15 @@ QUrl hostUrl(const QString& path)
     while (base.endsWith(QLatin1Char('/')))
         base.chop(1);
     return QUrl(base + path);
+}
+
+void watchOnly(QFileSystemWatcher& watcher, const QString& folder)
+{
+    if (watcher.directories() == QStringList{folder})
+        return;
+    if (!watcher.directories().isEmpty())
+        watcher.removePaths(watcher.directories());
+    watcher.addPath(folder);
 }
 
 } // namespace ModelLocations

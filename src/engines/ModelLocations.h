@@ -3,6 +3,8 @@
 #include <QString>
 #include <QUrl>
 
+class QFileSystemWatcher;
+
 // Where the engines keep their model files and where they download them from.
 namespace ModelLocations {
 
@@ -15,5 +17,9 @@ QString modelsDirectory();
 // environment variable NIMBREL_MODEL_HOST names another base URL (tests
 // point it at a loopback server).
 QUrl hostUrl(const QString& path);
+
+// Points `watcher` at `folder` alone. The folder in use changes when the
+// new one replaces an earlier version's.
+void watchOnly(QFileSystemWatcher& watcher, const QString& folder);
 
 } // namespace ModelLocations

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -214,20 +213,13 @@ TEST_F(AudioMergerTest, CancelledMergeStopsAndLeavesNoFile)
 {
     const QStringList sources = {tone("a.mp3", 3.0, 400), tone("b.mp3", 3.0, 800)};
     const QString destination = file("merged.mp3");
-    // The merge waits in its first report until it has been cancelled, so the
-    // cancel arrives while it writes.
-    QSemaphore started;
-    QSemaphore cancelled;
-    QFuture<double> future = AudioMerger::shared().mergeAudioFiles(sources, destination, [&](double, const QString&) {
-        if (started.available() == 0 && cancelled.available() == 0) {
-            started.release();
-            cancelled.acquire();
-        }
-    });
-    ASSERT_TRUE(started.tryAcquire(1, 10000));
+    FirstReportGate gate;
+    QFuture<double> future = AudioMerger::shared().mergeAudioFiles(sources, destination,
+                                                                   [&](double, const QString&) { gate.atReport(); });
+    ASSERT_TRUE(gate.waitForFirstReport());
     ASSERT_TRUE(QFileInfo::exists(destination));
     future.cancel();
-    cancelled.release(2);
+    gate.release();
     future.waitForFinished();
 
     EXPECT_TRUE(future.isCanceled());

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -206,20 +205,12 @@ TEST_F(AudioTrimmerTest, RefusesSourcesItCannotCut)
 TEST_F(AudioTrimmerTest, CancelledCutStopsAndLeavesNoFile)
 {
     const QString destination = file(QStringLiteral("cut.mp3"));
-    // The cut waits in its first report until it has been cancelled, so the
-    // cancel arrives while it writes.
-    QSemaphore started;
-    QSemaphore cancelled;
-    QFuture<double> future = AudioTrimmer::shared().trimAudioFile(m_source, destination, 1.0, 9.0, [&](double) {
-        if (started.available() == 0 && cancelled.available() == 0) {
-            started.release();
-            cancelled.acquire();
-        }
-    });
-    ASSERT_TRUE(started.tryAcquire(1, 10000));
+    FirstReportGate gate;
+    QFuture<double> future = AudioTrimmer::shared().trimAudioFile(m_source, destination, 1.0, 9.0, [&](double) { gate.atReport(); });
+    ASSERT_TRUE(gate.waitForFirstReport());
     ASSERT_TRUE(QFileInfo::exists(destination));
     future.cancel();
-    cancelled.release(2);
+    gate.release();
     future.waitForFinished();
 
     EXPECT_TRUE(future.isCanceled());

@@ -103,13 +103,7 @@ void RecapEngine::checkModelAvailability()
 
 void RecapEngine::watchModelsFolder()
 {
-    // The folder in use changes when the new one replaces an earlier version's.
-    const QString folder = modelsDirectory();
-    if (m_modelsWatcher->directories() == QStringList{folder})
-        return;
-    if (!m_modelsWatcher->directories().isEmpty())
-        m_modelsWatcher->removePaths(m_modelsWatcher->directories());
-    m_modelsWatcher->addPath(folder);
+    ModelLocations::watchOnly(*m_modelsWatcher, modelsDirectory());
 }
 
 void RecapEngine::followModelFile()
