@@ -159,27 +159,20 @@ void VoiceIsolation::learn(int channel)
     }
     std::fill(frame.begin(), frame.end(), int16_t(0));
     speex_preprocess_run(m_suppressors[channel], frame.data());
-    m_silentRun[channel] = 1;
 }
 
 void VoiceIsolation::suppress(int channel, int16_t* frame)
 {
-    if (!isSilent(frame)) {
-        m_silentRun[channel] = 0;
-        speex_preprocess_run(m_suppressors[channel], frame);
+    // Digital silence before the first sound (a decoder's lead-in, a muted
+    // start) would make speex forget the background it has just learnt; it
+    // waits instead, and gives out silence. Later silences are its own
+    // business, as they are for speex on its own.
+    if (!m_heardSound[channel] && isSilent(frame)) {
+        std::fill_n(frame, kFrameSize, int16_t(0));
         return;
     }
-    // Speex would take a stretch of digital silence (the pauses of a call's
-    // system audio, a noise gate) for a silent background and forget the
-    // real one, then take the next quiet speech for noise. Two silent frames
-    // clear its overlapping windows; after them the suppressor waits, and
-    // what it gives out for silence is silence.
-    if (m_silentRun[channel] < 2) {
-        ++m_silentRun[channel];
-        speex_preprocess_run(m_suppressors[channel], frame);
-        return;
-    }
-    std::fill_n(frame, kFrameSize, int16_t(0));
+    m_heardSound[channel] = true;
+    speex_preprocess_run(m_suppressors[channel], frame);
 }
 
 void VoiceIsolation::runRight(size_t frameCount)
@@ -206,7 +199,7 @@ void VoiceIsolation::catchUpRight()
         // What the suppressor learnt before the skipped stretch is stale.
         speex_preprocess_state_destroy(m_suppressors[1]);
         m_suppressors[1] = newSuppressor();
-        m_silentRun[1] = 0;
+        m_heardSound[1] = false;
         first = m_skippedCount - kCatchUpFrames;
     }
     // Its output is not used: the left suppressor's stood in for it.

@@ -69,8 +69,8 @@ private:
     int m_sampleRate;
     SpeexPreprocessState_* m_suppressors[2] = {};
     bool m_learnt = false;
-    // Per channel: frames of digital silence in a row given to its suppressor.
-    int m_silentRun[2] = {};
+    // Per channel: its suppressor has been given a frame of sound.
+    bool m_heardSound[2] = {};
     // Input per channel not yet suppressed; whole frames are suppressed in place.
     std::vector<int16_t> m_input[2];
     // Per whole frame of the current call: its channels are equal.
