@@ -15,7 +15,11 @@ struct SpeexPreprocessState_;
 // its noise. So the first `kLearningFrames` frames are heard twice: each
 // suppressor first runs over them only to learn the background (its output
 // dropped), then over the whole recording from its start. Speech at the very
-// start is then weighed against a known background, never taken for it. The
+// start is then weighed against a known background, never taken for it. Yet
+// when the recording starts on a voice, that background was learnt mostly
+// under speech and would lower the first word more than a later one: the
+// first sound's unsuppressed samples then fade out under the suppressed ones
+// over its first `kFirstSoundFadeSamples`. The
 // output lags the input by those frames, the frame being gathered, and one
 // inside speex, whose overlapping windows give out each frame's samples when
 // the next frame has come in.
@@ -39,6 +43,9 @@ public:
     static constexpr size_t kCatchUpFrames = 256;
     // About 3 s at 44.1 kHz: long enough to hold pauses between phrases.
     static constexpr size_t kLearningFrames = 128;
+    // About 0.9 s at 44.1 kHz: the first sound's unsuppressed samples fade
+    // out under the suppressed ones over this long.
+    static constexpr size_t kFirstSoundFadeSamples = 40 * kFrameSize;
 
     explicit VoiceIsolation(int sampleRate);
     ~VoiceIsolation();
@@ -71,6 +78,10 @@ private:
     bool m_learnt = false;
     // Per channel: its suppressor has been given a frame of sound.
     bool m_heardSound[2] = {};
+    // Per channel: samples of the first sound faded so far, and the frame
+    // whose suppressed samples speex gives out next, as it came in.
+    size_t m_fadeDone[2] = {};
+    std::vector<int16_t> m_previousInput[2];
     // Input per channel not yet suppressed; whole frames are suppressed in place.
     std::vector<int16_t> m_input[2];
     // Per whole frame of the current call: its channels are equal.
