@@ -11,10 +11,13 @@
 // the reference: the change of the speech's level, the noise reduction in
 // the pauses, the segmental SNR, the residual's spectral kurtosis ratio (the
 // musical-noise figure: 1 keeps the noise's character, higher flickers) and
-// the change of the speech's level over the file's first 0.25 s and, for
-// comparison, over the first 0.25 s of each later sentence (the mean). The last
-// line counts the conditions in which the enhancer is worse than the
-// reference by more than 0.5 dB on speech level or segmental SNR.
+// the change of the speech's level over the file's first 0.25 s; then the
+// reference's change there when it already knows the background ("known"),
+// and, for comparison, the change over the first 0.25 s of each later
+// sentence (the mean). The last line counts the conditions in which the
+// enhancer is worse than the reference by more than 0.5 dB on speech level or
+// segmental SNR, or by more than 1 dB on the first word against either the
+// reference's later onsets or "known".
 //
 // Usage: enhancer_quality_bench
 
@@ -41,6 +44,7 @@ constexpr int kRate = 44100;
 constexpr double kPauseSeconds = 1.5;
 constexpr double kSpeechDbfs = -26;
 constexpr double kAllowedLossDb = 0.5;
+constexpr double kAllowedOnsetLossDb = 1.0;
 
 struct Sentence {
     const char* voice;
@@ -171,6 +175,20 @@ std::vector<float> reference(const std::vector<int16_t>& mono)
     return std::vector<float>(out.begin() + kFrame, out.begin() + kFrame + static_cast<std::ptrdiff_t>(mono.size()));
 }
 
+// The reference's gain on the first quarter second once it knows the
+// background: the file is played to it twice and the second time measured, so
+// the first word comes, as every later one, after a pause. A fresh speex
+// removes nothing for its first two seconds; this is the figure a
+// suppressor that knows the background from the start can keep to (the first
+// word may be quieter than later ones, and lowered more).
+double firstWordWithKnownBackground(const std::vector<float>& clean, const std::vector<int16_t>& input)
+{
+    std::vector<int16_t> twice = input;
+    twice.insert(twice.end(), input.begin(), input.end());
+    const std::vector<float> out = reference(twice);
+    return SpeechQuality::onsetDb(clean, std::vector<float>(out.begin() + static_cast<std::ptrdiff_t>(input.size()), out.end()));
+}
+
 QString figure(double value, const char* format)
 {
     return std::isnan(value) ? QStringLiteral("-") : QString::asprintf(format, value);
@@ -199,8 +217,8 @@ int main(int argc, char** argv)
 
     std::printf("%.1f s of speech and pauses, speech at %.0f dBFS; each figure: enhancer/reference\n",
                 double(samples) / kRate, kSpeechDbfs);
-    std::printf("%-7s %4s %-8s %13s %13s %13s %11s %13s %13s\n", "noise", "SNR", "pauses", "speech dB",
-                "pause NR dB", "segSNR dB", "kurtosis", "onset dB", "later onsets");
+    std::printf("%-7s %4s %-8s %13s %13s %13s %11s %13s %6s %13s\n", "noise", "SNR", "pauses", "speech dB",
+                "pause NR dB", "segSNR dB", "kurtosis", "onset dB", "known", "later onsets");
     int worse = 0;
     for (const Noise& noise : noises) {
         for (const double snr : {0.0, 5.0, 10.0}) {
@@ -215,23 +233,28 @@ int main(int argc, char** argv)
                 const std::vector<float> heard = toFloat(input);
                 const SpeechQuality::Measures ours = SpeechQuality::measure(script.clean, heard, enhance(input), script.starts);
                 const SpeechQuality::Measures theirs = SpeechQuality::measure(script.clean, heard, reference(input), script.starts);
+                const double knownOnset = firstWordWithKnownBackground(script.clean, input);
                 const bool lowerSpeech = std::fabs(ours.speechDb) > std::fabs(theirs.speechDb) + kAllowedLossDb;
                 const bool lowerSnr = ours.segmentalSnrDb < theirs.segmentalSnrDb - kAllowedLossDb;
-                worse += lowerSpeech || lowerSnr ? 1 : 0;
-                std::printf("%-7s %4.0f %-8s %13s %13s %13s %11s %13s %13s%s\n", noise.name, snr,
+                // The first word is held to both: the reference's later words
+                // and its own first word once it knows the background.
+                const bool lowerOnset = ours.onsetDb < std::max(knownOnset, theirs.laterOnsetsDb) - kAllowedOnsetLossDb;
+                worse += lowerSpeech || lowerSnr || lowerOnset ? 1 : 0;
+                std::printf("%-7s %4.0f %-8s %13s %13s %13s %11s %13s %6.1f %13s%s\n", noise.name, snr,
                             gated ? "silent" : "noisy", qPrintable(pair(ours.speechDb, theirs.speechDb, "%.1f")),
                             qPrintable(pair(ours.pauseReductionDb, theirs.pauseReductionDb, "%.1f")),
                             qPrintable(pair(ours.segmentalSnrDb, theirs.segmentalSnrDb, "%.1f")),
                             qPrintable(pair(ours.kurtosisRatio, theirs.kurtosisRatio, "%.2f")),
-                            qPrintable(pair(ours.onsetDb, theirs.onsetDb, "%.1f")),
+                            qPrintable(pair(ours.onsetDb, theirs.onsetDb, "%.1f")), knownOnset,
                             qPrintable(pair(ours.laterOnsetsDb, theirs.laterOnsetsDb, "%.1f")),
-                            lowerSpeech || lowerSnr ? "  worse" : "");
+                            lowerSpeech || lowerSnr || lowerOnset ? "  worse" : "");
                 std::fflush(stdout);
             }
         }
     }
     std::printf("Conditions where the enhancer is worse than the reference by more than %.1f dB on speech level or "
-                "segmental SNR (target 0): %d\n",
-                kAllowedLossDb, worse);
+                "segmental SNR, or by more than %.0f dB on the first word against its later onsets or its first word "
+                "with the background known (target 0): %d\n",
+                kAllowedLossDb, kAllowedOnsetLossDb, worse);
     return 0;
 }

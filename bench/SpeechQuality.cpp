@@ -74,6 +74,11 @@ double kurtosis(const std::vector<double>& values)
 
 namespace SpeechQuality {
 
+double onsetDb(const std::vector<float>& clean, const std::vector<float>& output)
+{
+    return speechGainDb(clean, output, 0, static_cast<size_t>(kOnsetSeconds * kRate));
+}
+
 Measures measure(const std::vector<float>& clean, const std::vector<float>& input, const std::vector<float>& output,
                  const std::vector<size_t>& sentenceStarts)
 {
@@ -122,7 +127,7 @@ Measures measure(const std::vector<float>& clean, const std::vector<float>& inpu
     m.pauseReductionDb = pauseIn > 0 ? 10 * std::log10(pauseIn / std::max(pauseOut, 1e-20)) : nan;
     m.kurtosisRatio = noiseSpectra.empty() ? nan : kurtosis(residualSpectra) / kurtosis(noiseSpectra);
     const auto onset = static_cast<size_t>(kOnsetSeconds * kRate);
-    m.onsetDb = speechGainDb(clean, output, 0, onset);
+    m.onsetDb = onsetDb(clean, output);
     double later = 0;
     for (size_t s = 1; s < sentenceStarts.size(); ++s)
         later += speechGainDb(clean, output, sentenceStarts[s], sentenceStarts[s] + onset);

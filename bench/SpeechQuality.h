@@ -31,6 +31,9 @@ struct Measures {
     double laterOnsetsDb = 0;
 };
 
+// Speech gain of `output` over its first quarter second.
+double onsetDb(const std::vector<float>& clean, const std::vector<float>& output);
+
 // `sentenceStarts`: where each sentence begins, in samples; the first at 0.
 Measures measure(const std::vector<float>& clean, const std::vector<float>& input, const std::vector<float>& output,
                  const std::vector<size_t>& sentenceStarts);
