@@ -1,7 +1,8 @@
 // Enhances a 60-minute recording of the microphone alone (the same samples in
 // both channels, as the recorder writes it) with the voice enhancer and runs
-// ffmpeg over the same file with a comparable chain (high-pass, the same
-// equaliser bands, a compressor, a limiter, shine or LAME at 192 kbit/s),
+// ffmpeg over the same file with a comparable chain (its FFT noise reducer
+// set to at most 25 dB and following the noise, as our suppressor does, then
+// the same equaliser bands, a compressor, a limiter, shine or LAME at 192 kbit/s),
 // printing the exact ffmpeg command. Both run held to one core, and then as they do on a user's
 // machine, each using the cores it can (the enhancer encodes, and isolates
 // channels that differ, on threads of their own). Our runs and ffmpeg's
@@ -87,7 +88,8 @@ void prepareFixture()
 QStringList ffmpegArguments(const QString& encoder, bool oneThread)
 {
     const QString filters = QStringLiteral(
-        "highpass=f=85:width_type=o:width=1,"
+        "afftdn=nr=25:tn=1,"
+        "highpass=f=85:poles=2:width_type=q:width=0.707,"
         "lowshelf=f=130:g=3.5,"
         "equalizer=f=380:width_type=o:width=1.5:g=-3,"
         "equalizer=f=3200:width_type=o:width=1.2:g=2.5,"

@@ -70,7 +70,7 @@ std::vector<int16_t> resampleTo44k(const Wave& wave)
 
 namespace SpeechFixture {
 
-double writeSpeechMp3(const QString& mp3Path, const QString& text, double exactSeconds)
+std::vector<int16_t> speak(const QString& text, const QString& voice)
 {
     const QString espeak = ProcessRunner::findExecutable(QStringLiteral("espeak-ng"));
     if (espeak.isEmpty())
@@ -79,15 +79,22 @@ double writeSpeechMp3(const QString& mp3Path, const QString& text, double exactS
                                  .filePath(QUuid::createUuid().toString(QUuid::WithoutBraces) + QStringLiteral(".wav"));
     ProcessRunner::Command command;
     command.program = espeak;
-    command.arguments = {QStringLiteral("-w"), wavePath, text};
+    command.arguments = {QStringLiteral("-w"), wavePath};
+    if (!voice.isEmpty())
+        command.arguments << QStringLiteral("-v") << voice;
+    command.arguments << text;
     const auto result = ProcessRunner::run(command);
     QFile waveFile(wavePath);
     if (!result.succeeded() || !waveFile.open(QIODevice::ReadOnly))
         throw Error(kDomain, 6, QStringLiteral("espeak-ng failed: ") + QString::fromLocal8Bit(result.standardError));
     const Wave wave = readWave(waveFile.readAll());
     waveFile.remove();
+    return resampleTo44k(wave);
+}
 
-    std::vector<int16_t> speech = resampleTo44k(wave);
+double writeSpeechMp3(const QString& mp3Path, const QString& text, double exactSeconds)
+{
+    std::vector<int16_t> speech = speak(text);
     if (exactSeconds > 0) {
         const size_t wanted = static_cast<size_t>(exactSeconds * 44100);
         std::vector<int16_t> once = speech;

@@ -29,11 +29,11 @@ double alphaForShelfSlope(double w0, double a, double slope)
 
 } // namespace
 
-Biquad::Coefficients Biquad::highPass(double sampleRate, double frequency, double bandwidthOctaves)
+Biquad::Coefficients Biquad::highPass(double sampleRate, double frequency, double q)
 {
     const double w0 = angularFrequency(sampleRate, frequency);
     const double cosW0 = std::cos(w0);
-    const double alpha = alphaForBandwidth(w0, bandwidthOctaves);
+    const double alpha = std::sin(w0) / (2 * q);
     return normalised((1 + cosW0) / 2, -(1 + cosW0), (1 + cosW0) / 2, 1 + alpha, -2 * cosW0, 1 - alpha);
 }
 

@@ -13,10 +13,12 @@ public:
         double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0; // normalised: a0 = 1
     };
 
-    // Bandwidths are in octaves between the -3 dB points (band-edge points
-    // for the peaking filter), as the cookbook defines them; shelves take
+    // The high-pass takes its quality factor (1/sqrt(2) for Butterworth, no
+    // peak above the corner); the peaking filter's bandwidth is in octaves
+    // between its band-edge points, as the cookbook defines it; shelves take
     // the cookbook's slope S.
-    static Coefficients highPass(double sampleRate, double frequency, double bandwidthOctaves);
+    static constexpr double kButterworthQ = 0.70710678118654752;
+    static Coefficients highPass(double sampleRate, double frequency, double q);
     static Coefficients peaking(double sampleRate, double frequency, double bandwidthOctaves, double gainDb);
     static Coefficients lowShelf(double sampleRate, double frequency, double gainDb, double slope);
     static Coefficients highShelf(double sampleRate, double frequency, double gainDb, double slope);

@@ -4,13 +4,13 @@ namespace {
 
 // The band table. Frequencies, gains and octave bandwidths are used as they
 // are stated; the remaining readings:
-// - The high-pass's 1.0-octave bandwidth goes through the cookbook's
-//   bandwidth formula (Q about 1.41), so the slope starts with a small rise
-//   just above 85 Hz, as a resonant high-pass with that bandwidth has.
+// - The high-pass is a Butterworth section (Q 0.707), flat above its corner.
+//   Its one-octave "bandwidth" read through the cookbook's formula would give
+//   Q 1.41, a resonant peak that with the low shelf lifts 100-120 Hz by 5-6 dB:
+//   mains hum's harmonics boosted instead of cut.
 // - The shelves state no bandwidth, so they take the cookbook's slope S = 1,
 //   the steepest shelf without overshoot; their corner is the frequency given.
 constexpr double kHighPassHz = 85;
-constexpr double kHighPassOctaves = 1.0;
 constexpr double kLowShelfHz = 130;
 constexpr double kLowShelfDb = 3.5;
 constexpr double kLowMidHz = 380;
@@ -26,7 +26,7 @@ constexpr double kShelfSlope = 1.0;
 } // namespace
 
 VoiceEqualizer::VoiceEqualizer(double sampleRate)
-    : m_bands{Biquad(Biquad::highPass(sampleRate, kHighPassHz, kHighPassOctaves)),
+    : m_bands{Biquad(Biquad::highPass(sampleRate, kHighPassHz, Biquad::kButterworthQ)),
               Biquad(Biquad::lowShelf(sampleRate, kLowShelfHz, kLowShelfDb, kShelfSlope)),
               Biquad(Biquad::peaking(sampleRate, kLowMidHz, kLowMidOctaves, kLowMidDb)),
               Biquad(Biquad::peaking(sampleRate, kPresenceHz, kPresenceOctaves, kPresenceDb)),

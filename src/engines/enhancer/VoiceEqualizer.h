@@ -14,6 +14,8 @@ public:
 
     void process(float* left, float* right, size_t frames);
 
+    const Biquad& highPass() const { return m_bands[0]; }
+
 private:
     std::array<Biquad, 5> m_bands;
 };
