@@ -129,8 +129,10 @@ TEST(MeetingOffer, ACallIsOfferedRecordedFollowedToItsEndAndSaved)
     EXPECT_EQ(reopened, 1);
     EXPECT_EQ(vm.activeRecordingTitle(), QStringLiteral("Zoom - Design review"));
     EXPECT_FALSE(detectedBanner->isVisible());
-    // Long enough to be kept.
-    TestEnvironment::waitUntil([] { return false; }, 1500);
+    // Long enough to be kept: 1.5 s of captured sound (a live point is a
+    // thirtieth of a second). The server's first monitor data can take up to
+    // two seconds, so a wait by the wall clock alone may catch too little.
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.liveWaveformPoints().size() >= 45; }, 10000));
 
     // The call ends: its window closes and Zoom stops recording.
     meetingWindow.reset();
