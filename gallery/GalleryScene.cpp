@@ -21,6 +21,25 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <QUuid>
+
+#include <algorithm>
+#include <cmath>
+
+RecordingItem GalleryScene::speechLikeRecording(const QString& title, int minutesAgo, double seconds)
+{
+    RecordingItem item;
+    item.id = QUuid::createUuid();
+    item.title = title;
+    item.fileName = QStringLiteral("%1_%2.mp3").arg(item.id.toString(QUuid::WithoutBraces)).arg(minutesAgo);
+    item.createdAt = Date::now().addingSeconds(-60.0 * minutesAgo);
+    item.duration = seconds;
+    for (int i = 0; i < 120; ++i) {
+        const double phrase = std::fabs(std::sin(i * 0.21)) * (0.55 + 0.35 * std::sin(i * 1.7 + 0.4));
+        item.waveformSamples.append(float(std::clamp(0.08 + phrase, 0.05, 1.0)));
+    }
+    return item;
+}
 
 GalleryScene::GalleryScene()
 {

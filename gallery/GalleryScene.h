@@ -28,6 +28,10 @@ public:
     GalleryScene();
     ~GalleryScene();
 
+    // A recording made `minutesAgo` with a speech-like waveform: phrases with
+    // pauses between them.
+    static RecordingItem speechLikeRecording(const QString& title, int minutesAgo, double seconds);
+
     // The library the view model loads; call before `open`.
     void addRecording(const QString& title, int minutesAgo, double seconds,
                       const std::optional<QString>& transcript = std::nullopt);

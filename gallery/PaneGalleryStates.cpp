@@ -71,25 +71,9 @@ Spostare la riunione con il fornitore a giovedì e preparare prima i numeri del 
 - [ ] Mandare a Giulia il riepilogo dei costi
 - [ ] Prenotare la sala per giovedì alle 10)md";
 
-RecordingItem recording(const QString& title, int minutesAgo, double seconds)
-{
-    RecordingItem item;
-    item.id = QUuid::createUuid();
-    item.title = title;
-    item.fileName = QStringLiteral("%1_%2.mp3").arg(item.id.toString(QUuid::WithoutBraces)).arg(minutesAgo);
-    item.createdAt = Date::now().addingSeconds(-60.0 * minutesAgo);
-    item.duration = seconds;
-    for (int i = 0; i < 120; ++i) {
-        // A speech-like envelope: phrases with pauses between them.
-        const double phrase = std::fabs(std::sin(i * 0.21)) * (0.55 + 0.35 * std::sin(i * 1.7 + 0.4));
-        item.waveformSamples.append(float(std::clamp(0.08 + phrase, 0.05, 1.0)));
-    }
-    return item;
-}
-
 RecordingItem planningMeeting()
 {
-    RecordingItem item = recording(QStringLiteral("Launch Planning: Orbit 2.0"), 35, 1847);
+    RecordingItem item = GalleryScene::speechLikeRecording(QStringLiteral("Launch Planning: Orbit 2.0"), 35, 1847);
     QList<TranscriptSegment> segments;
     QStringList text;
     double start = 0;
@@ -108,7 +92,7 @@ RecordingItem planningMeeting()
 
 RecordingItem voiceNote()
 {
-    RecordingItem item = recording(QStringLiteral("Nota vocale: fornitore"), 90, 48);
+    RecordingItem item = GalleryScene::speechLikeRecording(QStringLiteral("Nota vocale: fornitore"), 90, 48);
     const QString text = QString::fromUtf8(voiceNoteTranscript);
     item.transcript = text;
     item.transcriptSegments = QList<TranscriptSegment>{{QUuid::createUuid(), 0, 48, text}};
@@ -123,8 +107,8 @@ void showRecording(GalleryScene& scene, const RecordingItem& shown, DetailViewTa
 {
     scene.setRecapModelPresent(recapModel);
     scene.addRecording(shown);
-    scene.addRecording(recording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
-    scene.addRecording(recording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
+    scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
+    scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
     scene.open();
     for (const RecordingItem& item : scene.vm().recordings()) {
         if (item.id == shown.id)
@@ -228,7 +212,7 @@ QList<GalleryState> paneGalleryStates()
          }},
         {"transcript-speech-model-card",
          [](GalleryScene& scene) {
-             showRecording(scene, recording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
+             showRecording(scene, GalleryScene::speechLikeRecording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
                            DetailViewTab::transcript);
          }},
         {"recap-meeting-english",
@@ -244,7 +228,7 @@ QList<GalleryState> paneGalleryStates()
          [](GalleryScene& scene) { showRecording(scene, planningMeeting(), DetailViewTab::recap, false); }},
         {"recap-card-transcribing",
          [](GalleryScene& scene) {
-             showRecording(scene, recording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
+             showRecording(scene, GalleryScene::speechLikeRecording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
              scene.vm().transcribeRecording(current(scene));
          }},
         {"recap-card-generating",
@@ -254,7 +238,7 @@ QList<GalleryState> paneGalleryStates()
          }},
         {"recap-card-transcript-required",
          [](GalleryScene& scene) {
-             showRecording(scene, recording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
+             showRecording(scene, GalleryScene::speechLikeRecording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
          }},
         {"recap-card-ready-to-generate",
          [](GalleryScene& scene) { showRecording(scene, planningMeeting(), DetailViewTab::recap); }},

@@ -29,21 +29,6 @@ namespace {
 const QString speechModelPath = QStringLiteral("/ggerganov/whisper.cpp/resolve/main/ggml-large-v3-turbo-q5_0.bin");
 const QString recapModelPath = QStringLiteral("/ggml-org/gemma-3-1b-it-GGUF/resolve/main/gemma-3-1b-it-Q4_K_M.gguf");
 
-RecordingItem recording(const QString& title, int minutesAgo, double seconds)
-{
-    RecordingItem item;
-    item.id = QUuid::createUuid();
-    item.title = title;
-    item.fileName = QStringLiteral("%1_%2.mp3").arg(item.id.toString(QUuid::WithoutBraces)).arg(minutesAgo);
-    item.createdAt = Date::now().addingSeconds(-60.0 * minutesAgo);
-    item.duration = seconds;
-    for (int i = 0; i < 120; ++i) {
-        const double phrase = std::fabs(std::sin(i * 0.23)) * (0.55 + 0.35 * std::sin(i * 1.3 + 0.2));
-        item.waveformSamples.append(float(std::clamp(0.08 + phrase, 0.05, 1.0)));
-    }
-    return item;
-}
-
 // A library of three and `more` with `shown` selected on `tab`.
 RecordingItem showLibrary(GalleryScene& scene, const RecordingItem& shown, DetailViewTab tab,
                           const QList<RecordingItem>& more = {})
@@ -52,8 +37,8 @@ RecordingItem showLibrary(GalleryScene& scene, const RecordingItem& shown, Detai
     scene.addRecording(shown);
     for (const RecordingItem& item : more)
         scene.addRecording(item);
-    scene.addRecording(recording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
-    scene.addRecording(recording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
+    scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
+    scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
     scene.open();
     RecordingItem selected = scene.vm().recordings().first();
     for (const RecordingItem& item : scene.vm().recordings()) {
@@ -143,7 +128,7 @@ QList<GalleryState> progressGalleryStates()
     return {
         {"progress-trim",
          [](GalleryScene& scene) {
-             const RecordingItem shown = showLibrary(scene, recording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
+             const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
                                                      DetailViewTab::waveform);
              scene.vm().startTrimming(shown);
              scene.vm().setTrimStartTime(95);
@@ -154,8 +139,8 @@ QList<GalleryState> progressGalleryStates()
          }},
         {"progress-merge",
          [](GalleryScene& scene) {
-             RecordingItem first = recording(QStringLiteral("Design Review, part 1"), 40, 90);
-             RecordingItem second = recording(QStringLiteral("Design Review, part 2"), 20, 90);
+             RecordingItem first = GalleryScene::speechLikeRecording(QStringLiteral("Design Review, part 1"), 40, 90);
+             RecordingItem second = GalleryScene::speechLikeRecording(QStringLiteral("Design Review, part 2"), 20, 90);
              const RecordingItem source = showLibrary(scene, first, DetailViewTab::waveform, {second});
              // Real audio for the real merger, long enough to be caught at work.
              for (const RecordingItem& item : {first, second})
@@ -173,7 +158,7 @@ QList<GalleryState> progressGalleryStates()
          }},
         {"progress-transcription",
          [](GalleryScene& scene) {
-             const RecordingItem shown = showLibrary(scene, recording(QStringLiteral("Design Review"), 15, 1530),
+             const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Design Review"), 15, 1530),
                                                      DetailViewTab::transcript);
              scene.vm().transcribeRecording(shown);
              scene.transcriber().calls.progress(0, 37, 100);
@@ -181,7 +166,7 @@ QList<GalleryState> progressGalleryStates()
          }},
         {"progress-enhancement",
          [](GalleryScene& scene) {
-             const RecordingItem shown = showLibrary(scene, recording(QStringLiteral("Podcast Intro Take 3"), 12, 640),
+             const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Podcast Intro Take 3"), 12, 640),
                                                      DetailViewTab::waveform);
              scene.vm().enhanceRecording(shown);
              scene.enhancer().calls.progress(0, 5, 8);
