@@ -152,7 +152,7 @@ void RecordingViewModel::enhanceRecording(const RecordingItem& item)
                 [this] { setPlayingEnhanced(true); });
             if (!stored)
                 removeOrphan();
-            showStatus(QStringLiteral("Voice enhanced with Zadive Dedada!"));
+            showStatus(QStringLiteral("Voice enhanced!"));
         } else if (outcome.error) {
             showStatus(QStringLiteral("Enhancement failed: ") + failureText(outcome));
         }

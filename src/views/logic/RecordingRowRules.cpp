@@ -171,7 +171,7 @@ QList<MenuEntry<Action>> contextMenu(const State& state)
     } else {
         entries.append({Action::enhance,
                         state.isEnhancing ? QStringLiteral("Enhancing Voice...")
-                                          : QStringLiteral("Enhance Voice (Zadive Dedada)"),
+                                          : QStringLiteral("Enhance Voice"),
                         QStringLiteral("sparkles"), free && !state.isEnhancing});
     }
     // Long runs stop from where their progress shows.
