@@ -245,15 +245,30 @@ bool RecordingsStorage::waitForSaves(std::chrono::milliseconds limit)
     return m_writer->waitUntilWritten(limit);
 }
 
-void RecordingsStorage::deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings)
+bool RecordingsStorage::deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings)
 {
-    QFile::remove(fileURL(item));
+    bool trashed = discardFile(fileURL(item));
     if (item.enhancedFileName)
-        QFile::remove(QDir(m_storageDirectory).filePath(*item.enhancedFileName));
+        trashed = discardFile(QDir(m_storageDirectory).filePath(*item.enhancedFileName)) || trashed;
     recordings.removeIf([&](const RecordingItem& other) {
         return other.id == item.id || other.fileName == item.fileName;
     });
     save(recordings);
+    return trashed;
+}
+
+bool RecordingsStorage::discardFile(const QString& path)
+{
+    // A name that resolves to a folder (an empty one is the recordings folder
+    // itself) is never a recording's file: the trash would take it whole.
+    if (QFileInfo(path).isDir())
+        return false;
+    if (QFile::moveToTrash(path))
+        return true;
+    // No trash on this machine (or none for this file system): gone, as
+    // before there was a trash.
+    QFile::remove(path);
+    return false;
 }
 
 QString RecordingsStorage::exportToDownloads(const RecordingItem& item, bool preferEnhanced)

@@ -241,11 +241,13 @@ void RecordingViewModel::deleteRecording(const RecordingItem& item)
     // The library's copy names the files as they are now (a view may hold an
     // older copy without the enhanced file).
     const RecordingItem current = libraryItem(item.id).value_or(item);
-    m_storage->deleteItem(current, m_recordings);
+    const bool trashed = m_storage->deleteItem(current, m_recordings);
     Q_EMIT recordingsChanged();
     Q_EMIT filteredRecordingsChanged();
     if (!m_selectedRecording && !m_recordings.isEmpty())
         selectRecording(m_recordings.first());
+    if (trashed)
+        showStatus(QStringLiteral("Moved to Trash"));
 }
 
 void RecordingViewModel::renameRecording(const RecordingItem& item, const QString& newTitle)
