@@ -1,5 +1,6 @@
 #include "app/AppCommands.h"
 #include "app/AppDelegate.h"
+#include "app/CommandLineOptions.h"
 #include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
@@ -18,9 +19,14 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer before anything with side effects starts.
+    if (const std::optional<int> status = CommandLineOptions::answerInformationRequest(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
