@@ -103,6 +103,12 @@ int main(int argc, char* argv[])
              scene.open();
              scene.vm().copyTranscript(QStringLiteral("words"));
          }},
+        {"status-moved-to-trash",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.vm().deleteRecording(scene.vm().recordings().at(1));
+         }},
         {"status-message-warning",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
