@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTextBoundaryFinder>
 
 #include <cstdio>
@@ -54,6 +55,20 @@ void say(const QString& line)
 {
     std::printf("[RecordingsStorage] %s\n", qPrintable(line));
     std::fflush(stdout);
+}
+
+// Qt's moveToTrash, where it cannot make the home trash, moves the file into
+// "files" of the current folder and reports success; so it is asked only once
+// the home trash is a folder (made here as Qt would make it).
+bool homeTrashIsFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return false;
+    const QString trash = QDir(data).filePath(QStringLiteral("Trash"));
+    if (!QFileInfo(trash).isDir())
+        QDir().mkdir(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(trash).isDir();
 }
 
 } // namespace
@@ -263,7 +278,7 @@ bool RecordingsStorage::discardFile(const QString& path)
     // itself) is never a recording's file: the trash would take it whole.
     if (QFileInfo(path).isDir())
         return false;
-    if (QFile::moveToTrash(path))
+    if (homeTrashIsFolder() && QFile::moveToTrash(path))
         return true;
     // No trash on this machine (or none for this file system): gone, as
     // before there was a trash.

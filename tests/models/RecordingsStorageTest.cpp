@@ -205,20 +205,26 @@ TEST_F(RecordingsStorageTest, DeleteTrashesFilesAndRemovesEntriesEvenWhenAudioIs
 
 TEST_F(RecordingsStorageTest, WithoutATrashDeleteRemovesTheFiles)
 {
-    // A data folder where the trash cannot be made: "Trash" is a file.
+    // A data folder where the trash cannot be made: "Trash" is a file. Qt
+    // then takes the current folder for a trash, which must stay empty.
     QTemporaryDir data;
+    QTemporaryDir current;
     writeFile(QDir(data.path()).filePath(QStringLiteral("Trash")), "not a folder");
     const QByteArray ownData = qgetenv("XDG_DATA_HOME");
+    const QString ownCurrent = QDir::currentPath();
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QDir::setCurrent(current.path());
     RecordingItem a = makeItem(QStringLiteral("A"), QStringLiteral("A_2.mp3"));
     a.enhancedFileName = QStringLiteral("A_2_enhanced.mp3");
     writeFile(library(a.fileName), "a");
     writeFile(library(*a.enhancedFileName), "enhanced");
     QList<RecordingItem> list{a};
     const bool trashed = storage.deleteItem(a, list);
+    QDir::setCurrent(ownCurrent);
     qputenv("XDG_DATA_HOME", ownData);
 
     EXPECT_FALSE(trashed);
+    EXPECT_TRUE(QDir(current.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     EXPECT_FALSE(QFile::exists(library(a.fileName)));
     EXPECT_FALSE(QFile::exists(library(*a.enhancedFileName)));
     EXPECT_TRUE(UserTrash::trashedCopyOf(library(a.fileName)).isEmpty());
