@@ -34,7 +34,8 @@ std::optional<int> CommandLineOptions::answerInformationRequest(int argc, char**
     parser.parse(arguments);
 
     if (parser.isSet(help)) {
-        const QString program = arguments.isEmpty() ? QStringLiteral("nimbrel") : QFileInfo(arguments.first()).fileName();
+        const QString program =
+            arguments.isEmpty() ? QStringLiteral("nimbrel") : QFileInfo(arguments.first()).fileName();
         QString text = parser.helpText();
         // Without an application object Qt cannot name the program.
         text.replace(QStringLiteral("<executable_name>"), program);
