@@ -3,7 +3,7 @@
 #include "audio/AudioBufferExtractor.h"
 #include "audio/MP3Encoder.h"
 #include "audio/MicrophoneCapture.h"
-#include "audio/PulseHardwareProbe.h"
+#include "platform/pulse/PulseHardwareProbe.h"
 #include "audio/SystemAudioCapture.h"
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"

@@ -1,6 +1,6 @@
 #include "audio/AudioPlayerManager.h"
 
-#include "audio/PulsePlaybackOutput.h"
+#include "platform/pulse/PulsePlaybackOutput.h"
 
 #include <QTextStream>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "audio/PulseHardwareProbe.h"
+#include "platform/pulse/PulseHardwareProbe.h"
 
 #include "support/PulseTestTools.h"
 #include "support/TemporaryModule.h"
