@@ -3,7 +3,7 @@
 #include "audio/AudioBufferExtractor.h"
 #include "audio/MP3Encoder.h"
 #include "audio/MicrophoneCapture.h"
-#include "platform/pulse/PulseHardwareProbe.h"
+#include "audio/SoundServerHardwareProbe.h"
 #include "audio/SystemAudioCapture.h"
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"
@@ -40,7 +40,7 @@ QString failureSentence(const QString& source, const QString& message)
 
 std::shared_ptr<AudioHardwareProbe> orPulseProbe(std::shared_ptr<AudioHardwareProbe> probe)
 {
-    return probe ? std::move(probe) : std::make_shared<PulseHardwareProbe>();
+    return probe ? std::move(probe) : std::make_shared<SoundServerHardwareProbe>();
 }
 
 } // namespace
