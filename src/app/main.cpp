@@ -9,6 +9,8 @@
 #include "app/TrayIcons.h"
 #include "app/WindowFocus.h"
 #include "common/Settings.h"
+#include "models/FileReveal.h"
+#include "platform/dbus/FileManagerReveal.h"
 #include "services/meetings/MeetingDetector.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/updates/UpdateManager.h"
@@ -34,6 +36,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "Nimbrel is already running but does not answer.\n");
         return 1;
     }
+
+    // The desktop's file manager shows exported copies and the library folder.
+    FileReveal::install(&FileManagerReveal::showItem, &FileManagerReveal::showFolder);
 
     AppDelegate delegate(QApplication::arguments(), Settings::shared(), AppDelegate::Services::shared());
     delegate.applicationDidFinishLaunching();

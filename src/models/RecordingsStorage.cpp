@@ -3,6 +3,8 @@
 #include "common/AppPaths.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
+#include "common/Text.h"
+#include "models/FileReveal.h"
 #include "models/IndexCodec.h"
 #include "models/IndexReading.h"
 #include "models/IndexWriter.h"
@@ -10,7 +12,6 @@
 #include "models/RecordingsFolder.h"
 #include "models/RemovedRecords.h"
 #include "models/UuidText.h"
-#include "platform/dbus/FileManagerReveal.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSet>
-#include <QTextBoundaryFinder>
 
 #include <cstdio>
 
@@ -29,26 +29,6 @@ constexpr int kMaxTitleCharacters = 120;
 // Linux allows 255 bytes per name; the cap leaves room for "_<seconds>",
 // " (n)", "_enhanced" and ".mp3".
 constexpr int kMaxTitleBytes = 200;
-
-// The first `count` user-perceived characters of `text`.
-QString leftGraphemes(const QString& text, int count, int maxUtf8Bytes)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int kept = 0;
-    int graphemes = 0;
-    int bytes = 0;
-    int previous = 0;
-    for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
-        const int clusterBytes = QStringView(text).mid(previous, next - previous).toUtf8().size();
-        if (graphemes == count || bytes + clusterBytes > maxUtf8Bytes)
-            break;
-        bytes += clusterBytes;
-        ++graphemes;
-        kept = next;
-        previous = next;
-    }
-    return text.left(kept);
-}
 
 void say(const QString& line)
 {
@@ -162,7 +142,7 @@ QString RecordingsStorage::sanitizeFilename(const QString& name)
         }
     }
     result = result.trimmed();
-    return leftGraphemes(result, kMaxTitleCharacters, kMaxTitleBytes);
+    return Text::leftCharacters(result, kMaxTitleCharacters, kMaxTitleBytes);
 }
 
 std::optional<QList<RecordingItem>> RecordingsStorage::decodeIndex(const QByteArray& data, QString* error)
@@ -287,7 +267,7 @@ QString RecordingsStorage::exportToDownloads(const RecordingItem& item, bool pre
                         QStringLiteral("Could not copy the recording to Downloads: ") + sourceFile.errorString());
     }
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [destination] { FileManagerReveal::showItem(destination); },
+        QCoreApplication::instance(), [destination] { FileReveal::showItem(destination); },
         Qt::QueuedConnection);
     return destination;
 }
