@@ -1,10 +1,10 @@
 #include "app/AppDelegate.h"
 
-#include "app/DefaultSettings.h"
 #include "app/MenuBarManager.h"
 #include "app/RecordingSleepGuard.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
+#include "common/SettingsTable.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/login/LaunchAtLoginManager.h"
 #include "services/sleep/SleepManager.h"
@@ -36,7 +36,7 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    m_settings.registerDefaults(DefaultSettings::values());
+    m_settings.registerDefaults(SettingsTable::launchDefaults());
     if (m_services.launchAtLogin)
         m_services.launchAtLogin().syncRegistration();
     m_startsHidden = startsHidden(m_arguments);
