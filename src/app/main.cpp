@@ -8,6 +8,7 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/TrayIcons.h"
 #include "app/WindowFocus.h"
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
 #include "models/FileReveal.h"
 #include "platform/dbus/FileManagerReveal.h"
@@ -18,8 +19,6 @@
 #include "views/window/MainWindow.h"
 
 #include <QApplication>
-
-#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -33,7 +32,7 @@ int main(int argc, char* argv[])
     if (!guard.claim()) {
         if (guard.notifyRunningInstance())
             return 0;
-        std::fprintf(stderr, "Nimbrel is already running but does not answer.\n");
+        ConsoleLine::printError(QStringLiteral("Nimbrel is already running but does not answer."));
         return 1;
     }
 

@@ -1,6 +1,7 @@
 #include "models/RecordingsStorage.h"
 
 #include "common/AppPaths.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "common/Text.h"
@@ -21,8 +22,6 @@
 #include <QMetaObject>
 #include <QSet>
 
-#include <cstdio>
-
 namespace {
 
 constexpr int kMaxTitleCharacters = 120;
@@ -32,8 +31,7 @@ constexpr int kMaxTitleBytes = 200;
 
 void say(const QString& line)
 {
-    std::printf("[RecordingsStorage] %s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + line);
 }
 
 } // namespace
@@ -54,7 +52,7 @@ RecordingsStorage::RecordingsStorage(const QString& applicationSupportFolder, co
     if (!app.exists() && !app.isSymLink() && QFileInfo::exists(legacyFolder)) {
         support.mkpath(QStringLiteral("."));
         if (!QDir().rename(legacyFolder, m_appFolder))
-            std::printf("[RecordingsStorage] could not take over %s\n", qPrintable(legacyFolder));
+            ConsoleLine::print(QStringLiteral("[RecordingsStorage] could not take over ") + legacyFolder);
     }
     m_storageDirectory = QDir(m_appFolder).filePath(QStringLiteral("Recordings"));
     m_metadataFile = QDir(m_appFolder).filePath(QStringLiteral("recordings.json"));
