@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Fails when a source file includes a header of a layer that is not below its own.
+"""Fails when a source file includes a header of a layer that is not below its own,
+or a header of the system libraries that only platform/ wraps.
 
 Usage: check_layers.py <src folder>
 
@@ -28,6 +29,9 @@ BUILDS_ON = {
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*"([^"]+)"')
+SYSTEM_INCLUDE = re.compile(r'^\s*#\s*include\s*<([^>]+)>')
+# The sound server, the X server and the MP3 reader are reached through platform/ alone.
+PLATFORM_ONLY = ("pulse/", "xcb/", "mpg123.h")
 
 
 def below(layer):
@@ -66,6 +70,9 @@ def main():
             faults.append(f"{relative}: in no layer")
             continue
         for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
+            system = SYSTEM_INCLUDE.match(line)
+            if system and own != "platform" and system.group(1).startswith(PLATFORM_ONLY):
+                faults.append(f"{relative}:{number}: {own} includes <{system.group(1)}>, which only platform may use")
             match = INCLUDE.match(line)
             if not match:
                 continue
