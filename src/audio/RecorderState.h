@@ -1,5 +1,4 @@
 #pragma once
 
-// The recorder itself moves only among idle, recording and paused; starting
-// and stopping are for the copy that the view model publishes.
-enum class RecorderState { idle, starting, recording, paused, stopping };
+// Moved to models/; kept until the view model includes it from there.
+#include "models/RecorderState.h"

@@ -1,8 +1,11 @@
 #include "models/RecordingsStorage.h"
 
 #include "common/AppPaths.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
+#include "common/Text.h"
+#include "models/FileReveal.h"
 #include "models/IndexCodec.h"
 #include "models/IndexReading.h"
 #include "models/IndexWriter.h"
@@ -10,7 +13,6 @@
 #include "models/RecordingsFolder.h"
 #include "models/RemovedRecords.h"
 #include "models/UuidText.h"
-#include "platform/dbus/FileManagerReveal.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -20,9 +22,6 @@
 #include <QMetaObject>
 #include <QSet>
 #include <QStandardPaths>
-#include <QTextBoundaryFinder>
-
-#include <cstdio>
 
 namespace {
 
@@ -31,30 +30,9 @@ constexpr int kMaxTitleCharacters = 120;
 // " (n)", "_enhanced" and ".mp3".
 constexpr int kMaxTitleBytes = 200;
 
-// The first `count` user-perceived characters of `text`.
-QString leftGraphemes(const QString& text, int count, int maxUtf8Bytes)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int kept = 0;
-    int graphemes = 0;
-    int bytes = 0;
-    int previous = 0;
-    for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
-        const int clusterBytes = QStringView(text).mid(previous, next - previous).toUtf8().size();
-        if (graphemes == count || bytes + clusterBytes > maxUtf8Bytes)
-            break;
-        bytes += clusterBytes;
-        ++graphemes;
-        kept = next;
-        previous = next;
-    }
-    return text.left(kept);
-}
-
 void say(const QString& line)
 {
-    std::printf("[RecordingsStorage] %s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + line);
 }
 
 // Qt's moveToTrash, where it cannot make the home trash, moves the file into
@@ -89,7 +67,7 @@ RecordingsStorage::RecordingsStorage(const QString& applicationSupportFolder, co
     if (!app.exists() && !app.isSymLink() && QFileInfo::exists(legacyFolder)) {
         support.mkpath(QStringLiteral("."));
         if (!QDir().rename(legacyFolder, m_appFolder))
-            std::printf("[RecordingsStorage] could not take over %s\n", qPrintable(legacyFolder));
+            ConsoleLine::print(QStringLiteral("[RecordingsStorage] could not take over ") + legacyFolder);
     }
     m_storageDirectory = QDir(m_appFolder).filePath(QStringLiteral("Recordings"));
     m_metadataFile = QDir(m_appFolder).filePath(QStringLiteral("recordings.json"));
@@ -177,7 +155,7 @@ QString RecordingsStorage::sanitizeFilename(const QString& name)
         }
     }
     result = result.trimmed();
-    return leftGraphemes(result, kMaxTitleCharacters, kMaxTitleBytes);
+    return Text::leftCharacters(result, kMaxTitleCharacters, kMaxTitleBytes);
 }
 
 std::optional<QList<RecordingItem>> RecordingsStorage::decodeIndex(const QByteArray& data, QString* error)
@@ -317,7 +295,7 @@ QString RecordingsStorage::exportToDownloads(const RecordingItem& item, bool pre
                         QStringLiteral("Could not copy the recording to Downloads: ") + sourceFile.errorString());
     }
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [destination] { FileManagerReveal::showItem(destination); },
+        QCoreApplication::instance(), [destination] { FileReveal::showItem(destination); },
         Qt::QueuedConnection);
     return destination;
 }
