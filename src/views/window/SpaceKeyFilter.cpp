@@ -4,6 +4,7 @@
 #include "viewmodels/collaborators/PlayerService.h"
 #include "views/logic/SpaceKeyRules.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -34,6 +35,16 @@ bool textInputHasFocus()
 {
     const QWidget* window = QApplication::activeWindow();
     return window && isTextInput(window->focusWidget());
+}
+
+bool isPressable(const QWidget* widget)
+{
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget);
+}
+
+bool cameByKeyboard(Qt::FocusReason reason)
+{
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
 } // namespace
@@ -67,6 +78,13 @@ void SpaceKeyFilter::remove()
 
 bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+        // A button the user tabbed to takes Space as its press; one that
+        // took the focus from a click leaves Space to playback.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        m_keyboardFocus = cameByKeyboard(reason) ? static_cast<QWidget*>(watched) : nullptr;
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     // An open menu handles its own keys.
@@ -80,6 +98,9 @@ bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
     input.isSearchFocused = m_vm.isSearchFocused();
     input.isRenamingActive = m_vm.isRenamingActive();
     input.textInputHasFocus = textInputHasFocus();
+    const QWidget* window = QApplication::activeWindow();
+    const QWidget* focused = window ? window->focusWidget() : nullptr;
+    input.controlHasFocus = focused && focused == m_keyboardFocus && isPressable(focused);
     input.hasSelection = m_vm.selectedRecording().has_value();
     input.recorderState = m_vm.recorderState();
     if (SpaceKeyRules::decide(input) == SpaceKeyRules::Action::passOn)
