@@ -179,6 +179,18 @@ int main(int argc, char* argv[])
              scene.vm().enhanceRecording(scene.vm().recordings().at(2));
              scene.settle();
          }},
+        {"keyboard-focus-on-play",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             MainWindow& window = scene.open();
+             scene.vm().selectRecording(scene.vm().recordings().at(1));
+             window.activateWindow();
+             (void)QTest::qWaitForWindowActive(&window);
+             scene.settle();
+             if (auto* play = window.findChild<QWidget*>(QStringLiteral("playPauseButton")))
+                 play->setFocus(Qt::TabFocusReason);
+             scene.settle();
+         }},
         {"search-with-quotation",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
