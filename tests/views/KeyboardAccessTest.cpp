@@ -158,6 +158,15 @@ TEST_F(Keys, PaneTabsAreReadAsTabsWithTheChosenOneSelected)
         EXPECT_EQ(face->role(), QAccessible::PageTab);
         EXPECT_EQ(face->state().selected, tab == DetailViewTab::transcript);
     }
+    // Tab enters the tabs at the chosen one; the arrows move between them.
+    picker->button(DetailViewTab::transcript)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(picker->button(DetailViewTab::transcript), Qt::Key_Right);
+    pump(30);
+    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::recap);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+    pump(30);
+    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::transcript);
+
     QAccessibleInterface* recap = QAccessible::queryAccessibleInterface(picker->button(DetailViewTab::recap));
     EXPECT_EQ(recap->text(QAccessible::Name), QStringLiteral("Recap"));
     recap->actionInterface()->doAction(QAccessibleActionInterface::pressAction());

@@ -2,6 +2,7 @@
 
 #include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/collaborators/PlayerService.h"
+#include "views/badges/BadgeView.h"
 #include "views/logic/SpaceKeyRules.h"
 
 #include <QAbstractButton>
@@ -39,7 +40,8 @@ bool textInputHasFocus()
 
 bool isPressable(const QWidget* widget)
 {
-    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget);
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget)
+        || qobject_cast<const BadgeView*>(widget);
 }
 
 bool cameByKeyboard(Qt::FocusReason reason)
