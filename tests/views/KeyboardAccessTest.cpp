@@ -119,6 +119,18 @@ TEST_F(Keys, AFocusReachedByTabIsRingedAndAClickLeavesNoRing)
     EXPECT_TRUE(ring->isVisible());
     EXPECT_TRUE(ring->geometry().contains(QRect(play->mapTo(m_window.get(), QPoint()), play->size())));
 
+    // Another window in front takes the ring away; coming back brings it back.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_FALSE(ring->isVisible());
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    pump(20);
+    EXPECT_EQ(QApplication::focusWidget(), play);
+    EXPECT_TRUE(ring->isVisible());
+
     clickIntoSearch();
     pump(20);
     EXPECT_EQ(ring->target(), nullptr);
@@ -315,6 +327,21 @@ TEST_F(Keys, SpacePressesAButtonReachedByTabAndPlaysOtherwise)
     pump(20);
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_NE(m_player->currentTime(), before) << "skipped";
+
+    // Still so after a visit to another window.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    pump(20);
+    ASSERT_EQ(QApplication::focusWidget(), skip);
+    const double skipped = m_player->currentTime();
+    QTest::keyClick(skip, Qt::Key_Space);
+    pump(20);
+    EXPECT_FALSE(m_player->isPlaying());
+    EXPECT_NE(m_player->currentTime(), skipped);
 
     skip->clearFocus();
     pump(20);

@@ -18,6 +18,12 @@ bool cameByKeyboard(Qt::FocusReason reason)
     return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
+// Reasons of a focus that leaves for a while and comes back where it was.
+bool returns(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
 } // namespace
 
 FocusRing::FocusRing(QWidget* host)
@@ -37,15 +43,24 @@ bool FocusRing::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* widget = static_cast<QWidget*>(watched);
     switch (event->type()) {
-    case QEvent::FocusIn:
-        if (m_host->isAncestorOf(widget) && cameByKeyboard(static_cast<QFocusEvent*>(event)->reason()))
+    case QEvent::FocusIn: {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        // Back from another window or a menu, the ring comes back with the focus.
+        if (returns(reason) && widget == m_target)
+            place();
+        else if (m_host->isAncestorOf(widget) && cameByKeyboard(reason))
             follow(widget);
         else
             follow(nullptr);
         break;
+    }
     case QEvent::FocusOut:
-        if (widget == m_target)
-            follow(nullptr);
+        if (widget == m_target) {
+            if (returns(static_cast<QFocusEvent*>(event)->reason()))
+                hide();
+            else
+                follow(nullptr);
+        }
         break;
     case QEvent::Move:
     case QEvent::Resize:
@@ -69,7 +84,7 @@ void FocusRing::follow(QWidget* widget)
 
 void FocusRing::place()
 {
-    if (!m_target || !m_target->isVisibleTo(m_host)) {
+    if (!m_target || !m_target->isVisibleTo(m_host) || !m_target->hasFocus()) {
         hide();
         return;
     }

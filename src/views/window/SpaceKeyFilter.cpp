@@ -84,7 +84,11 @@ bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
         // A button the user tabbed to takes Space as its press; one that
         // took the focus from a click leaves Space to playback.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        m_keyboardFocus = cameByKeyboard(reason) ? static_cast<QWidget*>(watched) : nullptr;
+        auto* widget = static_cast<QWidget*>(watched);
+        // Back from another window or a menu, the focus keeps how it came.
+        const bool returns = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (!(returns && widget == m_keyboardFocus))
+            m_keyboardFocus = cameByKeyboard(reason) ? widget : nullptr;
         return false;
     }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
