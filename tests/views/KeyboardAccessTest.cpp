@@ -9,6 +9,7 @@
 #include "views/detail/DetailTabPicker.h"
 #include "views/detail/WaveformVisualizerView.h"
 #include "views/sidebar/InlineRenameField.h"
+#include "views/sidebar/RecordingRowDelegate.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/sourcebar/SourceControlBar.h"
@@ -348,4 +349,38 @@ TEST_F(Keys, SpacePressesAButtonReachedByTabAndPlaysOtherwise)
     QTest::keyClick(m_window.get(), Qt::Key_Space);
     pump(20);
     EXPECT_TRUE(m_player->isPlaying());
+}
+
+TEST_F(Keys, ARowsDateStaysWholeWhileItsStatusShortens)
+{
+    const auto item = makeRecording("Standup", 5);
+    seedLibrary({item});
+    makeWindow();
+    m_vm->transcribeRecording(item);
+    m_vm->enhanceRecording(item);
+    pump(50);
+    const int row = sidebar().rowOf(item.id);
+    ASSERT_GE(row, 0);
+    RecordingRowDelegate* delegate = sidebar().list()->rowDelegate();
+    const qreal date = delegate->dateWidth(row);
+
+    bool shortened = false;
+    qreal widest = 0;
+    for (int width = 420; width >= 60; width -= 2) {
+        const auto parts = delegate->detailParts(QRectF(0, 0, width, 14), row);
+        ASSERT_FALSE(parts.transcribing.isEmpty());
+        ASSERT_FALSE(parts.enhancing.isEmpty());
+        widest = std::max(widest, parts.transcribing.width());
+        // A status with any of its text still showing leaves the date whole.
+        const bool textShows = parts.transcribing.width() > 13 || parts.enhancing.width() > 13;
+        if (textShows) {
+            EXPECT_DOUBLE_EQ(parts.date.width(), date) << width;
+        }
+        if (textShows && parts.transcribing.width() < widest)
+            shortened = true;
+        if (parts.date.width() > 0) {
+            EXPECT_LE(parts.enhancing.right(), width + 0.5) << width;
+        }
+    }
+    EXPECT_TRUE(shortened) << "the status gave way first";
 }

@@ -61,15 +61,7 @@ void drawSymbol(QPainter& painter, const QRectF& box, const QString& symbol, int
     painter.drawPixmap(QRectF(corner, QSizeF(size, size)), image, QRectF(image.rect()));
 }
 
-// The parts of the detail line from the left: date, bullet, duration, then the badges.
-struct DetailParts {
-    QRectF date;
-    QRectF bullet;
-    QRectF duration;
-    QRectF enhanced;
-    QRectF transcribing;
-    QRectF enhancing;
-};
+using DetailParts = RecordingRowDelegate::DetailParts;
 
 } // namespace
 
@@ -273,6 +265,18 @@ void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line
     if (!parts.enhancing.isEmpty())
         paintProgressBadge(painter, m_widths, parts.enhancing, m_badge, {ColorRole::purple},
                            RecordingRowRules::badgeText(RecordingRowRules::Badge::enhancing, state), m_spinnerStep);
+}
+
+RecordingRowDelegate::DetailParts RecordingRowDelegate::detailParts(const QRectF& line, int row) const
+{
+    const RecordingItem& item = m_model->recording(row);
+    return layoutDetail(m_widths, line, item, item.formattedDate(), m_model->state(row), m_detail, m_bullet,
+                        m_duration, m_badge);
+}
+
+qreal RecordingRowDelegate::dateWidth(int row) const
+{
+    return m_widths.of(m_detail, m_model->recording(row).formattedDate());
 }
 
 QRectF RecordingRowDelegate::enhancedBadge(const QRectF& line, int row) const
