@@ -11,11 +11,12 @@ target_compile_options(nimbrel_compile_options INTERFACE
   -Wno-unused-parameter -Wno-missing-field-initializers)
 
 if(NIMBREL_SANITIZE)
-  # Undefined behaviour aborts, so a fault fails its test instead of scrolling
-  # past; line tables make the reports name the line.
-  set(sanitizers -fsanitize=address,undefined)
+  # GCC's "undefined" leaves out float-to-integer overflow, which a sample or
+  # a time out of range would hit. Undefined behaviour aborts, so a fault fails
+  # its test instead of scrolling past; line tables make the reports name the line.
+  set(sanitizers -fsanitize=address,undefined,float-cast-overflow)
   target_compile_options(nimbrel_compile_options INTERFACE
-    ${sanitizers} -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g1)
+    ${sanitizers} -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer -g1)
   target_link_options(nimbrel_compile_options INTERFACE ${sanitizers})
 endif()
 
