@@ -48,8 +48,8 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
     // The recap's Markdown, as stored.
     connect(m_copy, &QPushButton::clicked, this, [this] { m_vm.copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
-        const RecordingItem item = activeItem();
-        m_vm.generateRecap(item, item.effectiveRecordingType());
+        const RecordingItem active = activeItem();
+        m_vm.generateRecap(active, active.effectiveRecordingType());
     };
     connect(m_regenerate, &QPushButton::clicked, this, generate);
     connect(m_generate, &QPushButton::clicked, this, generate);
