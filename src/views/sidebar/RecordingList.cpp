@@ -302,6 +302,13 @@ void RecordingList::keyPressEvent(QKeyEvent* event)
 
 void RecordingList::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
 {
+    // The detail line (the running time of the recording in progress, once a
+    // second) never changes a row's height: only that row is drawn again.
+    // QListView would lay out every row of the list and draw them all.
+    if (topLeft == bottomRight && roles == QList<int>{RecordingListModel::DetailRole}) {
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
     QListView::dataChanged(topLeft, bottomRight, roles);
     // A row that opens or closes its rename field or its quotation changes
     // height: the rows are laid out again, keeping the scroll position.
