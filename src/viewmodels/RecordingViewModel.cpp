@@ -76,8 +76,7 @@ RecordingViewModel::RecordingViewModel(Collaborators collaborators, QObject* par
         setExportMessage(std::nullopt);
     });
     m_durationTimer.setInterval(collaborators.durationTickInterval);
-    connect(&m_durationTimer, &QTimer::timeout, this,
-            [this] { setRecordingDuration(m_recorder->currentRecordingDuration()); });
+    connect(&m_durationTimer, &QTimer::timeout, this, &RecordingViewModel::refreshLiveValues);
 
     readInputSettings();
 

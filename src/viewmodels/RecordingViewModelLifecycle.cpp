@@ -105,6 +105,8 @@ void RecordingViewModel::stopRecording()
     if (m_recorderState != RecorderState::recording && m_recorderState != RecorderState::paused)
         return;
     setRecorderState(RecorderState::stopping);
+    // Out of sight, the last copy may be a second old.
+    refreshRecordingDuration();
     stopDurationTimer();
     m_meetingDetector->notifyRecordingStopped();
 
@@ -209,12 +211,43 @@ void RecordingViewModel::saveStoppedRecording(const StopContext& stopped, double
 
 void RecordingViewModel::startDurationTimer()
 {
-    m_durationTimer.start();
+    m_durationTimerWanted = true;
+    if (m_liveValuesShown)
+        m_durationTimer.start();
 }
 
 void RecordingViewModel::stopDurationTimer()
 {
+    m_durationTimerWanted = false;
     m_durationTimer.stop();
+}
+
+void RecordingViewModel::refreshLiveValues()
+{
+    m_recorder->deliverLiveValues();
+    setRecordingDuration(m_recorder->currentRecordingDuration());
+}
+
+void RecordingViewModel::setLiveValuesShown(bool shown)
+{
+    if (shown == m_liveValuesShown)
+        return;
+    m_liveValuesShown = shown;
+    if (!m_durationTimerWanted)
+        return;
+    if (!shown) {
+        // Nothing on screen wakes for them; the recorder keeps the waveform.
+        m_durationTimer.stop();
+        return;
+    }
+    refreshLiveValues();
+    m_durationTimer.start();
+}
+
+void RecordingViewModel::refreshRecordingDuration()
+{
+    if (m_durationTimerWanted && !m_durationTimer.isActive())
+        setRecordingDuration(m_recorder->currentRecordingDuration());
 }
 
 QString RecordingViewModel::nextDefaultTitle() const
