@@ -1,16 +1,17 @@
 #include "views/detail/LiveRecordingWaveformView.h"
 
 #include "common/Settings.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "common/SettingsKeys.h"
-#include "views/detail/LiveBarStrip.h"
-#include "views/style/Style.h"
-#include "views/detail/RecapFormatSection.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/TimerLabel.h"
+#include "views/detail/LiveBarStrip.h"
+#include "views/detail/RecapFormatSection.h"
 #include "views/detail/StateDot.h"
 #include "views/logic/LiveWaveformRules.h"
 #include "views/logic/TimeTexts.h"
+#include "views/style/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,11 +65,11 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     column->addWidget(m_format);
     column->addStretch(1);
 
-    connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &LiveRecordingWaveformView::refreshState);
-    connect(&m_vm, &RecordingViewModel::activeRecordingTitleChanged, this, &LiveRecordingWaveformView::refreshTitle);
-    connect(&m_vm, &RecordingViewModel::recordingDurationChanged, this, &LiveRecordingWaveformView::refreshTimer);
-    connect(&m_vm, &RecordingViewModel::liveWaveformPointsChanged, this,
-            [this] { m_strip->setPoints(m_vm.liveWaveformPoints()); });
+    connect(&m_vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &LiveRecordingWaveformView::refreshState);
+    connect(&m_vm.recorder(), &RecorderViewModel::activeRecordingTitleChanged, this, &LiveRecordingWaveformView::refreshTitle);
+    connect(&m_vm.recorder(), &RecorderViewModel::recordingDurationChanged, this, &LiveRecordingWaveformView::refreshTimer);
+    connect(&m_vm.recorder(), &RecorderViewModel::liveWaveformPointsChanged, this,
+            [this] { m_strip->setPoints(m_vm.recorder().liveWaveformPoints()); });
     connect(&m_settings, &Settings::valueChanged, this, [this](const QString& key) {
         if (key == SettingsKeys::autoGenerateRecap)
             refreshAutoRecap();
@@ -78,7 +79,7 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     refreshTitle();
     refreshTimer();
     refreshAutoRecap();
-    m_strip->setPoints(m_vm.liveWaveformPoints());
+    m_strip->setPoints(m_vm.recorder().liveWaveformPoints());
 }
 
 QString LiveRecordingWaveformView::timerText() const
@@ -88,7 +89,7 @@ QString LiveRecordingWaveformView::timerText() const
 
 void LiveRecordingWaveformView::refreshState()
 {
-    const LiveWaveformRules::StateLine line = LiveWaveformRules::stateLine(m_vm.recorderState());
+    const LiveWaveformRules::StateLine line = LiveWaveformRules::stateLine(m_vm.recorder().recorderState());
     m_dot->setLook(line.color, line.ring, line.ringScale, line.ringPulses);
     m_word->setText(line.word);
     QPalette p = m_word->palette();
@@ -98,7 +99,7 @@ void LiveRecordingWaveformView::refreshState()
 
 void LiveRecordingWaveformView::refreshTitle()
 {
-    const std::optional<QString>& title = m_vm.activeRecordingTitle();
+    const std::optional<QString>& title = m_vm.recorder().activeRecordingTitle();
     const bool shows = title && !title->isEmpty();
     m_title->setVisible(shows);
     m_title->setText(title.value_or(QString()));
@@ -106,7 +107,7 @@ void LiveRecordingWaveformView::refreshTitle()
 
 void LiveRecordingWaveformView::refreshTimer()
 {
-    m_timer->setText(TimeTexts::timer(m_vm.recordingDuration()));
+    m_timer->setText(TimeTexts::timer(m_vm.recorder().recordingDuration()));
 }
 
 void LiveRecordingWaveformView::refreshAutoRecap()

@@ -1,6 +1,8 @@
 #include "views/detail/PlaybackRecapView.h"
 
 #include "engines/recap/RecapEngine.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/GeneratingRecapStateView.h"
@@ -46,18 +48,18 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
     m_panel->addHeaderWidget(m_generate);
 
     // The recap's Markdown, as stored.
-    connect(m_copy, &QPushButton::clicked, this, [this] { m_vm.copyRecap(activeItem().summary.value_or(QString())); });
+    connect(m_copy, &QPushButton::clicked, this, [this] { m_vm.processing().copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
         const RecordingItem item = activeItem();
-        m_vm.generateRecap(item, item.effectiveRecordingType());
+        m_vm.processing().generateRecap(item, item.effectiveRecordingType());
     };
     connect(m_regenerate, &QPushButton::clicked, this, generate);
     connect(m_generate, &QPushButton::clicked, this, generate);
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
     // The model file appears when a download ends; the state says when to look.
     connect(&m_engine, &RecapEngine::modelStateChanged, this, &PlaybackRecapView::refresh);
     refresh();
@@ -65,7 +67,7 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
 
 RecordingItem PlaybackRecapView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_vm.library().recordings(), m_vm.library().selectedRecording(), m_item);
 }
 
 RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) const
@@ -73,8 +75,8 @@ RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) co
     RecapRules::Situation s;
     // Only the file counts, not the engine's state.
     s.modelFilePresent = RecapEngine::isModelReady();
-    s.isBeingTranscribed = m_vm.transcribingRecordingIDs().contains(item.id);
-    s.isBeingRecapped = m_vm.recappingRecordingIDs().contains(item.id);
+    s.isBeingTranscribed = m_vm.processing().transcribingRecordingIDs().contains(item.id);
+    s.isBeingRecapped = m_vm.processing().recappingRecordingIDs().contains(item.id);
     return s;
 }
 
@@ -83,11 +85,11 @@ void PlaybackRecapView::typeChosen(RecordingType type)
     const RecordingItem item = activeItem();
     if (!RecapRules::changesType(item, type))
         return;
-    m_vm.updateRecordingType(item, type);
+    m_vm.library().updateRecordingType(item, type);
     // An existing recap is rewritten for the new type at once.
     const RecordingItem refreshed = activeItem();
     if (RecapRules::regeneratesAfterTypeChange(refreshed))
-        m_vm.generateRecap(refreshed, type);
+        m_vm.processing().generateRecap(refreshed, type);
 }
 
 void PlaybackRecapView::refresh()

@@ -1,8 +1,9 @@
 #include "views/detail/PlaybackWaveformView.h"
 
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/common/ElidedLabel.h"
-#include "views/style/Style.h"
 #include "views/detail/PaneLabels.h"
 #include "views/detail/PlaybackWaveformCanvas.h"
 #include "views/detail/TrimBar.h"
@@ -11,6 +12,7 @@
 #include "views/detail/TrimOverlay.h"
 #include "views/logic/CurrentRecording.h"
 #include "views/logic/TimeTexts.h"
+#include "views/style/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -73,10 +75,10 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     connect(m_trimBar, &TrimBar::saveRequested, this, &PlaybackWaveformView::showTrimConfirmation);
     m_canvas->setSeekHandler([this](double seconds) { m_player.seek(seconds); });
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &PlaybackWaveformView::refreshPlayedColor);
-    connect(&m_vm, &RecordingViewModel::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
+    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackWaveformView::refreshRecording);
+    connect(&m_vm.library(), &LibraryViewModel::isPlayingEnhancedChanged, this, &PlaybackWaveformView::refreshPlayedColor);
+    connect(&m_vm.trim(), &TrimSession::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
     connect(&m_player, &PlayerService::currentTimeChanged, m_canvas,
             [this](double seconds) { m_canvas->setCurrentTime(seconds); });
     connect(m_canvas, &PlaybackWaveformCanvas::displayTimeChanged, this, &PlaybackWaveformView::refreshTimes);
@@ -89,7 +91,7 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
 
 RecordingItem PlaybackWaveformView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_vm.library().recordings(), m_vm.library().selectedRecording(), m_item);
 }
 
 void PlaybackWaveformView::refreshRecording()
@@ -123,13 +125,13 @@ QString PlaybackWaveformView::remainingText() const
 void PlaybackWaveformView::refreshPlayedColor()
 {
     // Purple while the enhanced copy plays.
-    m_canvas->setPlayedColor(Style::color(m_vm.isPlayingEnhanced() ? ColorRole::purple : ColorRole::accent));
+    m_canvas->setPlayedColor(Style::color(m_vm.library().isPlayingEnhanced() ? ColorRole::purple : ColorRole::accent));
 }
 
 void PlaybackWaveformView::refreshTrimMode()
 {
     // Trim mode takes the waveform's clicks and the time labels' place.
-    const bool trimming = m_vm.isTrimmingActive();
+    const bool trimming = m_vm.trim().isTrimmingActive();
     m_canvas->setSeekEnabled(!trimming);
     m_timeRow->setVisible(!trimming);
     m_trimInfo->setVisible(trimming);
@@ -143,9 +145,9 @@ void PlaybackWaveformView::showTrimConfirmation()
 {
     if (m_trimDialog)
         return;
-    m_trimDialog = new TrimConfirmDialog(m_vm.trimStartTime(), m_vm.trimEndTime(), this);
+    m_trimDialog = new TrimConfirmDialog(m_vm.trim().trimStartTime(), m_vm.trim().trimEndTime(), this);
     m_trimDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_trimDialog, &TrimConfirmDialog::chosen, this, [this](bool saveAsNew) { m_vm.executeTrim(saveAsNew); });
+    connect(m_trimDialog, &TrimConfirmDialog::chosen, this, [this](bool saveAsNew) { m_vm.trim().executeTrim(saveAsNew); });
     connect(m_trimDialog, &QObject::destroyed, this, [this] { m_trimDialog = nullptr; });
     m_trimDialog->open();
 }

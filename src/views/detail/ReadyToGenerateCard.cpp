@@ -1,5 +1,7 @@
 #include "views/detail/ReadyToGenerateCard.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/PaneButtons.h"
 #include "views/detail/RecordingTypeMenu.h"
@@ -12,7 +14,7 @@ ReadyToGenerateCard::ReadyToGenerateCard(RecordingViewModel& vm, const Recording
     , m_item(item)
     // Picking a format only stores it; the recap is written on Generate.
     , m_picker(new RecordingTypeMenu(QStringLiteral("Format: "), 12, 12, 6,
-                                     [this](RecordingType type) { m_vm.updateRecordingType(m_item, type); }))
+                                     [this](RecordingType type) { m_vm.library().updateRecordingType(m_item, type); }))
     , m_generate(PaneButtons::cardAction(QStringLiteral("Generate Executive Recap"),
                                          QStringLiteral("text.badge.checkmark")))
 {
@@ -28,12 +30,12 @@ ReadyToGenerateCard::ReadyToGenerateCard(RecordingViewModel& vm, const Recording
     addAction(m_picker);
     addAction(m_generate);
     connect(m_generate, &QPushButton::clicked, this,
-            [this] { m_vm.generateRecap(m_item, m_item.effectiveRecordingType()); });
-    connect(&m_vm, &RecordingViewModel::recappingRecordingIDsChanged, this, &ReadyToGenerateCard::refresh);
+            [this] { m_vm.processing().generateRecap(m_item, m_item.effectiveRecordingType()); });
+    connect(&m_vm.processing(), &ProcessingRuns::recappingRecordingIDsChanged, this, &ReadyToGenerateCard::refresh);
     refresh();
 }
 
 void ReadyToGenerateCard::refresh()
 {
-    m_generate->setEnabled(!m_vm.recappingRecordingIDs().contains(m_item.id));
+    m_generate->setEnabled(!m_vm.processing().recappingRecordingIDs().contains(m_item.id));
 }

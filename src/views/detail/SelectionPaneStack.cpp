@@ -1,5 +1,6 @@
 #include "views/detail/SelectionPaneStack.h"
 
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 
 #include <QStackedLayout>
@@ -11,7 +12,7 @@ SelectionPaneStack::SelectionPaneStack(RecordingViewModel& vm, QWidget* placehol
     , m_placeholder(placeholder)
 {
     m_stack->addWidget(m_placeholder);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &SelectionPaneStack::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &SelectionPaneStack::refresh);
 }
 
 void SelectionPaneStack::showEvent(QShowEvent* event)
@@ -26,7 +27,7 @@ void SelectionPaneStack::refresh()
     m_stale = !isVisible();
     if (m_stale)
         return;
-    const std::optional<RecordingItem>& selected = m_vm.selectedRecording();
+    const std::optional<RecordingItem>& selected = m_vm.library().selectedRecording();
     if (m_pane && (!selected || selected->id != m_paneId)) {
         m_stack->removeWidget(m_pane);
         m_pane->deleteLater();

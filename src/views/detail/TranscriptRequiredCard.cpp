@@ -1,5 +1,6 @@
 #include "views/detail/TranscriptRequiredCard.h"
 
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/PaneButtons.h"
 
@@ -17,13 +18,13 @@ TranscriptRequiredCard::TranscriptRequiredCard(RecordingViewModel& vm, const Rec
     setExplanation(QStringLiteral("An audio transcript is required to synthesize the Executive Recap."), 13, 380);
     m_transcribe->setObjectName(QStringLiteral("recapTranscribeButton"));
     addAction(m_transcribe);
-    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(m_item); });
+    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.processing().transcribeRecording(m_item); });
     // Any transcription, of this recording or another, holds the button.
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &TranscriptRequiredCard::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this, &TranscriptRequiredCard::refresh);
     refresh();
 }
 
 void TranscriptRequiredCard::refresh()
 {
-    m_transcribe->setEnabled(m_vm.transcribingRecordingIDs().isEmpty());
+    m_transcribe->setEnabled(m_vm.processing().transcribingRecordingIDs().isEmpty());
 }

@@ -1,6 +1,7 @@
 #include "views/detail/TrimInfoLine.h"
 
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/detail/PaneLabels.h"
 #include "views/logic/TimeTexts.h"
 #include "views/logic/TrimHandleRules.h"
@@ -57,8 +58,8 @@ TrimInfoLine::TrimInfoLine(RecordingViewModel& vm, QWidget* parent)
     row->addWidget(separator());
     row->addLayout(field(QStringLiteral("Duration:"), m_duration));
 
-    connect(&m_vm, &RecordingViewModel::trimStartTimeChanged, this, &TrimInfoLine::refresh);
-    connect(&m_vm, &RecordingViewModel::trimEndTimeChanged, this, &TrimInfoLine::refresh);
+    connect(&m_vm.trim(), &TrimSession::trimStartTimeChanged, this, &TrimInfoLine::refresh);
+    connect(&m_vm.trim(), &TrimSession::trimEndTimeChanged, this, &TrimInfoLine::refresh);
     refresh();
 }
 
@@ -79,8 +80,8 @@ QString TrimInfoLine::durationText() const
 
 void TrimInfoLine::refresh()
 {
-    const double start = m_vm.trimStartTime();
-    const double end = m_vm.trimEndTime();
+    const double start = m_vm.trim().trimStartTime();
+    const double end = m_vm.trim().trimEndTime();
     m_start->setText(TimeTexts::minutesSeconds(start));
     m_end->setText(TimeTexts::minutesSeconds(end));
     m_duration->setText(TimeTexts::minutesSeconds(TrimHandleRules::selectedLength(start, end)));

@@ -2,6 +2,7 @@
 
 #include "common/SettingsKeys.h"
 #include "models/RecordingType.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/logic/SettingsRules.h"
 #include "views/settings/BoundSettings.h"
@@ -78,7 +79,7 @@ AiSection::AiSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* p
         const QString raw = m_recapFormat->itemData(index).toString();
         m_settings.setValue(SettingsKeys::lastRecordingType, raw);
         if (const std::optional<RecordingType> type = RecordingTypes::fromRawValue(raw))
-            m_vm.setActiveRecordingType(*type);
+            m_vm.recorder().setActiveRecordingType(*type);
     });
     connect(&m_settings, &BoundSettings::changed, this, &AiSection::showStored);
 }

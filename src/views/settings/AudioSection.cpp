@@ -1,6 +1,7 @@
 #include "views/settings/AudioSection.h"
 
 #include "common/SettingsKeys.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/settings/BoundSettings.h"
 #include "views/settings/SettingsForm.h"
@@ -57,25 +58,25 @@ AudioSection::AudioSection(RecordingViewModel& vm, BoundSettings& settings, QWid
         showStored(key);
 
     connect(m_micPicker, &QComboBox::activated, this,
-            [this](int index) { m_vm.setSelectedMicID(m_micPicker->itemData(index).toString()); });
+            [this](int index) { m_vm.recorder().setSelectedMicID(m_micPicker->itemData(index).toString()); });
     connect(m_echoGuard, &QCheckBox::toggled, this, [this](bool on) {
         m_settings.setValue(SettingsKeys::echoGuardEnabled, on);
-        m_vm.setIsEchoGuardEnabled(on);
+        m_vm.recorder().setIsEchoGuardEnabled(on);
     });
     connect(m_micGain, &QSlider::valueChanged, this, [this](int position) {
         const double gain = SettingsRules::gainForSliderPosition(position);
         m_settings.setValue(SettingsKeys::micVolume, gain);
-        m_vm.setMicVolume(static_cast<float>(gain));
+        m_vm.recorder().setMicVolume(static_cast<float>(gain));
     });
     connect(m_systemGain, &QSlider::valueChanged, this, [this](int position) {
         const double gain = SettingsRules::gainForSliderPosition(position);
         m_settings.setValue(SettingsKeys::sysVolume, gain);
-        m_vm.setSysVolume(static_cast<float>(gain));
+        m_vm.recorder().setSysVolume(static_cast<float>(gain));
     });
 
     connect(&m_settings, &BoundSettings::changed, this, &AudioSection::showStored);
-    connect(&m_vm, &RecordingViewModel::deviceManagerChanged, this, &AudioSection::showMicrophones);
-    connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &AudioSection::showMicSelection);
+    connect(&m_vm.recorder(), &RecorderViewModel::deviceManagerChanged, this, &AudioSection::showMicrophones);
+    connect(&m_vm.recorder(), &RecorderViewModel::selectedMicIDChanged, this, &AudioSection::showMicSelection);
 }
 
 QWidget* AudioSection::makeGainBlock(const QString& title, const QString& sliderName, GainRange range,
@@ -121,7 +122,7 @@ void AudioSection::showMicrophones()
 void AudioSection::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.selectedMicID()));
+    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.recorder().selectedMicID()));
 }
 
 void AudioSection::showStored(const QString& key)

@@ -1,5 +1,6 @@
 #include "views/settings/StorageSection.h"
 
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/RoundedPanel.h"
 #include "views/logic/SettingsRules.h"
@@ -73,11 +74,11 @@ StorageSection::StorageSection(RecordingViewModel& vm, SettingsServices& service
     actions->addWidget(m_count);
     storage->addLayout(actions);
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &StorageSection::showCount);
+    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &StorageSection::showCount);
     showCount();
 }
 
 void StorageSection::showCount()
 {
-    m_count->setText(SettingsRules::recordingCountText(m_vm.recordings().size()));
+    m_count->setText(SettingsRules::recordingCountText(m_vm.library().recordings().size()));
 }

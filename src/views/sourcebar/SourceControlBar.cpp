@@ -3,6 +3,7 @@
 #include "audio/SystemAudioPermission.h"
 #include "engines/speech/WhisperEngine.h"
 #include "services/updates/UpdateManager.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/badges/UpdateStatusBadge.h"
 #include "views/badges/WhisperStatusBadge.h"
@@ -186,30 +187,30 @@ void SourceControlBar::buildSystemGroup()
 
 void SourceControlBar::connectViewModel()
 {
-    connect(m_micToggle, &QCheckBox::clicked, this, [this](bool checked) { m_vm.setIsMicEnabled(checked); });
+    connect(m_micToggle, &QCheckBox::clicked, this, [this](bool checked) { m_vm.recorder().setIsMicEnabled(checked); });
     connect(m_systemToggle, &QCheckBox::clicked, this,
-            [this](bool checked) { m_vm.setIsSystemAudioEnabled(checked); });
+            [this](bool checked) { m_vm.recorder().setIsSystemAudioEnabled(checked); });
     connect(m_micPicker, &QComboBox::activated, this,
-            [this](int index) { m_vm.setSelectedMicID(m_micPicker->itemData(index).toString()); });
-    connect(m_micGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setMicVolume(gain); });
-    connect(m_systemGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setSysVolume(gain); });
+            [this](int index) { m_vm.recorder().setSelectedMicID(m_micPicker->itemData(index).toString()); });
+    connect(m_micGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.recorder().setMicVolume(gain); });
+    connect(m_systemGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.recorder().setSysVolume(gain); });
     connect(m_echoGuard, &QAbstractButton::clicked, this,
-            [this] { m_vm.setIsEchoGuardEnabled(!m_vm.isEchoGuardEnabled()); });
+            [this] { m_vm.recorder().setIsEchoGuardEnabled(!m_vm.recorder().isEchoGuardEnabled()); });
     connect(m_permission, &QPushButton::clicked, this, [this] {
         m_permissionAccess.request();
-        m_vm.setShowPermissionBanner(!m_permissionAccess.isGranted());
+        m_vm.recorder().setShowPermissionBanner(!m_permissionAccess.isGranted());
     });
 
-    for (auto signal : {&RecordingViewModel::isMicEnabledChanged, &RecordingViewModel::isSystemAudioEnabledChanged,
-                        &RecordingViewModel::micVolumeChanged, &RecordingViewModel::sysVolumeChanged,
-                        &RecordingViewModel::isEchoGuardEnabledChanged,
-                        &RecordingViewModel::showPermissionBannerChanged})
-        connect(&m_vm, signal, this, &SourceControlBar::showSources);
-    connect(&m_vm, &RecordingViewModel::micLevelChanged, this, [this] { m_micMeter->setLevel(m_vm.micLevel()); });
-    connect(&m_vm, &RecordingViewModel::sysLevelChanged, this,
-            [this] { m_systemMeter->setLevel(m_vm.sysLevel()); });
-    connect(&m_vm, &RecordingViewModel::deviceManagerChanged, this, &SourceControlBar::showMicrophones);
-    connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
+    for (auto signal : {&RecorderViewModel::isMicEnabledChanged, &RecorderViewModel::isSystemAudioEnabledChanged,
+                        &RecorderViewModel::micVolumeChanged, &RecorderViewModel::sysVolumeChanged,
+                        &RecorderViewModel::isEchoGuardEnabledChanged,
+                        &RecorderViewModel::showPermissionBannerChanged})
+        connect(&m_vm.recorder(), signal, this, &SourceControlBar::showSources);
+    connect(&m_vm.recorder(), &RecorderViewModel::micLevelChanged, this, [this] { m_micMeter->setLevel(m_vm.recorder().micLevel()); });
+    connect(&m_vm.recorder(), &RecorderViewModel::sysLevelChanged, this,
+            [this] { m_systemMeter->setLevel(m_vm.recorder().sysLevel()); });
+    connect(&m_vm.recorder(), &RecorderViewModel::deviceManagerChanged, this, &SourceControlBar::showMicrophones);
+    connect(&m_vm.recorder(), &RecorderViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
 }
 
 QComboBox* SourceControlBar::micPicker() const
@@ -259,7 +260,7 @@ void SourceControlBar::fitToWidth()
     // then may the device picker narrow below the class's width for it,
     // rather than one control being drawn over the next.
     const Metrics m = metrics(widthClass());
-    const bool mixShown = m_vm.isSystemAudioEnabled() && m.showsInternalMix;
+    const bool mixShown = m_vm.recorder().isSystemAudioEnabled() && m.showsInternalMix;
     const int mixWidth = mixShown ? m_internalMix->minimumSizeHint().width() + m.groupSpacing : 0;
     int percentagesWidth = 0;
     if (m.showsPercentage)
@@ -290,7 +291,7 @@ void SourceControlBar::fitToWidth()
 
 void SourceControlBar::showFittedParts(const Metrics& m)
 {
-    m_internalMix->setVisible(m_vm.isSystemAudioEnabled() && m.showsInternalMix && !m_fitHidesInternalMix);
+    m_internalMix->setVisible(m_vm.recorder().isSystemAudioEnabled() && m.showsInternalMix && !m_fitHidesInternalMix);
     for (GainControl* gain : {m_micGain, m_systemGain})
         gain->setPercentageShown(m.showsPercentage && !m_fitHidesPercentages);
 }
@@ -327,29 +328,29 @@ void SourceControlBar::showToggle(QCheckBox* toggle, const SourceToggleLook& loo
 
 void SourceControlBar::showSources()
 {
-    const bool mic = m_vm.isMicEnabled();
-    const bool system = m_vm.isSystemAudioEnabled();
+    const bool mic = m_vm.recorder().isMicEnabled();
+    const bool system = m_vm.recorder().isSystemAudioEnabled();
     const Metrics m = metrics(widthClass());
 
     showToggle(m_micToggle, SourceBarRules::micToggle(mic), mic);
     m_micPicker->setVisible(mic);
     m_micGain->setVisible(mic);
     m_micMeter->setVisible(mic);
-    m_micGain->setGain(m_vm.micVolume());
+    m_micGain->setGain(m_vm.recorder().micVolume());
     m_micMeter->setActive(mic);
-    m_micMeter->setLevel(m_vm.micLevel());
+    m_micMeter->setLevel(m_vm.recorder().micLevel());
 
     showToggle(m_systemToggle, SourceBarRules::systemToggle(system), system);
     m_systemGain->setVisible(system);
     m_systemMeter->setVisible(system);
-    m_systemGain->setGain(m_vm.sysVolume());
+    m_systemGain->setGain(m_vm.recorder().sysVolume());
     m_systemMeter->setActive(system);
-    m_systemMeter->setLevel(m_vm.sysLevel());
-    m_permission->setVisible(showsPermissionButton(m_vm.showPermissionBanner(), system));
+    m_systemMeter->setLevel(m_vm.recorder().sysLevel());
+    m_permission->setVisible(showsPermissionButton(m_vm.recorder().showPermissionBanner(), system));
     showFittedParts(m);
 
     m_echoGuard->setVisible(showsEchoGuard(mic, system));
-    m_echoGuard->setGuardOn(m_vm.isEchoGuardEnabled());
+    m_echoGuard->setGuardOn(m_vm.recorder().isEchoGuardEnabled());
 
     const SourceBadge badge
         = SourceBarRules::sourceBadge(mic, system, m_vm.deviceManager().isSoundServerReachable());
@@ -371,7 +372,7 @@ void SourceControlBar::showMicrophones()
 void SourceControlBar::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    int index = m_micPicker->findData(m_vm.selectedMicID());
+    int index = m_micPicker->findData(m_vm.recorder().selectedMicID());
     // Without a server its one row says so, whatever was chosen before.
     if (index < 0 && !m_vm.deviceManager().isSoundServerReachable())
         index = 0;

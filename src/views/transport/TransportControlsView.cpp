@@ -1,7 +1,9 @@
 #include "views/transport/TransportControlsView.h"
 
-#include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/collaborators/PlayerService.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/common/PlainButton.h"
 #include "views/logic/TransportRules.h"
 #include "views/style/Icons.h"
@@ -128,15 +130,15 @@ TransportControlsView::TransportControlsView(RecordingViewModel& vm, PlayerServi
     });
     connect(m_record, &QAbstractButton::clicked, this, &TransportControlsView::recordPressed);
     connect(m_stop, &QAbstractButton::clicked, this, &TransportControlsView::recordPressed);
-    connect(m_pauseResume, &QToolButton::clicked, this, [this] { m_vm.pauseResumeRecording(); });
-    connect(m_done, &QPushButton::clicked, this, [this] { m_vm.stopRecording(); });
+    connect(m_pauseResume, &QToolButton::clicked, this, [this] { m_vm.recorder().pauseResumeRecording(); });
+    connect(m_done, &QPushButton::clicked, this, [this] { m_vm.recorder().stopRecording(); });
     connect(m_export, &QPushButton::clicked, this, [this] {
-        if (const auto& selected = m_vm.selectedRecording())
-            m_vm.exportToDownloads(*selected);
+        if (const auto& selected = m_vm.library().selectedRecording())
+            m_vm.library().exportToDownloads(*selected);
     });
 
-    connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &TransportControlsView::refresh);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &TransportControlsView::refresh);
+    connect(&m_vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &TransportControlsView::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &TransportControlsView::refresh);
     connect(&m_player, &PlayerService::isPlayingChanged, this, &TransportControlsView::refresh);
     connect(&m_player, &PlayerService::playbackRateChanged, this, &TransportControlsView::refresh);
     refresh();
@@ -144,12 +146,12 @@ TransportControlsView::TransportControlsView(RecordingViewModel& vm, PlayerServi
 
 void TransportControlsView::recordPressed()
 {
-    switch (TransportRules::recordAction(m_vm.recorderState())) {
+    switch (TransportRules::recordAction(m_vm.recorder().recorderState())) {
     case TransportRules::RecordAction::start:
-        m_vm.startNewRecording();
+        m_vm.recorder().startNewRecording();
         break;
     case TransportRules::RecordAction::stop:
-        m_vm.stopRecording();
+        m_vm.recorder().stopRecording();
         break;
     case TransportRules::RecordAction::none:
         break;
@@ -159,7 +161,7 @@ void TransportControlsView::recordPressed()
 void TransportControlsView::refresh()
 {
     const auto layout = TransportRules::layout(
-        {m_vm.recorderState(), m_vm.selectedRecording().has_value(), m_player.isPlaying()});
+        {m_vm.recorder().recorderState(), m_vm.library().selectedRecording().has_value(), m_player.isPlaying()});
 
     m_speed->setVisible(layout.showsSpeedMenu);
     m_speedSpacer->setVisible(!layout.showsSpeedMenu);

@@ -1,6 +1,7 @@
 #include "views/window/MainWindow.h"
 
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/StatusLine.h"
 #include "views/common/FocusRelease.h"
 #include "views/common/PlainButton.h"
 #include "views/detail/WaveformVisualizerView.h"
@@ -99,13 +100,13 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     connect(m_banners, &MeetingAlertBanners::layoutChanged, this, &MainWindow::placeOverlay);
     m_status = new StatusMessageView(this);
     const auto showStatus = [this] {
-        m_status->setMessage(m_vm.exportMessage().value_or(QString()));
+        m_status->setMessage(m_vm.status().exportMessage().value_or(QString()));
         placeOverlay();
     };
-    connect(&m_vm, &RecordingViewModel::exportMessageChanged, this, showStatus);
+    connect(&m_vm.status(), &StatusLine::exportMessageChanged, this, showStatus);
     // One set while the view model was made (what the library's load set
     // aside or could not read) shows too.
-    if (m_vm.exportMessage())
+    if (m_vm.status().exportMessage())
         showStatus();
 
     m_spaceKeys = new SpaceKeyFilter(vm, this);
