@@ -144,7 +144,7 @@ void PlaybackRecapView::refreshBody(const RecordingItem& item, const RecapRules:
         next = new ReadyToGenerateCard(m_vm, item);
         break;
     case Body::transcriptRequired:
-        next = new TranscriptRequiredCard(m_vm, item);
+        next = new TranscriptRequiredCard(m_vm.processing(), item);
         break;
     }
     QStackedWidget* stack = m_panel->content();

@@ -32,8 +32,8 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
                                   Style::color(ColorRole::primary)))
     , m_remaining(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
                                     Style::color(ColorRole::secondary)))
-    , m_trimInfo(new TrimInfoLine(vm))
-    , m_trimBar(new TrimBar(vm))
+    , m_trimInfo(new TrimInfoLine(vm.trim()))
+    , m_trimBar(new TrimBar(vm.trim()))
 {
     setObjectName(QStringLiteral("playbackWaveformView"));
     m_title->setObjectName(QStringLiteral("playbackTitle"));
@@ -61,7 +61,7 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     waveformRow->addWidget(m_canvas);
     column->addLayout(waveformRow);
     // Over the waveform, in this pane.
-    m_trimOverlay = new TrimOverlay(vm, m_canvas, this);
+    m_trimOverlay = new TrimOverlay(vm.trim(), m_canvas, this);
 
     auto* times = new QHBoxLayout(m_timeRow);
     times->setContentsMargins(44, 0, 44, 0);

@@ -130,7 +130,7 @@ void WaveformVisualizerView::showPane(Pane pane)
     switch (pane) {
     case Pane::live:
         if (!m_live) {
-            m_live = new LiveRecordingWaveformView(m_vm, m_settings);
+            m_live = new LiveRecordingWaveformView(m_vm.recorder(), m_settings);
             m_panes->addWidget(m_live);
         }
         m_panes->setCurrentWidget(m_live);

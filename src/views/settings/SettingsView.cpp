@@ -3,6 +3,9 @@
 #include "common/Settings.h"
 #include "models/AppVersion.h"
 #include "services/meetings/MeetingDetector.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/settings/AiSection.h"
 #include "views/settings/AudioSection.h"
 #include "views/settings/BoundSettings.h"
@@ -151,10 +154,10 @@ void SettingsView::selectTab(SettingsTab tab)
         m_section = new AudioSection(m_vm, *m_settings, page);
         break;
     case SettingsTab::ai:
-        m_section = new AiSection(m_vm, *m_settings, page);
+        m_section = new AiSection(m_vm.recorder(), *m_settings, page);
         break;
     case SettingsTab::storage:
-        m_section = new StorageSection(m_vm, *m_services, page);
+        m_section = new StorageSection(m_vm.library(), *m_services, page);
         break;
     }
     column->addWidget(m_section);
