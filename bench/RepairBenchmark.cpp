@@ -115,7 +115,8 @@ int main(int argc, char* argv[])
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
     vm.library().awaitLibrary(std::chrono::seconds(60));
     if (vm.library().recordings().size() != recordings) {
-        std::fprintf(stderr, "the library holds %lld recordings\n", static_cast<long long>(vm.library().recordings().size()));
+        std::fprintf(stderr, "the library holds %lld recordings\n",
+                     static_cast<long long>(vm.library().recordings().size()));
         return 1;
     }
 

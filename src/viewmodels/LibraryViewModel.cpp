@@ -302,7 +302,8 @@ void LibraryViewModel::exportToDownloads(const RecordingItem& item)
         : copy.enhancedFileName.has_value();
     try {
         const QString exported = m_storage.exportToDownloads(copy, preferEnhanced);
-        m_status.show(QStringLiteral("Exported '") + QFileInfo(exported).fileName() + QStringLiteral("' to Downloads!"));
+        m_status.show(QStringLiteral("Exported '") + QFileInfo(exported).fileName()
+                      + QStringLiteral("' to Downloads!"));
     } catch (...) {
         m_status.show(QStringLiteral("Export failed: ") + Error::describe(std::current_exception()));
     }

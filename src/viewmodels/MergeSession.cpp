@@ -46,7 +46,8 @@ void MergeSession::startMergeMode(const RecordingItem& item)
     if (m_recorder.recorderState() != RecorderState::idle)
         return;
     publish(this, m_isMergeModeActive, true, &MergeSession::isMergeModeActiveChanged);
-    publish(this, m_mergeSourceRecording, std::optional<RecordingItem>(item), &MergeSession::mergeSourceRecordingChanged);
+    publish(this, m_mergeSourceRecording, std::optional<RecordingItem>(item),
+            &MergeSession::mergeSourceRecordingChanged);
     publish(this, m_mergeSelectedIDs, QSet<QUuid>(), &MergeSession::mergeSelectedIDsChanged);
     // A merge still running keeps its line until it ends.
     if (!m_isMerging)
@@ -189,7 +190,8 @@ void MergeSession::fileMergedRecording(const MergeJob& job, const QString& fileN
     item.fileName = fileName;
     item.createdAt = job.createdAt;
     item.duration = duration;
-    item.fileSizeBytes = std::max<qint64>(0, FileUtils::fileSize(QDir(m_storage.storageDirectory()).filePath(fileName)));
+    item.fileSizeBytes
+        = std::max<qint64>(0, FileUtils::fileSize(QDir(m_storage.storageDirectory()).filePath(fileName)));
     item.waveformSamples = waveform;
 
     const RecordingItem filed = m_library.fileNewRecording(item);

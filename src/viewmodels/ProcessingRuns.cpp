@@ -153,7 +153,8 @@ void ProcessingRuns::enhanceRecording(const RecordingItem& item)
     whenFinished(future, this, [this, id, cancelled, destination](const FutureOutcome<void>& outcome) {
         // A copy written for a recording that is gone belongs to nobody.
         const auto removeOrphan = [this, &destination] {
-            const bool referenced = std::any_of(m_library.recordings().begin(), m_library.recordings().end(), [&](const RecordingItem& r) {
+            const QList<RecordingItem>& recordings = m_library.recordings();
+            const bool referenced = std::any_of(recordings.begin(), recordings.end(), [&](const RecordingItem& r) {
                 return r.fileName == destination.fileName || r.enhancedFileName == destination.fileName;
             });
             if (!referenced)

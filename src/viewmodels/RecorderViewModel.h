@@ -103,6 +103,8 @@ public:
     void setIsEchoGuardEnabled(bool enabled);
     bool showPermissionBanner() const { return m_showPermissionBanner; }
     void setShowPermissionBanner(bool show);
+    // The microphones to choose from and whether a sound server answers.
+    DeviceService& deviceManager() const { return m_deviceManager; }
 
 Q_SIGNALS:
     void recorderStateChanged();

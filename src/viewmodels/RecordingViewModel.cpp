@@ -11,6 +11,7 @@
 #include "viewmodels/TrimSession.h"
 #include "viewmodels/adapters/RealCollaborators.h"
 #include "viewmodels/collaborators/ClipboardService.h"
+#include "viewmodels/collaborators/DeviceService.h"
 #include "viewmodels/collaborators/EnhancerService.h"
 #include "viewmodels/collaborators/FocusService.h"
 #include "viewmodels/collaborators/MeetingService.h"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "viewmodels/collaborators/DeviceService.h"
 #include "viewmodels/collaborators/PlayerService.h"
 
 #include <QObject>
@@ -10,6 +9,7 @@
 #include <memory>
 
 class ClipboardService;
+class DeviceService;
 class EnhancerService;
 class FocusService;
 class LibraryViewModel;
@@ -31,8 +31,7 @@ class TrimmerService;
 // its selection, the transcription, recap and enhancement runs, the recording
 // in progress with its sources, merge mode, trim mode and the start-up repair.
 // Views bind to the pieces they show; they drive the player directly through
-// `playerManager()` and list microphones from `deviceManager()`. Main thread
-// only.
+// `playerManager()`. Main thread only.
 class RecordingViewModel : public QObject {
     Q_OBJECT
 
@@ -75,7 +74,6 @@ public:
     static RecordingViewModel* shared();
 
     PlayerService& playerManager() const { return *m_playerManager; }
-    DeviceService& deviceManager() const { return *m_deviceManager; }
     // What the meeting banners show and where their answers go.
     MeetingService& meetingDetector() const { return *m_meetingDetector; }
 

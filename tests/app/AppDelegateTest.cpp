@@ -149,7 +149,8 @@ TEST_F(Delegate, QuitWritesTheLibraryBeforeItEnds)
     makeViewModel();
     AppDelegate& delegate = launch();
 
-    m_vm->library().renameRecording(m_vm->library().recordings().first(), QStringLiteral("Renamed just before quitting"));
+    m_vm->library().renameRecording(m_vm->library().recordings().first(),
+                                    QStringLiteral("Renamed just before quitting"));
     delegate.requestQuit();
     const auto saved = RecordingsStorage::decodeIndex(TestFiles::readFile(m_storage->metadataFile()));
     ASSERT_TRUE(saved);

@@ -127,7 +127,8 @@ TEST(MeetingOffer, ACallIsOfferedRecordedFollowedToItsEndAndSaved)
     // "Record Now" on the desktop's notification.
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return notifications.posted(offer.id).has_value(); }));
     server.invokeAction(offer.id, QStringLiteral("ACTION_RECORD"));
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::recording; }, 10000));
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::recording; }, 10000));
     EXPECT_EQ(reopened, 1);
     EXPECT_EQ(vm.recorder().activeRecordingTitle(), QStringLiteral("Zoom - Design review"));
     EXPECT_FALSE(detectedBanner->isVisible());
@@ -161,7 +162,8 @@ TEST(MeetingOffer, ACallIsOfferedRecordedFollowedToItsEndAndSaved)
 
     // Past the countdown the recording is stopped and saved under the call's title.
     clock->advance(MeetingDetector::autoStopSeconds);
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::idle; }, 15000));
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::idle; }, 15000));
     EXPECT_FALSE(endBanner->isVisible());
     ASSERT_EQ(vm.library().recordings().size(), 1);
     const RecordingItem saved = vm.library().recordings().first();

@@ -67,12 +67,17 @@ TEST(EndToEnd, RecordedToneBecomesATranscribedAndRecappedLibraryItem)
     testing::internal::CaptureStdout();
     viewModel.recorder().stopRecording();
     const bool saved = TestEnvironment::waitUntil(
-        [&] { return viewModel.recorder().recorderState() == RecorderState::idle && !viewModel.library().recordings().isEmpty(); }, 20000);
+        [&] {
+            return viewModel.recorder().recorderState() == RecorderState::idle
+                && !viewModel.library().recordings().isEmpty();
+        },
+        20000);
     // Transcribed, then recapped, without being asked.
     const bool recapped = saved && TestEnvironment::waitUntil(
         [&] {
             const std::optional<QString>& message = viewModel.status().exportMessage();
-            return viewModel.library().recordings().first().summary || (message && message->contains(QStringLiteral("failed")));
+            return viewModel.library().recordings().first().summary
+                || (message && message->contains(QStringLiteral("failed")));
         },
         180000);
     const QString printed = QString::fromStdString(testing::internal::GetCapturedStdout());

@@ -38,7 +38,8 @@ protected:
 
     QString selectedTitle() const
     {
-        return m_vm->library().selectedRecording() ? m_vm->library().selectedRecording()->title : QStringLiteral("(none)");
+        return m_vm->library().selectedRecording() ? m_vm->library().selectedRecording()->title
+                                                   : QStringLiteral("(none)");
     }
 };
 
@@ -327,7 +328,8 @@ TEST_P(ExportChoice, WhatTheUserListensToForTheSelectionElseTheCopy)
         m_vm->library().setPlayingEnhanced(true);
 
     m_vm->library().exportToDownloads(loaded);
-    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Exported '") + c.expectedFile + QStringLiteral("' to Downloads!"));
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("Exported '") + c.expectedFile + QStringLiteral("' to Downloads!"));
     EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/")) + c.expectedFile));
 }
 

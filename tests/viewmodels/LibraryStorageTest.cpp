@@ -112,7 +112,8 @@ TEST_F(LibraryStorage, AFolderThatCannotBeReadLeavesTheIndexAndIsSaid)
     ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".away")));
 
     makeViewModel();
-    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("The recordings folder cannot be read: No such file or directory"));
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("The recordings folder cannot be read: No such file or directory"));
     EXPECT_EQ(m_vm->library().recordings(), (QList<RecordingItem>{first, second}));
     ASSERT_TRUE(m_storage->waitForSaves());
     EXPECT_EQ(TestFiles::readFile(m_storage->metadataFile()), index);

@@ -145,8 +145,8 @@ TEST_F(MergeMode, CancelStopsTheMergeWhichLeavesNoFileAndNoRecord)
     pick({other});
     m_vm->merge().executeMerge();
     // Cancelled once the merger has shown it is under way.
-    ASSERT_TRUE(waitFor([&] { return m_vm->merge().mergeProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
-                        15000));
+    ASSERT_TRUE(waitFor(
+        [&] { return m_vm->merge().mergeProgressText().value_or(QString()).endsWith(QLatin1Char('%')); }, 15000));
     m_vm->merge().cancelMergeMode();
     EXPECT_FALSE(m_vm->merge().isMergeModeActive());
     // Still merging until the merger has stopped and cleaned up.

@@ -294,7 +294,8 @@ TEST_F(Processing, EnginesFiguresReachTheViewModelInWholePercent)
     m_transcriber->calls.progress(0, 42, 100);
     m_enhancer->calls.progress(0, 3, 8); // blocks done of all blocks
     ASSERT_TRUE(waitFor([&] {
-        return m_vm->processing().transcriptionProgress().value(item.id) == 42 && m_vm->processing().enhancementProgress().value(item.id) == 37;
+        return m_vm->processing().transcriptionProgress().value(item.id) == 42
+            && m_vm->processing().enhancementProgress().value(item.id) == 37;
     }));
 
     // A run's figure goes with the run.

@@ -120,7 +120,8 @@ TEST_F(RecordingLifecycle, FailedStartIsReportedAndForgotten)
     m_recorder->starts.failLast(
         Error(QStringLiteral("AudioMixerRecorder"), 1, QStringLiteral("No audio source could be started.")));
     ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
-    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Failed to start recording: No audio source could be started."));
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("Failed to start recording: No audio source could be started."));
     EXPECT_FALSE(m_vm->recorder().activeRecordingTitle());
     EXPECT_EQ(m_meetings->stopped, 1);
     // Nothing to stop afterwards.
@@ -465,7 +466,11 @@ TEST_F(StatusMessage, WhyARecordingStoppedKeepsItsTimeAndTheNextMessageFollows)
     m_transcriber->calls.failLast(Error(QStringLiteral("Whisper"), 1, QStringLiteral("model not found")));
     settle();
     EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
-    ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage() != QStringLiteral("Recording stopped: The sound server went away."); }, 2000));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return m_vm->status().exportMessage() != QStringLiteral("Recording stopped: The sound server went away.");
+        },
+        2000));
     EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription failed: model not found"));
     ASSERT_TRUE(waitFor([&] { return !m_vm->status().exportMessage(); }, 2000));
 

@@ -167,7 +167,8 @@ TEST_F(TrimMode, RangeOfTheWholeRecordingCutsNothingAndSaysSo)
         EXPECT_EQ(m_trimmer->calls.count(), 0);
         EXPECT_FALSE(m_vm->trim().isTrimmingProcessing());
         EXPECT_TRUE(m_vm->trim().isTrimmingActive());
-        EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Nothing to trim: the selection is the whole recording."));
+        EXPECT_EQ(m_vm->status().exportMessage(),
+                  QStringLiteral("Nothing to trim: the selection is the whole recording."));
         EXPECT_EQ(stored(item.id), item);
         m_vm.reset();
     }
@@ -178,7 +179,8 @@ TEST_F(TrimMode, LeavingTheModeKeepsTheCutAndItsStateUntilItEnds)
     const RecordingItem item = setUpTrimming();
     m_vm->trim().executeTrim(true);
     m_trimmer->requests.first().onProgress(0.3);
-    ASSERT_TRUE(waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 30%"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 30%"); }));
 
     // Back into trim mode for the same recording: the cut still shows and a
     // second confirmation is still refused.
@@ -250,7 +252,8 @@ TEST_F(TrimMode, ProgressIsShownInWholePercent)
     setUpTrimming();
     m_vm->trim().executeTrim(true);
     m_trimmer->requests.first().onProgress(0.426);
-    ASSERT_TRUE(waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 42%"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 42%"); }));
     m_trimmer->writeAndFinish(0, 5);
     ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }));
     m_trimmer->requests.first().onProgress(1.0); // late: applies nothing
@@ -467,8 +470,8 @@ TEST_F(TrimWithRealTrimmer, CancelledCutLeavesNoFileAndNoRecord)
         const QByteArray audio = TestFiles::readFile(audioPath(item));
         m_vm->trim().executeTrim(saveAsNew);
         // Cancelled once the trimmer has shown it is under way.
-        ASSERT_TRUE(waitFor([&] { return m_vm->trim().trimmingProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
-                            15000));
+        ASSERT_TRUE(waitFor(
+            [&] { return m_vm->trim().trimmingProgressText().value_or(QString()).endsWith(QLatin1Char('%')); }, 15000));
         m_vm->trim().cancelCut();
         ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage() == QStringLiteral("Trim cancelled"); }, 15000));
         settle();

@@ -70,7 +70,8 @@ TEST_F(Construction, RecordingTypeComesFromItsRawValueElseMeeting)
         if (stored)
             m_settings->setValue(SettingsKeys::lastRecordingType, *stored);
         makeViewModel();
-        EXPECT_EQ(m_vm->recorder().activeRecordingType(), expected) << qPrintable(stored.value_or(QStringLiteral("(none)")));
+        EXPECT_EQ(m_vm->recorder().activeRecordingType(), expected)
+            << qPrintable(stored.value_or(QStringLiteral("(none)")));
         m_vm.reset();
     }
 }

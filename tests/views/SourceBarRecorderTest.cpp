@@ -39,7 +39,7 @@ protected:
         Settings::shared().setValue(SettingsKeys::autoDetectMeetings, false);
         Settings::shared().setValue(SettingsKeys::autoTranscribe, false);
         m_vm = std::make_unique<RecordingViewModel>();
-        m_bar = std::make_unique<SourceControlBar>(*m_vm);
+        m_bar = std::make_unique<SourceControlBar>(m_vm->recorder());
         m_bar->resize(1300, 60);
         m_bar->show();
     }
@@ -63,8 +63,8 @@ protected:
             m_bar->systemToggle()->click();
         ASSERT_FALSE(m_vm->recorder().isSystemAudioEnabled());
         m_vm->recorder().startNewRecording();
-        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return m_vm->recorder().recorderState() == RecorderState::recording; },
-                                               10000));
+        ASSERT_TRUE(TestEnvironment::waitUntil(
+            [&] { return m_vm->recorder().recorderState() == RecorderState::recording; }, 10000));
     }
 
     void waitForDuration(double seconds)
@@ -75,7 +75,11 @@ protected:
     {
         m_vm->recorder().stopRecording();
         EXPECT_TRUE(TestEnvironment::waitUntil(
-            [&] { return m_vm->recorder().recorderState() == RecorderState::idle && !m_vm->library().recordings().isEmpty(); }, 20000));
+            [&] {
+                return m_vm->recorder().recorderState() == RecorderState::idle
+                    && !m_vm->library().recordings().isEmpty();
+            },
+            20000));
         return m_vm->library().recordings().isEmpty() ? RecordingItem{} : m_vm->library().recordings().first();
     }
 

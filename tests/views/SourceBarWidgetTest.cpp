@@ -55,7 +55,7 @@ protected:
     {
         if (!m_vm)
             makeViewModel();
-        m_bar = std::make_unique<SourceControlBar>(*m_vm, SourceControlBar::Services{&m_permission});
+        m_bar = std::make_unique<SourceControlBar>(m_vm->recorder(), SourceControlBar::Services{&m_permission});
         return *m_bar;
     }
 

@@ -101,8 +101,10 @@ TEST_F(Window, SpacePlaysAndPausesOnlyWhenNobodyTypes)
         std::function<void()> arrange;
         std::function<void()> undo;
     } passes[] = {
-        {"search focused", [&] { m_vm->library().setIsSearchFocused(true); }, [&] { m_vm->library().setIsSearchFocused(false); }},
-        {"renaming", [&] { m_vm->library().setIsRenamingActive(true); }, [&] { m_vm->library().setIsRenamingActive(false); }},
+        {"search focused", [&] { m_vm->library().setIsSearchFocused(true); },
+         [&] { m_vm->library().setIsSearchFocused(false); }},
+        {"renaming", [&] { m_vm->library().setIsRenamingActive(true); },
+         [&] { m_vm->library().setIsRenamingActive(false); }},
         {"nothing selected", [&] { m_vm->library().setSelectedRecording(std::nullopt); },
          [&] { m_vm->library().setSelectedRecording(standup); }},
         {"a recording runs", [&] { startRecording(); },

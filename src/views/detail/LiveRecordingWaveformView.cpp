@@ -65,7 +65,8 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecorderViewModel& recorder
     column->addStretch(1);
 
     connect(&m_recorder, &RecorderViewModel::recorderStateChanged, this, &LiveRecordingWaveformView::refreshState);
-    connect(&m_recorder, &RecorderViewModel::activeRecordingTitleChanged, this, &LiveRecordingWaveformView::refreshTitle);
+    connect(&m_recorder, &RecorderViewModel::activeRecordingTitleChanged, this,
+            &LiveRecordingWaveformView::refreshTitle);
     connect(&m_recorder, &RecorderViewModel::recordingDurationChanged, this, &LiveRecordingWaveformView::refreshTimer);
     connect(&m_recorder, &RecorderViewModel::liveWaveformPointsChanged, this,
             [this] { m_strip->setPoints(m_recorder.liveWaveformPoints()); });

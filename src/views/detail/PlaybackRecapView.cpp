@@ -48,7 +48,8 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
     m_panel->addHeaderWidget(m_generate);
 
     // The recap's Markdown, as stored.
-    connect(m_copy, &QPushButton::clicked, this, [this] { m_vm.processing().copyRecap(activeItem().summary.value_or(QString())); });
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { m_vm.processing().copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
         const RecordingItem item = activeItem();
         m_vm.processing().generateRecap(item, item.effectiveRecordingType());

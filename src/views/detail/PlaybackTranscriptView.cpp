@@ -98,10 +98,12 @@ PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const Rec
 
     connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackTranscriptView::refresh);
     connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this,
+            &PlaybackTranscriptView::refresh);
     connect(&m_vm.library(), &LibraryViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
     connect(&m_whisper, &WhisperEngine::modelStateChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm.processing(), &ProcessingRuns::transcriptionProgressChanged, this, &PlaybackTranscriptView::refreshProgress);
+    connect(&m_vm.processing(), &ProcessingRuns::transcriptionProgressChanged, this,
+            &PlaybackTranscriptView::refreshProgress);
     PlayerService& player = m_vm.playerManager();
     connect(&player, &PlayerService::isPlayingChanged, m_list->segmentModel(), &TranscriptSegmentModel::setPlaying);
     m_list->segmentModel()->setPlaying(player.isPlaying());
@@ -186,7 +188,8 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
             showContent(card);
             m_cardButton = cancel;
             m_transcribingCard = card;
-            connect(cancel, &QPushButton::clicked, this, [this] { m_vm.processing().cancelTranscription(activeItem()); });
+            connect(cancel, &QPushButton::clicked, this,
+                    [this] { m_vm.processing().cancelTranscription(activeItem()); });
         }
         break;
     case Content::modelCard:
@@ -214,7 +217,8 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
             QPushButton* transcribe = nullptr;
             showContent(TranscriptCards::noTranscript(transcribe));
             m_cardButton = transcribe;
-            connect(transcribe, &QPushButton::clicked, this, [this] { m_vm.processing().transcribeRecording(activeItem()); });
+            connect(transcribe, &QPushButton::clicked, this,
+                    [this] { m_vm.processing().transcribeRecording(activeItem()); });
         }
         break;
     }
@@ -239,7 +243,8 @@ void PlaybackTranscriptView::refreshProgress()
     const RecordingItem item = activeItem();
     const auto percent = m_vm.processing().transcriptionProgress().constFind(item.id);
     m_transcribingCard->headline()->setText(TranscriptRules::transcribingText(
-        item.title, percent != m_vm.processing().transcriptionProgress().constEnd() ? std::optional<int>(*percent) : std::nullopt));
+        item.title,
+        percent != m_vm.processing().transcriptionProgress().constEnd() ? std::optional<int>(*percent) : std::nullopt));
 }
 
 void PlaybackTranscriptView::showContent(QWidget* widget)

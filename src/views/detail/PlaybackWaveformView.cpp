@@ -76,8 +76,10 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     m_canvas->setSeekHandler([this](double seconds) { m_player.seek(seconds); });
 
     connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm.library(), &LibraryViewModel::isPlayingEnhancedChanged, this, &PlaybackWaveformView::refreshPlayedColor);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this,
+            &PlaybackWaveformView::refreshRecording);
+    connect(&m_vm.library(), &LibraryViewModel::isPlayingEnhancedChanged, this,
+            &PlaybackWaveformView::refreshPlayedColor);
     connect(&m_vm.trim(), &TrimSession::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
     connect(&m_player, &PlayerService::currentTimeChanged, m_canvas,
             [this](double seconds) { m_canvas->setCurrentTime(seconds); });
@@ -147,7 +149,8 @@ void PlaybackWaveformView::showTrimConfirmation()
         return;
     m_trimDialog = new TrimConfirmDialog(m_vm.trim().trimStartTime(), m_vm.trim().trimEndTime(), this);
     m_trimDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_trimDialog, &TrimConfirmDialog::chosen, this, [this](bool saveAsNew) { m_vm.trim().executeTrim(saveAsNew); });
+    connect(m_trimDialog, &TrimConfirmDialog::chosen, this,
+            [this](bool saveAsNew) { m_vm.trim().executeTrim(saveAsNew); });
     connect(m_trimDialog, &QObject::destroyed, this, [this] { m_trimDialog = nullptr; });
     m_trimDialog->open();
 }

@@ -151,7 +151,7 @@ void SettingsView::selectTab(SettingsTab tab)
         m_section = new GeneralSection(*m_settings, *m_services, page);
         break;
     case SettingsTab::audio:
-        m_section = new AudioSection(m_vm, *m_settings, page);
+        m_section = new AudioSection(m_vm.recorder(), *m_settings, page);
         break;
     case SettingsTab::ai:
         m_section = new AiSection(m_vm.recorder(), *m_settings, page);

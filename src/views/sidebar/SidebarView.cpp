@@ -80,7 +80,8 @@ void SidebarView::buildLayout()
     searchRow->addWidget(m_search);
     column->addLayout(searchRow);
     m_search->field()->installEventFilter(this);
-    connect(m_search, &SearchBox::textEdited, this, [this](const QString& text) { m_vm.library().setSearchText(text); });
+    connect(m_search, &SearchBox::textEdited, this,
+            [this](const QString& text) { m_vm.library().setSearchText(text); });
     connect(m_search, &SearchBox::cleared, this, [this] { m_vm.library().setSearchText(QString()); });
     connect(m_search, &SearchBox::submitted, this, [this] {
         releaseSearchFocus();
@@ -204,7 +205,8 @@ void SidebarView::refreshRowFlags()
 
 void SidebarView::refreshHeader()
 {
-    m_headerCount->setText(QString::number(SidebarRules::headerCount(m_vm.library().recordings().size(), m_vm.recorder().recorderState())));
+    m_headerCount->setText(QString::number(
+        SidebarRules::headerCount(m_vm.library().recordings().size(), m_vm.recorder().recorderState())));
 }
 
 void SidebarView::refreshEmptyState()
@@ -228,9 +230,9 @@ void SidebarView::refreshActiveRow()
         return;
     }
     const bool shownBefore = m_model->hasActiveRow();
-    m_model->setActiveRow(RecordingListModel::ActiveRow{SidebarRules::activeRowTitle(title), m_vm.recorder().recordingDuration(),
-                                                        m_vm.recorder().recorderState() == RecorderState::paused,
-                                                        m_isEditingActiveRecording});
+    m_model->setActiveRow(RecordingListModel::ActiveRow{
+        SidebarRules::activeRowTitle(title), m_vm.recorder().recordingDuration(),
+        m_vm.recorder().recorderState() == RecorderState::paused, m_isEditingActiveRecording});
     // A search that hid the row took its rename field; it comes back with the row.
     if (!shownBefore && m_isEditingActiveRecording)
         openActiveEditor();
@@ -261,7 +263,8 @@ void SidebarView::refreshMerge()
     // A merge still running shows its progress and its Cancel after the mode was left.
     m_mergeArea->setVisible(active || m_vm.merge().isMerging());
     m_headerTitle->setText(SidebarRules::headerTitle(active));
-    m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt, m_vm.merge().mergeSelectedIDs());
+    m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt,
+                           m_vm.merge().mergeSelectedIDs());
     MergePanel::State state;
     if (source)
         state.sourceTitle = source->title;
@@ -660,8 +663,8 @@ void SidebarView::rowClicked(const QUuid& id)
     releaseSearchFocus();
     releaseFocusSoon();
     const auto& source = m_vm.merge().mergeSourceRecording();
-    const auto click = SidebarRules::rowClick(m_vm.recorder().recorderState(), m_vm.trim().isTrimmingActive(), m_vm.merge().isMergeModeActive(),
-                                              source && source->id == id);
+    const auto click = SidebarRules::rowClick(m_vm.recorder().recorderState(), m_vm.trim().isTrimmingActive(),
+                                              m_vm.merge().isMergeModeActive(), source && source->id == id);
     if (click.cancelTrimming)
         m_vm.trim().cancelTrimming();
     if (click.select && clicked)

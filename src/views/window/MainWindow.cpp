@@ -1,5 +1,6 @@
 #include "views/window/MainWindow.h"
 
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/StatusLine.h"
 #include "views/common/FocusRelease.h"
@@ -52,7 +53,7 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_sourceBarSlot->setObjectName(QStringLiteral("sourceControlBarSlot"));
     m_sourceBarSlot->setLayout(new QVBoxLayout);
     m_sourceBarSlot->layout()->setContentsMargins(0, 0, 0, 0);
-    m_sourceBar = new SourceControlBar(vm, m_sourceBarSlot);
+    m_sourceBar = new SourceControlBar(vm.recorder(), m_sourceBarSlot);
     m_sourceBarSlot->layout()->addWidget(m_sourceBar);
     // The menu button sits at the right end of the top row, where desktop
     // apps without a menu bar keep theirs.
