@@ -26,7 +26,7 @@ LibraryViewModel::LibraryViewModel(Collaborators collaborators, QObject* parent)
 {
 }
 
-// The loader's thread reads files for us and reports here: it ends first.
+// Here, where the loader is a complete type; it waits for a load still running.
 LibraryViewModel::~LibraryViewModel() = default;
 
 void LibraryViewModel::setRecordings(const QList<RecordingItem>& recordings)

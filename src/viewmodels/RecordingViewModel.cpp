@@ -91,15 +91,8 @@ RecordingViewModel::~RecordingViewModel()
 {
     if (RecordingControl::shared() == m_recorder.get())
         RecordingControl::setShared(nullptr);
-    // The pieces hold references to each other and to the collaborators:
-    // the last made goes first, and before the collaborators.
-    m_startupRepair.reset();
-    m_trim.reset();
-    m_merge.reset();
-    m_recorder.reset();
-    m_processing.reset();
-    m_library.reset();
-    m_status.reset();
+    // The members go in reverse: each piece before those it uses, all of them
+    // before the collaborators.
 }
 
 RecordingViewModel* RecordingViewModel::shared()

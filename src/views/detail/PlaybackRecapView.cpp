@@ -3,7 +3,6 @@
 #include "engines/recap/RecapEngine.h"
 #include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/ProcessingRuns.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/GeneratingRecapStateView.h"
 #include "views/detail/ModelDownloadCard.h"
@@ -21,10 +20,11 @@
 
 using RecapRules::Body;
 
-PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem& item, RecapEngine& engine,
-                                     QWidget* parent)
+PlaybackRecapView::PlaybackRecapView(LibraryViewModel& library, ProcessingRuns& processing, const RecordingItem& item,
+                                     RecapEngine& engine, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_processing(processing)
     , m_item(item)
     , m_engine(engine)
     , m_panel(new DetailPanel)
@@ -49,18 +49,18 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
 
     // The recap's Markdown, as stored.
     connect(m_copy, &QPushButton::clicked, this,
-            [this] { m_vm.processing().copyRecap(activeItem().summary.value_or(QString())); });
+            [this] { m_processing.copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
         const RecordingItem item = activeItem();
-        m_vm.processing().generateRecap(item, item.effectiveRecordingType());
+        m_processing.generateRecap(item, item.effectiveRecordingType());
     };
     connect(m_regenerate, &QPushButton::clicked, this, generate);
     connect(m_generate, &QPushButton::clicked, this, generate);
 
-    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm.processing(), &ProcessingRuns::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_library, &LibraryViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_library, &LibraryViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_processing, &ProcessingRuns::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_processing, &ProcessingRuns::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
     // The model file appears when a download ends; the state says when to look.
     connect(&m_engine, &RecapEngine::modelStateChanged, this, &PlaybackRecapView::refresh);
     refresh();
@@ -68,7 +68,7 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
 
 RecordingItem PlaybackRecapView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.library().recordings(), m_vm.library().selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_library.recordings(), m_library.selectedRecording(), m_item);
 }
 
 RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) const
@@ -76,8 +76,8 @@ RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) co
     RecapRules::Situation s;
     // Only the file counts, not the engine's state.
     s.modelFilePresent = RecapEngine::isModelReady();
-    s.isBeingTranscribed = m_vm.processing().transcribingRecordingIDs().contains(item.id);
-    s.isBeingRecapped = m_vm.processing().recappingRecordingIDs().contains(item.id);
+    s.isBeingTranscribed = m_processing.transcribingRecordingIDs().contains(item.id);
+    s.isBeingRecapped = m_processing.recappingRecordingIDs().contains(item.id);
     return s;
 }
 
@@ -86,11 +86,11 @@ void PlaybackRecapView::typeChosen(RecordingType type)
     const RecordingItem item = activeItem();
     if (!RecapRules::changesType(item, type))
         return;
-    m_vm.library().updateRecordingType(item, type);
+    m_library.updateRecordingType(item, type);
     // An existing recap is rewritten for the new type at once.
     const RecordingItem refreshed = activeItem();
     if (RecapRules::regeneratesAfterTypeChange(refreshed))
-        m_vm.processing().generateRecap(refreshed, type);
+        m_processing.generateRecap(refreshed, type);
 }
 
 void PlaybackRecapView::refresh()
@@ -142,10 +142,10 @@ void PlaybackRecapView::refreshBody(const RecordingItem& item, const RecapRules:
         break;
     }
     case Body::readyToGenerate:
-        next = new ReadyToGenerateCard(m_vm, item);
+        next = new ReadyToGenerateCard(m_library, m_processing, item);
         break;
     case Body::transcriptRequired:
-        next = new TranscriptRequiredCard(m_vm.processing(), item);
+        next = new TranscriptRequiredCard(m_processing, item);
         break;
     }
     QStackedWidget* stack = m_panel->content();

@@ -20,5 +20,5 @@ PlaybackRecapView* RecapContentView::playbackView() const
 
 QWidget* RecapContentView::buildPane(const RecordingItem& item)
 {
-    return new PlaybackRecapView(m_vm, item, m_engine, this);
+    return new PlaybackRecapView(m_vm.library(), m_vm.processing(), item, m_engine, this);
 }

@@ -50,7 +50,7 @@ WaveformVisualizerView::WaveformVisualizerView(RecordingViewModel& vm, Services 
     , m_whisper(services.whisper ? *services.whisper : WhisperEngine::shared())
     , m_recapEngine(services.recap ? *services.recap : RecapEngine::shared())
     , m_settings(services.settings ? *services.settings : Settings::shared())
-    , m_header(new DetailHeader(vm))
+    , m_header(new DetailHeader(vm.library(), vm.processing(), vm.trim()))
     , m_picker(new DetailTabPicker)
     , m_panes(new QStackedWidget)
     , m_empty(new EmptyWaveformView)
@@ -140,7 +140,7 @@ void WaveformVisualizerView::showPane(Pane pane)
         break;
     case Pane::playback:
         if (!m_playback) {
-            m_playback = new PlaybackWaveformView(m_vm, *selected, m_vm.playerManager());
+            m_playback = new PlaybackWaveformView(m_vm.library(), m_vm.trim(), *selected, m_vm.playerManager());
             m_panes->addWidget(m_playback);
         }
         m_panes->setCurrentWidget(m_playback);

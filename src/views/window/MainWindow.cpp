@@ -93,7 +93,7 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_splitter->setSizes({sidebarIdealWidth, width() - sidebarIdealWidth});
     column->addWidget(m_splitter, 1);
 
-    m_transport = new TransportControlsView(vm, vm.playerManager(), this);
+    m_transport = new TransportControlsView(vm.library(), vm.recorder(), vm.playerManager(), this);
     column->addWidget(m_transport);
 
     // Floating over the content, near the top edge.
