@@ -107,6 +107,12 @@ int main(int argc, char* argv[])
              scene.open();
              scene.vm().processing().copyTranscript(QStringLiteral("words"));
          }},
+        {"status-moved-to-trash",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             scene.open();
+             scene.vm().library().deleteRecording(scene.vm().library().recordings().at(1));
+         }},
         {"status-message-warning",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);

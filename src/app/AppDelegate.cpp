@@ -1,10 +1,12 @@
 #include "app/AppDelegate.h"
 
-#include "app/DefaultSettings.h"
 #include "app/MenuBarManager.h"
 #include "app/RecordingSleepGuard.h"
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
+#include "common/SettingsTable.h"
+#include "services/notifications/NotificationHelper.h"
 #include "services/login/LaunchAtLoginManager.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/sleep/SleepManager.h"
@@ -19,7 +21,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 
 AppDelegate::Services AppDelegate::Services::shared()
 {
@@ -38,7 +39,7 @@ AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    m_settings.registerDefaults(DefaultSettings::values());
+    m_settings.registerDefaults(SettingsTable::launchDefaults());
     if (m_services.launchAtLogin)
         m_services.launchAtLogin().syncRegistration();
     m_startsHidden = startsHidden(m_arguments);
@@ -122,8 +123,7 @@ bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 
 void AppDelegate::applicationShouldHandleReopen()
 {
-    std::printf("[App] asked to show the main window\n");
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[App] asked to show the main window"));
     if (m_services.menuBar) {
         m_services.menuBar().reopenMainWindow();
         return;
@@ -144,14 +144,12 @@ void AppDelegate::requestQuit()
     if (RecordingViewModel* viewModel = RecordingViewModel::shared()) {
         if (!finishRecordingBeforeQuit(*viewModel, m_quitWaitLimit)) {
             // The capture file is taken back into the library at the next start.
-            std::printf("[App] quitting before the recording was saved\n");
-            std::fflush(stdout);
+            ConsoleLine::print(QStringLiteral("[App] quitting before the recording was saved"));
         }
         // The stop's save and any other still being written, within what is
         // left of the same budget.
         if (!viewModel->library().waitForLibrarySaves(quitTimeLeft())) {
-            std::printf("[App] quitting before the library index was written\n");
-            std::fflush(stdout);
+            ConsoleLine::print(QStringLiteral("[App] quitting before the library index was written"));
         }
     }
     // Not quit(): that first asks every window to close, and the main

@@ -2,6 +2,7 @@
 
 #include "app/SettingsWindowController.h"
 #include "app/TrayIcons.h"
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
 #include "services/meetings/MeetingDetector.h"
@@ -13,8 +14,6 @@
 #include <QCursor>
 #include <QMenu>
 #include <QSystemTrayIcon>
-
-#include <cstdio>
 
 namespace {
 
@@ -260,8 +259,8 @@ void MenuBarManager::followTrayHost()
     if (reachable == m_trayWasReachable)
         return;
     m_trayWasReachable = reachable;
-    std::printf(reachable ? "[MenuBarManager] The tray is back.\n" : "[MenuBarManager] The tray went away.\n");
-    std::fflush(stdout);
+    ConsoleLine::print(reachable ? QStringLiteral("[MenuBarManager] The tray is back.")
+                                 : QStringLiteral("[MenuBarManager] The tray went away."));
     QWidget* window = m_cachedMainWindow;
     if (!reachable && window && !window->isVisible())
         window->showMinimized();

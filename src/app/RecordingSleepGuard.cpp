@@ -1,10 +1,9 @@
 #include "app/RecordingSleepGuard.h"
 
+#include "common/ConsoleLine.h"
 #include "services/sleep/SleepManager.h"
 #include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
-
-#include <cstdio>
 
 RecordingSleepGuard::RecordingSleepGuard(SleepManager& sleep, RecordingViewModel& vm, QObject* parent)
     : QObject(parent)
@@ -17,8 +16,7 @@ RecordingSleepGuard::RecordingSleepGuard(SleepManager& sleep, RecordingViewModel
             return;
         const RecorderState state = m_vm->recorder().recorderState();
         if (state == RecorderState::recording || state == RecorderState::paused) {
-            std::printf("[SleepManager] Stopping the recording before sleep\n");
-            std::fflush(stdout);
+            ConsoleLine::print(QStringLiteral("[SleepManager] Stopping the recording before sleep"));
             // The lock is released once the stop has saved it (state idle).
             m_vm->recorder().stopRecording();
         }

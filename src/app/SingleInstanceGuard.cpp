@@ -1,12 +1,12 @@
 #include "app/SingleInstanceGuard.h"
 
+#include "common/ConsoleLine.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QThread>
-
-#include <cstdio>
 
 namespace {
 
@@ -48,8 +48,7 @@ bool SingleInstanceGuard::claim()
     if (!m_lock.tryLock(0)) {
         if (m_lock.error() != QLockFile::LockFailedError) {
             // No lock can be made at all (a read-only folder): run rather than refuse.
-            std::printf("[App] the single-instance lock cannot be made in %s\n", qPrintable(m_folder));
-            std::fflush(stdout);
+            ConsoleLine::print(QStringLiteral("[App] the single-instance lock cannot be made in ") + m_folder);
             return true;
         }
         return false;
@@ -58,8 +57,7 @@ bool SingleInstanceGuard::claim()
     QLocalServer::removeServer(socketPath());
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(socketPath())) {
-        std::printf("[App] later starts cannot reach this one: %s\n", qPrintable(m_server.errorString()));
-        std::fflush(stdout);
+        ConsoleLine::print(QStringLiteral("[App] later starts cannot reach this one: ") + m_server.errorString());
     }
     return true;
 }

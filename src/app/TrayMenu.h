@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/RecorderState.h"
+#include "models/RecorderState.h"
 
 #include <QList>
 #include <QString>

@@ -1,5 +1,6 @@
 #include "app/AppCommands.h"
 #include "app/AppDelegate.h"
+#include "app/CommandLineOptions.h"
 #include "app/MainWindowSetup.h"
 #include "app/QtClipboard.h"
 #include "app/QuitSignals.h"
@@ -8,7 +9,10 @@
 #include "app/SingleInstanceGuard.h"
 #include "app/TrayIcons.h"
 #include "app/WindowFocus.h"
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
+#include "models/FileReveal.h"
+#include "platform/dbus/FileManagerReveal.h"
 #include "services/meetings/MeetingDetector.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/updates/UpdateManager.h"
@@ -18,10 +22,14 @@
 
 #include <QApplication>
 
-#include <cstdio>
+#include <optional>
 
 int main(int argc, char* argv[])
 {
+    // --help and --version answer before anything with side effects starts.
+    if (const std::optional<int> status = CommandLineOptions::answerInformationRequest(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Nimbrel"));
     QApplication::setApplicationName(QStringLiteral("Nimbrel"));
@@ -32,9 +40,12 @@ int main(int argc, char* argv[])
     if (!guard.claim()) {
         if (guard.notifyRunningInstance())
             return 0;
-        std::fprintf(stderr, "Nimbrel is already running but does not answer.\n");
+        ConsoleLine::printError(QStringLiteral("Nimbrel is already running but does not answer."));
         return 1;
     }
+
+    // The desktop's file manager shows exported copies and the library folder.
+    FileReveal::install(&FileManagerReveal::showItem, &FileManagerReveal::showFolder);
 
     AppDelegate delegate(QApplication::arguments(), Settings::shared(), AppDelegate::Services::shared());
     delegate.applicationDidFinishLaunching();

@@ -39,8 +39,8 @@ struct MixStep {
 //   * reset() when a recording starts, before the encoder is created;
 //   * mixDelivery() once per buffer a capture delivered while recording with
 //     that source enabled; for each returned step, in order: encode
-//     step.samples, hand them to onMixedAudioSamples, sendLiveWaveform with
-//     min(step.amplitude, 1), then the level report. A result with
+//     step.samples, hand them to onMixedAudioSamples, add min(step.amplitude,
+//     1) to the live waveform, then the level report. A result with
 //     noSourceEnabled asks for the level report alone; no steps, nothing;
 //   * flush() at stop, after every delivery queued before it; encode what it
 //     returns (even nothing). No levels, waveform or amplitude for the flush;

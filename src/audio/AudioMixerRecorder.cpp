@@ -3,8 +3,9 @@
 #include "audio/AudioBufferExtractor.h"
 #include "audio/MP3Encoder.h"
 #include "audio/MicrophoneCapture.h"
-#include "audio/PulseHardwareProbe.h"
+#include "audio/SoundServerHardwareProbe.h"
 #include "audio/SystemAudioCapture.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "platform/media/Mp3Decoder.h"
 #include "platform/pulse/PulseContext.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -40,7 +40,7 @@ QString failureSentence(const QString& source, const QString& message)
 
 std::shared_ptr<AudioHardwareProbe> orPulseProbe(std::shared_ptr<AudioHardwareProbe> probe)
 {
-    return probe ? std::move(probe) : std::make_shared<PulseHardwareProbe>();
+    return probe ? std::move(probe) : std::make_shared<SoundServerHardwareProbe>();
 }
 
 } // namespace
@@ -119,7 +119,7 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
             } catch (const Error& error) {
                 // The file keeps what was written; the owner stops the
                 // recording, and the stop reports the reason with the result.
-                std::printf("Recording could not be written: %s\n", qPrintable(error.message()));
+                ConsoleLine::print(QStringLiteral("Recording could not be written: ") + error.message());
                 m_encodeError = error;
                 QMetaObject::invokeMethod(
                     this,
@@ -215,9 +215,9 @@ void AudioMixerRecorder::sourceLost(AudioMixer::Source source, const QString& re
         interrupt(QStringLiteral("The sound server went away."));
         return;
     }
-    std::printf("%s ended during the recording: %s\n",
-                source == AudioMixer::Source::Microphone ? "Microphone" : "System audio", qPrintable(reason));
-    std::fflush(stdout);
+    ConsoleLine::print((source == AudioMixer::Source::Microphone ? QStringLiteral("Microphone")
+                                                                 : QStringLiteral("System audio"))
+                       + QStringLiteral(" ended during the recording: ") + reason);
     QTimer::singleShot(sourceLossSettleMs, this,
                        [this, source, recording = m_recordingNumber] { judgeSourceLoss(source, recording); });
 }
@@ -247,8 +247,7 @@ void AudioMixerRecorder::judgeSourceLoss(AudioMixer::Source source, quint64 reco
                           : QStringLiteral("The system audio output was removed."));
         return;
     }
-    std::printf("%s\n", qPrintable(message));
-    std::fflush(stdout);
+    ConsoleLine::print(message);
     if (onSourceEnded)
         onSourceEnded(message);
 }
@@ -258,8 +257,7 @@ void AudioMixerRecorder::interrupt(const QString& reason)
     if (m_interruptReported)
         return;
     m_interruptReported = true;
-    std::printf("Recording interrupted: %s\n", qPrintable(reason));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("Recording interrupted: ") + reason);
     if (onInterrupted)
         onInterrupted(reason);
 }
@@ -314,7 +312,7 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
         try {
             m_systemAudioCapture->start().waitForFinished();
         } catch (const Error& error) {
-            std::printf("System audio capture start failed: %s\n", qPrintable(error.message()));
+            ConsoleLine::print(QStringLiteral("System audio capture start failed: ") + error.message());
             failures.append(failureSentence(QStringLiteral("System audio"), error.message()));
         }
     }
@@ -322,7 +320,7 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
         try {
             micStarted.waitForFinished();
         } catch (const Error& error) {
-            std::printf("Microphone capture start failed: %s\n", qPrintable(error.message()));
+            ConsoleLine::print(QStringLiteral("Microphone capture start failed: ") + error.message());
             failures.prepend(failureSentence(QStringLiteral("Microphone"), error.message()));
         }
     }

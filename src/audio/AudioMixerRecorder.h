@@ -2,7 +2,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioMixer.h"
-#include "audio/RecorderState.h"
+#include "models/RecorderState.h"
 #include "common/Error.h"
 #include "common/SerialQueue.h"
 

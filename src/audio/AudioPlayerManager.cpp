@@ -1,6 +1,6 @@
 #include "audio/AudioPlayerManager.h"
 
-#include "audio/PulsePlaybackOutput.h"
+#include "audio/SoundServerPlaybackOutput.h"
 
 #include <QTextStream>
 #include <QUrl>
@@ -16,7 +16,7 @@ constexpr double kRewindMargin = 0.1;
 } // namespace
 
 AudioPlayerManager::AudioPlayerManager(QObject* parent)
-    : AudioPlayerManager(std::make_unique<PulsePlaybackOutput>(), parent)
+    : AudioPlayerManager(std::make_unique<SoundServerPlaybackOutput>(), parent)
 {
 }
 

@@ -1,9 +1,8 @@
 #include "audio/MicrophoneCapture.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
-
-#include <cstdio>
 
 // The stream stays on the user's pick even when the default microphone changes.
 MicrophoneCapture::MicrophoneCapture()
@@ -18,8 +17,7 @@ MicrophoneCapture::MicrophoneCapture()
           [this](const Error& error) {
               if (!m_stream.isOpen())
                   return;
-              std::printf("Microphone stream ended: %s\n", qPrintable(error.message()));
-              std::fflush(stdout);
+              ConsoleLine::print(QStringLiteral("Microphone stream ended: ") + error.message());
               m_stream.close();
               if (m_isRunning && !m_isShutDown && onStreamLost)
                   onStreamLost(error);
@@ -72,7 +70,7 @@ void MicrophoneCapture::setDevice(const std::optional<AudioDevice>& device)
                 throw Error(QStringLiteral("MicrophoneCapture"), 2,
                             QStringLiteral("The microphone \"%1\" is not available.").arg(name));
         } catch (const Error& error) {
-            std::printf("Error setting mic device: %s\n", qPrintable(error.message()));
+            ConsoleLine::print(QStringLiteral("Error setting mic device: ") + error.message());
             return;
         }
         m_sourceName = name;
@@ -84,7 +82,7 @@ void MicrophoneCapture::setDevice(const std::optional<AudioDevice>& device)
         try {
             m_stream.open(m_sourceName);
         } catch (const Error& error) {
-            std::printf("Error setting mic device: %s\n", qPrintable(error.message()));
+            ConsoleLine::print(QStringLiteral("Error setting mic device: ") + error.message());
         }
     });
 }

@@ -1,10 +1,10 @@
 #include "audio/SystemAudioCapture.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "platform/pulse/PulseContext.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -29,7 +29,7 @@ SystemAudioCapture::SystemAudioCapture()
                   return;
               // Its output went away, or the server did: record whatever is
               // the default now, or wait for one.
-              std::printf("[SystemAudioCapture] System audio stream ended: %s\n", qPrintable(error.message()));
+              ConsoleLine::print(QStringLiteral("[SystemAudioCapture] System audio stream ended: ") + error.message());
               m_stream.close();
               followDefaultOutput();
               if (!m_stream.isOpen() && !m_isShutDown && onStreamLost)
@@ -106,11 +106,11 @@ void SystemAudioCapture::followDefaultOutput()
     } catch (const Error& error) {
         // The next change of outputs tries again; the stream on the old
         // output, if it still runs, goes on meanwhile.
-        std::printf("[SystemAudioCapture] Waiting for an audio output: %s\n", qPrintable(error.message()));
+        ConsoleLine::print(QStringLiteral("[SystemAudioCapture] Waiting for an audio output: ") + error.message());
         return;
     }
     if (m_stream.sourceName() != before)
-        std::printf("[SystemAudioCapture] Recording the default output: %s\n", qPrintable(m_stream.sourceName()));
+        ConsoleLine::print(QStringLiteral("[SystemAudioCapture] Recording the default output: ") + m_stream.sourceName());
 }
 
 QFuture<void> SystemAudioCapture::stop()
@@ -128,12 +128,12 @@ QFuture<void> SystemAudioCapture::restartIfStopped()
     return m_queue.async([this] {
         if (m_isRunning)
             return;
-        std::printf("[SystemAudioCapture] Attempting to restart system audio stream after sleep/wake...\n");
+        ConsoleLine::print(QStringLiteral("[SystemAudioCapture] Attempting to restart system audio stream after sleep/wake..."));
         try {
             startOnQueue();
-            std::printf("[SystemAudioCapture] System audio stream restarted successfully.\n");
+            ConsoleLine::print(QStringLiteral("[SystemAudioCapture] System audio stream restarted successfully."));
         } catch (const Error& error) {
-            std::printf("[SystemAudioCapture] Restart failed: %s\n", qPrintable(error.message()));
+            ConsoleLine::print(QStringLiteral("[SystemAudioCapture] Restart failed: ") + error.message());
         }
     });
 }

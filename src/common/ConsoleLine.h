@@ -30,4 +30,10 @@ inline void print(const QString& line)
     std::fflush(stdout);
 }
 
+// A line for the user who started the app from a terminal, on standard error.
+inline void printError(const QString& line)
+{
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
 } // namespace ConsoleLine

@@ -1,16 +1,14 @@
 #include "models/IndexReading.h"
 
+#include "common/ConsoleLine.h"
 #include "models/IndexCodec.h"
 #include "models/IndexFile.h"
-
-#include <cstdio>
 
 namespace {
 
 void say(const QString& line)
 {
-    std::printf("[RecordingsStorage] %s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + line);
 }
 
 // Not a regular file, or not readable: moved aside whole, so the index the

@@ -1,5 +1,6 @@
 #include "models/IndexWriter.h"
 
+#include "common/ConsoleLine.h"
 #include "models/IndexCodec.h"
 
 #include <QSaveFile>
@@ -7,7 +8,6 @@
 #include <QSet>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 #include <utility>
@@ -120,8 +120,7 @@ QString IndexWriter::write(const QString& path, const QList<RecordingItem>& reco
         kept, [&file](const char* data, size_t size) { return file.write(data, qint64(size)) == qint64(size); },
         &sanitised);
     if (sanitised) {
-        std::printf("[RecordingsStorage] numbers that are not finite were saved as 0\n");
-        std::fflush(stdout);
+        ConsoleLine::print(QStringLiteral("[RecordingsStorage] numbers that are not finite were saved as 0"));
     }
     QString reason;
     errno = 0;

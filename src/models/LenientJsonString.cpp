@@ -1,19 +1,6 @@
 #include "models/LenientJsonString.h"
 
-namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
+#include "common/Text.h"
 
 namespace LenientJsonString {
 
@@ -55,7 +42,7 @@ bool read(std::string_view token, QString& out)
                 return false;
             int unit = 0;
             for (int i = 0; i < 4; ++i) {
-                const int digit = hexValue(token[at + size_t(i)]);
+                const int digit = Text::hexDigitValue(token[at + size_t(i)]);
                 if (digit < 0)
                     return false;
                 unit = unit << 4 | digit;

@@ -1,5 +1,6 @@
 #include "models/LibraryRepair.h"
 
+#include "common/ConsoleLine.h"
 #include "common/FileUtils.h"
 #include "common/ScratchFileName.h"
 #include "models/FileReadCheck.h"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -65,9 +65,8 @@ RecordingItem newRecord(const QString& title, const QString& fileName, const Dat
 
 void sayKeptUnlisted(const QString& name, const QString& why)
 {
-    std::printf("[RecordingsStorage] %s cannot be read (%s); the file is kept but not listed\n", qPrintable(name),
-                qPrintable(why));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + name + QStringLiteral(" cannot be read (") + why
+                       + QStringLiteral("); the file is kept but not listed"));
 }
 
 // What one stat says of a file: its size, that it is gone, or nothing certain

@@ -1,8 +1,11 @@
 #include "models/RecordingsStorage.h"
 
 #include "common/AppPaths.h"
+#include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
+#include "common/Text.h"
+#include "models/FileReveal.h"
 #include "models/IndexCodec.h"
 #include "models/IndexReading.h"
 #include "models/IndexWriter.h"
@@ -10,7 +13,6 @@
 #include "models/RecordingsFolder.h"
 #include "models/RemovedRecords.h"
 #include "models/UuidText.h"
-#include "platform/dbus/FileManagerReveal.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -19,9 +21,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QSet>
-#include <QTextBoundaryFinder>
-
-#include <cstdio>
+#include <QStandardPaths>
 
 namespace {
 
@@ -30,30 +30,23 @@ constexpr int kMaxTitleCharacters = 120;
 // " (n)", "_enhanced" and ".mp3".
 constexpr int kMaxTitleBytes = 200;
 
-// The first `count` user-perceived characters of `text`.
-QString leftGraphemes(const QString& text, int count, int maxUtf8Bytes)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int kept = 0;
-    int graphemes = 0;
-    int bytes = 0;
-    int previous = 0;
-    for (int next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
-        const int clusterBytes = QStringView(text).mid(previous, next - previous).toUtf8().size();
-        if (graphemes == count || bytes + clusterBytes > maxUtf8Bytes)
-            break;
-        bytes += clusterBytes;
-        ++graphemes;
-        kept = next;
-        previous = next;
-    }
-    return text.left(kept);
-}
-
 void say(const QString& line)
 {
-    std::printf("[RecordingsStorage] %s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + line);
+}
+
+// Qt's moveToTrash, where it cannot make the home trash, moves the file into
+// "files" of the current folder and reports success; so it is asked only once
+// the home trash is a folder (made here as Qt would make it).
+bool homeTrashIsFolder()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return false;
+    const QString trash = QDir(data).filePath(QStringLiteral("Trash"));
+    if (!QFileInfo(trash).isDir())
+        QDir().mkdir(trash, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QFileInfo(trash).isDir();
 }
 
 } // namespace
@@ -74,7 +67,7 @@ RecordingsStorage::RecordingsStorage(const QString& applicationSupportFolder, co
     if (!app.exists() && !app.isSymLink() && QFileInfo::exists(legacyFolder)) {
         support.mkpath(QStringLiteral("."));
         if (!QDir().rename(legacyFolder, m_appFolder))
-            std::printf("[RecordingsStorage] could not take over %s\n", qPrintable(legacyFolder));
+            ConsoleLine::print(QStringLiteral("[RecordingsStorage] could not take over ") + legacyFolder);
     }
     m_storageDirectory = QDir(m_appFolder).filePath(QStringLiteral("Recordings"));
     m_metadataFile = QDir(m_appFolder).filePath(QStringLiteral("recordings.json"));
@@ -162,7 +155,7 @@ QString RecordingsStorage::sanitizeFilename(const QString& name)
         }
     }
     result = result.trimmed();
-    return leftGraphemes(result, kMaxTitleCharacters, kMaxTitleBytes);
+    return Text::leftCharacters(result, kMaxTitleCharacters, kMaxTitleBytes);
 }
 
 std::optional<QList<RecordingItem>> RecordingsStorage::decodeIndex(const QByteArray& data, QString* error)
@@ -245,15 +238,30 @@ bool RecordingsStorage::waitForSaves(std::chrono::milliseconds limit)
     return m_writer->waitUntilWritten(limit);
 }
 
-void RecordingsStorage::deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings)
+bool RecordingsStorage::deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings)
 {
-    QFile::remove(fileURL(item));
+    bool trashed = discardFile(fileURL(item));
     if (item.enhancedFileName)
-        QFile::remove(QDir(m_storageDirectory).filePath(*item.enhancedFileName));
+        trashed = discardFile(QDir(m_storageDirectory).filePath(*item.enhancedFileName)) || trashed;
     recordings.removeIf([&](const RecordingItem& other) {
         return other.id == item.id || other.fileName == item.fileName;
     });
     save(recordings);
+    return trashed;
+}
+
+bool RecordingsStorage::discardFile(const QString& path)
+{
+    // A name that resolves to a folder (an empty one is the recordings folder
+    // itself) is never a recording's file: the trash would take it whole.
+    if (QFileInfo(path).isDir())
+        return false;
+    if (homeTrashIsFolder() && QFile::moveToTrash(path))
+        return true;
+    // No trash on this machine (or none for this file system): gone, as
+    // before there was a trash.
+    QFile::remove(path);
+    return false;
 }
 
 QString RecordingsStorage::exportToDownloads(const RecordingItem& item, bool preferEnhanced)
@@ -287,7 +295,7 @@ QString RecordingsStorage::exportToDownloads(const RecordingItem& item, bool pre
                         QStringLiteral("Could not copy the recording to Downloads: ") + sourceFile.errorString());
     }
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [destination] { FileManagerReveal::showItem(destination); },
+        QCoreApplication::instance(), [destination] { FileReveal::showItem(destination); },
         Qt::QueuedConnection);
     return destination;
 }

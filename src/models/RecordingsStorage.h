@@ -83,9 +83,10 @@ public:
     // Waits until every save handed in is on disk (or failed); false when
     // `limit` passed first.
     bool waitForSaves(std::chrono::milliseconds limit = std::chrono::seconds(10));
-    // Removes the item's audio files and every entry sharing its id or file name,
-    // then saves.
-    void deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings);
+    // Moves the item's audio files to the user's trash (deletes them where
+    // there is none), removes every entry sharing its id or file name, then
+    // saves. True when a file went to the trash.
+    bool deleteItem(const RecordingItem& item, QList<RecordingItem>& recordings);
     // Copies the audio (or its enhanced copy) to Downloads under a free name,
     // reveals it in the file manager and returns its path. Throws `Error`.
     QString exportToDownloads(const RecordingItem& item, bool preferEnhanced);
@@ -104,6 +105,8 @@ Q_SIGNALS:
 
 private:
     bool isOwnCapture(const QString& name) const;
+    // To the trash when possible (true), else deleted.
+    static bool discardFile(const QString& path);
 
     QString m_appFolder;
     QString m_storageDirectory;

@@ -1,9 +1,8 @@
 #include "models/RemovedRecords.h"
 
+#include "common/ConsoleLine.h"
 #include "models/IndexCodec.h"
 #include "models/IndexFile.h"
-
-#include <cstdio>
 
 namespace {
 
@@ -52,7 +51,6 @@ RemovedRecords::Kept RemovedRecords::keep(const QString& indexPath, const QList<
     kept.message = kept.failed
         ? what + QStringLiteral("; the copy of their text could not be written, so the index is left as it is")
         : what + QStringLiteral("; their text is kept in ") + kept.fileName;
-    std::printf("[RecordingsStorage] %s\n", qPrintable(kept.message));
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[RecordingsStorage] ") + kept.message);
     return kept;
 }

@@ -1,19 +1,6 @@
 #include "models/UuidText.h"
 
-namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
+#include "common/Text.h"
 
 namespace UuidText {
 
@@ -34,8 +21,8 @@ std::optional<QUuid> parse(std::string_view text)
                 return std::nullopt;
             ++at;
         }
-        const int high = hexValue(text[at]);
-        const int low = hexValue(text[at + 1]);
+        const int high = Text::hexDigitValue(text[at]);
+        const int low = Text::hexDigitValue(text[at + 1]);
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes[i] = static_cast<unsigned char>(high << 4 | low);

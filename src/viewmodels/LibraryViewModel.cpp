@@ -275,11 +275,13 @@ void LibraryViewModel::deleteRecording(const RecordingItem& item)
     // The library's copy names the files as they are now (a view may hold an
     // older copy without the enhanced file).
     const RecordingItem current = this->item(item.id).value_or(item);
-    m_storage.deleteItem(current, m_recordings);
+    const bool trashed = m_storage.deleteItem(current, m_recordings);
     Q_EMIT recordingsChanged();
     Q_EMIT filteredRecordingsChanged();
     if (!m_selectedRecording && !m_recordings.isEmpty())
         selectRecording(m_recordings.first());
+    if (trashed)
+        m_status.show(QStringLiteral("Moved to Trash"));
 }
 
 void LibraryViewModel::renameRecording(const RecordingItem& item, const QString& newTitle)

@@ -172,7 +172,7 @@ void ProcessingRuns::enhanceRecording(const RecordingItem& item)
                 [this] { m_library.setPlayingEnhanced(true); });
             if (!stored)
                 removeOrphan();
-            m_status.show(QStringLiteral("Voice enhanced with Zadive Dedada!"));
+            m_status.show(QStringLiteral("Voice enhanced!"));
         } else if (outcome.error) {
             m_status.show(QStringLiteral("Enhancement failed: ") + failureText(outcome));
         }

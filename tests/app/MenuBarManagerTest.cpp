@@ -3,10 +3,10 @@
 #include "TrayHost.h"
 #include "ViewModelFixture.h"
 
-#include "app/DefaultSettings.h"
 #include "app/MenuBarManager.h"
 #include "app/SettingsWindowController.h"
 #include "common/SettingsKeys.h"
+#include "common/SettingsTable.h"
 #include "viewmodels/RecorderViewModel.h"
 
 #include <QApplication>
@@ -26,7 +26,7 @@ protected:
     void SetUp() override
     {
         ViewModelFixture::SetUp();
-        m_settings->registerDefaults(DefaultSettings::values());
+        m_settings->registerDefaults(SettingsTable::launchDefaults());
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "runs on the test X server";
         m_settingsWindow = std::make_unique<SettingsWindowController>(*m_settings);
         m_manager = std::make_unique<MenuBarManager>(*m_settings, *m_settingsWindow, [this] { return m_detecting; });

@@ -1,4 +1,6 @@
 #include "common/Settings.h"
+#include "common/SettingsKeys.h"
+#include "common/SettingsTable.h"
 
 #include <QTemporaryDir>
 
@@ -27,4 +29,16 @@ TEST(Settings, DefaultsApplyUntilAValueIsStored)
     reopened.remove(QStringLiteral("nimbrel_autoTranscribe"));
     EXPECT_TRUE(reopened.boolValue(QStringLiteral("nimbrel_autoTranscribe")));
     EXPECT_FALSE(reopened.isStored(QStringLiteral("nimbrel_autoTranscribe")));
+}
+
+TEST(SettingsTable, LaunchRegistersAllButTheWindowOnlyKeys)
+{
+    const QVariantMap launch = SettingsTable::launchDefaults();
+    for (const SettingsTable::Entry& entry : SettingsTable::entries()) {
+        EXPECT_EQ(launch.contains(entry.key), entry.registeredAtLaunch) << entry.key.toStdString();
+        EXPECT_EQ(SettingsTable::defaultValue(entry.key).typeId(), int(entry.type)) << entry.key.toStdString();
+    }
+    EXPECT_FALSE(launch.contains(SettingsKeys::lastRecordingType));
+    EXPECT_FALSE(launch.contains(SettingsKeys::stopRecordingOnScreenSleep));
+    EXPECT_FALSE(SettingsTable::defaultValue(QStringLiteral("nimbrel_anonymous_install_id")).isValid());
 }

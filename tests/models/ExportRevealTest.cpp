@@ -1,6 +1,9 @@
-// Export reveals the copy through org.freedesktop.FileManager1 on the session
-// bus that scripts/test starts; a fake file manager answers here.
+// Export reveals the copy through the reveal the app installs:
+// org.freedesktop.FileManager1 on the session bus that scripts/test starts,
+// where a fake file manager answers.
+#include "models/FileReveal.h"
 #include "models/RecordingsStorage.h"
+#include "platform/dbus/FileManagerReveal.h"
 #include "support/FakeFileManager.h"
 #include "support/StandInOpener.h"
 #include "support/TestEnvironment.h"
@@ -26,9 +29,15 @@ RecordingItem itemFor(RecordingsStorage& storage)
     return item;
 }
 
+class ExportReveal : public testing::Test {
+protected:
+    void SetUp() override { FileReveal::install(&FileManagerReveal::showItem, &FileManagerReveal::showFolder); }
+    void TearDown() override { FileReveal::install({}, {}); }
+};
+
 } // namespace
 
-TEST(ExportReveal, TheFileManagerIsAskedToShowTheCopy)
+TEST_F(ExportReveal, TheFileManagerIsAskedToShowTheCopy)
 {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) << "scripts/test starts the session bus";
     FakeFileManager fake;
@@ -44,7 +53,7 @@ TEST(ExportReveal, TheFileManagerIsAskedToShowTheCopy)
     EXPECT_EQ(fake.shownItems, QStringList{QUrl::fromLocalFile(copy).toString()});
 }
 
-TEST(ExportReveal, WithoutAFileManagerTheFolderIsOpened)
+TEST_F(ExportReveal, WithoutAFileManagerTheFolderIsOpened)
 {
     const StandInOpener opener;
     QTemporaryDir support;

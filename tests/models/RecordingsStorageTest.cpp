@@ -1,6 +1,7 @@
 #include "common/Error.h"
 #include "models/RecordingsStorage.h"
 #include "support/TestFiles.h"
+#include "support/UserTrash.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -173,7 +174,7 @@ TEST_F(RecordingsStorageTest, NumbersJsonCannotHoldNeverLoseTheIndex)
     EXPECT_EQ(saved->at(1).waveformSamples, (QList<float>{0.5f, 0.0f}));
 }
 
-TEST_F(RecordingsStorageTest, DeleteRemovesFilesAndEntriesEvenWhenAudioIsGone)
+TEST_F(RecordingsStorageTest, DeleteTrashesFilesAndRemovesEntriesEvenWhenAudioIsGone)
 {
     RecordingItem a = makeItem(QStringLiteral("A"), QStringLiteral("A_1.mp3"));
     a.enhancedFileName = QStringLiteral("A_1_enhanced.mp3");
@@ -184,24 +185,70 @@ TEST_F(RecordingsStorageTest, DeleteRemovesFilesAndEntriesEvenWhenAudioIsGone)
     writeFile(library(b.fileName), "b");
 
     QList<RecordingItem> list{a, b, sameFile};
-    storage.deleteItem(a, list);
+    EXPECT_TRUE(storage.deleteItem(a, list));
     ASSERT_TRUE(storage.waitForSaves());
     EXPECT_EQ(list, QList<RecordingItem>{b});
     EXPECT_FALSE(QFile::exists(library(a.fileName)));
     EXPECT_FALSE(QFile::exists(library(*a.enhancedFileName)));
+    EXPECT_EQ(readFile(UserTrash::trashedCopyOf(library(a.fileName))), "a");
+    EXPECT_EQ(readFile(UserTrash::trashedCopyOf(library(*a.enhancedFileName))), "enhanced");
     EXPECT_TRUE(QFile::exists(library(b.fileName)));
     EXPECT_EQ(*RecordingsStorage::decodeIndex(readFile(storage.metadataFile())), list);
 
-    // Its audio already gone: still removed from the list and saved.
-    storage.deleteItem(b, list);
+    // Its audio already gone: nothing to trash, still removed from the list and saved.
+    QFile::remove(library(b.fileName));
+    EXPECT_FALSE(storage.deleteItem(b, list));
     ASSERT_TRUE(storage.waitForSaves());
     EXPECT_TRUE(list.isEmpty());
     EXPECT_EQ(readFile(storage.metadataFile()), "[]");
-    QFile::remove(library(b.fileName));
-    list = {b};
-    storage.deleteItem(b, list);
-    ASSERT_TRUE(storage.waitForSaves());
+}
+
+TEST_F(RecordingsStorageTest, WithoutATrashDeleteRemovesTheFiles)
+{
+    // A data folder where the trash cannot be made: "Trash" is a file. Qt
+    // then takes the current folder for a trash, which must stay empty.
+    QTemporaryDir data;
+    QTemporaryDir current;
+    writeFile(QDir(data.path()).filePath(QStringLiteral("Trash")), "not a folder");
+    const QByteArray ownData = qgetenv("XDG_DATA_HOME");
+    const QString ownCurrent = QDir::currentPath();
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QDir::setCurrent(current.path());
+    RecordingItem a = makeItem(QStringLiteral("A"), QStringLiteral("A_2.mp3"));
+    a.enhancedFileName = QStringLiteral("A_2_enhanced.mp3");
+    writeFile(library(a.fileName), "a");
+    writeFile(library(*a.enhancedFileName), "enhanced");
+    QList<RecordingItem> list{a};
+    const bool trashed = storage.deleteItem(a, list);
+    QDir::setCurrent(ownCurrent);
+    qputenv("XDG_DATA_HOME", ownData);
+
+    EXPECT_FALSE(trashed);
+    EXPECT_TRUE(QDir(current.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_FALSE(QFile::exists(library(a.fileName)));
+    EXPECT_FALSE(QFile::exists(library(*a.enhancedFileName)));
+    EXPECT_TRUE(UserTrash::trashedCopyOf(library(a.fileName)).isEmpty());
     EXPECT_TRUE(list.isEmpty());
+    ASSERT_TRUE(storage.waitForSaves());
+    EXPECT_EQ(readFile(storage.metadataFile()), "[]");
+}
+
+TEST_F(RecordingsStorageTest, DeleteNeverTrashesTheRecordingsFolder)
+{
+    // An empty name stands for the folder itself.
+    RecordingItem noFile = makeItem(QStringLiteral("No file"), QString());
+    RecordingItem emptyCopyName = makeItem(QStringLiteral("C"), QStringLiteral("C_1.mp3"));
+    emptyCopyName.enhancedFileName = QString();
+    writeFile(library(emptyCopyName.fileName), "c");
+    QList<RecordingItem> list{noFile, emptyCopyName};
+
+    EXPECT_FALSE(storage.deleteItem(noFile, list));
+    EXPECT_TRUE(storage.deleteItem(emptyCopyName, list));
+    EXPECT_TRUE(list.isEmpty());
+    EXPECT_TRUE(QFileInfo(storage.storageDirectory()).isDir());
+    EXPECT_TRUE(UserTrash::trashedCopyOf(storage.storageDirectory()).isEmpty());
+    EXPECT_EQ(readFile(UserTrash::trashedCopyOf(library(emptyCopyName.fileName))), "c");
+    ASSERT_TRUE(storage.waitForSaves());
 }
 
 TEST_F(RecordingsStorageTest, ExportNamesNeverOverwrite)

@@ -1,6 +1,7 @@
 // Selection and the player, deleting, renaming, searching and exporting.
 
 #include "ViewModelFixture.h"
+#include "support/UserTrash.h"
 #include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/StatusLine.h"
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"LastRecording", 1, 0, 0, QStringLiteral("(none)")}),
     [](const ::testing::TestParamInfo<DeleteCase>& info) { return info.param.name; });
 
-TEST_F(LibraryOperations, DeleteRemovesTheFilesTheLibraryKnows)
+TEST_F(LibraryOperations, DeleteTrashesTheFilesTheLibraryKnows)
 {
     const QList<RecordingItem> items = setUpLibrary(2);
     const RecordingItem stale = items.first(); // a copy held before the enhancement
@@ -97,6 +98,9 @@ TEST_F(LibraryOperations, DeleteRemovesTheFilesTheLibraryKnows)
     m_vm->library().deleteRecording(stale);
     EXPECT_FALSE(QFileInfo::exists(audioPath(stale)));
     EXPECT_FALSE(QFileInfo::exists(enhanced));
+    EXPECT_FALSE(UserTrash::trashedCopyOf(audioPath(stale)).isEmpty());
+    EXPECT_FALSE(UserTrash::trashedCopyOf(enhanced).isEmpty());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Moved to Trash"));
     ASSERT_EQ(m_vm->library().recordings().size(), 1);
     ASSERT_EQ(savedLibrary().size(), 1);
     EXPECT_EQ(savedLibrary().first().id, items.at(1).id);

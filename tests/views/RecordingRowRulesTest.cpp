@@ -172,7 +172,7 @@ TEST(RecordingRowRules, ContextMenuOffersExactlyOneEnhancementEntry)
         const char* label;
         bool enabled;
     } cases[] = {
-        {false, false, false, false, Action::enhance, "Enhance Voice (Zadive Dedada)", true},
+        {false, false, false, false, Action::enhance, "Enhance Voice", true},
         {false, true, false, false, Action::enhance, "Enhancing Voice...", false},
         {true, false, false, false, Action::toggleEnhanced, "Switch to Studio Enhanced", true},
         {true, false, true, false, Action::toggleEnhanced, "Switch to Studio Enhanced", true},
@@ -210,7 +210,7 @@ TEST(RecordingRowRules, MergeModeLeavesOnlyTheFileManagerInTheMenu)
         EXPECT_TRUE(entry.enabled) << entry.label.toStdString();
     }
     EXPECT_EQ(labels, (QStringList{"Rename", "Trim Recording...", "Merge with other recordings...",
-                                   "Enhance Voice (Zadive Dedada)", "Export MP3 to Downloads", "Show in File Manager",
+                                   "Enhance Voice", "Export MP3 to Downloads", "Show in File Manager",
                                    "Delete Recording"}));
     const auto trim = contextMenu(state)[1];
     EXPECT_EQ(trim.action, Action::trim);

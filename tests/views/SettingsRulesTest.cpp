@@ -1,6 +1,5 @@
 #include "views/logic/SettingsRules.h"
 
-#include "common/SettingsKeys.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -26,18 +25,6 @@ TEST(SettingsRules, TabsInTheirOrderWithLabelsAsIdentity)
     };
     for (const auto& c : cases)
         EXPECT_EQ(tabFromRawValue(QString::fromUtf8(c.raw)), c.tab) << c.raw;
-}
-
-TEST(SettingsRules, ThirteenBoundSettingsWithTheirDefaults)
-{
-    ASSERT_EQ(boundSettings().size(), 13);
-    // The two keys nobody registers at launch read as the window's own defaults.
-    EXPECT_EQ(defaultValue(SettingsKeys::lastRecordingType), QVariant(QStringLiteral("meeting")));
-    EXPECT_EQ(defaultValue(SettingsKeys::stopRecordingOnScreenSleep), QVariant(false));
-    EXPECT_EQ(defaultValue(SettingsKeys::micVolume), QVariant(1.4));
-    EXPECT_EQ(defaultValue(SettingsKeys::sysVolume), QVariant(0.9));
-    EXPECT_EQ(defaultValue(SettingsKeys::whisperLanguage), QVariant(QStringLiteral("auto")));
-    EXPECT_FALSE(defaultValue(QStringLiteral("nimbrel_anonymous_install_id")).isValid());
 }
 
 TEST(SettingsRules, GainTextShowsTheStoredValueAndTheSliderHoldsItInRange)

@@ -24,46 +24,55 @@ TEST(SourceBarRules, WidthClassesChangeAtTheirStrictBoundaries)
         EXPECT_EQ(widthClass(c.width), c.expected) << c.width;
 }
 
-TEST(SourceBarRules, EachWidthClassHasItsMetrics)
+TEST(SourceBarRules, ANarrowerClassNeverTakesMoreRoom)
 {
-    const struct {
-        WidthClass widthClass;
-        int barSpacing, barPadding, groupSpacing, groupPadding;
-        const char* micLabel;
-        const char* systemLabel;
-        int pickerMin, pickerMax, slider;
-        bool percentage, internalMix;
-        int meter;
-        const char* echo;
-        int echoPadding;
-        bool compactBadges, dot;
-    } cases[] = {
-        {WidthClass::full, 16, 16, 8, 10, "Microphone", "System Audio", 120, 160, 60, true, true, 38, "Echo Guard", 9,
-         false, false},
-        {WidthClass::compact, 12, 16, 8, 10, "Microphone", "System Audio", 100, 130, 50, true, false, 32, "Echo Guard", 9,
-         true, true},
-        {WidthClass::veryCompact, 8, 10, 6, 8, "Mic", "System", 80, 130, 45, false, false, 26, "Echo", 7, true, true},
-    };
-    for (const auto& c : cases) {
-        const Metrics m = metrics(c.widthClass);
-        SCOPED_TRACE(c.micLabel + std::string(" ") + std::to_string(c.barSpacing));
-        EXPECT_EQ(m.barSpacing, c.barSpacing);
-        EXPECT_EQ(m.barPadding, c.barPadding);
-        EXPECT_EQ(m.groupSpacing, c.groupSpacing);
-        EXPECT_EQ(m.groupPadding, c.groupPadding);
-        EXPECT_EQ(m.micLabel, c.micLabel);
-        EXPECT_EQ(m.systemLabel, c.systemLabel);
-        EXPECT_EQ(m.pickerMinWidth, c.pickerMin);
-        EXPECT_EQ(m.pickerMaxWidth, c.pickerMax);
-        EXPECT_EQ(m.sliderWidth, c.slider);
-        EXPECT_EQ(m.showsPercentage, c.percentage);
-        EXPECT_EQ(m.showsInternalMix, c.internalMix);
-        EXPECT_EQ(m.meterWidth, c.meter);
-        EXPECT_EQ(m.echoGuardLabel, c.echo);
-        EXPECT_EQ(m.echoGuardPadding, c.echoPadding);
-        EXPECT_EQ(m.compactBadges, c.compactBadges);
-        EXPECT_EQ(m.sourceBadgeAsDot, c.dot);
+    const Metrics classes[] = {metrics(WidthClass::full), metrics(WidthClass::compact),
+                               metrics(WidthClass::veryCompact)};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const Metrics& m = classes[i];
+        EXPECT_LE(m.pickerMinWidth, m.pickerMaxWidth);
+        EXPECT_GT(m.sliderWidth, 0);
+        EXPECT_GT(m.meterWidth, 0);
+        if (i == 0)
+            continue;
+        const Metrics& wider = classes[i - 1];
+        EXPECT_LE(m.barSpacing, wider.barSpacing);
+        EXPECT_LE(m.barPadding, wider.barPadding);
+        EXPECT_LE(m.groupSpacing, wider.groupSpacing);
+        EXPECT_LE(m.groupPadding, wider.groupPadding);
+        EXPECT_LE(m.pickerMinWidth, wider.pickerMinWidth);
+        EXPECT_LE(m.pickerMaxWidth, wider.pickerMaxWidth);
+        EXPECT_LT(m.sliderWidth, wider.sliderWidth);
+        EXPECT_LT(m.meterWidth, wider.meterWidth);
+        EXPECT_LE(m.echoGuardPadding, wider.echoGuardPadding);
+        EXPECT_LE(m.micLabel.size(), wider.micLabel.size());
+        EXPECT_LE(m.systemLabel.size(), wider.systemLabel.size());
+        EXPECT_LE(m.echoGuardLabel.size(), wider.echoGuardLabel.size());
+        // What a wider bar leaves out stays out.
+        EXPECT_TRUE(!m.showsPercentage || wider.showsPercentage);
+        EXPECT_TRUE(!m.showsInternalMix || wider.showsInternalMix);
+        EXPECT_TRUE(m.compactBadges || !wider.compactBadges);
+        EXPECT_TRUE(m.sourceBadgeAsDot || !wider.sourceBadgeAsDot);
     }
+}
+
+TEST(SourceBarRules, OnlyTheFullBarShowsEverythingAndOnlyTheNarrowestShortensItsLabels)
+{
+    const Metrics full = metrics(WidthClass::full);
+    EXPECT_TRUE(full.showsPercentage && full.showsInternalMix);
+    EXPECT_FALSE(full.compactBadges || full.sourceBadgeAsDot);
+    const Metrics compact = metrics(WidthClass::compact);
+    EXPECT_FALSE(compact.showsInternalMix);
+    EXPECT_TRUE(compact.compactBadges && compact.sourceBadgeAsDot);
+    EXPECT_EQ(QStringList({compact.micLabel, compact.systemLabel, compact.echoGuardLabel}),
+              QStringList({full.micLabel, full.systemLabel, full.echoGuardLabel}));
+    EXPECT_EQ(QStringList({full.micLabel, full.systemLabel, full.echoGuardLabel}),
+              QStringList({"Microphone", "System Audio", "Echo Guard"}));
+    const Metrics narrowest = metrics(WidthClass::veryCompact);
+    EXPECT_FALSE(narrowest.showsPercentage);
+    EXPECT_EQ(QStringList({narrowest.micLabel, narrowest.systemLabel, narrowest.echoGuardLabel}),
+              QStringList({"Mic", "System", "Echo"}));
 }
 
 TEST(SourceBarRules, SourceBadgeNamesTheChosenSources)

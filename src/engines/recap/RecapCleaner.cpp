@@ -1,6 +1,6 @@
 #include "engines/recap/RecapCleaner.h"
 
-#include "engines/SpacesAndTabs.h"
+#include "common/Text.h"
 
 #include <QStringList>
 
@@ -96,7 +96,7 @@ QString withoutTail(QString text)
 // A template instruction the model copied instead of filling in.
 bool isPlaceholder(const QString& line)
 {
-    const QString trimmed = SpacesAndTabs::trimmed(line);
+    const QString trimmed = Text::trimSpacesAndTabs(line);
     bool hasPrefix = false;
     for (const QString& prefix : kPlaceholderPrefixes)
         hasPrefix = hasPrefix || trimmed.startsWith(prefix);

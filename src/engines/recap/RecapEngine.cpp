@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "common/HttpFileDownloader.h"
 #include "common/ProcessRunner.h"
+#include "common/Text.h"
 #include "engines/BundledTools.h"
 #include "engines/ModelLocations.h"
 #include "engines/recap/LlamaRunnerLocator.h"
@@ -11,7 +12,6 @@
 #include "engines/recap/RecapCleaner.h"
 #include "engines/recap/RecapLanguage.h"
 #include "engines/recap/RecapPrompt.h"
-#include "engines/recap/UserCharacters.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -144,7 +144,7 @@ QString RecapEngine::cleanMarkdownOutput(const QString& output)
 
 int RecapEngine::contextSize(const QString& transcript)
 {
-    const qsizetype characters = UserCharacters::count(transcript);
+    const qsizetype characters = Text::characterCount(transcript);
     if (characters <= 2999)
         return 4096;
     // One token of context per three characters, within the model's window.

@@ -1,6 +1,6 @@
 #include "engines/recap/RecapLanguage.h"
 
-#include "engines/recap/UserCharacters.h"
+#include "common/Text.h"
 
 // CLD2's header uses FILE without including <cstdio>.
 #include <cstdio>
@@ -33,7 +33,7 @@ bool hasItalianMarkers(const QString& text)
         QLatin1String(" della "), QLatin1String(" delle "),   QLatin1String(" nella "),  QLatin1String(" abbiamo "),
         QLatin1String(" questo "), QLatin1String(" quindi "),
     };
-    const QString sample = UserCharacters::left(text, 1000).toLower();
+    const QString sample = Text::leftCharacters(text, 1000).toLower();
     int found = 0;
     for (const auto& marker : kMarkers) {
         if (sample.contains(marker))

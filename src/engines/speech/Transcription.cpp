@@ -1,6 +1,6 @@
 #include "engines/speech/Transcription.h"
 
-#include "engines/SpacesAndTabs.h"
+#include "common/Text.h"
 
 #include <QUuid>
 
@@ -8,7 +8,7 @@
 
 void Transcription::appendSegment(double start, double end, const QString& rawText)
 {
-    const QString trimmed = SpacesAndTabs::trimmed(rawText);
+    const QString trimmed = Text::trimSpacesAndTabs(rawText);
     if (trimmed.isEmpty())
         return;
     segments.append(TranscriptSegment{QUuid::createUuid(), start, end, trimmed});

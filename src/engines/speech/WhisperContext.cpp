@@ -1,10 +1,11 @@
 #include "engines/speech/WhisperContext.h"
 
+#include "common/ConsoleLine.h"
+
 #include <QFile>
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <thread>
 
 #include <whisper.h>
@@ -83,8 +84,7 @@ std::optional<Transcription> WhisperContext::transcribe(const std::vector<float>
 
     const int status = whisper_full(m_context, params, samples.data(), static_cast<int>(samples.size()));
     if (status != 0) {
-        std::printf("Whisper full inference returned error code: %d\n", status);
-        std::fflush(stdout);
+        ConsoleLine::print(QStringLiteral("Whisper full inference returned error code: %1").arg(status));
         return std::nullopt;
     }
     if (shouldAbort && shouldAbort())

@@ -16,8 +16,6 @@
 #include <QPointer>
 #include <QPromise>
 
-#include <cstdio>
-
 namespace {
 
 const QString kDomain = QStringLiteral("WhisperEngine");

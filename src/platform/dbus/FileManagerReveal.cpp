@@ -1,5 +1,7 @@
 #include "platform/dbus/FileManagerReveal.h"
 
+#include "common/ConsoleLine.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -8,14 +10,12 @@
 #include <QProcess>
 #include <QUrl>
 
-#include <cstdio>
-
 namespace {
 
 void openFolder(const QString& folder)
 {
     if (!QProcess::startDetached(QStringLiteral("xdg-open"), {folder}))
-        std::printf("[Reveal] could not open %s\n", qPrintable(folder));
+        ConsoleLine::print(QStringLiteral("[Reveal] could not open ") + folder);
 }
 
 // Asks the file manager to `method` (ShowItems, ShowFolders) the path, and

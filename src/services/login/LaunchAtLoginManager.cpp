@@ -1,11 +1,10 @@
 #include "services/login/LaunchAtLoginManager.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
 
 #include <QCoreApplication>
-
-#include <cstdio>
 
 namespace {
 
@@ -13,8 +12,7 @@ const QString entryFileName = QStringLiteral("nimbrel.desktop");
 
 void print(const QString& line)
 {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(line);
 }
 
 LaunchAtLoginManager::Status statusOf(AutostartEntry::Status status)

@@ -1,6 +1,6 @@
 #include "services/meetings/MeetingLog.h"
 
-#include <cstdio>
+#include "common/ConsoleLine.h"
 
 namespace MeetingLog {
 
@@ -25,8 +25,7 @@ QString printable(const QString& text)
 
 void print(const QString& line)
 {
-    std::printf("[MeetingDetector] %s\n", printable(line).toUtf8().constData());
-    std::fflush(stdout);
+    ConsoleLine::print(QStringLiteral("[MeetingDetector] ") + printable(line));
 }
 
 } // namespace MeetingLog

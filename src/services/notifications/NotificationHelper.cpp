@@ -8,8 +8,6 @@
 
 #include <QUuid>
 
-#include <cstdio>
-
 namespace {
 
 using namespace MeetingNotificationRouting;

@@ -1,16 +1,14 @@
 #include "services/sleep/SleepManager.h"
 
+#include "common/ConsoleLine.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
-
-#include <cstdio>
 
 namespace {
 
 void print(const QString& line)
 {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
+    ConsoleLine::print(line);
 }
 
 QString trueOrFalse(bool value)

@@ -24,7 +24,6 @@
 #include <QUuid>
 #include <QtConcurrent>
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace {

@@ -1,7 +1,6 @@
 #include "viewmodels/adapters/WhisperEngineAdapter.h"
 
 #include "engines/speech/WhisperEngine.h"
-#include "viewmodels/adapters/MappedFuture.h"
 
 WhisperEngineAdapter::WhisperEngineAdapter(WhisperEngine& engine)
     : m_engine(engine)
@@ -10,9 +9,8 @@ WhisperEngineAdapter::WhisperEngineAdapter(WhisperEngine& engine)
 
 QFuture<TranscriptionService::Transcription> WhisperEngineAdapter::transcribeAudioFile(const QString& path)
 {
-    return mappedFuture<Transcription>(m_engine.transcribeAudioFile(path), [](const ::Transcription& result) {
-        return Transcription{result.text, result.segments};
-    });
+    // The engine's own future: cancelling it stops the engine's work.
+    return m_engine.transcribeAudioFile(path);
 }
 
 bool WhisperEngineAdapter::isModelInstalled() const

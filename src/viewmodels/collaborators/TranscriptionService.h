@@ -1,19 +1,15 @@
 #pragma once
 
-#include "models/TranscriptSegment.h"
+#include "engines/speech/Transcription.h"
 
 #include <QFuture>
-#include <QList>
 #include <QString>
 
 // Turns a recording's audio file into text with timed segments. The engine
 // reads the language setting itself; cancelling the future ends its work.
 class TranscriptionService {
 public:
-    struct Transcription {
-        QString text;
-        QList<TranscriptSegment> segments;
-    };
+    using Transcription = ::Transcription;
 
     virtual ~TranscriptionService() = default;
     virtual QFuture<Transcription> transcribeAudioFile(const QString& path) = 0;

@@ -1,8 +1,8 @@
 #include "views/detail/LinkOpener.h"
 
+#include "common/ConsoleLine.h"
 #include "views/logic/LinkPolicy.h"
 
-#include <QDebug>
 #include <QDesktopServices>
 
 namespace LinkOpener {
@@ -10,7 +10,7 @@ namespace LinkOpener {
 bool open(const QUrl& url)
 {
     if (!LinkPolicy::isOpenable(url)) {
-        qInfo().noquote() << "[Recap] refused to open a link:" << url.scheme();
+        ConsoleLine::print(QStringLiteral("[Recap] refused to open a link: ") + url.scheme());
         return false;
     }
     return QDesktopServices::openUrl(url);

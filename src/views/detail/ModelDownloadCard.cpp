@@ -1,6 +1,6 @@
 #include "views/detail/ModelDownloadCard.h"
 
-#include "views/logic/TextTrim.h"
+#include "common/Text.h"
 #include "views/logic/TranscriptRules.h"
 
 #include "engines/recap/RecapEngine.h"
@@ -60,7 +60,7 @@ void ModelDownloadCard::refresh()
     }
     case RecapModelState::Kind::error: {
         // One line: a wrapped label in this centred column is given one line's height.
-        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + TextTrim::oneLine(state.message(), 64),
+        QLabel* message = PaneLabels::plain(QStringLiteral("Error: ") + Text::firstLine(state.message(), 64),
                                             Style::font(12), Style::color(ColorRole::red));
         message->setToolTip(state.message());
         message->setObjectName(QStringLiteral("recapDownloadError"));

@@ -1,8 +1,8 @@
 #include "views/detail/TranscriptCards.h"
 
+#include "common/Text.h"
 #include "views/detail/NoticeCard.h"
 #include "views/detail/PaneButtons.h"
-#include "views/logic/TextTrim.h"
 #include "views/logic/TranscriptRules.h"
 
 #include <QLabel>
@@ -66,7 +66,7 @@ NoticeCard* downloadFailed(const WhisperModelState& state, QPushButton*& retry)
     card->setObjectName(QStringLiteral("speechDownloadFailedCard"));
     card->setSymbol(QStringLiteral("exclamationmark.triangle"), 44, Tint{ColorRole::red, 1.0});
     card->setHeadline(QStringLiteral("Speech Model Download Failed"), 16);
-    card->setExplanation(TextTrim::oneLine(state.message, 90), 13, 420);
+    card->setExplanation(Text::firstLine(state.message, 90), 13, 420);
     card->explanation()->setToolTip(state.message);
     retry = PaneButtons::cardAction(QStringLiteral("Retry Download"), QStringLiteral("arrow.clockwise"));
     retry->setObjectName(QStringLiteral("retrySpeechModelButton"));

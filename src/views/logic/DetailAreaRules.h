@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/RecorderState.h"
+#include "models/RecorderState.h"
 
 // What the detail area shows: the header above the Audio pane, the tab picker
 // and which pane fills the rest.

@@ -1,6 +1,6 @@
 #include "views/logic/RecordingRowRules.h"
 
-#include "views/logic/TextTrim.h"
+#include "common/Text.h"
 
 #include <QTextBoundaryFinder>
 
@@ -56,7 +56,7 @@ std::optional<QString> transcriptSnippet(const RecordingItem& item, const QStrin
 
     QString excerpt = transcript.mid(boundaries[first], boundaries[last] - boundaries[first]);
     excerpt.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    excerpt = TextTrim::spacesAndTabs(excerpt);
+    excerpt = Text::trimSpacesAndTabs(excerpt);
 
     const QString ellipsis(QChar(0x2026));
     return (first > 0 ? ellipsis : QString()) + excerpt + (last < characterCount ? ellipsis : QString());
@@ -171,7 +171,7 @@ QList<MenuEntry<Action>> contextMenu(const State& state)
     } else {
         entries.append({Action::enhance,
                         state.isEnhancing ? QStringLiteral("Enhancing Voice...")
-                                          : QStringLiteral("Enhance Voice (Zadive Dedada)"),
+                                          : QStringLiteral("Enhance Voice"),
                         QStringLiteral("sparkles"), free && !state.isEnhancing});
     }
     // Long runs stop from where their progress shows.

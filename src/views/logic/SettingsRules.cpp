@@ -1,7 +1,5 @@
 #include "views/logic/SettingsRules.h"
 
-#include "common/SettingsKeys.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -49,34 +47,6 @@ QString tabSymbol(SettingsTab tab)
     case SettingsTab::storage:
         return QStringLiteral("folder.fill");
     }
-    return {};
-}
-
-const QList<BoundSetting>& boundSettings()
-{
-    static const QList<BoundSetting> settings{
-        {SettingsKeys::autoDetectMeetings, true},
-        {SettingsKeys::autoStopMeetingPrompt, true},
-        {SettingsKeys::autoCheckUpdates, true},
-        {SettingsKeys::echoGuardEnabled, true},
-        {SettingsKeys::autoTranscribe, true},
-        {SettingsKeys::autoGenerateRecap, true},
-        {SettingsKeys::whisperLanguage, QStringLiteral("auto")},
-        {SettingsKeys::lastRecordingType, QStringLiteral("meeting")},
-        {SettingsKeys::micVolume, 1.4},
-        {SettingsKeys::sysVolume, 0.9},
-        {SettingsKeys::stopRecordingOnScreenSleep, false},
-        {SettingsKeys::keepInMenuBarOnClose, true},
-        {SettingsKeys::launchAtLogin, true},
-    };
-    return settings;
-}
-
-QVariant defaultValue(const QString& key)
-{
-    for (const BoundSetting& setting : boundSettings())
-        if (setting.key == key)
-            return setting.defaultValue;
     return {};
 }
 

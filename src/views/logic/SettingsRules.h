@@ -2,12 +2,11 @@
 
 #include <QList>
 #include <QString>
-#include <QVariant>
 
 #include <optional>
 
-// The settings window: its tabs, the stored values it shows with their
-// defaults, and the texts made from them.
+// The settings window: its tabs and the texts made from the stored values it
+// shows (their keys and defaults are in common/SettingsTable).
 namespace SettingsRules {
 
 enum class SettingsTab { general, audio, ai, storage };
@@ -18,17 +17,6 @@ QString rawValue(SettingsTab tab);
 // Exactly one of the four labels; anything else gives nothing.
 std::optional<SettingsTab> tabFromRawValue(const QString& raw);
 QString tabSymbol(SettingsTab tab);
-
-// One stored value the window shows, with what it reads as while nothing is
-// stored (also before the defaults are registered at launch).
-struct BoundSetting {
-    QString key;
-    QVariant defaultValue;
-};
-
-const QList<BoundSetting>& boundSettings();
-// The default of one of the bound keys; invalid for any other key.
-QVariant defaultValue(const QString& key);
 
 struct LanguageOption {
     QString tag;

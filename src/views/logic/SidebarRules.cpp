@@ -1,6 +1,6 @@
 #include "views/logic/SidebarRules.h"
 
-#include "views/logic/TextTrim.h"
+#include "common/Text.h"
 
 namespace SidebarRules {
 
@@ -55,10 +55,7 @@ RowClick rowClick(RecorderState state, bool isTrimmingActive, bool isMergeModeAc
 
 std::optional<QString> libraryRenameTitle(const QString& typed)
 {
-    const QString title = TextTrim::spacesAndTabs(typed);
-    if (title.isEmpty())
-        return std::nullopt;
-    return title;
+    return Text::typedTitle(typed);
 }
 
 std::optional<QString> activeRenameTitle(const QString& typed)

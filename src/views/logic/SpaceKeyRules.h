@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/RecorderState.h"
+#include "models/RecorderState.h"
 
 // Space plays and pauses the selected recording, but only when nobody is typing.
 namespace SpaceKeyRules {

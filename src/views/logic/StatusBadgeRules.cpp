@@ -1,6 +1,6 @@
 #include "views/logic/StatusBadgeRules.h"
 
-#include "views/logic/TextTrim.h"
+#include "common/Text.h"
 
 #include <cmath>
 
@@ -156,7 +156,7 @@ Look speechModelBadge(const WhisperModelState& state, bool compact)
         look.leading = Leading::dot;
         look.iconTint = {ColorRole::red};
         look.text = compact ? QStringLiteral("Retry Model")
-                            : TextTrim::oneLine(state.message, 48) + QStringLiteral(" \u00b7 Retry");
+                            : Text::firstLine(state.message, 48) + QStringLiteral(" \u00b7 Retry");
         look.textTint = {ColorRole::red};
         look.toolTip = state.message;
         return look;

@@ -1,7 +1,7 @@
 #include "views/settings/BoundSettings.h"
 
 #include "common/Settings.h"
-#include "views/logic/SettingsRules.h"
+#include "common/SettingsTable.h"
 
 BoundSettings::BoundSettings(Settings& settings, QObject* parent)
     : QObject(parent)
@@ -13,7 +13,7 @@ BoundSettings::BoundSettings(Settings& settings, QObject* parent)
 QVariant BoundSettings::value(const QString& key) const
 {
     const QVariant stored = m_settings.value(key);
-    return stored.isValid() ? stored : SettingsRules::defaultValue(key);
+    return stored.isValid() ? stored : SettingsTable::defaultValue(key);
 }
 
 bool BoundSettings::boolValue(const QString& key) const

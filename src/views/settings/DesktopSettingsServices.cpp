@@ -1,7 +1,7 @@
 #include "views/settings/DesktopSettingsServices.h"
 
+#include "models/FileReveal.h"
 #include "models/RecordingsStorage.h"
-#include "platform/dbus/FileManagerReveal.h"
 #include "services/login/LaunchAtLoginManager.h"
 #include "services/meetings/MeetingDetector.h"
 #include "services/updates/UpdateManager.h"
@@ -34,5 +34,5 @@ QString DesktopSettingsServices::recordingsFolder() const
 
 void DesktopSettingsServices::showFolder(const QString& path)
 {
-    FileManagerReveal::showFolder(path);
+    FileReveal::showFolder(path);
 }

@@ -1,7 +1,7 @@
 #include "views/sidebar/SidebarView.h"
 
+#include "models/FileReveal.h"
 #include "models/RecordingsStorage.h"
-#include "platform/dbus/FileManagerReveal.h"
 #include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/MergeRules.h"
 #include "viewmodels/MergeSession.h"
@@ -45,7 +45,7 @@ constexpr int initialSearchFocusDelayMs = 50;
 SidebarView::SidebarView(RecordingViewModel& vm, QWidget* parent)
     : QWidget(parent)
     , m_vm(vm)
-    , m_reveal([](const RecordingItem& item) { FileManagerReveal::showItem(RecordingsStorage::shared().fileURL(item)); })
+    , m_reveal([](const RecordingItem& item) { FileReveal::showItem(RecordingsStorage::shared().fileURL(item)); })
 {
     setObjectName(QStringLiteral("sidebar"));
     buildLayout();

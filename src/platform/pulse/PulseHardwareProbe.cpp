@@ -1,4 +1,4 @@
-#include "audio/PulseHardwareProbe.h"
+#include "platform/pulse/PulseHardwareProbe.h"
 
 #include "platform/pulse/PulseContext.h"
 #include "platform/pulse/PulseDefaultDevices.h"

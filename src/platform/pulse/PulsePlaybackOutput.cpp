@@ -1,4 +1,4 @@
-#include "audio/PulsePlaybackOutput.h"
+#include "platform/pulse/PulsePlaybackOutput.h"
 
 #include "platform/pulse/PulseContext.h"
 

@@ -1,4 +1,4 @@
-#include "audio/PulseHardwareProbe.h"
+#include "audio/SoundServerHardwareProbe.h"
 
 #include "support/PulseTestTools.h"
 #include "support/TemporaryModule.h"
@@ -10,9 +10,9 @@
 
 using namespace PulseTestTools;
 
-TEST(PulseHardwareProbe, ReadsTheInputVolumeSliderOfTheDefaultSource)
+TEST(SoundServerHardwareProbe, ReadsTheInputVolumeSliderOfTheDefaultSource)
 {
-    PulseHardwareProbe probe;
+    SoundServerHardwareProbe probe;
     struct Case {
         const char* volume;
         float expected;
@@ -30,13 +30,13 @@ TEST(PulseHardwareProbe, ReadsTheInputVolumeSliderOfTheDefaultSource)
     }
 }
 
-TEST(PulseHardwareProbe, NamesTheDefaultOutputForTheHeadphoneCheck)
+TEST(SoundServerHardwareProbe, NamesTheDefaultOutputForTheHeadphoneCheck)
 {
     struct Case {
         const char* description;
         bool headphones;
     };
-    PulseHardwareProbe probe;
+    SoundServerHardwareProbe probe;
     for (const Case& c : {Case{"AirPods Test", true}, Case{"Desk Speakers", false}}) {
         const QString description = QString::fromLatin1(c.description);
         TemporaryModule sink(QStringLiteral("module-null-sink"),

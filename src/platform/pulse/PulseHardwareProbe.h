@@ -1,7 +1,5 @@
 #pragma once
 
-#include "audio/AudioHardwareProbe.h"
-
 #include <QString>
 
 #include <mutex>
@@ -12,14 +10,14 @@
 // server reports a change of that kind, so a steady recording asks nothing;
 // otherwise it blocks briefly on a query. Never call it from a sound-server
 // callback.
-class PulseHardwareProbe : public AudioHardwareProbe {
+class PulseHardwareProbe {
 public:
     // The volume slider's position (its share of the nominal 100 %), averaged
     // over the channels; not the cubic gain the server applies.
-    std::optional<float> defaultInputVolume() override;
+    std::optional<float> defaultInputVolume();
     // The sink's description and its active port's name, for instance
     // "Built-in Audio Analog Stereo analog-output-headphones".
-    std::optional<QString> defaultOutputDeviceName() override;
+    std::optional<QString> defaultOutputDeviceName();
 
 private:
     std::mutex m_mutex;
