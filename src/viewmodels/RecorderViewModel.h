@@ -1,7 +1,7 @@
 #pragma once
 
-#include "models/RecorderState.h"
 #include "common/Date.h"
+#include "models/RecorderState.h"
 #include "models/RecordingType.h"
 #include "services/RecordingControl.h"
 #include "services/meetings/DetectedMeeting.h"
