@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -41,6 +42,40 @@ void addLibrary(GalleryScene& scene, int count)
                                                                           "what the first ninety days look like."))
                                   : std::nullopt);
     }
+}
+
+// A dark palette of the kind desktop themes give, for the pictures' second set.
+QPalette darkPalette()
+{
+    QPalette dark;
+    const QColor window(45, 45, 48);
+    const QColor base(30, 30, 32);
+    const QColor text(232, 232, 235);
+    for (const auto& [role, color] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+             {QPalette::Window, window},
+             {QPalette::WindowText, text},
+             {QPalette::Base, base},
+             {QPalette::AlternateBase, window},
+             {QPalette::ToolTipBase, base},
+             {QPalette::ToolTipText, text},
+             {QPalette::PlaceholderText, QColor(150, 150, 155)},
+             {QPalette::Text, text},
+             {QPalette::Button, QColor(58, 58, 62)},
+             {QPalette::ButtonText, text},
+             {QPalette::BrightText, Qt::red},
+             {QPalette::Highlight, QColor(42, 130, 218)},
+             {QPalette::HighlightedText, Qt::white},
+             {QPalette::Light, QColor(75, 75, 80)},
+             {QPalette::Midlight, QColor(62, 62, 66)},
+             {QPalette::Mid, QColor(40, 40, 43)},
+             {QPalette::Dark, QColor(25, 25, 27)},
+             {QPalette::Shadow, Qt::black},
+         })
+        dark.setColor(role, color);
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 125));
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(120, 120, 125));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(120, 120, 125));
+    return dark;
 }
 
 } // namespace
@@ -139,6 +174,33 @@ int main(int argc, char* argv[])
              scene.startRecording(1834.2, call.suggestedRecordingTitle());
              scene.meetings().offerToStop(call, 17);
          }},
+        {"library-right-to-left-and-status",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 4);
+             scene.addRecording(QString::fromUtf8("\u0627\u062c\u062a\u0645\u0627\u0639 \u0627\u0644\u0641\u0631\u064a\u0642 "
+                                                  "\u0627\u0644\u0623\u0633\u0628\u0648\u0639\u064a \u062d\u0648\u0644 "
+                                                  "\u062e\u0637\u0629 \u0627\u0644\u0625\u0637\u0644\u0627\u0642 "
+                                                  "\u0627\u0644\u062c\u062f\u064a\u062f\u0629"),
+                                3, 1530);
+             scene.open();
+             const RecordingItem arabic = scene.vm().recordings().first();
+             scene.vm().selectRecording(arabic);
+             scene.vm().transcribeRecording(scene.vm().recordings().at(1));
+             scene.vm().enhanceRecording(scene.vm().recordings().at(2));
+             scene.settle();
+         }},
+        {"keyboard-focus-on-play",
+         [](GalleryScene& scene) {
+             addLibrary(scene, 6);
+             MainWindow& window = scene.open();
+             scene.vm().selectRecording(scene.vm().recordings().at(1));
+             window.activateWindow();
+             (void)QTest::qWaitForWindowActive(&window);
+             scene.settle();
+             if (auto* play = window.findChild<QWidget*>(QStringLiteral("playPauseButton")))
+                 play->setFocus(Qt::TabFocusReason);
+             scene.settle();
+         }},
         {"search-with-quotation",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
@@ -153,16 +215,24 @@ int main(int argc, char* argv[])
     all += appGalleryStates();
     all += progressGalleryStates();
 
+    // Every state twice: in the platform's palette, then in a dark one under dark/.
     int failures = 0;
-    for (const GalleryState& state : all) {
-        GalleryScene scene;
-        state.arrange(scene);
-        const QString path = QDir(folder).absoluteFilePath(QString::fromLatin1(state.name) + QStringLiteral(".png"));
-        if (scene.save(path)) {
-            std::printf("%s\n", qPrintable(path));
-        } else {
-            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-            ++failures;
+    const QPalette light = QApplication::palette();
+    const QDir lightFolder(folder);
+    const QDir darkFolder(lightFolder.filePath(QStringLiteral("dark")));
+    QDir().mkpath(darkFolder.path());
+    for (const auto& [palette, into] : {std::pair{light, lightFolder}, std::pair{darkPalette(), darkFolder}}) {
+        QApplication::setPalette(palette);
+        for (const GalleryState& state : all) {
+            GalleryScene scene;
+            state.arrange(scene);
+            const QString path = into.absoluteFilePath(QString::fromLatin1(state.name) + QStringLiteral(".png"));
+            if (scene.save(path)) {
+                std::printf("%s\n", qPrintable(path));
+            } else {
+                std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+                ++failures;
+            }
         }
     }
     return failures == 0 ? 0 : 1;

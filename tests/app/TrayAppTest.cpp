@@ -63,8 +63,14 @@ TEST_F(TrayApp, ClosingKeepsItInTheTrayUntilQuit)
     EXPECT_TRUE(entry.contains(QStringLiteral("Exec=") + QStringLiteral(NIMBREL_EXECUTABLE) + QStringLiteral(" --login")))
         << qPrintable(entry);
 
-    pressOn(*window, QStringLiteral("alt+F4"));
-    ASSERT_TRUE(waitUntil([&] { return !visibleWindow(); }, 5000));
+    // Under load a key sent while the window manager is still taking the new
+    // window can be dropped; a close that did nothing is asked again.
+    bool closed = false;
+    for (int attempt = 0; attempt < 3 && !closed; ++attempt) {
+        pressOn(*window, QStringLiteral("alt+F4"));
+        closed = waitUntil([&] { return !visibleWindow(); }, 2500);
+    }
+    ASSERT_TRUE(closed);
     EXPECT_TRUE(stillRunningAfter(app, 1000));
 
     // Starting it again brings the window back.

@@ -1,6 +1,7 @@
 // The settings window's content over a view model on fakes, offscreen.
 #include "FakeMeetingClock.h"
 #include "FakeMeetingProbes.h"
+#include "KeyboardWalk.h"
 #include "StyledViewFixture.h"
 #include "common/SettingsKeys.h"
 #include "common/SettingsTable.h"
@@ -25,6 +26,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -402,4 +405,69 @@ TEST_F(SettingsWindow, StorageShowsTheFolderAndCountsTheRecordings)
     m_vm->library().deleteRecording(m_vm->library().recordings().first());
     settle();
     EXPECT_EQ(storage.countText()->text(), "0 recordings saved");
+}
+
+TEST_F(SettingsWindow, TabVisitsTheTabsEveryControlAndDoneOnEachPage)
+{
+    using namespace KeyboardWalk;
+    for (const SettingsTab tab : SettingsRules::allTabs()) {
+        SettingsView& view = open(tab);
+        view.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+        const QList<QWidget*> chain = tabChain(&view);
+        for (QWidget* stop : tabStops(&view))
+            EXPECT_TRUE(chain.contains(stop)) << SettingsRules::rawValue(tab).toStdString() << ": never reached "
+                                              << describe(stop).toStdString();
+        for (const SettingsTab other : SettingsRules::allTabs())
+            EXPECT_TRUE(chain.contains(view.tabButton(other)));
+        EXPECT_TRUE(chain.contains(view.doneButton()));
+    }
+}
+
+TEST_F(SettingsWindow, TabsTakeTheKeyboardAndEscapeCloses)
+{
+    SettingsView& view = open();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    SettingsTabButton* audio = view.tabButton(SettingsTab::audio);
+    audio->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(audio, Qt::Key_Space);
+    settle();
+    EXPECT_EQ(view.selectedTab(), SettingsTab::audio);
+
+    QSignalSpy done(&view, &SettingsView::doneRequested);
+    QTest::keyClick(audio, Qt::Key_Escape);
+    EXPECT_EQ(done.size(), 1);
+    if (QWidget* focus = QApplication::focusWidget())
+        focus->clearFocus();
+    QTest::keyClick(&view, Qt::Key_Escape);
+    EXPECT_EQ(done.size(), 2);
+}
+
+TEST_F(SettingsWindow, ControlsAreNamedAndTabsAreReadAsTabs)
+{
+    using namespace KeyboardWalk;
+    for (const SettingsTab tab : SettingsRules::allTabs()) {
+        SettingsView& view = open(tab);
+        for (QWidget* stop : tabStops(&view))
+            EXPECT_FALSE(accessibleName(stop).isEmpty()) << describe(stop).toStdString();
+        for (const SettingsTab other : SettingsRules::allTabs()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(view.tabButton(other));
+            EXPECT_EQ(face->role(), QAccessible::PageTab);
+            EXPECT_EQ(face->state().selected, other == tab);
+            EXPECT_EQ(face->text(QAccessible::Name), SettingsRules::rawValue(other));
+        }
+    }
+    EXPECT_EQ(accessibleName(m_view->tabButton(SettingsTab::ai)), QStringLiteral("AI & Recap"));
+}
+
+TEST_F(SettingsWindow, AScrollBarShowsOnlyWhenThePageIsTallerThanTheWindow)
+{
+    for (const SettingsTab tab : SettingsRules::allTabs()) {
+        SettingsView& view = open(tab);
+        auto* scroll = view.findChild<QScrollArea*>(QStringLiteral("settingsScrollArea"));
+        ASSERT_NE(scroll, nullptr);
+        const bool overflows = scroll->widget()->minimumSizeHint().height() > scroll->viewport()->height();
+        EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), overflows) << SettingsRules::rawValue(tab).toStdString();
+    }
 }

@@ -53,6 +53,7 @@ TEST(SpaceKeyRules, TogglesOnlyWhenIdleWithASelectionAndNobodyTyping)
         {"search focused", [](SpaceKeyRules::Input& in) { in.isSearchFocused = true; }},
         {"renaming", [](SpaceKeyRules::Input& in) { in.isRenamingActive = true; }},
         {"a text field has focus", [](SpaceKeyRules::Input& in) { in.textInputHasFocus = true; }},
+        {"a control reached by Tab has focus", [](SpaceKeyRules::Input& in) { in.controlHasFocus = true; }},
         {"nothing selected", [](SpaceKeyRules::Input& in) { in.hasSelection = false; }},
         {"starting", [](SpaceKeyRules::Input& in) { in.recorderState = RecorderState::starting; }},
         {"recording", [](SpaceKeyRules::Input& in) { in.recorderState = RecorderState::recording; }},

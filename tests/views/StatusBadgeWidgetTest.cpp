@@ -150,3 +150,27 @@ TEST(SpeechModelBadgeWidget, CompactOffersTheModelAndDownloadsOnClickAndAgainAft
 }
 
 } // namespace
+
+TEST(BadgeViewKeyboard, ABadgeThatActsTakesTheKeyboardAndIsNamed)
+{
+    BadgeView badge;
+    StatusBadgeRules::Look look;
+    look.form = StatusBadgeRules::Form::button;
+    look.text = QStringLiteral("Model");
+    look.toolTip = QStringLiteral("Download the speech model");
+    badge.setLook(look);
+    EXPECT_EQ(badge.focusPolicy(), Qt::TabFocus);
+    EXPECT_EQ(badge.accessibleName(), QStringLiteral("Model"));
+    int clicks = 0;
+    QObject::connect(&badge, &BadgeView::clicked, [&] { ++clicks; });
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        QTest::keyClick(&badge, key);
+    QTest::keyClick(&badge, Qt::Key_A);
+    EXPECT_EQ(clicks, 3);
+
+    look.form = StatusBadgeRules::Form::plainRow;
+    badge.setLook(look);
+    EXPECT_EQ(badge.focusPolicy(), Qt::NoFocus);
+    QTest::keyClick(&badge, Qt::Key_Return);
+    EXPECT_EQ(clicks, 3);
+}

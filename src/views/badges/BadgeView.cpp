@@ -5,6 +5,7 @@
 #include "views/style/Style.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -96,7 +97,23 @@ void BadgeView::setLook(const StatusBadgeRules::Look& look)
     m_text->setPalette(palette);
     setToolTip(look.toolTip);
     setCursor(isClickable() ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    // A badge that acts is a button for the keyboard and screen readers too.
+    setFocusPolicy(isClickable() ? Qt::TabFocus : Qt::NoFocus);
+    setAccessibleName(look.text.isEmpty() ? look.toolTip : look.text);
+    setAccessibleDescription(look.toolTip);
     update();
+}
+
+void BadgeView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (isClickable() && event->modifiers() == Qt::NoModifier
+        && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        event->accept();
+        Q_EMIT clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void BadgeView::paintEvent(QPaintEvent*)

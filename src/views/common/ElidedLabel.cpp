@@ -1,5 +1,7 @@
 #include "views/common/ElidedLabel.h"
 
+#include "views/common/LineText.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -52,8 +54,8 @@ void ElidedLabel::paintEvent(QPaintEvent*)
     painter.setPen(m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
     // Measured the same way as the size hint, so a text given its full width is never cut.
     const bool fits = QFontMetricsF(font()).horizontalAdvance(m_text) <= width();
-    const QString shown = fits ? m_text : fontMetrics().elidedText(m_text, Qt::ElideRight, width());
-    painter.drawText(rect(), static_cast<int>(m_alignment) | Qt::TextSingleLine, shown);
+    painter.setFont(font());
+    LineText::draw(painter, QRectF(rect()), m_alignment, m_text, fits);
 }
 
 void ElidedLabel::changeEvent(QEvent* event)

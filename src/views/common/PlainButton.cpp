@@ -1,5 +1,6 @@
 #include "views/common/PlainButton.h"
 
+#include "views/common/Accessibility.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
@@ -10,11 +11,13 @@ PlainButton::PlainButton(const QString& symbol, int size, const Tint& tint, cons
 {
     setProperty("plain", true);
     setAutoRaise(true);
-    setFocusPolicy(Qt::NoFocus);
+    // Tab reaches it; a click leaves the keyboard where it was, so Space still plays.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
     setIconSize(QSize(size, size));
     setFixedSize(size + 4, size + 4);
     setToolTip(toolTip);
+    Accessibility::nameFromToolTip(this);
     refresh();
 }
 

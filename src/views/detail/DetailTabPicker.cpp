@@ -1,5 +1,6 @@
 #include "views/detail/DetailTabPicker.h"
 
+#include "views/common/Accessibility.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
@@ -33,6 +34,7 @@ DetailTabPicker::DetailTabPicker(QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
+    Accessibility::markTabList(this);
     for (const Option& option : options) {
         auto* button = new QToolButton;
         button->setObjectName(QStringLiteral("tab_") + DetailViewTabs::id(option.tab));
@@ -43,6 +45,7 @@ DetailTabPicker::DetailTabPicker(QWidget* parent)
         button->setAutoRaise(false);
         button->setFont(Style::font(12));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        Accessibility::markTab(button);
         m_group->addButton(button, int(option.tab));
         row->addWidget(button);
     }

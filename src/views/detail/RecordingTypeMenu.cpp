@@ -45,6 +45,8 @@ void RecordingTypeMenu::choose(RecordingType type)
 
 void RecordingTypeMenu::rebuildMenu()
 {
+    // Painted by hand, so screen readers get the label from here.
+    setAccessibleName(labelText());
     QMenu* rows = menu();
     rows->clear();
     const QColor primary = Style::color(ColorRole::primary);

@@ -2,6 +2,7 @@
 
 #include "views/detail/TranscriptSegmentModel.h"
 #include "views/logic/TranscriptRules.h"
+#include "views/style/Contrast.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
@@ -182,6 +183,18 @@ const QList<QStaticText>& TranscriptSegmentDelegate::shapedLines(int row, bool b
     return *m_shaped.insert(key, lines);
 }
 
+QColor TranscriptSegmentDelegate::textColor(const TranscriptRules::RowStyle& style, const QPalette& palette)
+{
+    // The accent on its own tint is too faint in some palettes (dark ones
+    // above all): the ink is moved until it reads on the row over either
+    // surface the pane may lie on.
+    const QColor rowTint = Style::color(style.background);
+    QColor ink = Style::color(style.textColor);
+    for (const QPalette::ColorRole surface : {QPalette::Window, QPalette::Base, QPalette::Window})
+        ink = Contrast::readable(ink, Contrast::over(rowTint, palette.color(surface)));
+    return ink;
+}
+
 void TranscriptSegmentDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                       const QModelIndex& index) const
 {
@@ -223,7 +236,7 @@ void TranscriptSegmentDelegate::paint(QPainter* painter, const QStyleOptionViewI
                       Qt::AlignLeft | Qt::AlignVCenter, m_model->segment(row).formattedTimestamp());
 
     const WrappedText& text = bold ? m_bold : m_regular;
-    painter->setPen(Style::color(style.textColor));
+    painter->setPen(textColor(style, option.palette));
     painter->setFont(text.font());
     QPointF at = textOrigin;
     for (const QStaticText& line : shapedLines(row, bold)) {

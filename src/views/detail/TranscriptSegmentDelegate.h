@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/detail/WrappedText.h"
+#include "views/logic/TranscriptRules.h"
 
 #include <QHash>
 #include <QStaticText>
@@ -24,6 +25,10 @@ public:
     static constexpr int rowSpacing = 8;
 
     TranscriptSegmentDelegate(QAbstractItemView* view, const TranscriptSegmentModel* model);
+
+    // The segment's text colour: the rules' ink, made to reach 4.5:1 on the
+    // row's fill in this palette.
+    static QColor textColor(const TranscriptRules::RowStyle& style, const QPalette& palette);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -12,6 +12,8 @@ struct Input {
     bool textInputHasFocus = false; // a line edit or an editable text view holds the focus
     bool hasSelection = false;
     RecorderState recorderState = RecorderState::idle;
+    // A button or box the user moved to from the keyboard: Space presses it.
+    bool controlHasFocus = false;
 };
 
 enum class Action { passOn, togglePlayback };

@@ -1,5 +1,6 @@
 #include "views/settings/SettingsTabButton.h"
 
+#include "views/common/Accessibility.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
 
@@ -27,13 +28,17 @@ SettingsTabButton::SettingsTabButton(const QString& symbol, const QString& label
 {
     setText(label);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    // Checked while selected, so screen readers hear which tab is chosen.
+    setCheckable(true);
+    setFocusPolicy(Qt::TabFocus);
+    Accessibility::markTab(this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
 void SettingsTabButton::setSelected(bool selected)
 {
     m_selected = selected;
+    setChecked(selected);
     updateGeometry();
     update();
 }

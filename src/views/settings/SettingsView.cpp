@@ -6,6 +6,8 @@
 #include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/common/Accessibility.h"
+#include "views/common/FocusRing.h"
 #include "views/settings/AiSection.h"
 #include "views/settings/AudioSection.h"
 #include "views/settings/BoundSettings.h"
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using SettingsRules::SettingsTab;
@@ -69,6 +72,11 @@ SettingsView::SettingsView(RecordingViewModel& vm, Settings& settings, SettingsS
     setFixedSize(viewWidth, viewHeight);
     build();
     selectTab(SettingsTab::general);
+    new FocusRing(this);
+    // Escape closes the window from anywhere in it, also when no control holds the keyboard.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &SettingsView::doneRequested);
 }
 
 SettingsView::~SettingsView() = default;
@@ -86,8 +94,10 @@ void SettingsView::build()
     m_scroll->setWidgetResizable(true);
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scroll->setMinimumHeight(scrollMinimumHeight);
+    // Not a stop of its own: Tab goes to the controls and scrolls each into view.
+    m_scroll->setFocusPolicy(Qt::NoFocus);
     // The cards stand out in the control colour on the window's own.
     m_scroll->viewport()->setBackgroundRole(QPalette::Window);
     column->addWidget(m_scroll, 1);
@@ -100,6 +110,7 @@ QWidget* SettingsView::makeTabBar()
 {
     QWidget* bar = makeStrip(QPalette::Base, this);
     bar->setObjectName(QStringLiteral("settingsTabBar"));
+    Accessibility::markTabList(bar);
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(16, 14, 16, 14);
     row->setSpacing(6);

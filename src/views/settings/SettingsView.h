@@ -37,7 +37,7 @@ public:
     QPushButton* doneButton() const { return m_done; }
 
 Q_SIGNALS:
-    // "Done" was pressed (or Return where no control takes it): close the window.
+    // "Done" was pressed (or Return where no control takes it, or Escape): close the window.
     void doneRequested();
 
 protected:

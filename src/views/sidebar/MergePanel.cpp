@@ -32,7 +32,7 @@ MergePanel::MergePanel(QWidget* parent)
     m_cancel->setObjectName(QStringLiteral("mergeCancelButton"));
     m_cancel->setText(QStringLiteral("Cancel"));
     m_cancel->setAutoRaise(true);
-    m_cancel->setFocusPolicy(Qt::NoFocus);
+    m_cancel->setFocusPolicy(Qt::TabFocus);
     m_cancel->setCursor(Qt::PointingHandCursor);
     m_cancel->setFont(Style::font(11, TextWeight::medium));
     m_cancel->setStyleSheet(QStringLiteral("QToolButton { color: %1; border: none; padding: 0; }")
@@ -60,7 +60,7 @@ MergePanel::MergePanel(QWidget* parent)
     m_count = PlainLabels::make(QString(), Style::font(11, TextWeight::medium), Style::color(ColorRole::secondary), this);
     m_merge = new QPushButton(this);
     m_merge->setObjectName(QStringLiteral("mergeButton"));
-    m_merge->setFocusPolicy(Qt::NoFocus);
+    m_merge->setFocusPolicy(Qt::TabFocus);
     m_merge->setCursor(Qt::PointingHandCursor);
     auto* label = new QHBoxLayout(m_merge);
     label->setContentsMargins(10, 4, 10, 4);

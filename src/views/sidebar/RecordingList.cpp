@@ -24,6 +24,7 @@ RecordingList::RecordingList(QWidget* parent)
     , m_delegate(new RecordingRowDelegate(m_model, this))
 {
     setObjectName(QStringLiteral("recordingList"));
+    setAccessibleName(QStringLiteral("Recordings"));
     setModel(m_model);
     setItemDelegate(m_delegate);
     setFrameShape(QFrame::NoFrame);
@@ -268,6 +269,11 @@ void RecordingList::scrollContentsBy(int dx, int dy)
 
 void RecordingList::contextMenuEvent(QContextMenuEvent* event)
 {
+    // From the keyboard the menu is the selected row's, wherever the pointer is.
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        event->ignore();
+        return;
+    }
     const Hit hit = hitAt(event->pos());
     event->accept();
     if (hit.part)

@@ -1,6 +1,7 @@
 #include "views/sidebar/RecordingRowDelegate.h"
 
 #include "views/common/ActivitySpinner.h"
+#include "views/common/LineText.h"
 #include "views/common/RoundedBox.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingListModel.h"
@@ -12,6 +13,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -45,10 +47,7 @@ void drawLine(QPainter& painter, TextWidths& widths, const QRectF& box, const QF
     const qreal width = widths.of(font, text);
     const bool fits = width <= box.width()
         || (width - 2 <= box.width() && QFontMetricsF(font).horizontalAdvance(text) <= box.width());
-    const QString shown = fits
-        ? text
-        : QFontMetrics(font).elidedText(text, Qt::ElideRight, static_cast<int>(box.width()));
-    painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    LineText::draw(painter, box, Qt::AlignLeft | Qt::AlignVCenter, text, fits);
 }
 
 // A symbol centred in `box`, as the plain buttons draw theirs.
@@ -62,15 +61,7 @@ void drawSymbol(QPainter& painter, const QRectF& box, const QString& symbol, int
     painter.drawPixmap(QRectF(corner, QSizeF(size, size)), image, QRectF(image.rect()));
 }
 
-// The parts of the detail line from the left: date, bullet, duration, then the badges.
-struct DetailParts {
-    QRectF date;
-    QRectF bullet;
-    QRectF duration;
-    QRectF enhanced;
-    QRectF transcribing;
-    QRectF enhancing;
-};
+using DetailParts = RecordingRowDelegate::DetailParts;
 
 } // namespace
 
@@ -196,21 +187,33 @@ DetailParts layoutDetail(TextWidths& widths, const QRectF& line, const Recording
 {
     using Badge = RecordingRowRules::Badge;
     const QList<Badge> badges = RecordingRowRules::badges(state);
-    // Everything but the date at its own width; the date gives way when the line is short.
+    // Bullet, duration and the spinners keep their width. When the line is
+    // short the status texts give way first ("Transcr…"), the date only
+    // once they are down to their spinners.
     const qreal bulletWidth = widths.of(bulletFont, bullet);
     const qreal durationWidth = widths.of(duration, item.formattedDuration());
-    const qreal transcribingWidth
-        = spinnerSide + badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::transcribing, state));
-    const qreal enhancingWidth
-        = spinnerSide + badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::enhancing, state));
+    const bool transcribing = badges.contains(Badge::transcribing);
+    const bool enhancing = badges.contains(Badge::enhancing);
+    const qreal transcribingText
+        = transcribing ? badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::transcribing, state)) : 0;
+    const qreal enhancingText
+        = enhancing ? badgeSpacing + widths.of(badge, RecordingRowRules::badgeText(Badge::enhancing, state)) : 0;
     qreal fixed = detailSpacing + bulletWidth + detailSpacing + durationWidth;
     if (badges.contains(Badge::enhancedAvailable))
         fixed += detailSpacing + enhancedBadgeSide;
-    if (badges.contains(Badge::transcribing))
-        fixed += detailSpacing + transcribingWidth;
-    if (badges.contains(Badge::enhancing))
-        fixed += detailSpacing + enhancingWidth;
+    if (transcribing)
+        fixed += detailSpacing + spinnerSide;
+    if (enhancing)
+        fixed += detailSpacing + spinnerSide;
     const qreal dateWidth = std::clamp(line.width() - fixed, 0.0, widths.of(detail, date));
+    qreal textRoom = std::max(0.0, line.width() - fixed - dateWidth);
+    const auto shareText = [&textRoom](qreal wanted) {
+        const qreal given = std::min(wanted, textRoom);
+        textRoom -= given;
+        return given;
+    };
+    const qreal transcribingWidth = transcribing ? spinnerSide + shareText(transcribingText) : 0;
+    const qreal enhancingWidth = enhancing ? spinnerSide + shareText(enhancingText) : 0;
 
     DetailParts parts;
     qreal x = line.left();
@@ -224,9 +227,9 @@ DetailParts layoutDetail(TextWidths& widths, const QRectF& line, const Recording
     parts.duration = take(durationWidth);
     if (badges.contains(Badge::enhancedAvailable))
         parts.enhanced = take(enhancedBadgeSide);
-    if (badges.contains(Badge::transcribing))
+    if (transcribing)
         parts.transcribing = take(transcribingWidth);
-    if (badges.contains(Badge::enhancing))
+    if (enhancing)
         parts.enhancing = take(enhancingWidth);
     return parts;
 }
@@ -262,6 +265,18 @@ void RecordingRowDelegate::paintDetailLine(QPainter& painter, const QRectF& line
     if (!parts.enhancing.isEmpty())
         paintProgressBadge(painter, m_widths, parts.enhancing, m_badge, {ColorRole::purple},
                            RecordingRowRules::badgeText(RecordingRowRules::Badge::enhancing, state), m_spinnerStep);
+}
+
+RecordingRowDelegate::DetailParts RecordingRowDelegate::detailParts(const QRectF& line, int row) const
+{
+    const RecordingItem& item = m_model->recording(row);
+    return layoutDetail(m_widths, line, item, item.formattedDate(), m_model->state(row), m_detail, m_bullet,
+                        m_duration, m_badge);
+}
+
+qreal RecordingRowDelegate::dateWidth(int row) const
+{
+    return m_widths.of(m_detail, m_model->recording(row).formattedDate());
 }
 
 QRectF RecordingRowDelegate::enhancedBadge(const QRectF& line, int row) const

@@ -36,6 +36,20 @@ public:
     void setPaintedRegion(const QRegion& region) { m_paintedRegion = region; }
     void setSpinnerStep(int step) { m_spinnerStep = step; }
 
+    // The parts of a saved recording's detail line from the left: date,
+    // bullet, duration, then the badges (empty when not shown).
+    struct DetailParts {
+        QRectF date;
+        QRectF bullet;
+        QRectF duration;
+        QRectF enhanced;
+        QRectF transcribing;
+        QRectF enhancing;
+    };
+    DetailParts detailParts(const QRectF& line, int row) const;
+    // The date's full width, as the line measures it.
+    qreal dateWidth(int row) const;
+
     RecordingRowGeometry recordingGeometry(const QRect& cell, int row) const;
     ActiveRowGeometry activeGeometry(const QRect& cell) const;
     // The tooltip of what lies under `point` in the row, if any.

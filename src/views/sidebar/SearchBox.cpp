@@ -23,9 +23,11 @@ SearchBox::SearchBox(QWidget* parent)
                                    devicePixelRatioF()));
     m_field->setObjectName(QStringLiteral("searchField"));
     m_field->setPlaceholderText(QStringLiteral("Search recordings"));
+    m_field->setAccessibleName(m_field->placeholderText());
     m_field->setFont(Style::font(12));
     m_field->setFrame(false);
     m_clear->setObjectName(QStringLiteral("clearSearchButton"));
+    m_clear->setAccessibleName(QStringLiteral("Clear Search"));
     m_clear->hide();
     layout->addWidget(glass);
     layout->addWidget(m_field, 1);

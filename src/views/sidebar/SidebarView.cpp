@@ -322,7 +322,7 @@ void SidebarView::askToMerge()
 bool SidebarView::escapePressed()
 {
     if (!m_vm.merge().isMergeModeActive())
-        return false;
+        return clearSearch();
     m_vm.merge().cancelMergeMode();
     return true;
 }
@@ -655,6 +655,64 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
     case Action::toggleEnhanced:
         break;
     }
+}
+
+// --- Window keys ---
+
+std::optional<QUuid> SidebarView::selectionOffering(RecordingRowRules::Action action) const
+{
+    const auto& selected = m_vm.selectedRecording();
+    if (!selected)
+        return std::nullopt;
+    const int row = m_model->rowOf(selected->id);
+    if (row < 0)
+        return std::nullopt;
+    for (const auto& entry : RecordingRowRules::contextMenu(rowState(row))) {
+        if (entry.action == action && entry.enabled)
+            return selected->id;
+    }
+    return std::nullopt;
+}
+
+void SidebarView::renameSelection()
+{
+    if (const auto id = selectionOffering(RecordingRowRules::Action::rename))
+        runRowAction(*id, RecordingRowRules::Action::rename);
+}
+
+void SidebarView::deleteSelection()
+{
+    if (const auto id = selectionOffering(RecordingRowRules::Action::remove))
+        runRowAction(*id, RecordingRowRules::Action::remove);
+}
+
+bool SidebarView::openSelectionMenu()
+{
+    const auto& selected = m_vm.selectedRecording();
+    const int row = selected ? m_model->rowOf(selected->id) : -1;
+    if (row < 0)
+        return false;
+    m_list->scrollTo(m_model->index(row));
+    const QRect rect = m_list->visualRect(m_model->index(row));
+    // Below the row's title, as far in as a pointer on the row would be.
+    const QPoint at = m_list->viewport()->mapToGlobal(QPoint(rect.left() + rect.height() / 2, rect.center().y()));
+    showMenu(row, at);
+    return true;
+}
+
+void SidebarView::focusSearch()
+{
+    m_search->field()->setFocus(Qt::ShortcutFocusReason);
+    m_search->field()->selectAll();
+    m_vm.setIsSearchFocused(true);
+}
+
+bool SidebarView::clearSearch()
+{
+    if (m_vm.searchText().isEmpty())
+        return false;
+    m_vm.setSearchText(QString());
+    return true;
 }
 
 void SidebarView::rowClicked(const QUuid& id)

@@ -37,6 +37,19 @@ public:
     // Takes the keyboard from the search field (a click elsewhere, Return).
     void releaseSearchFocus();
 
+    // The window's keys. Each acts on the selected recording exactly as its
+    // row's menu entry does, and does nothing where that entry is missing
+    // or greyed out.
+    void renameSelection();
+    void deleteSelection();
+    // Opens the selected row's context menu beside the row; false when no
+    // row of the list is selected.
+    bool openSelectionMenu();
+    // Puts the keyboard into the search field, its text selected.
+    void focusSearch();
+    // Empties the search; false when it was empty already.
+    bool clearSearch();
+
     SearchBox* searchBox() const { return m_search; }
     RecordingList* list() const { return m_list; }
     const RecordingListModel& listModel() const;
@@ -83,7 +96,7 @@ private:
     void recorderStateChanged();
     void refreshMerge();
     void askToMerge();
-    // Escape leaves merge mode; true when it did.
+    // Escape leaves merge mode, else empties the search; true when it did either.
     bool escapePressed();
 
     bool searchHoldsFocus() const;
@@ -102,6 +115,8 @@ private:
     void cancelRename(const QUuid& id);
     void toggleEnhanced(const QUuid& id);
     void runRowAction(const QUuid& id, RecordingRowRules::Action action);
+    // The selected recording's row when its menu offers `action` enabled.
+    std::optional<QUuid> selectionOffering(RecordingRowRules::Action action) const;
     std::optional<RecordingItem> item(const QUuid& id) const;
 
     // Requests of the recording in progress.

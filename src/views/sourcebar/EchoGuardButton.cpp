@@ -26,7 +26,7 @@ EchoGuardButton::EchoGuardButton(QWidget* parent)
 {
     setObjectName(QStringLiteral("echoGuardButton"));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setFont(Style::font(12, TextWeight::medium));
     setToolTip(SourceBarRules::echoGuardTooltip());
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

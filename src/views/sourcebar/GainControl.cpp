@@ -1,5 +1,6 @@
 #include "views/sourcebar/GainControl.h"
 
+#include "views/common/Accessibility.h"
 #include "views/logic/SourceBarRules.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
@@ -36,7 +37,8 @@ GainControl::GainControl(const QString& symbol, float maximum, std::function<QSt
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName(QStringLiteral("gainSlider"));
     m_slider->setRange(0, static_cast<int>(std::lround(maximum * positionsPerUnit)));
-    m_slider->setFocusPolicy(Qt::NoFocus);
+    m_slider->setFocusPolicy(Qt::TabFocus);
+    Accessibility::nameFromToolTip(m_slider, this);
     m_slider->setFixedHeight(14);
     row->addWidget(m_slider, 0, Qt::AlignVCenter);
 

@@ -47,7 +47,7 @@ QCheckBox* makeToggle(const QString& objectName, QWidget* parent)
     toggle->setObjectName(objectName);
     toggle->setFont(Style::font(13, TextWeight::medium));
     toggle->setIconSize(QSize(toggleIconSize, toggleIconSize));
-    toggle->setFocusPolicy(Qt::NoFocus);
+    toggle->setFocusPolicy(Qt::TabFocus);
     toggle->setCursor(Qt::PointingHandCursor);
     return toggle;
 }
@@ -135,7 +135,7 @@ void SourceControlBar::buildMicrophoneGroup()
     m_micPicker = new MicrophonePicker(m_micGroup);
     m_micPicker->setObjectName(QStringLiteral("microphonePicker"));
     m_micPicker->setFont(Style::font(11));
-    m_micPicker->setFocusPolicy(Qt::NoFocus);
+    m_micPicker->setFocusPolicy(Qt::TabFocus);
     row->addWidget(m_micPicker);
 
     m_micGain = new GainControl(QStringLiteral("speaker.wave.1"), micGainMaximum, &micGainTooltip, m_micGroup);
@@ -177,7 +177,7 @@ void SourceControlBar::buildSystemGroup()
     m_permission->setIcon(Icons::icon(QStringLiteral("exclamationmark.triangle.fill"), Style::color(ColorRole::white)));
     m_permission->setIconSize(QSize(11, 11));
     m_permission->setFont(Style::font(11, TextWeight::semibold));
-    m_permission->setFocusPolicy(Qt::NoFocus);
+    m_permission->setFocusPolicy(Qt::TabFocus);
     m_permission->setCursor(Qt::PointingHandCursor);
     m_permission->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: none;"
                                                " border-radius: 5px; padding: 3px 8px; }")

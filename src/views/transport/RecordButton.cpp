@@ -1,5 +1,6 @@
 #include "views/transport/RecordButton.h"
 
+#include "views/common/Accessibility.h"
 #include "views/common/ActivitySpinner.h"
 #include "views/style/Style.h"
 
@@ -12,7 +13,8 @@ RecordButton::RecordButton(QWidget* parent)
 {
     setFixedSize(56, 56);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    Accessibility::nameFromToolTip(this);
     m_spinner->setColor(Style::color(ColorRole::red));
     m_spinner->move((width() - m_spinner->width()) / 2, (height() - m_spinner->height()) / 2);
     m_spinner->hide();

@@ -48,7 +48,8 @@ TransportControlsView::TransportControlsView(LibraryViewModel& library, Recorder
     m_speed->setObjectName(QStringLiteral("speedMenu"));
     m_speed->setPopupMode(QToolButton::InstantPopup);
     m_speed->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    m_speed->setFocusPolicy(Qt::NoFocus);
+    m_speed->setFocusPolicy(Qt::TabFocus);
+    m_speed->setAccessibleName(QStringLiteral("Playback Speed"));
     m_speed->setFixedWidth(60);
     m_speed->setFont(Style::monospacedFont(12, TextWeight::bold));
     m_speed->setStyleSheet(QStringLiteral("QToolButton { color: %1; background: %2; border: none; border-radius: 6px;"
@@ -79,7 +80,7 @@ TransportControlsView::TransportControlsView(LibraryViewModel& library, Recorder
     m_stop = new RecordButton(this);
     m_stop->setFace(RecordButton::Face::stop);
     m_done = new QPushButton(QStringLiteral("Done"), this);
-    m_done->setFocusPolicy(Qt::NoFocus);
+    m_done->setFocusPolicy(Qt::TabFocus);
     m_done->setCursor(Qt::PointingHandCursor);
     m_done->setFont(Style::font(13, TextWeight::semibold));
     m_done->setStyleSheet(QStringLiteral("QPushButton { color: %1; background: %2; border: none; border-radius: 6px;"
@@ -109,7 +110,7 @@ TransportControlsView::TransportControlsView(LibraryViewModel& library, Recorder
     rightLayout->addStretch(1);
     m_export = new QPushButton(QStringLiteral("Export MP3"), right);
     m_export->setObjectName(QStringLiteral("exportButton"));
-    m_export->setFocusPolicy(Qt::NoFocus);
+    m_export->setFocusPolicy(Qt::TabFocus);
     m_export->setCursor(Qt::PointingHandCursor);
     m_export->setIcon(Icons::icon(QStringLiteral("arrow.down.circle.fill"), Style::color(ColorRole::white)));
     m_export->setIconSize(QSize(14, 14));

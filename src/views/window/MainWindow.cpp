@@ -4,8 +4,10 @@
 #include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/StatusLine.h"
 #include "views/common/FocusRelease.h"
+#include "views/common/FocusRing.h"
 #include "views/common/PlainButton.h"
 #include "views/detail/WaveformVisualizerView.h"
+#include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
 #include "views/sourcebar/SourceControlBar.h"
 #include "views/transport/TransportControlsView.h"
@@ -14,10 +16,13 @@
 #include "views/window/StatusMessageView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -111,6 +116,43 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
         showStatus();
 
     m_spaceKeys = new SpaceKeyFilter(vm, this);
+    installKeys();
+    new FocusRing(this);
+}
+
+void MainWindow::installKeys()
+{
+    const auto bind = [this](const QKeySequence& keys, auto slot) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    };
+    // Text fields claim Delete for themselves, so it deletes a recording only
+    // where no one types.
+    bind(QKeySequence(Qt::Key_F2), [this] { m_sidebar->renameSelection(); });
+    bind(QKeySequence(Qt::Key_Delete), [this] { m_sidebar->deleteSelection(); });
+    bind(QKeySequence::Find, [this] { m_sidebar->focusSearch(); });
+    bind(QKeySequence(Qt::SHIFT | Qt::Key_F10), [this] { contextMenuKey(); });
+}
+
+void MainWindow::contextMenuKey()
+{
+    QWidget* target = focusWidget();
+    if (!target || !target->isVisible())
+        target = this;
+    const QPoint centre = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
+    QApplication::sendEvent(target, &event);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The Menu key where no control has a menu of its own: the selected row's.
+    if (event->reason() == QContextMenuEvent::Keyboard && m_sidebar->openSelectionMenu()) {
+        event->accept();
+        return;
+    }
+    event->ignore();
 }
 
 MainWindow::~MainWindow()
@@ -145,6 +187,17 @@ void MainWindow::hideEvent(QHideEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A window coming to the front with nothing focused hands the keyboard
+    // to its first control by itself. The keyboard stays free instead, so
+    // Space plays; the search field follows its own rule.
+    if (watched == this && event->type() == QEvent::WindowActivate)
+        m_activatedWithFocus = focusWidget() != nullptr;
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType() && !m_activatedWithFocus
+        && static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (isAncestorOf(widget) && widget != m_sidebar->searchBox()->field())
+            QMetaObject::invokeMethod(widget, [widget] { widget->clearFocus(); }, Qt::QueuedConnection);
+    }
     // A click anywhere in the detail area, seen beside the panes' own handling.
     if (event->type() == QEvent::MouseButtonRelease && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);

@@ -45,8 +45,12 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void installKeys();
+    // Shift+F10: the menu of whatever holds the keyboard, as the Menu key gives it.
+    void contextMenuKey();
     void placeOverlay();
     void detailClicked();
 
@@ -62,4 +66,5 @@ private:
     MeetingAlertBanners* m_banners;
     StatusMessageView* m_status;
     SpaceKeyFilter* m_spaceKeys;
+    bool m_activatedWithFocus = false;
 };

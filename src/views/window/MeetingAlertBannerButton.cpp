@@ -23,7 +23,7 @@ MeetingAlertBannerButton::MeetingAlertBannerButton(const QString& text, const Lo
 {
     setText(text);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setLook(look);
 }

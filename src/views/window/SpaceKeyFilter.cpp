@@ -4,8 +4,10 @@
 #include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "views/badges/BadgeView.h"
 #include "views/logic/SpaceKeyRules.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
@@ -36,6 +38,17 @@ bool textInputHasFocus()
 {
     const QWidget* window = QApplication::activeWindow();
     return window && isTextInput(window->focusWidget());
+}
+
+bool isPressable(const QWidget* widget)
+{
+    return qobject_cast<const QAbstractButton*>(widget) || qobject_cast<const QComboBox*>(widget)
+        || qobject_cast<const BadgeView*>(widget);
+}
+
+bool cameByKeyboard(Qt::FocusReason reason)
+{
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
 }
 
 } // namespace
@@ -69,6 +82,17 @@ void SpaceKeyFilter::remove()
 
 bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn && watched->isWidgetType()) {
+        // A button the user tabbed to takes Space as its press; one that
+        // took the focus from a click leaves Space to playback.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* widget = static_cast<QWidget*>(watched);
+        // Back from another window or a menu, the focus keeps how it came.
+        const bool returns = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+        if (!(returns && widget == m_keyboardFocus))
+            m_keyboardFocus = cameByKeyboard(reason) ? widget : nullptr;
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     // An open menu handles its own keys.
@@ -82,6 +106,9 @@ bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
     input.isSearchFocused = m_vm.library().isSearchFocused();
     input.isRenamingActive = m_vm.library().isRenamingActive();
     input.textInputHasFocus = textInputHasFocus();
+    const QWidget* window = QApplication::activeWindow();
+    const QWidget* focused = window ? window->focusWidget() : nullptr;
+    input.controlHasFocus = focused && focused == m_keyboardFocus && isPressable(focused);
     input.hasSelection = m_vm.library().selectedRecording().has_value();
     input.recorderState = m_vm.recorder().recorderState();
     if (SpaceKeyRules::decide(input) == SpaceKeyRules::Action::passOn)

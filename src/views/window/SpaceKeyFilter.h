@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 class RecordingViewModel;
 
@@ -24,4 +26,6 @@ protected:
 private:
     RecordingViewModel& m_vm;
     bool m_installed = false;
+    // The widget that last took the keyboard from Tab or a shortcut.
+    QPointer<QWidget> m_keyboardFocus;
 };
