@@ -4,7 +4,10 @@
 // core the whole process uses while it records with its window shown,
 // minimised and hidden to the tray; the last line is the shown figure.
 //
-//   recording_cpu_bench [seconds per look (20)] [rounds (1)]
+//   recording_cpu_bench [seconds per look (60)] [rounds (1)]
+//
+// NIMBREL_BENCH_SECONDS sets the seconds per look when no argument does, for
+// a shorter trial run.
 //
 // Each round measures the three looks one after the other; with more rounds
 // each figure is their median, so one busy moment of the machine does not
@@ -330,5 +333,8 @@ int main(int argc, char** argv)
     const QStringList arguments = QCoreApplication::arguments();
     QTemporaryDir dir;
     Bench bench(dir.filePath(QStringLiteral("home")));
-    return bench.run(argumentOr(arguments, 1, 20), argumentOr(arguments, 2, 1));
+    bool fromEnvironment = false;
+    const int secondsFromEnvironment = qEnvironmentVariableIntValue("NIMBREL_BENCH_SECONDS", &fromEnvironment);
+    const int defaultSeconds = fromEnvironment && secondsFromEnvironment > 0 ? secondsFromEnvironment : 60;
+    return bench.run(argumentOr(arguments, 1, defaultSeconds), argumentOr(arguments, 2, 1));
 }

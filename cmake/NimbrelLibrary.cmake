@@ -28,15 +28,15 @@ function(nimbrel_library name)
   file(MAKE_DIRECTORY "${link_parent}")
   file(CREATE_LINK "${CMAKE_CURRENT_SOURCE_DIR}" "${include_root}/${folder}" SYMBOLIC)
   target_include_directories(${name} PUBLIC "${include_root}")
-  target_compile_options(${name} PRIVATE -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
   target_compile_definitions(${name} PUBLIC QT_NO_KEYWORDS)
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
 endfunction()
 
 # Test code is assertions around library calls: a light optimisation level
 # cuts its compile time, which dominates a build on two cores. The shared
-# precompiled header must be built with the same options as its users.
-set(NIMBREL_TEST_COMPILE_OPTIONS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers -O1 -Winvalid-pch)
+# precompiled header must be built with the same options as its users (the
+# shared ones of NimbrelCompileOptions.cmake included).
+set(NIMBREL_TEST_COMPILE_OPTIONS -O1 -Winvalid-pch)
 
 # A test program built from the given sources; LABELS name the services it needs
 # (dbus, pulse, x11, tools, http), which scripts/test starts.
@@ -54,6 +54,10 @@ function(nimbrel_test name)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
+  endif()
+  if(NIMBREL_SANITIZE)
+    # Instrumented code runs a few times slower.
+    math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * 3")
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "NIMBREL_SOURCE_DIR=${PROJECT_SOURCE_DIR};NIMBREL_BINARY_DIR=${PROJECT_BINARY_DIR};NIMBREL_DEPS_DIR=${NIMBREL_DEPS_DIR}")

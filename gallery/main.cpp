@@ -183,17 +183,17 @@ int main(int argc, char* argv[])
                                                   "\u0627\u0644\u062c\u062f\u064a\u062f\u0629"),
                                 3, 1530);
              scene.open();
-             const RecordingItem arabic = scene.vm().recordings().first();
-             scene.vm().selectRecording(arabic);
-             scene.vm().transcribeRecording(scene.vm().recordings().at(1));
-             scene.vm().enhanceRecording(scene.vm().recordings().at(2));
+             const RecordingItem arabic = scene.vm().library().recordings().first();
+             scene.vm().library().selectRecording(arabic);
+             scene.vm().processing().transcribeRecording(scene.vm().library().recordings().at(1));
+             scene.vm().processing().enhanceRecording(scene.vm().library().recordings().at(2));
              scene.settle();
          }},
         {"keyboard-focus-on-play",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              MainWindow& window = scene.open();
-             scene.vm().selectRecording(scene.vm().recordings().at(1));
+             scene.vm().library().selectRecording(scene.vm().library().recordings().at(1));
              window.activateWindow();
              (void)QTest::qWaitForWindowActive(&window);
              scene.settle();

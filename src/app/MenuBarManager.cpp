@@ -82,8 +82,16 @@ TrayMenu::State MenuBarManager::currentState() const
     return state;
 }
 
+void MenuBarManager::refreshDuration()
+{
+    // The view model stops copying it while the window is out of sight.
+    if (RecordingViewModel* vm = RecordingViewModel::shared())
+        vm->recorder().refreshRecordingDuration();
+}
+
 void MenuBarManager::updateButton()
 {
+    refreshDuration();
     TrayMenu::State state = currentState();
     const TrayMenu::Button button = TrayMenu::button(state);
     if (button == m_button && m_iconSet)
@@ -102,6 +110,7 @@ void MenuBarManager::updateButton()
 void MenuBarManager::rebuildMenu()
 {
     // The status line is fixed while the menu stays open.
+    refreshDuration();
     fillMenu(*m_menu, TrayMenu::entries(currentState()), [this](TrayMenu::Action action) { perform(action); });
 }
 

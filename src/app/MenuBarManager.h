@@ -78,6 +78,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static void refreshDuration();
     void rebuildMenu();
     void perform(TrayMenu::Action action);
     void toggleRecording();

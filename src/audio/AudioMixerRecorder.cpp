@@ -20,6 +20,8 @@ namespace {
 
 constexpr int64_t levelsIntervalNs = 40'000'000;       // 25 reports a second at most
 constexpr size_t liveWaveformPointFrames = 44100 / 30;
+// As many points as the live waveform keeps.
+constexpr size_t liveWaveformCapacity = 600;
 constexpr float minimumAmplitude = 0.05f;
 // Time for the device list to settle after a source went away: an unplugged
 // microphone may be followed by another one being chosen.
@@ -48,6 +50,7 @@ std::shared_ptr<AudioHardwareProbe> orPulseProbe(std::shared_ptr<AudioHardwarePr
 AudioMixerRecorder::AudioMixerRecorder(std::shared_ptr<AudioHardwareProbe> probe, QObject* parent)
     : QObject(parent)
     , m_mixer(orPulseProbe(std::move(probe)))
+    , m_liveReadings(liveWaveformCapacity)
     , m_mixerQueue(QStringLiteral("com.tarvell.nimbrel.mixerqueue"), SerialQueue::Priority::UserInteractive)
     , m_micCapture(std::make_unique<MicrophoneCapture>())
     , m_systemAudioCapture(std::make_unique<SystemAudioCapture>())
@@ -107,9 +110,8 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
         notifyLevels();
         return;
     }
-    // The steps of one delivery are microseconds apart: at most one waveform
-    // sample and one level report pass their throttles, and both travel to
-    // the main thread together, waking it once.
+    // The steps of one delivery are microseconds apart: at most one level
+    // report passes its throttle.
     std::vector<float> waveformPoints;
     std::optional<Levels> levels;
     for (const MixStep& step : result.steps) {
@@ -136,12 +138,15 @@ void AudioMixerRecorder::mixDelivery(AudioMixer::Source source, const std::vecto
         if (std::optional<Levels> due = levelsDue())
             levels = due;
     }
-    dispatchToMainThread(std::move(waveformPoints), levels);
+    m_liveReadings.addPoints(waveformPoints);
+    if (levels)
+        m_liveReadings.setLevels(*levels);
 }
 
 void AudioMixerRecorder::notifyLevels()
 {
-    dispatchToMainThread({}, levelsDue());
+    if (std::optional<Levels> levels = levelsDue())
+        m_liveReadings.setLevels(*levels);
 }
 
 std::optional<AudioMixerRecorder::Levels> AudioMixerRecorder::levelsDue()
@@ -184,21 +189,15 @@ void AudioMixerRecorder::addToLiveWaveform(float amplitude, size_t frames, std::
     }
 }
 
-void AudioMixerRecorder::dispatchToMainThread(std::vector<float> waveformPoints, std::optional<Levels> levels)
+void AudioMixerRecorder::deliverLiveValues()
 {
-    if (waveformPoints.empty() && !levels)
-        return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, waveformPoints = std::move(waveformPoints), levels] {
-            if (onLiveWaveformSample) {
-                for (float point : waveformPoints)
-                    onLiveWaveformSample(point);
-            }
-            if (levels && onLevelsUpdate)
-                onLevelsUpdate(levels->mic, levels->sys);
-        },
-        Qt::QueuedConnection);
+    const LiveReadings::Taken taken = m_liveReadings.take();
+    if (onLiveWaveformSample) {
+        for (float point : taken.points)
+            onLiveWaveformSample(point);
+    }
+    if (taken.levels && onLevelsUpdate)
+        onLevelsUpdate(taken.levels->mic, taken.levels->sys);
 }
 
 bool AudioMixerRecorder::isRecordingOrPaused() const
@@ -290,6 +289,8 @@ void AudioMixerRecorder::startBody(const QString& outputPath, const std::optiona
         m_liveWaveformPeak = 0;
         m_isAcceptingDeliveries = false;
         m_encodeError.reset();
+        // Nothing of an earlier recording reaches this one's waveform.
+        m_liveReadings.clear();
     });
     auto encoder = std::make_unique<MP3Encoder>(outputPath, 44100, 192, 2);
     m_mixerQueue.sync([this, &encoder, &outputPath] {
@@ -431,6 +432,8 @@ AudioMixerRecorder::StopResult AudioMixerRecorder::stopBody()
         encodeError = m_encodeError;
         result.amplitudes = std::move(m_capturedAmplitudes);
         m_capturedAmplitudes.clear();
+        // The closing (0, 0) is the last level a stop reports.
+        m_liveReadings.clear();
     });
     if (encoder && !encodeError) {
         try {

@@ -2,6 +2,7 @@
 
 #include "audio/AudioDevice.h"
 #include "audio/AudioMixer.h"
+#include "audio/LiveReadings.h"
 #include "models/RecorderState.h"
 #include "common/Error.h"
 #include "common/SerialQueue.h"
@@ -27,11 +28,14 @@ struct CapturedBuffer;
 
 // Records the microphone, the system audio or both into one stereo MP3 file,
 // written live: captures hand their samples to the mixer queue, which mixes,
-// encodes and reports levels and live-waveform samples. Measures the recorded
+// encodes and measures levels and live-waveform samples. Measures the recorded
 // time without pauses and keeps one amplitude per mixing step.
 //
-// Called on the main thread; onLevelsUpdate and onLiveWaveformSample run there
-// too, onMixedAudioSamples on the mixer queue.
+// Called on the main thread. onLevelsUpdate and onLiveWaveformSample run there
+// too, from deliverLiveValues(), which the owner calls at the pace it shows
+// them: the mixer queue never wakes the main thread for them. Only the (0, 0)
+// levels after a stop come by themselves. onMixedAudioSamples runs on the
+// mixer queue.
 class AudioMixerRecorder : public QObject {
     Q_OBJECT
 public:
@@ -93,16 +97,17 @@ public:
     // Swaps the microphone, also while recording; without a device, nothing.
     void updateSelectedMic(const std::optional<AudioDevice>& device);
     double currentRecordingDuration() const;
+    // Hands the live-waveform samples and the latest levels measured since
+    // the last call to onLiveWaveformSample and onLevelsUpdate; of a long
+    // wait, the newest 600 samples. Main thread.
+    void deliverLiveValues();
     // Starts the system audio again if its stream stopped by itself.
     QFuture<void> restartSystemAudioIfNeeded();
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    struct Levels {
-        float mic = 0;
-        float sys = 0;
-    };
+    using Levels = LiveReadings::Levels;
 
     // On the mixer queue, once per delivery.
     void onCapturedBuffer(AudioMixer::Source source, const CapturedBuffer& buffer);
@@ -113,7 +118,6 @@ private:
     // Keeps the step's amplitude and adds any live-waveform points its
     // `frames` complete to `points`. Mixer queue.
     void addToLiveWaveform(float amplitude, size_t frames, std::vector<float>& points);
-    void dispatchToMainThread(std::vector<float> waveformPoints, std::optional<Levels> levels);
     void closeStretch();
     bool isRecordingOrPaused() const;
     // Main thread: a capture's stream ended by itself.
@@ -141,6 +145,8 @@ private:
     std::atomic<float> m_currentSysLevel{0};
     // Far enough in the past that the first report is due, without overflowing.
     std::atomic<int64_t> m_lastLevelsDispatch{INT64_MIN / 2};
+    // Filled on the mixer queue, emptied by deliverLiveValues().
+    LiveReadings m_liveReadings;
 
     // Main thread: which recording a loss belongs to, and whether it was told.
     quint64 m_recordingNumber = 0;

@@ -84,8 +84,8 @@ QString nameOf(unsigned key)
 
 class Reader {
 public:
-    Reader(std::vector<TranscriptSegment>& gathered, bool lenient)
-        : lenient(lenient)
+    Reader(std::vector<TranscriptSegment>& gathered, bool lenientValues)
+        : lenient(lenientValues)
         , m_gathered(gathered)
     {
     }

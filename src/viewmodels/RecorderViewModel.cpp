@@ -57,8 +57,7 @@ RecorderViewModel::RecorderViewModel(Collaborators collaborators, QObject* paren
     , m_settings(collaborators.settings)
 {
     m_durationTimer.setInterval(collaborators.durationTickInterval);
-    connect(&m_durationTimer, &QTimer::timeout, this,
-            [this] { setRecordingDuration(m_recorder.currentRecordingDuration()); });
+    connect(&m_durationTimer, &QTimer::timeout, this, &RecorderViewModel::refreshLiveValues);
 
     readInputSettings();
     // The device manager's choice, handed on to the recorder.
@@ -238,7 +237,7 @@ void RecorderViewModel::runStartTask(const QString& captureFile)
     whenFinished(started, this, [this](const FutureOutcome<void>& outcome) {
         if (outcome.succeeded()) {
             setRecorderState(RecorderState::recording);
-            m_durationTimer.start();
+            startDurationTimer();
             return;
         }
         const QString reason = outcome.error ? Error::describe(outcome.error) : CancelledError().message();
@@ -268,7 +267,9 @@ void RecorderViewModel::stopRecording()
     if (m_recorderState != RecorderState::recording && m_recorderState != RecorderState::paused)
         return;
     setRecorderState(RecorderState::stopping);
-    m_durationTimer.stop();
+    // Out of sight, the last copy may be a second old.
+    refreshRecordingDuration();
+    stopDurationTimer();
     m_meetingDetector.notifyRecordingStopped();
 
     StopContext context;
@@ -358,6 +359,47 @@ void RecorderViewModel::saveStoppedRecording(const StopContext& stopped, double 
     item.recordingType = m_activeRecordingType;
 
     m_processing.transcribeIfAutomatic(m_library.fileNewRecording(item));
+}
+
+void RecorderViewModel::startDurationTimer()
+{
+    m_durationTimerWanted = true;
+    if (m_liveValuesShown)
+        m_durationTimer.start();
+}
+
+void RecorderViewModel::stopDurationTimer()
+{
+    m_durationTimerWanted = false;
+    m_durationTimer.stop();
+}
+
+void RecorderViewModel::refreshLiveValues()
+{
+    m_recorder.deliverLiveValues();
+    setRecordingDuration(m_recorder.currentRecordingDuration());
+}
+
+void RecorderViewModel::setLiveValuesShown(bool shown)
+{
+    if (shown == m_liveValuesShown)
+        return;
+    m_liveValuesShown = shown;
+    if (!m_durationTimerWanted)
+        return;
+    if (!shown) {
+        // Nothing on screen wakes for them; the recorder keeps the waveform.
+        m_durationTimer.stop();
+        return;
+    }
+    refreshLiveValues();
+    m_durationTimer.start();
+}
+
+void RecorderViewModel::refreshRecordingDuration()
+{
+    if (m_durationTimerWanted && !m_durationTimer.isActive())
+        setRecordingDuration(m_recorder.currentRecordingDuration());
 }
 
 QString RecorderViewModel::nextDefaultTitle() const

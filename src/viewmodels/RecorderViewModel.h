@@ -75,6 +75,14 @@ public:
     const QList<float>& liveWaveformPoints() const { return m_liveWaveformPoints; }
     float micLevel() const { return m_micLevel; }
     float sysLevel() const { return m_sysLevel; }
+    // Whether the window shows the live values (duration, levels, waveform);
+    // true until told otherwise. Out of sight they are not copied from the
+    // recorder, which keeps gathering the waveform; back in sight everything
+    // is copied at once and then every 0.1 s again.
+    void setLiveValuesShown(bool shown);
+    // Copies the recorder's duration now when the live values are out of
+    // sight (they are fresh otherwise), for a reader that shows it anyway.
+    void refreshRecordingDuration();
 
     // Only when idle; returns before the recorder has started. A meeting's
     // start passes its suggested title and the meeting.
@@ -148,6 +156,10 @@ private:
     };
     void runStopTask(StopContext context);
     void saveStoppedRecording(const StopContext& context, double duration, const QList<float>& amplitudes);
+    void startDurationTimer();
+    void stopDurationTimer();
+    // One tick of the duration timer: the duration, levels and waveform.
+    void refreshLiveValues();
     void setRecorderState(RecorderState state);
     void setRecordingDuration(double seconds);
     void setActiveRecordingTitle(const std::optional<QString>& title);
@@ -188,4 +200,7 @@ private:
     bool m_showPermissionBanner = false;
 
     QTimer m_durationTimer;
+    // Between the start and the stop of a recording, whether or not it runs.
+    bool m_durationTimerWanted = false;
+    bool m_liveValuesShown = true;
 };

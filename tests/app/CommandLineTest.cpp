@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Request{"VersionAfterQtOptions",
                               {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")},
                               false}),
-    [](const ::testing::TestParamInfo<Request>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Request>& row) { return row.param.name; });
 
 TEST_F(CommandLine, ARunningInstanceIsNotAsked)
 {

@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                  Look::paused, "Nimbrel Paused 02:05"},
         MenuCase{"Stopping", state(RecorderState::stopping, 300), "Status: Ready", "Start Recording", Look::idle,
                  "Nimbrel"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(TrayMenu, EntriesInOrderWithTheirShortcuts)
 {

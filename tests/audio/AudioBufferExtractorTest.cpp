@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(AudioBufferExtractor, SideRules, ::testing::Values(
     SideCase{"SystemDeadRightTakesTheLeft", false, 1000, 2, 1000, 1000},
     SideCase{"SystemBothAliveStayApart", false, 1000, -20, 1000, -20},
     SideCase{"SystemFaintOtherSideDoesNotReplace", false, 2, 10, 2, 10}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(AudioBufferExtractor, ClampsFloatsToTheSymmetricRange)
 {

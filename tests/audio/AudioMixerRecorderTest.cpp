@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -71,10 +72,19 @@ T await(QFuture<T> future)
 
 class AudioMixerRecorderTest : public ::testing::Test {
 protected:
+    AudioMixerRecorderTest()
+    {
+        // As a window that shows the live values asks for them.
+        m_pull.setInterval(100);
+        QObject::connect(&m_pull, &QTimer::timeout, &m_recorder, [this] { m_recorder.deliverLiveValues(); });
+        m_pull.start();
+    }
+
     QString outputPath() const { return m_dir.filePath(QStringLiteral(".recording_test.tmp")); }
 
     QTemporaryDir m_dir;
     AudioMixerRecorder m_recorder;
+    QTimer m_pull;
 };
 
 } // namespace
@@ -194,6 +204,29 @@ TEST_F(AudioMixerRecorderTest, EveryStopReportsSilenceOnceTheFileIsClosed)
         EXPECT_GT(lengthAtSilence, 0.5);
         EXPECT_DOUBLE_EQ(lengthAtSilence, Mp3Decoder::durationOf(outputPath()));
     }
+}
+
+TEST_F(AudioMixerRecorderTest, KeepsLiveValuesUntilAskedAndThenHandsThemAllOver)
+{
+    // Out of sight nobody asks: nothing wakes the main thread meanwhile.
+    m_pull.stop();
+    QList<float> samples;
+    int levelReports = 0;
+    m_recorder.onLiveWaveformSample = [&](float sample) { samples.append(sample); };
+    m_recorder.onLevelsUpdate = [&](float, float) { ++levelReports; };
+    m_recorder.setMicEnabled(false);
+    TonePlayer system(QStringLiteral("test_sink"), sineTone(systemTone, 5.0));
+    await(m_recorder.startRecording(outputPath(), testMic));
+    // Past the server's first data, which can take two seconds.
+    runFor(3500);
+    EXPECT_TRUE(samples.isEmpty());
+    EXPECT_EQ(levelReports, 0);
+    m_recorder.deliverLiveValues();
+    // A thirtieth of a second of sound each: all that came, in one go.
+    EXPECT_GE(samples.size(), 30);
+    EXPECT_LE(samples.size(), 3 * 35);
+    EXPECT_EQ(levelReports, 1);
+    await(m_recorder.stopRecording());
 }
 
 TEST_F(AudioMixerRecorderTest, SendsLiveWaveformSamplesToTheMainThread)

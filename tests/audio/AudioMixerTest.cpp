@@ -252,7 +252,7 @@ INSTANTIATE_TEST_SUITE_P(AudioMixer, AudioMixerChunking, ::testing::Values(
     ChunkCase{"MicCompletesAChunk", true, false, {{Source::Microphone, 500}, {Source::Microphone, 100}}, {1152}, 48},
     ChunkCase{"SystemEveryWholeChunk", false, true, {{Source::System, 3 * 576 + 1}}, {1152, 1152, 1152}, 2},
     ChunkCase{"NoSourceMixesNothing", false, false, {{Source::Microphone, 2000}}, {}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(AudioMixerTest, SingleSourceQueueNeverGrowsWithLargeDeliveries)
 {

@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(MP3Encoder, MP3EncoderPasses, ::testing::Values(
     PassCase{"OneSampleOverIsPadded", pass + 2, true, 2},
     PassCase{"SeveralPassesInOneCall", 5 * pass, true, 5},
     PassCase{"NothingGivesNoFrame", 0, false, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(MP3Encoder, PiecesOfAnyLengthGiveTheSameFileAsOneCall)
 {

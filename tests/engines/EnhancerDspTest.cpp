@@ -165,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         LevelCase{"LoudPeaksAreCompressed", 0.5, -6.5, -3.5},
         // -60 dBFS is 18 dB under the expansion threshold: 18 dB more go.
         LevelCase{"QuietToneIsExpandedDown", 0.001, -16.0, -13.5}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(DynamicsProcessor, QuietNoiseBelowTheExpansionThresholdIsAttenuated)
 {
@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                         p[26460] = 8.0f;
                         return p;
                     }()}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(EnhancementChain, FullScaleSquareWaveStaysWithinFullScale)
 {
@@ -408,7 +408,7 @@ INSTANTIATE_TEST_SUITE_P(
         SpeechKeptCase{"QuietSpeechBetweenDigitalSilence", 10, 0.005, 0.0005, true, 0.0, 9.0},
         // Speech in steady hiss once the hiss is known.
         SpeechKeptCase{"SpeechInHiss", 10, 0.02, 0.003, false, 3.0, 9.0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 namespace {
 
@@ -466,7 +466,7 @@ INSTANTIATE_TEST_SUITE_P(
     Speech, SpokenStart,
     ::testing::Values(SpokenStartCase{"English", "en-us", "The quarterly numbers came in lower than we planned for."},
                       SpokenStartCase{"ItalianFemale", "it+f3", "Abbiamo bisogno di una risposta entro la fine del mese."}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 // A decoded file often starts with digital silence (the encoder's delay), a
 // muted input gives stretches of it: neither may leave the suppressor

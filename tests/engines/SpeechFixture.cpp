@@ -23,6 +23,17 @@ struct Wave {
     std::vector<int16_t> mono;
 };
 
+// A little-endian field of a WAVE file; a field past the end is refused, not read.
+quint32 field(const QByteArray& data, qsizetype at, int bytes)
+{
+    if (at + bytes > data.size())
+        throw Error(kDomain, 4, QStringLiteral("espeak-ng wrote a truncated WAVE file"));
+    quint32 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = (value << 8) | quint8(data.at(at + i));
+    return value;
+}
+
 // espeak-ng writes 16-bit mono PCM; only that is read.
 Wave readWave(const QByteArray& data)
 {
@@ -32,14 +43,14 @@ Wave readWave(const QByteArray& data)
     qsizetype offset = 12;
     while (offset + 8 <= data.size()) {
         const QByteArray id = data.mid(offset, 4);
-        const qsizetype size = qFromLittleEndian<quint32>(data.constData() + offset + 4);
+        const qsizetype size = field(data, offset + 4, 4);
         const char* body = data.constData() + offset + 8;
         const qsizetype available = std::min<qsizetype>(size, data.size() - offset - 8);
         if (id == "fmt ") {
-            if (qFromLittleEndian<quint16>(body) != 1 || qFromLittleEndian<quint16>(body + 2) != 1
-                || qFromLittleEndian<quint16>(body + 14) != 16)
+            const qsizetype format = offset + 8;
+            if (field(data, format, 2) != 1 || field(data, format + 2, 2) != 1 || field(data, format + 14, 2) != 16)
                 throw Error(kDomain, 2, QStringLiteral("espeak-ng wrote an unexpected sample format"));
-            wave.rate = static_cast<int>(qFromLittleEndian<quint32>(body + 4));
+            wave.rate = static_cast<int>(field(data, format + 4, 4));
         } else if (id == "data") {
             wave.mono.resize(static_cast<size_t>(available / 2));
             for (size_t i = 0; i < wave.mono.size(); ++i)

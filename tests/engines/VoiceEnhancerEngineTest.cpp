@@ -80,7 +80,7 @@ TEST_P(EnhancedLength, MatchesTheSourceWithinOneFrame)
 INSTANTIATE_TEST_SUITE_P(Sources, EnhancedLength,
                          ::testing::Values(LengthCase{"Stereo44100", 44100, 2}, LengthCase{"Stereo48000", 48000, 2},
                                            LengthCase{"Mono22050", 22050, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(VoiceEnhancerEngineTest, MissingSourceIs404AndWritesNothing)
 {
@@ -151,7 +151,7 @@ TEST_P(EncoderFailure, LeavesTheDestinationAndNoTemporaryFile)
 INSTANTIATE_TEST_SUITE_P(Causes, EncoderFailure,
                          ::testing::Values(EncoderFailureCase{"FullDisk", true},
                                            EncoderFailureCase{"ReadOnlyFolder", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(VoiceEnhancerEngineTest, CancellationBetweenBlocksRemovesTheTemporaryFile)
 {

@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"UnknownKeepsItsExecutable", {.windowClass = "Gedit", .executable = "gedit"}, "gedit"},
         Case{"UnknownFlatpakKeepsItsId", {.appId = "org.gnome.Maps", .executable = "gnome-maps"}, "org.gnome.Maps"},
         Case{"NothingKnown", {}, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(AppIdentityTable, FirstKnownHintWinsAndUnknownNamesFallBackToClassAndProgram)
 {

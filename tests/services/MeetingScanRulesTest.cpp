@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"InstalledChromeApp",
              {window(u"Meet", u"com.google.chrome.app.kjgfgldnnfoeklkmfkjfagphfepbbdan", u"Meet - abc-defg-hij")},
              {s(u"Google Meet"), s(u"abc-defg-hij")}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     ExitPhrases, WindowScan,
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"AppCallClearsTheSignal",
              {chrome(u"Call ended - Google Chrome"), zoom(u"Zoom Meeting")},
              {s(u"Zoom"), s(u"Meeting"), false}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Zoom, WindowScan,
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ByApplicationName", {window(u"zoom", u"", u"Zoom Meeting")}, {s(u"Zoom"), s(u"Meeting")}},
         Case{"LaunchPageInBrowser", {chrome(u"Launch Meeting - Zoom - Google Chrome")}, {s(u"Zoom"), std::nullopt}},
         Case{"WebClientInBrowser", {chrome(u"Zoom Meeting - Google Chrome")}, {s(u"Zoom"), std::nullopt}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Teams, WindowScan,
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"ByApplicationName", {window(u"teams-for-linux", u"", u"Meeting with Ana | Microsoft Teams")}, {s(u"Microsoft Teams"), s(u"Meeting with Ana")}},
         Case{"WebMeeting", {chrome(u"Microsoft Teams meeting | Microsoft Teams - Google Chrome")}, {s(u"Microsoft Teams"), std::nullopt}},
         Case{"WebHost", {chrome(u"teams.microsoft.com/v2 - Google Chrome")}, {s(u"Microsoft Teams"), std::nullopt}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     OtherApps, WindowScan,
@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
              {s(u"Slack Huddle"), std::nullopt}},
         Case{"FirstWindowWins", {zoom(u"Zoom Meeting"), teams(u"Meeting with Ana | Microsoft Teams")}, {s(u"Zoom"), s(u"Meeting")}},
         Case{"NoWindows", {}, kNothing}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& row) { return std::string(row.param.name); });
 
 TEST(WindowScan, TitlesOfAppWindowsStayUntrimmedAndMeetTitlesTrimmed)
 {

@@ -39,6 +39,6 @@ INSTANTIATE_TEST_SUITE_P(
                   QStringLiteral("New Recording 9223372036854775808")},
         TitleCase{"LongerThanAnyIntegerStillCounts", {QStringLiteral("New Recording 99999999999999999999999")},
                   QStringLiteral("New Recording 100000000000000000000000")}),
-    [](const ::testing::TestParamInfo<TitleCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<TitleCase>& row) { return row.param.name; });
 
 } // namespace

@@ -19,6 +19,8 @@ public:
     void resumeRecording() override { ++resumes; }
     QFuture<StopResult> stopRecording() override { return stops.add(); }
     double currentRecordingDuration() const override { return duration; }
+    // The test's values go out when it emits them.
+    void deliverLiveValues() override { ++deliveries; }
     void updateSelectedMic(const std::optional<AudioDevice>& device) override { micUpdates.append(device); }
     void setMicEnabled(bool enabled) override { micEnabled = enabled; }
     void setSystemAudioEnabled(bool enabled) override { systemAudioEnabled = enabled; }
@@ -45,6 +47,7 @@ public:
     QString startedPath;
     std::optional<AudioDevice> startedMic;
     QList<std::optional<AudioDevice>> micUpdates;
+    int deliveries = 0;
     int pauses = 0;
     int resumes = 0;
     double duration = 0;

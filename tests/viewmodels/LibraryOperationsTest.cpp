@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DeleteCase{"OtherThanTheSelected", 3, 2, 0, QStringLiteral("Third")},
                       DeleteCase{"NothingSelected", 3, -1, 1, QStringLiteral("First")},
                       DeleteCase{"LastRecording", 1, 0, 0, QStringLiteral("(none)")}),
-    [](const ::testing::TestParamInfo<DeleteCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<DeleteCase>& row) { return row.param.name; });
 
 TEST_F(LibraryOperations, DeleteTrashesTheFilesTheLibraryKnows)
 {
@@ -280,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{"SegmentText", QStringLiteral("salary"), {QStringLiteral("Interview")}},
         SearchCase{"RecapIsNotSearched", QStringLiteral("entropy"), {}},
         SearchCase{"FileNameIsNotSearched", QStringLiteral("1699"), {}}),
-    [](const ::testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<SearchCase>& row) { return row.param.name; });
 
 struct ExportCase {
     const char* name;
@@ -344,7 +344,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExportCase{"SelectedCopyMissing", true, true, false, QStringLiteral("Review.mp3")},
                       ExportCase{"NotSelectedWithCopy", false, false, true, QStringLiteral("Review (Enhanced).mp3")},
                       ExportCase{"NotSelectedWithoutCopy", false, false, false, QStringLiteral("Review.mp3")}),
-    [](const ::testing::TestParamInfo<ExportCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<ExportCase>& row) { return row.param.name; });
 
 TEST_F(LibraryOperations, ExportOfAMissingFileIsReported)
 {

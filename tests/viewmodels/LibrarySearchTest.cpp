@@ -66,7 +66,7 @@ TEST(LibrarySearch, FindsWhatTheTitleTranscriptOrASegmentHolds)
     EXPECT_FALSE(LibrarySearch::segmentsLieInTranscript(library[2]));
 
     LibrarySearch search;
-    for (const QString& query : {"budget", "ROADMAP", "hiring", "lunch", "zebra", "e", "plan"})
+    for (const QString query : {"budget", "ROADMAP", "hiring", "lunch", "zebra", "e", "plan"})
         EXPECT_EQ(titles(search.filter(library, query)), plainRule(library, query)) << query.toStdString();
 
     // New segments that say more than the transcript are searched again.
@@ -91,12 +91,12 @@ TEST(LibrarySearch, EarlierSearchesNeverAnswerForChangedRecordings)
     SearchMemory::shared().clear();
     LibrarySearch search;
     search.adopt(LibrarySearch::prepare(library));
-    for (const QString& query : {"r", "re", "ret", "retro", "retrox", "retro", "z", "zq", "road", "roadmap 2", "road",
+    for (const QString query : {"r", "re", "ret", "retro", "retrox", "retro", "z", "zq", "road", "roadmap 2", "road",
                                  "budget", "bud", "Bud"})
         EXPECT_EQ(titles(search.filter(library, query)), plainRule(library, query)) << query.toStdString();
 
     library[0].transcript = longText("a retrospective on zebras");
-    for (const QString& query : {"zebra", "retro", "zq"})
+    for (const QString query : {"zebra", "retro", "zq"})
         EXPECT_EQ(titles(search.filter(library, query)), plainRule(library, query)) << query.toStdString();
 
     library[2].title = QStringLiteral("Gamma renamed");

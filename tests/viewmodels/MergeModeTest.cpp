@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       file.write(QByteArray(8192, 'a'));
                                   },
                                   QStringLiteral("Bad")}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& row) { return row.param.name; });
 
 TEST_F(MergeMode, ASecondConfirmationWhileMergingDoesNothing)
 {

@@ -51,7 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 QStringLiteral("Standup (Merged 3)")},
                       TitleCase{"OnlyTheSecondTaken", {QStringLiteral("Standup (Merged 2)")},
                                 QStringLiteral("Standup (Merged)")}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& row) { return row.param.name; });
 
 TEST(JoinedOrder, OldestFirstWithTheSourceAheadOfEqualDates)
 {

@@ -173,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("Transcription finished!")},
         AutoRecapCase{"EmptyTranscript", true, true, QStringLiteral(""), false,
                       QStringLiteral("Please transcribe the recording first.")}),
-    [](const ::testing::TestParamInfo<AutoRecapCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<AutoRecapCase>& row) { return row.param.name; });
 
 TEST_F(Processing, RecapNeedsATranscriptAndGetsItUntrimmed)
 {

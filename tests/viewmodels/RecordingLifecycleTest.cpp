@@ -153,6 +153,38 @@ TEST_F(RecordingLifecycle, DurationFollowsTheRecorderAndStandsStillWhilePaused)
     EXPECT_EQ(m_vm->recorder().recordingDuration(), 0);
 }
 
+TEST_F(RecordingLifecycle, OutOfSightLiveValuesAreCopiedOnlyWhenAskedForOrBackInSight)
+{
+    makeViewModel();
+    startRecording();
+    m_recorder->duration = 1.0;
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 1.0 && m_recorder->deliveries > 0; }));
+
+    m_vm->recorder().setLiveValuesShown(false);
+    const int deliveries = m_recorder->deliveries;
+    m_recorder->duration = 2.0;
+    waitFor([] { return false; }, 100); // ten ticks of the fixture's timer
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 1.0);
+    EXPECT_EQ(m_recorder->deliveries, deliveries);
+    // The tray's status line asks once a second.
+    m_vm->recorder().refreshRecordingDuration();
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 2.0);
+
+    m_recorder->duration = 3.0;
+    m_vm->recorder().setLiveValuesShown(true);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 3.0) << "at once, not a tick later";
+    EXPECT_EQ(m_recorder->deliveries, deliveries + 1);
+    m_recorder->duration = 3.5;
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 3.5; }));
+
+    // A stop out of sight keeps the time recorded until then while it saves.
+    m_vm->recorder().setLiveValuesShown(false);
+    m_recorder->duration = 4.0;
+    m_vm->recorder().stopRecording();
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 4.0);
+}
+
 struct ThresholdCase {
     double duration;
     qint64 bytes;

@@ -79,8 +79,9 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     m_vm = std::make_unique<RecordingViewModel>(std::move(c));
     // Taken in without turning the event loop: the start-up pass is still
     // queued, as after a load on the window's thread.
-    if (m_awaitLibrary)
+    if (m_awaitLibrary) {
         EXPECT_TRUE(m_vm->library().awaitLibrary(std::chrono::seconds(10)));
+    }
     return *m_vm;
 }
 

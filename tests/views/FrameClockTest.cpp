@@ -79,7 +79,7 @@ TEST(FrameClock, DrawsTheChangesOfAFrameTogetherAndNoMoreOftenThanFrames)
 
 // Hidden (to the tray) or minimised: an animation does not step and a change
 // is not drawn; back on screen, the animation goes on where it stood and the
-// change is drawn.
+// change is drawn. Who follows the window hears of both.
 TEST(FrameClock, NothingIsDrawnOrSteppedOutOfSight)
 {
     const struct {
@@ -92,8 +92,11 @@ TEST(FrameClock, NothingIsDrawnOrSteppedOutOfSight)
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.name);
+        std::vector<bool> followed;
         Scene scene;
         FrameClock& clock = FrameClock::shared();
+        clock.followOnScreen(&scene.window, [&](bool onScreen) { followed.push_back(onScreen); });
+        EXPECT_EQ(followed, std::vector<bool>{true});
         std::vector<qint64> steps;
         clock.animate(scene.widget, [&](qint64 stepMs) { steps.push_back(stepMs); });
         ASSERT_TRUE(waitFor([&] { return steps.size() >= 3; }));
@@ -108,11 +111,14 @@ TEST(FrameClock, NothingIsDrawnOrSteppedOutOfSight)
         QTest::qWait(6 * FrameClock::frameMs);
         EXPECT_TRUE(steps.empty());
         EXPECT_EQ(scene.widget->paints, 0);
+        EXPECT_EQ(followed, (std::vector<bool>{true, false}));
 
         way.comeBack(scene.window);
         ASSERT_TRUE(waitFor([&] { return !steps.empty() && scene.widget->paints > 0; }));
         EXPECT_EQ(steps.front(), 0) << "no leap over the time out of sight";
         EXPECT_TRUE(clock.isAnimating(scene.widget));
+        ASSERT_TRUE(waitFor([&] { return followed.size() == 3; }));
+        EXPECT_TRUE(followed.back());
 
         clock.stopAnimating(scene.widget);
         QTest::qWait(2 * FrameClock::frameMs);

@@ -11,6 +11,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QApplication>
 #include <QFileInfo>
 #include <QSemaphore>
@@ -159,6 +160,48 @@ TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
     EXPECT_FALSE(activeRowShown());
     EXPECT_EQ(rowTitles(), (QStringList{"New Recording 1"}));
     EXPECT_EQ(sidebar().headerCount(), "1");
+}
+
+namespace {
+
+// The regions painted on a widget.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+} // namespace
+
+// A new second of the running time redraws its own row, not the whole list
+// (a layout of every row, once a second, would grow with the library).
+TEST_F(Sidebar, TheRunningTimeRedrawsItsRowAlone)
+{
+    seedLibrary({makeRecording("Standup", 5), makeRecording("Planning", 90), makeRecording("Retro", 300)});
+    makeWindow();
+    startRecording();
+    ASSERT_TRUE(activeRowShown());
+    m_recorder->duration = 3.2;
+    ASSERT_TRUE(waitFor([&] { return activeDuration() == "00:03"; }));
+    QTest::qWait(200);
+
+    RecordingList* list = sidebar().list();
+    PaintWatch watch(list->viewport());
+    m_recorder->duration = 4.2;
+    ASSERT_TRUE(waitFor([&] { return activeDuration() == "00:04" && !watch.painted.isEmpty(); }));
+    QTest::qWait(200);
+    const QRect row = list->visualRect(list->model()->index(0, 0));
+    const QRect painted = watch.painted.boundingRect();
+    EXPECT_TRUE(row.contains(painted)) << "painted " << painted.y() << ".." << painted.bottom() << ", the row "
+                                       << row.y() << ".." << row.bottom();
 }
 
 TEST_F(Sidebar, ClicksDuringARecordingSelectNothing)

@@ -91,10 +91,10 @@ void NotificationHelper::sendMeetingDetectedNotification(const DetectedMeeting& 
           QStringLiteral("Failed to deliver meeting detected notification: ")});
 }
 
-void NotificationHelper::sendMeetingEndedNotification(const QString& appName, int autoStopSeconds)
+void NotificationHelper::sendMeetingEndedNotification(const QString& callApp, int autoStopSeconds)
 {
     post({endedCategory, QStringLiteral("nimbrel.meeting.ended."), QStringLiteral("Meeting Ended"),
-          meetingEndedBody(appName, autoStopSeconds), QStringLiteral("Failed to deliver meeting ended notification: ")});
+          meetingEndedBody(callApp, autoStopSeconds), QStringLiteral("Failed to deliver meeting ended notification: ")});
 }
 
 std::optional<NotificationHelper::Posted> NotificationHelper::posted(quint32 serverId) const

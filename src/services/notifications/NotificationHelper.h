@@ -51,7 +51,7 @@ public:
     void requestAuthorization();
 
     void sendMeetingDetectedNotification(const DetectedMeeting& meeting);
-    void sendMeetingEndedNotification(const QString& appName, int autoStopSeconds);
+    void sendMeetingEndedNotification(const QString& callApp, int autoStopSeconds);
 
     // "<title>. Click to start recording now."
     static QString meetingDetectedBody(const QString& suggestedRecordingTitle);

@@ -5,7 +5,8 @@
 AudioMixerRecorderAdapter::AudioMixerRecorderAdapter(QObject* parent)
     : RecorderService(parent)
 {
-    // Both arrive on the main thread; the mixed samples are not used.
+    // Both arrive on the main thread, when the live values are delivered; the
+    // mixed samples are not used.
     m_recorder.onLevelsUpdate = [this](float mic, float sys) { Q_EMIT levelsUpdated(mic, sys); };
     m_recorder.onLiveWaveformSample = [this](float amplitude) { Q_EMIT liveWaveformSample(amplitude); };
     m_recorder.onMixedAudioSamples = nullptr;
@@ -18,6 +19,11 @@ QFuture<void> AudioMixerRecorderAdapter::startRecording(const QString& outputPat
                                                         const std::optional<AudioDevice>& selectedMic)
 {
     return m_recorder.startRecording(outputPath, selectedMic);
+}
+
+void AudioMixerRecorderAdapter::deliverLiveValues()
+{
+    m_recorder.deliverLiveValues();
 }
 
 void AudioMixerRecorderAdapter::pauseRecording()

@@ -14,6 +14,7 @@ public:
     void resumeRecording() override;
     QFuture<StopResult> stopRecording() override;
     double currentRecordingDuration() const override;
+    void deliverLiveValues() override;
     void updateSelectedMic(const std::optional<AudioDevice>& device) override;
     void setMicEnabled(bool enabled) override;
     void setSystemAudioEnabled(bool enabled) override;

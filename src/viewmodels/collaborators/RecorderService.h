@@ -11,7 +11,9 @@
 
 // What the view model needs of the mixer recorder: start, pause, resume and
 // stop one recording into a capture file, the live values it reports, and the
-// source settings it is handed. Signals arrive on the main thread.
+// source settings it is handed. Signals arrive on the main thread; the levels
+// and live-waveform samples only from deliverLiveValues(), apart from the
+// (0, 0) levels after a stop.
 class RecorderService : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +38,9 @@ public:
     virtual QFuture<StopResult> stopRecording() = 0;
     // Seconds recorded so far, pauses left out.
     virtual double currentRecordingDuration() const = 0;
+    // Emits the levels and live-waveform samples measured since the last
+    // call, the newest 600 samples of a long wait.
+    virtual void deliverLiveValues() = 0;
     // Without a device the current one stays.
     virtual void updateSelectedMic(const std::optional<AudioDevice>& device) = 0;
 

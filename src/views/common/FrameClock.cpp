@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -31,8 +32,10 @@ FrameClock::FrameClock()
     m_clock.start();
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &FrameClock::frame);
-    if (onX11())
+    if (onX11()) {
         connect(&X11WindowCover::shared(), &X11WindowCover::changed, this, &FrameClock::schedule);
+        connect(&X11WindowCover::shared(), &X11WindowCover::changed, this, &FrameClock::checkFollowersSoon);
+    }
 }
 
 bool FrameClock::isOnScreen(const QWidget* widget)
@@ -113,6 +116,16 @@ bool FrameClock::isAnimating(const QWidget* widget) const
     return found != m_entries.constEnd() && found->step;
 }
 
+void FrameClock::followOnScreen(QWidget* widget, std::function<void(bool)> changed)
+{
+    if (!widget)
+        return;
+    Entry& entry = entryFor(widget);
+    entry.follower = std::move(changed);
+    entry.followedOnScreen = isOnScreen(widget);
+    entry.follower(entry.followedOnScreen);
+}
+
 bool FrameClock::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
@@ -122,16 +135,43 @@ bool FrameClock::eventFilter(QObject* watched, QEvent* event)
         if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window()->windowHandle())
             watchWindow(widget->window()->windowHandle());
         schedule();
+        checkFollowersSoon();
         break;
     case QEvent::Hide:
     case QEvent::Expose:
+    case QEvent::WindowStateChange:
         // Whatever waited for the widget to come back is drawn now.
         schedule();
+        checkFollowersSoon();
         break;
     default:
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void FrameClock::checkFollowersSoon()
+{
+    if (std::exchange(m_followersCheckPending, true))
+        return;
+    QMetaObject::invokeMethod(this, &FrameClock::checkFollowers, Qt::QueuedConnection);
+}
+
+void FrameClock::checkFollowers()
+{
+    m_followersCheckPending = false;
+    const QList<const QWidget*> widgets = m_entries.keys();
+    for (const QWidget* key : widgets) {
+        auto found = m_entries.find(key);
+        if (found == m_entries.end() || !found->follower)
+            continue;
+        const bool onScreen = isOnScreen(found->widget);
+        if (onScreen == found->followedOnScreen)
+            continue;
+        found->followedOnScreen = onScreen;
+        const std::function<void(bool)> follower = found->follower;
+        follower(onScreen);
+    }
 }
 
 void FrameClock::schedule()

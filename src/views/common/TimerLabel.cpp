@@ -41,6 +41,8 @@ void TimerLabel::paintEvent(QPaintEvent*)
     const QSize cell(advance + 2 * margin, metrics.height());
     const QColor color = palette().color(QPalette::WindowText);
     QPainter painter(this);
+    if (testAttribute(Qt::WA_OpaquePaintEvent))
+        painter.fillRect(rect(), palette().brush(QPalette::Window));
     int x = (width() - advance * int(m_text.size())) / 2;
     const int y = (height() - cell.height()) / 2;
     for (const QChar character : m_text) {

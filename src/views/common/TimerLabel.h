@@ -7,7 +7,9 @@
 // A running time on one line, in a font whose digits are all as wide. Its
 // size follows the length of the text alone, so a tick never lays the window
 // out again; a new text is drawn in the label's own rectangle with the next
-// frame of the frame clock.
+// frame of the frame clock. Made opaque (Qt::WA_OpaquePaintEvent), it lays
+// the window's background under its digits itself, so a tick redraws nothing
+// below it.
 class TimerLabel : public QWidget {
     Q_OBJECT
 public:

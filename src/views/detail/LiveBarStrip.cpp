@@ -18,6 +18,9 @@ LiveBarStrip::LiveBarStrip(QWidget* parent)
 {
     setFixedHeight(int(stripHeight));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // It lays the background under the bars itself: new values redraw the
+    // strip alone, not the pane and the window below it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QSize LiveBarStrip::sizeHint() const
@@ -56,6 +59,7 @@ void LiveBarStrip::resizeEvent(QResizeEvent* event)
 void LiveBarStrip::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
+    painter.fillRect(rect(), palette().brush(QPalette::Window));
     painter.setClipRect(rect());
     const double h = height();
     const QList<float>& shown = shownValues();

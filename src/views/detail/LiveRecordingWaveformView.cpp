@@ -41,6 +41,8 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecorderViewModel& recorder
     QFont timerFont = Style::monospacedFont(48, TextWeight::regular);
     timerFont.setWeight(QFont::Light);
     m_timer->setFont(timerFont);
+    // On the pane's plain background: a tick redraws the digits alone.
+    m_timer->setAttribute(Qt::WA_OpaquePaintEvent);
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(20);

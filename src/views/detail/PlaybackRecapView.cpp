@@ -51,8 +51,8 @@ PlaybackRecapView::PlaybackRecapView(LibraryViewModel& library, ProcessingRuns& 
     connect(m_copy, &QPushButton::clicked, this,
             [this] { m_processing.copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
-        const RecordingItem item = activeItem();
-        m_processing.generateRecap(item, item.effectiveRecordingType());
+        const RecordingItem active = activeItem();
+        m_processing.generateRecap(active, active.effectiveRecordingType());
     };
     connect(m_regenerate, &QPushButton::clicked, this, generate);
     connect(m_generate, &QPushButton::clicked, this, generate);

@@ -19,6 +19,9 @@ StateDot::StateDot(QWidget* parent)
     : QWidget(parent)
 {
     setFixedSize(extent, extent);
+    // It lays the background under the dot itself: a pulse then redraws the
+    // dot alone, not the pane and the window below it.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QSize StateDot::sizeHint() const
@@ -75,5 +78,7 @@ void StateDot::paintEvent(QPaintEvent*)
         painter.setPen(QPen(Style::color(m_ring), ringWidth * scale));
         painter.drawEllipse(centre, radius, radius);
     });
-    QPainter(this).drawPixmap(0, 0, picture);
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().brush(QPalette::Window));
+    painter.drawPixmap(0, 0, picture);
 }

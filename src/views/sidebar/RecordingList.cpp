@@ -13,6 +13,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QToolTip>
@@ -40,6 +41,10 @@ RecordingList::RecordingList(QWidget* parent)
     setMouseTracking(true);
     Style::makeThin(verticalScrollBar());
     viewport()->setAutoFillBackground(false);
+    // The list lays the window's background under its rows itself, so the
+    // breathing dot of a recording redraws the list alone, not every widget
+    // the list sits on.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &RecordingList::updateAnimations);
     connect(m_model, &QAbstractItemModel::rowsRemoved, this, &RecordingList::updateAnimations);
@@ -260,9 +265,17 @@ void RecordingList::followPointer()
     setHovered(hit.part ? m_model->index(hit.row) : QModelIndex());
 }
 
+void RecordingList::updateGeometries()
+{
+    // Every layout of the rows and every resize come here.
+    QListView::updateGeometries();
+    m_dotRect.reset();
+}
+
 void RecordingList::scrollContentsBy(int dx, int dy)
 {
     QListView::scrollContentsBy(dx, dy);
+    m_dotRect.reset();
     if (m_hovered.isValid() || underMouse())
         followPointer();
 }
@@ -308,6 +321,13 @@ void RecordingList::keyPressEvent(QKeyEvent* event)
 
 void RecordingList::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles)
 {
+    // The detail line (the running time of the recording in progress, once a
+    // second) never changes a row's height: only that row is drawn again.
+    // QListView would lay out every row of the list and draw them all.
+    if (topLeft == bottomRight && roles == QList<int>{RecordingListModel::DetailRole}) {
+        QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
     QListView::dataChanged(topLeft, bottomRight, roles);
     // A row that opens or closes its rename field or its quotation changes
     // height: the rows are laid out again, keeping the scroll position.
@@ -324,6 +344,11 @@ void RecordingList::dataChanged(const QModelIndex& topLeft, const QModelIndex& b
 
 void RecordingList::paintEvent(QPaintEvent* event)
 {
+    {
+        QPainter background(viewport());
+        for (const QRect& rect : event->region())
+            background.fillRect(rect, palette().brush(QPalette::Window));
+    }
     m_delegate->setPaintedRegion(event->region());
     QListView::paintEvent(event);
     m_delegate->setPaintedRegion({});
@@ -395,11 +420,14 @@ void RecordingList::pulseStep(qint64 stepMs)
     m_delegate->setPulse(m_pulse);
     if (!m_model->hasActiveRow())
         return;
-    // Only the dot: the widest ring reaches past its square by the half of its line.
-    const QRect cell = visualRect(m_model->index(0));
-    const int reach = 3;
-    FrameClock::shared().requestUpdate(
-        viewport(), m_delegate->activeGeometry(cell).dot().toAlignedRect().adjusted(-reach, -reach, reach, reach));
+    // Only the dot: the widest ring reaches past its square by the half of its
+    // line. Asking the list where a row is costs a size hint every time.
+    if (!m_dotRect) {
+        const QRect cell = visualRect(m_model->index(0));
+        const int reach = 3;
+        m_dotRect = m_delegate->activeGeometry(cell).dot().toAlignedRect().adjusted(-reach, -reach, reach, reach);
+    }
+    FrameClock::shared().requestUpdate(viewport(), *m_dotRect);
 }
 
 void RecordingList::repaintBusyRows()

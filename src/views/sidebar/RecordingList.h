@@ -56,6 +56,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
 
@@ -82,6 +83,8 @@ private:
     double m_pulse = 0;
     // Where the breath stands in its period.
     qint64 m_pulseMs = 0;
+    // What each breath redraws, until the rows are laid out or scrolled.
+    std::optional<QRect> m_dotRect;
     int m_spinnerStep = 0;
     bool m_pulseStarted = false;
 };

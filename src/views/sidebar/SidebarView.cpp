@@ -661,7 +661,7 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
 
 std::optional<QUuid> SidebarView::selectionOffering(RecordingRowRules::Action action) const
 {
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     if (!selected)
         return std::nullopt;
     const int row = m_model->rowOf(selected->id);
@@ -688,7 +688,7 @@ void SidebarView::deleteSelection()
 
 bool SidebarView::openSelectionMenu()
 {
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     const int row = selected ? m_model->rowOf(selected->id) : -1;
     if (row < 0)
         return false;
@@ -704,14 +704,14 @@ void SidebarView::focusSearch()
 {
     m_search->field()->setFocus(Qt::ShortcutFocusReason);
     m_search->field()->selectAll();
-    m_vm.setIsSearchFocused(true);
+    m_vm.library().setIsSearchFocused(true);
 }
 
 bool SidebarView::clearSearch()
 {
-    if (m_vm.searchText().isEmpty())
+    if (m_vm.library().searchText().isEmpty())
         return false;
-    m_vm.setSearchText(QString());
+    m_vm.library().setSearchText(QString());
     return true;
 }
 
