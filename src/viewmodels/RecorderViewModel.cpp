@@ -6,6 +6,7 @@
 #include "common/FileUtils.h"
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
+#include "common/SettingsTable.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/DefaultTitle.h"
 #include "viewmodels/FutureOutcome.h"
@@ -36,10 +37,10 @@ constexpr qsizetype maxLiveWaveformPoints = 600;
 // Gains at or below this count as unset.
 constexpr float minimumStoredGain = 0.05f;
 
-float storedGain(const Settings& settings, const QString& key, float fallback)
+float storedGain(const Settings& settings, const QString& key)
 {
     const float stored = settings.value(key).toFloat();
-    return stored > minimumStoredGain ? stored : fallback;
+    return stored > minimumStoredGain ? stored : SettingsTable::defaultValue(key).toFloat();
 }
 
 } // namespace
@@ -81,9 +82,9 @@ RecorderViewModel::~RecorderViewModel()
 void RecorderViewModel::readInputSettings()
 {
     // Set directly: nothing is stored back at start.
-    m_micVolume = storedGain(m_settings, SettingsKeys::micVolume, 1.4f);
+    m_micVolume = storedGain(m_settings, SettingsKeys::micVolume);
     m_recorder.setMicGain(m_micVolume);
-    m_sysVolume = storedGain(m_settings, SettingsKeys::sysVolume, 0.9f);
+    m_sysVolume = storedGain(m_settings, SettingsKeys::sysVolume);
     m_recorder.setSysGain(m_sysVolume);
     const QVariant echoGuard = m_settings.value(SettingsKeys::echoGuardEnabled);
     m_isEchoGuardEnabled = echoGuard.isValid() ? echoGuard.toBool() : true;

@@ -194,8 +194,9 @@ private:
     QString m_selectedMicID;
     bool m_isMicEnabled = true;
     bool m_isSystemAudioEnabled = true;
-    float m_micVolume = 1.4f;
-    float m_sysVolume = 0.9f;
+    // Read at construction, the table's default when unset.
+    float m_micVolume = 0;
+    float m_sysVolume = 0;
     bool m_isEchoGuardEnabled = true;
     bool m_showPermissionBanner = false;
 
