@@ -13,8 +13,10 @@
 
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/RepairRules.h"
+#include "viewmodels/StartupRepair.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -111,15 +113,16 @@ int main(int argc, char* argv[])
     }
 
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
-    vm.awaitLibrary(std::chrono::seconds(60));
-    if (vm.recordings().size() != recordings) {
-        std::fprintf(stderr, "the library holds %lld recordings\n", static_cast<long long>(vm.recordings().size()));
+    vm.library().awaitLibrary(std::chrono::seconds(60));
+    if (vm.library().recordings().size() != recordings) {
+        std::fprintf(stderr, "the library holds %lld recordings\n",
+                     static_cast<long long>(vm.library().recordings().size()));
         return 1;
     }
 
     // The pass starts once the event loop runs.
     QEventLoop loop;
-    QObject::connect(&vm, &RecordingViewModel::startupRepairFinished, &loop, &QEventLoop::quit);
+    QObject::connect(&vm.startupRepair(), &StartupRepair::finished, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
     heartbeat.start();
@@ -131,7 +134,7 @@ int main(int argc, char* argv[])
     storage.waitForSaves();
 
     int repaired = 0;
-    for (const RecordingItem& item : vm.recordings())
+    for (const RecordingItem& item : vm.library().recordings())
         repaired += RepairRules::waveformNeedsRepair(item.waveformSamples) ? 0 : 1;
     if (repaired != recordings) {
         std::fprintf(stderr, "only %d of %d waveforms were repaired\n", repaired, recordings);

@@ -15,6 +15,7 @@
 
 #include "common/Settings.h"
 #include "models/RecordingsStorage.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/sidebar/InlineRenameField.h"
@@ -135,9 +136,10 @@ int main(int argc, char** argv)
     storage.waitForSaves();
 
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
-    vm.awaitLibrary(std::chrono::seconds(60));
-    if (vm.recordings().size() != kRecordings) {
-        std::fprintf(stderr, "the library holds %lld recordings\n", static_cast<long long>(vm.recordings().size()));
+    vm.library().awaitLibrary(std::chrono::seconds(60));
+    if (vm.library().recordings().size() != kRecordings) {
+        std::fprintf(stderr, "the library holds %lld recordings\n",
+                     static_cast<long long>(vm.library().recordings().size()));
         return 1;
     }
 
@@ -168,7 +170,7 @@ int main(int argc, char** argv)
         waitMs(20);
     }
     const double renameStall = heartbeat.stopMs();
-    if (!vm.recordings().at(1).title.startsWith(QStringLiteral("Renamed"))) {
+    if (!vm.library().recordings().at(1).title.startsWith(QStringLiteral("Renamed"))) {
         std::fprintf(stderr, "the renames did not arrive\n");
         return 1;
     }

@@ -10,9 +10,10 @@
 #include "StandInCollaborators.h"
 
 #include "common/Settings.h"
-#include "engines/speech/WhisperEngine.h"
 #include "engines/recap/RecapEngine.h"
+#include "engines/speech/WhisperEngine.h"
 #include "models/RecordingsStorage.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/PlaybackTranscriptView.h"
 #include "views/detail/TranscriptContentView.h"
@@ -141,18 +142,18 @@ int main(int argc, char** argv)
     storage.waitForSaves();
 
     RecordingViewModel vm(standInCollaborators(storage, settings, home.filePath(QStringLiteral("models"))));
-    vm.awaitLibrary(std::chrono::seconds(60));
+    vm.library().awaitLibrary(std::chrono::seconds(60));
     WhisperEngine whisper;
     RecapEngine recap;
 
     WaveformVisualizerView area(vm, {&whisper, &settings, &recap});
     area.resize(1000, 720);
     area.show();
-    vm.setActiveDetailTab(DetailViewTab::transcript);
+    vm.library().setActiveDetailTab(DetailViewTab::transcript);
     settle();
 
     auto select = [&](const RecordingItem& item) {
-        vm.setSelectedRecording(item);
+        vm.library().setSelectedRecording(item);
         settle();
     };
     auto list = [&] { return area.transcriptView()->playbackView()->segmentList(); };
@@ -165,7 +166,7 @@ int main(int argc, char** argv)
     for (int run = 0; run < kRuns; ++run) {
         select(small);
         shows.push_back(millisecondsOf([&] {
-            vm.setSelectedRecording(large);
+            vm.library().setSelectedRecording(large);
             settle();
             list()->viewport()->repaint();
         }));
@@ -176,10 +177,10 @@ int main(int argc, char** argv)
             settle();
         }));
         searches.push_back(millisecondsOf([&] {
-            vm.setSearchText(run % 2 ? QStringLiteral("BUDGET") : QStringLiteral("budget "));
+            vm.library().setSearchText(run % 2 ? QStringLiteral("BUDGET") : QStringLiteral("budget "));
             settle();
         }));
-        vm.setSearchText(QString());
+        vm.library().setSearchText(QString());
         settle();
     }
     if (list()->segmentModel()->rowCount() != kSegments) {

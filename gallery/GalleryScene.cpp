@@ -1,5 +1,7 @@
 #include "GalleryScene.h"
 
+#include "common/Settings.h"
+#include "engines/recap/RecapEngine.h"
 #include "FakeClipboard.h"
 #include "FakeDeviceManager.h"
 #include "FakeEnhancer.h"
@@ -9,10 +11,10 @@
 #include "FakeRecorder.h"
 #include "FakeTranscriber.h"
 #include "FakeTrimmer.h"
-#include "common/Settings.h"
-#include "engines/recap/RecapEngine.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/collaborators/FocusService.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
 
@@ -119,7 +121,7 @@ MainWindow& GalleryScene::open()
     c.settings = m_settings.get();
     c.durationTickInterval = std::chrono::milliseconds(10);
     m_vm = std::make_unique<RecordingViewModel>(std::move(c));
-    m_vm->awaitLibrary(std::chrono::seconds(10));
+    m_vm->library().awaitLibrary(std::chrono::seconds(10));
     m_window = std::make_unique<MainWindow>(*m_vm);
     m_window->show();
     m_window->activateWindow();
@@ -129,7 +131,7 @@ MainWindow& GalleryScene::open()
 
 void GalleryScene::startRecording(double elapsedSeconds, const std::optional<QString>& title)
 {
-    m_vm->startNewRecording(title);
+    m_vm->recorder().startNewRecording(title);
     m_recorder->starts.resolve(m_recorder->starts.count() - 1);
     m_recorder->duration = elapsedSeconds;
     settle();

@@ -3,13 +3,17 @@
 #include "FakePlayer.h"
 #include "FakeRecorder.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/detail/PlaybackTranscriptView.h"
 #include "views/detail/PlaybackWaveformView.h"
-#include "views/detail/TrimConfirmDialog.h"
-#include "views/detail/WaveformVisualizerView.h"
 #include "views/detail/TranscriptSegmentList.h"
 #include "views/detail/TranscriptSegmentModel.h"
+#include "views/detail/TrimConfirmDialog.h"
+#include "views/detail/WaveformVisualizerView.h"
 #include "views/window/MainWindow.h"
 
 #include <QPainter>
@@ -110,17 +114,17 @@ void showRecording(GalleryScene& scene, const RecordingItem& shown, DetailViewTa
     scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
     scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
     scene.open();
-    for (const RecordingItem& item : scene.vm().recordings()) {
+    for (const RecordingItem& item : scene.vm().library().recordings()) {
         if (item.id == shown.id)
-            scene.vm().selectRecording(item);
+            scene.vm().library().selectRecording(item);
     }
-    scene.vm().setActiveDetailTab(tab);
+    scene.vm().library().setActiveDetailTab(tab);
     scene.settle();
 }
 
 RecordingItem current(GalleryScene& scene)
 {
-    return *scene.vm().selectedRecording();
+    return *scene.vm().library().selectedRecording();
 }
 
 // The pointer resting on a row of the transcript shown.
@@ -134,9 +138,9 @@ void hoverSegment(GalleryScene& scene, int row)
 void showTrimSelection(GalleryScene& scene)
 {
     showRecording(scene, planningMeeting(), DetailViewTab::waveform);
-    scene.vm().startTrimming(current(scene));
-    scene.vm().setTrimStartTime(412);
-    scene.vm().setTrimEndTime(1290);
+    scene.vm().trim().startTrimming(current(scene));
+    scene.vm().trim().setTrimStartTime(412);
+    scene.vm().trim().setTrimEndTime(1290);
     scene.settle();
 }
 
@@ -175,7 +179,7 @@ QList<GalleryState> paneGalleryStates()
          [](GalleryScene& scene) {
              scene.addRecording(planningMeeting());
              scene.open();
-             scene.vm().setActiveRecordingType(RecordingType::brainstorming);
+             scene.vm().recorder().setActiveRecordingType(RecordingType::brainstorming);
              scene.startRecording(205.7);
              for (int i = 0; i < 140; ++i)
                  scene.recorder().emitWaveformSample(
@@ -184,7 +188,7 @@ QList<GalleryState> paneGalleryStates()
         {"transcript-search-match",
          [](GalleryScene& scene) {
              showRecording(scene, planningMeeting(), DetailViewTab::transcript);
-             scene.vm().setSearchText(QStringLiteral("Budget"));
+             scene.vm().library().setSearchText(QStringLiteral("Budget"));
          }},
         {"transcript-playing",
          [](GalleryScene& scene) {
@@ -203,12 +207,12 @@ QList<GalleryState> paneGalleryStates()
         {"transcript-no-selection",
          [](GalleryScene& scene) {
              scene.open();
-             scene.vm().setActiveDetailTab(DetailViewTab::transcript);
+             scene.vm().library().setActiveDetailTab(DetailViewTab::transcript);
          }},
         {"recap-no-selection",
          [](GalleryScene& scene) {
              scene.open();
-             scene.vm().setActiveDetailTab(DetailViewTab::recap);
+             scene.vm().library().setActiveDetailTab(DetailViewTab::recap);
          }},
         {"transcript-speech-model-card",
          [](GalleryScene& scene) {
@@ -229,12 +233,12 @@ QList<GalleryState> paneGalleryStates()
         {"recap-card-transcribing",
          [](GalleryScene& scene) {
              showRecording(scene, GalleryScene::speechLikeRecording(QStringLiteral("Design Review"), 15, 1530), DetailViewTab::recap);
-             scene.vm().transcribeRecording(current(scene));
+             scene.vm().processing().transcribeRecording(current(scene));
          }},
         {"recap-card-generating",
          [](GalleryScene& scene) {
              showRecording(scene, planningMeeting(), DetailViewTab::recap);
-             scene.vm().generateRecap(current(scene));
+             scene.vm().processing().generateRecap(current(scene));
          }},
         {"recap-card-transcript-required",
          [](GalleryScene& scene) {

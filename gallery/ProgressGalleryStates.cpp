@@ -1,14 +1,18 @@
 #include "ProgressGalleryStates.h"
 
-#include "FakeEnhancer.h"
-#include "FakeTranscriber.h"
-#include "FakeTrimmer.h"
 #include "audio/ToneFiles.h"
 #include "engines/recap/RecapEngine.h"
 #include "engines/speech/WhisperEngine.h"
+#include "FakeEnhancer.h"
+#include "FakeTranscriber.h"
+#include "FakeTrimmer.h"
 #include "models/RecordingsStorage.h"
 #include "support/LoopbackHttpServer.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/badges/WhisperStatusBadge.h"
 #include "views/detail/ModelDownloadCard.h"
 #include "views/detail/NoticeCard.h"
@@ -40,13 +44,13 @@ RecordingItem showLibrary(GalleryScene& scene, const RecordingItem& shown, Detai
     scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Weekly Standup"), 60 * 26, 912));
     scene.addRecording(GalleryScene::speechLikeRecording(QStringLiteral("Interview with Dana"), 60 * 50, 2710));
     scene.open();
-    RecordingItem selected = scene.vm().recordings().first();
-    for (const RecordingItem& item : scene.vm().recordings()) {
+    RecordingItem selected = scene.vm().library().recordings().first();
+    for (const RecordingItem& item : scene.vm().library().recordings()) {
         if (item.id == shown.id)
             selected = item;
     }
-    scene.vm().selectRecording(selected);
-    scene.vm().setActiveDetailTab(tab);
+    scene.vm().library().selectRecording(selected);
+    scene.vm().library().setActiveDetailTab(tab);
     scene.settle();
     return selected;
 }
@@ -130,10 +134,10 @@ QList<GalleryState> progressGalleryStates()
          [](GalleryScene& scene) {
              const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Customer Call: Orbit Labs"), 20, 1312),
                                                      DetailViewTab::waveform);
-             scene.vm().startTrimming(shown);
-             scene.vm().setTrimStartTime(95);
-             scene.vm().setTrimEndTime(1020);
-             scene.vm().executeTrim(true);
+             scene.vm().trim().startTrimming(shown);
+             scene.vm().trim().setTrimStartTime(95);
+             scene.vm().trim().setTrimEndTime(1020);
+             scene.vm().trim().executeTrim(true);
              scene.trimmer().requests.first().onProgress(0.42);
              scene.settle();
          }},
@@ -145,14 +149,14 @@ QList<GalleryState> progressGalleryStates()
              // Real audio for the real merger, long enough to be caught at work.
              for (const RecordingItem& item : {first, second})
                  ToneFiles::write(scene.storage().fileURL(item), {{90, 440}});
-             scene.vm().startMergeMode(source);
-             for (const RecordingItem& item : scene.vm().recordings()) {
+             scene.vm().merge().startMergeMode(source);
+             for (const RecordingItem& item : scene.vm().library().recordings()) {
                  if (item.id == second.id)
-                     scene.vm().toggleMergeSelection(item);
+                     scene.vm().merge().toggleMergeSelection(item);
              }
-             scene.vm().executeMerge();
+             scene.vm().merge().executeMerge();
              waitUntil(scene, [&] {
-                 const QString line = scene.vm().mergeProgressText().value_or(QString());
+                 const QString line = scene.vm().merge().mergeProgressText().value_or(QString());
                  return line.startsWith(QStringLiteral("Merging recording 2")) && line.endsWith(QLatin1Char('%'));
              }, 20000);
          }},
@@ -160,7 +164,7 @@ QList<GalleryState> progressGalleryStates()
          [](GalleryScene& scene) {
              const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Design Review"), 15, 1530),
                                                      DetailViewTab::transcript);
-             scene.vm().transcribeRecording(shown);
+             scene.vm().processing().transcribeRecording(shown);
              scene.transcriber().calls.progress(0, 37, 100);
              scene.settle();
          }},
@@ -168,7 +172,7 @@ QList<GalleryState> progressGalleryStates()
          [](GalleryScene& scene) {
              const RecordingItem shown = showLibrary(scene, GalleryScene::speechLikeRecording(QStringLiteral("Podcast Intro Take 3"), 12, 640),
                                                      DetailViewTab::waveform);
-             scene.vm().enhanceRecording(shown);
+             scene.vm().processing().enhanceRecording(shown);
              scene.enhancer().calls.progress(0, 5, 8);
              scene.settle();
          }},

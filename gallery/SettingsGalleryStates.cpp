@@ -1,6 +1,7 @@
 #include "SettingsGalleryStates.h"
 
 #include "FakeRecorder.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/logic/SettingsRules.h"
 #include "views/settings/SettingsServices.h"
@@ -60,8 +61,8 @@ QList<GalleryState> settingsGalleryStates()
          [](GalleryScene& scene) {
              addLibrary(scene);
              scene.open().resize(1280, 680);
-             scene.vm().setIsMicEnabled(false);
-             scene.vm().setIsSystemAudioEnabled(false);
+             scene.vm().recorder().setIsMicEnabled(false);
+             scene.vm().recorder().setIsSystemAudioEnabled(false);
          }},
         {"settings-general", [](GalleryScene& scene) { settingsTab(scene, SettingsTab::general); }},
         {"settings-audio", [](GalleryScene& scene) { settingsTab(scene, SettingsTab::audio); }},

@@ -1,9 +1,13 @@
-#include "FakeMeetingDetector.h"
 #include "AppGalleryStates.h"
+#include "FakeMeetingDetector.h"
 #include "GalleryScene.h"
 #include "PaneGalleryStates.h"
 #include "ProgressGalleryStates.h"
 #include "SettingsGalleryStates.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/sidebar/InlineRenameField.h"
 #include "views/sidebar/RecordingList.h"
@@ -101,7 +105,7 @@ int main(int argc, char* argv[])
          [](GalleryScene& scene) {
              addLibrary(scene, 20);
              scene.open();
-             scene.vm().selectRecording(scene.vm().recordings().at(2));
+             scene.vm().library().selectRecording(scene.vm().library().recordings().at(2));
          }},
         {"recording-in-progress",
          [](GalleryScene& scene) {
@@ -113,7 +117,7 @@ int main(int argc, char* argv[])
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             const RecordingItem second = scene.vm().recordings().at(1);
+             const RecordingItem second = scene.vm().library().recordings().at(1);
              SidebarView* sidebar = scene.window().sidebar();
              RecordingList* list = sidebar->list();
              const QRect row = list->partRect(sidebar->rowOf(second.id), RecordingList::Part::row);
@@ -127,30 +131,30 @@ int main(int argc, char* argv[])
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             const QList<RecordingItem> items = scene.vm().recordings();
-             scene.vm().startMergeMode(items.at(1));
-             scene.vm().toggleMergeSelection(items.at(3));
-             scene.vm().toggleMergeSelection(items.at(4));
+             const QList<RecordingItem> items = scene.vm().library().recordings();
+             scene.vm().merge().startMergeMode(items.at(1));
+             scene.vm().merge().toggleMergeSelection(items.at(3));
+             scene.vm().merge().toggleMergeSelection(items.at(4));
          }},
         {"status-message",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             scene.vm().copyTranscript(QStringLiteral("words"));
+             scene.vm().processing().copyTranscript(QStringLiteral("words"));
          }},
         {"status-moved-to-trash",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             scene.vm().deleteRecording(scene.vm().recordings().at(1));
+             scene.vm().library().deleteRecording(scene.vm().library().recordings().at(1));
          }},
         {"status-message-warning",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             scene.vm().setIsMicEnabled(false);
-             scene.vm().setIsSystemAudioEnabled(false);
-             scene.vm().startNewRecording();
+             scene.vm().recorder().setIsMicEnabled(false);
+             scene.vm().recorder().setIsSystemAudioEnabled(false);
+             scene.vm().recorder().startNewRecording();
          }},
         {"meeting-detected-banner",
          [](GalleryScene& scene) {
@@ -179,17 +183,17 @@ int main(int argc, char* argv[])
                                                   "\u0627\u0644\u062c\u062f\u064a\u062f\u0629"),
                                 3, 1530);
              scene.open();
-             const RecordingItem arabic = scene.vm().recordings().first();
-             scene.vm().selectRecording(arabic);
-             scene.vm().transcribeRecording(scene.vm().recordings().at(1));
-             scene.vm().enhanceRecording(scene.vm().recordings().at(2));
+             const RecordingItem arabic = scene.vm().library().recordings().first();
+             scene.vm().library().selectRecording(arabic);
+             scene.vm().processing().transcribeRecording(scene.vm().library().recordings().at(1));
+             scene.vm().processing().enhanceRecording(scene.vm().library().recordings().at(2));
              scene.settle();
          }},
         {"keyboard-focus-on-play",
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              MainWindow& window = scene.open();
-             scene.vm().selectRecording(scene.vm().recordings().at(1));
+             scene.vm().library().selectRecording(scene.vm().library().recordings().at(1));
              window.activateWindow();
              (void)QTest::qWaitForWindowActive(&window);
              scene.settle();
@@ -201,7 +205,7 @@ int main(int argc, char* argv[])
          [](GalleryScene& scene) {
              addLibrary(scene, 6);
              scene.open();
-             scene.vm().setSearchText(QStringLiteral("budget"));
+             scene.vm().library().setSearchText(QStringLiteral("budget"));
          }},
     };
 

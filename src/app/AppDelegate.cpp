@@ -8,8 +8,11 @@
 #include "common/SettingsTable.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/login/LaunchAtLoginManager.h"
+#include "services/notifications/NotificationHelper.h"
 #include "services/sleep/SleepManager.h"
 #include "services/updates/UpdateManager.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 
 #include <QApplication>
@@ -112,7 +115,7 @@ void AppDelegate::presentMainWindow()
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() const
 {
     if (const RecordingViewModel* viewModel = RecordingViewModel::shared()) {
-        if (viewModel->recorderState() != RecorderState::idle)
+        if (viewModel->recorder().recorderState() != RecorderState::idle)
             return false;
     }
     return !m_settings.boolValue(SettingsKeys::keepInMenuBarOnClose);
@@ -145,7 +148,7 @@ void AppDelegate::requestQuit()
         }
         // The stop's save and any other still being written, within what is
         // left of the same budget.
-        if (!viewModel->waitForLibrarySaves(quitTimeLeft())) {
+        if (!viewModel->library().waitForLibrarySaves(quitTimeLeft())) {
             ConsoleLine::print(QStringLiteral("[App] quitting before the library index was written"));
         }
     }
@@ -163,17 +166,17 @@ std::chrono::milliseconds AppDelegate::quitTimeLeft() const
 
 bool AppDelegate::finishRecordingBeforeQuit(RecordingViewModel& viewModel, std::chrono::milliseconds limit)
 {
-    if (viewModel.recorderState() == RecorderState::idle)
+    if (viewModel.recorder().recorderState() == RecorderState::idle)
         return true;
 
     QEventLoop loop;
     // A recording still starting is stopped once it runs; the stop saves it in
     // the same turn that makes the state idle.
     const auto advance = [&viewModel, &loop] {
-        switch (viewModel.recorderState()) {
+        switch (viewModel.recorder().recorderState()) {
         case RecorderState::recording:
         case RecorderState::paused:
-            viewModel.stopRecording();
+            viewModel.recorder().stopRecording();
             break;
         case RecorderState::idle:
             loop.quit();
@@ -184,12 +187,12 @@ bool AppDelegate::finishRecordingBeforeQuit(RecordingViewModel& viewModel, std::
         }
     };
     const QMetaObject::Connection watch
-        = connect(&viewModel, &RecordingViewModel::recorderStateChanged, &loop, advance);
+        = connect(&viewModel.recorder(), &RecorderViewModel::recorderStateChanged, &loop, advance);
     advance();
-    if (viewModel.recorderState() != RecorderState::idle) {
+    if (viewModel.recorder().recorderState() != RecorderState::idle) {
         QTimer::singleShot(limit, &loop, &QEventLoop::quit);
         loop.exec();
     }
     disconnect(watch);
-    return viewModel.recorderState() == RecorderState::idle;
+    return viewModel.recorder().recorderState() == RecorderState::idle;
 }

@@ -1,5 +1,6 @@
 #include "app/MainWindowSetup.h"
 
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/FrameClock.h"
 #include "views/style/Style.h"
@@ -15,7 +16,9 @@ std::unique_ptr<MainWindow> create(RecordingViewModel& vm)
     auto window = std::make_unique<MainWindow>(vm);
     // Minimised, hidden to the tray or covered, the window needs no live
     // values: the recording then costs what its sound costs.
-    FrameClock::shared().followOnScreen(window.get(), [&vm](bool onScreen) { vm.setLiveValuesShown(onScreen); });
+    RecorderViewModel& recorder = vm.recorder();
+    FrameClock::shared().followOnScreen(window.get(),
+                                        [&recorder](bool onScreen) { recorder.setLiveValuesShown(onScreen); });
     return window;
 }
 

@@ -6,6 +6,7 @@
 #include "common/Settings.h"
 #include "common/SettingsKeys.h"
 #include "services/meetings/MeetingDetector.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 
 #include <QApplication>
@@ -74,8 +75,8 @@ TrayMenu::State MenuBarManager::currentState() const
 {
     TrayMenu::State state;
     if (const RecordingViewModel* vm = RecordingViewModel::shared()) {
-        state.recorderState = vm->recorderState();
-        state.recordingDuration = vm->recordingDuration();
+        state.recorderState = vm->recorder().recorderState();
+        state.recordingDuration = vm->recorder().recordingDuration();
     }
     state.isDetectionEnabled = m_isDetectionEnabled && m_isDetectionEnabled();
     return state;
@@ -85,7 +86,7 @@ void MenuBarManager::refreshDuration()
 {
     // The view model stops copying it while the window is out of sight.
     if (RecordingViewModel* vm = RecordingViewModel::shared())
-        vm->refreshRecordingDuration();
+        vm->recorder().refreshRecordingDuration();
 }
 
 void MenuBarManager::updateButton()
@@ -158,13 +159,13 @@ void MenuBarManager::perform(TrayMenu::Action action)
 void MenuBarManager::toggleRecording()
 {
     if (RecordingViewModel* vm = RecordingViewModel::shared()) {
-        switch (vm->recorderState()) {
+        switch (vm->recorder().recorderState()) {
         case RecorderState::idle:
-            vm->startNewRecording(std::nullopt, std::nullopt);
+            vm->recorder().startNewRecording(std::nullopt, std::nullopt);
             break;
         case RecorderState::recording:
         case RecorderState::paused:
-            vm->stopRecording();
+            vm->recorder().stopRecording();
             break;
         case RecorderState::starting:
         case RecorderState::stopping:
@@ -290,7 +291,7 @@ bool MenuBarManager::interceptClose(QWidget* window)
     const bool keepInTray = m_settings.boolValue(SettingsKeys::keepInMenuBarOnClose);
     const RecordingViewModel* vm = RecordingViewModel::shared();
     // A recording keeps the app running whatever the setting says.
-    const bool appStaysRunning = keepInTray || (vm && isRunning(vm->recorderState()));
+    const bool appStaysRunning = keepInTray || (vm && isRunning(vm->recorder().recorderState()));
     if (!appStaysRunning)
         return false;
     if (isTrayReachable()) {

@@ -2,6 +2,7 @@
 
 #include "common/ConsoleLine.h"
 #include "services/sleep/SleepManager.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 
 RecordingSleepGuard::RecordingSleepGuard(SleepManager& sleep, RecordingViewModel& vm, QObject* parent)
@@ -9,15 +10,15 @@ RecordingSleepGuard::RecordingSleepGuard(SleepManager& sleep, RecordingViewModel
     , m_sleep(sleep)
     , m_vm(&vm)
 {
-    connect(&vm, &RecordingViewModel::recorderStateChanged, this, &RecordingSleepGuard::followState);
+    connect(&vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &RecordingSleepGuard::followState);
     m_sleep.onScreenSleepRequested = [this] {
         if (!m_vm)
             return;
-        const RecorderState state = m_vm->recorderState();
+        const RecorderState state = m_vm->recorder().recorderState();
         if (state == RecorderState::recording || state == RecorderState::paused) {
             ConsoleLine::print(QStringLiteral("[SleepManager] Stopping the recording before sleep"));
             // The lock is released once the stop has saved it (state idle).
-            m_vm->stopRecording();
+            m_vm->recorder().stopRecording();
         }
     };
     followState();
@@ -31,7 +32,7 @@ RecordingSleepGuard::~RecordingSleepGuard()
 
 void RecordingSleepGuard::followState()
 {
-    if (m_vm && m_vm->recorderState() != RecorderState::idle)
+    if (m_vm && m_vm->recorder().recorderState() != RecorderState::idle)
         m_sleep.startRecordingSleepPrevention();
     else
         m_sleep.stopRecordingSleepPrevention();

@@ -16,6 +16,7 @@
 #include "services/meetings/MeetingDetector.h"
 #include "services/notifications/NotificationHelper.h"
 #include "services/updates/UpdateManager.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/window/MainWindow.h"
 
@@ -87,6 +88,6 @@ int main(int argc, char* argv[])
     const int status = app.exec();
     // Whatever ended the loop, the library is on disk before the instance
     // guard lets a second start take over.
-    viewModel.waitForLibrarySaves(delegate.quitTimeLeft());
+    viewModel.library().waitForLibrarySaves(delegate.quitTimeLeft());
     return status;
 }

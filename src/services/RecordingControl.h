@@ -8,8 +8,9 @@
 #include <optional>
 
 // What the desktop services may ask of the application core: start and stop a
-// recording. The view model implements it and registers itself as the shared
-// instance as the last step of its construction. Main thread only.
+// recording. The view model's recorder implements it; the view model registers
+// it as the shared instance as the last step of its construction. Main thread
+// only.
 class RecordingControl {
 public:
     virtual ~RecordingControl() = default;

@@ -6,6 +6,8 @@
 #include "app/AppDelegate.h"
 #include "common/SettingsKeys.h"
 #include "support/TestFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -79,10 +81,10 @@ TEST_F(Delegate, LastWindowClosedQuitsOnlyWhenIdleAndNotKeptInTheTray)
     makeViewModel();
     ASSERT_EQ(RecordingViewModel::shared(), m_vm.get());
     EXPECT_TRUE(delegate.applicationShouldTerminateAfterLastWindowClosed());
-    m_vm->startNewRecording();
+    m_vm->recorder().startNewRecording();
     EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed()); // starting
     m_recorder->starts.resolveLast();
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
     EXPECT_FALSE(delegate.applicationShouldTerminateAfterLastWindowClosed());
 }
 
@@ -90,14 +92,14 @@ TEST_F(Delegate, QuitDuringARecordingWaitsUntilItIsSavedUnderItsTitle)
 {
     makeViewModel();
     startRecording(QStringLiteral("Board meeting"));
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     m_recorder->writeCaptureFile(9000);
     // The recorder needs a while to finish the file.
     QTimer::singleShot(300, [&] { m_recorder->stops.resolveLast(RecorderService::StopResult{4.0, {}}); });
 
     EXPECT_TRUE(AppDelegate::finishRecordingBeforeQuit(*m_vm, AppDelegate::quitWaitLimit));
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Board meeting"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Board meeting"));
     ASSERT_EQ(savedLibrary().size(), 1);
     EXPECT_TRUE(savedLibrary().first().fileName.startsWith(QStringLiteral("Board meeting_")));
 }
@@ -105,7 +107,7 @@ TEST_F(Delegate, QuitDuringARecordingWaitsUntilItIsSavedUnderItsTitle)
 TEST_F(Delegate, QuitWhileARecordingStartsStopsItOnceItRuns)
 {
     makeViewModel();
-    m_vm->startNewRecording(QStringLiteral("Early quit"));
+    m_vm->recorder().startNewRecording(QStringLiteral("Early quit"));
     QTimer::singleShot(100, [&] {
         m_recorder->writeCaptureFile(9000);
         m_recorder->starts.resolveLast();
@@ -116,8 +118,8 @@ TEST_F(Delegate, QuitWhileARecordingStartsStopsItOnceItRuns)
     });
 
     EXPECT_TRUE(AppDelegate::finishRecordingBeforeQuit(*m_vm, AppDelegate::quitWaitLimit));
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Early quit"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Early quit"));
 }
 
 TEST_F(Delegate, QuitGivesUpWaitingAfterTheLimit)
@@ -129,7 +131,7 @@ TEST_F(Delegate, QuitGivesUpWaitingAfterTheLimit)
     EXPECT_FALSE(AppDelegate::finishRecordingBeforeQuit(*m_vm, std::chrono::milliseconds(300)));
     EXPECT_GE(elapsed.elapsed(), 290);
     EXPECT_LT(elapsed.elapsed(), 3000);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
 }
 
 TEST_F(Delegate, QuitWritesTheLibraryBeforeItEnds)
@@ -148,7 +150,8 @@ TEST_F(Delegate, QuitWritesTheLibraryBeforeItEnds)
     makeViewModel();
     AppDelegate& delegate = launch();
 
-    m_vm->renameRecording(m_vm->recordings().first(), QStringLiteral("Renamed just before quitting"));
+    m_vm->library().renameRecording(m_vm->library().recordings().first(),
+                                    QStringLiteral("Renamed just before quitting"));
     delegate.requestQuit();
     const auto saved = RecordingsStorage::decodeIndex(TestFiles::readFile(m_storage->metadataFile()));
     ASSERT_TRUE(saved);

@@ -19,8 +19,10 @@
 #include "support/FakeNotificationServer.h"
 #include "support/QtPrinters.h"
 #include "support/TestEnvironment.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/adapters/MeetingDetectorAdapter.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/style/Style.h"
 #include "views/window/MainWindow.h"
@@ -125,14 +127,15 @@ TEST(MeetingOffer, ACallIsOfferedRecordedFollowedToItsEndAndSaved)
     // "Record Now" on the desktop's notification.
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return notifications.posted(offer.id).has_value(); }));
     server.invokeAction(offer.id, QStringLiteral("ACTION_RECORD"));
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.recorderState() == RecorderState::recording; }, 10000));
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::recording; }, 10000));
     EXPECT_EQ(reopened, 1);
-    EXPECT_EQ(vm.activeRecordingTitle(), QStringLiteral("Zoom - Design review"));
+    EXPECT_EQ(vm.recorder().activeRecordingTitle(), QStringLiteral("Zoom - Design review"));
     EXPECT_FALSE(detectedBanner->isVisible());
     // Long enough to be kept: 1.5 s of captured sound (a live point is a
     // thirtieth of a second). The server's first monitor data can take up to
     // two seconds, so a wait by the wall clock alone may catch too little.
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.liveWaveformPoints().size() >= 45; }, 10000));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.recorder().liveWaveformPoints().size() >= 45; }, 10000));
 
     // The call ends: its window closes and Zoom stops recording.
     meetingWindow.reset();
@@ -159,10 +162,11 @@ TEST(MeetingOffer, ACallIsOfferedRecordedFollowedToItsEndAndSaved)
 
     // Past the countdown the recording is stopped and saved under the call's title.
     clock->advance(MeetingDetector::autoStopSeconds);
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return vm.recorderState() == RecorderState::idle; }, 15000));
+    ASSERT_TRUE(
+        TestEnvironment::waitUntil([&] { return vm.recorder().recorderState() == RecorderState::idle; }, 15000));
     EXPECT_FALSE(endBanner->isVisible());
-    ASSERT_EQ(vm.recordings().size(), 1);
-    const RecordingItem saved = vm.recordings().first();
+    ASSERT_EQ(vm.library().recordings().size(), 1);
+    const RecordingItem saved = vm.library().recordings().first();
     EXPECT_EQ(saved.title, "Zoom - Design review");
     EXPECT_TRUE(QFile::exists(storage.fileURL(saved)));
     EXPECT_GT(saved.duration, 1.0);

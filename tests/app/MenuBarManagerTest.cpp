@@ -7,6 +7,7 @@
 #include "app/SettingsWindowController.h"
 #include "common/SettingsKeys.h"
 #include "common/SettingsTable.h"
+#include "viewmodels/RecorderViewModel.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -116,7 +117,7 @@ TEST_F(WithTray, TheIconAppearsAndShowsARecordingWithinASecond)
     EXPECT_TRUE(icon->toolTip().startsWith(QStringLiteral("Nimbrel Recording 00:0"))) << qPrintable(icon->toolTip());
     EXPECT_TRUE(waitFor([&] { return redPixels(trayPixels()) > 20; })) << "the red recording disc is on screen";
 
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     ASSERT_TRUE(waitFor([&] { return m_manager->currentButton().look == TrayMenu::Look::paused; }, 3000));
     EXPECT_TRUE(icon->toolTip().startsWith(QStringLiteral("Nimbrel Paused "))) << qPrintable(icon->toolTip());
 }
@@ -154,7 +155,7 @@ TEST_F(WithTray, TheMenuIsBuiltFromTheStateEachTimeItOpens)
     // "Start Recording" starts one; while it starts, the toggle does nothing.
     menu->actions().at(3)->trigger();
     menu->hide();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::starting);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::starting);
     EXPECT_EQ(m_recorder->starts.count(), 1);
     menu->popup(QPoint(200, 200));
     EXPECT_EQ(menu->actions().at(3)->text(), QStringLiteral("Start Recording"));
@@ -162,7 +163,7 @@ TEST_F(WithTray, TheMenuIsBuiltFromTheStateEachTimeItOpens)
     menu->hide();
     EXPECT_EQ(m_recorder->starts.count(), 1);
     m_recorder->starts.resolveLast();
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
 
     m_detecting = false;
     menu->popup(QPoint(200, 200));
@@ -170,7 +171,7 @@ TEST_F(WithTray, TheMenuIsBuiltFromTheStateEachTimeItOpens)
     EXPECT_EQ(menu->actions().at(3)->text(), QStringLiteral("Stop Recording"));
     menu->actions().at(3)->trigger();
     menu->hide();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     // Stopping: the toggle does nothing either.
     menu->popup(QPoint(200, 200));
     EXPECT_EQ(menu->actions().at(2)->text(), QStringLiteral("Status: Ready"));
@@ -320,9 +321,9 @@ TEST_F(WithoutTray, CloseMinimisesWheneverTheAppWouldStayRunning)
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "keep " << c.keepInTray << " recording " << c.recording);
         m_settings->setValue(SettingsKeys::keepInMenuBarOnClose, c.keepInTray);
-        if (c.recording && m_vm->recorderState() == RecorderState::idle)
+        if (c.recording && m_vm->recorder().recorderState() == RecorderState::idle)
             startRecording();
-        if (!c.recording && m_vm->recorderState() != RecorderState::idle)
+        if (!c.recording && m_vm->recorder().recorderState() != RecorderState::idle)
             stopRecording(3.0, 9000);
         m_manager->reopenMainWindow();
         ASSERT_TRUE(waitFor([&] { return window.isVisible() && !window.isMinimized(); }));

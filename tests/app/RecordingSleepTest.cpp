@@ -7,6 +7,7 @@
 #include "common/SettingsKeys.h"
 #include "services/sleep/SleepManager.h"
 #include "support/FakeSleepServices.h"
+#include "viewmodels/RecorderViewModel.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST_F(RecordingSleep, TheLockIsTakenAtTheStartAndReleasedAtTheStop)
     EXPECT_EQ(m_login.locks.first().what, QStringLiteral("sleep:idle:handle-lid-switch"));
 
     // Pausing keeps it.
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     settle();
     EXPECT_FALSE(m_login.isReleased(0));
 
@@ -67,10 +68,10 @@ TEST_F(RecordingSleep, TheLockIsTakenAtTheStartAndReleasedAtTheStop)
 TEST_F(RecordingSleep, AFailedStartReleasesTheLock)
 {
     launch();
-    m_vm->startNewRecording();
+    m_vm->recorder().startNewRecording();
     ASSERT_TRUE(waitFor([&] { return m_login.locks.size() == 1 && m_sleep->holdsInhibitor(); }));
     m_recorder->starts.failLast(Error(QStringLiteral("AudioMixerRecorder"), 1, QStringLiteral("no microphone")));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
     EXPECT_TRUE(waitFor([&] { return m_login.isReleased(0); }));
 }
 
@@ -90,11 +91,11 @@ TEST_F(RecordingSleep, WithStopOnSleepGoingToSleepSavesTheRecordingThenReleases)
             m_login.sendPrepareForSleep(true);
         return m_recorder->stops.count() == 1;
     }));
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     // Held until the recording is saved.
     EXPECT_FALSE(m_login.isReleased(0));
     m_recorder->stops.resolveLast({12.0, {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
     ASSERT_EQ(savedLibrary().size(), 1);
     EXPECT_EQ(savedLibrary().first().title, QStringLiteral("Lecture"));
     EXPECT_TRUE(waitFor([&] { return m_login.isReleased(0); }));
@@ -116,7 +117,7 @@ TEST_F(RecordingSleep, WithStopOnSleepOffSleepLeavesTheRecordingRunning)
         return wakes > 0;
     }));
     EXPECT_EQ(m_recorder->stops.count(), 0);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::recording);
     EXPECT_FALSE(m_login.isReleased(0));
 }
 

@@ -3,13 +3,16 @@
 // models, and the library on disk.
 
 #include "common/Settings.h"
+#include "common/SettingsKeys.h"
 #include "engines/recap/RecapEngine.h"
 #include "engines/speech/WhisperEngine.h"
 #include "models/RecordingsStorage.h"
 #include "support/PulseTestTools.h"
 #include "support/TestEnvironment.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
-#include "common/SettingsKeys.h"
+#include "viewmodels/StatusLine.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,44 +49,49 @@ TEST(EndToEnd, RecordedToneBecomesATranscribedAndRecappedLibraryItem)
     // No call to follow here; the detector stays quiet.
     Settings::shared().setValue(SettingsKeys::autoDetectMeetings, false);
     RecordingViewModel viewModel;
-    ASSERT_TRUE(viewModel.recordings().isEmpty());
+    ASSERT_TRUE(viewModel.library().recordings().isEmpty());
     // The microphone alone is mixed in fixed steps, so the number of amplitudes
     // does not depend on how the sound server happens to deliver.
-    viewModel.setIsSystemAudioEnabled(false);
+    viewModel.recorder().setIsSystemAudioEnabled(false);
 
-    viewModel.startNewRecording();
+    viewModel.recorder().startNewRecording();
     ASSERT_TRUE(TestEnvironment::waitUntil(
-        [&] { return viewModel.recorderState() == RecorderState::recording; }, 10000));
+        [&] { return viewModel.recorder().recorderState() == RecorderState::recording; }, 10000));
     {
         // Into the microphone, after capture has begun.
         PulseTestTools::TonePlayer tone(QStringLiteral("mic_feed"), PulseTestTools::sineTone(440, 2.0));
         ASSERT_TRUE(tone.wait());
     }
     // About 77 amplitudes a second: plenty for 120 bars.
-    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return viewModel.recordingDuration() >= 4.0; }, 15000));
+    ASSERT_TRUE(TestEnvironment::waitUntil([&] { return viewModel.recorder().recordingDuration() >= 4.0; }, 15000));
     testing::internal::CaptureStdout();
-    viewModel.stopRecording();
+    viewModel.recorder().stopRecording();
     const bool saved = TestEnvironment::waitUntil(
-        [&] { return viewModel.recorderState() == RecorderState::idle && !viewModel.recordings().isEmpty(); }, 20000);
+        [&] {
+            return viewModel.recorder().recorderState() == RecorderState::idle
+                && !viewModel.library().recordings().isEmpty();
+        },
+        20000);
     // Transcribed, then recapped, without being asked.
     const bool recapped = saved && TestEnvironment::waitUntil(
         [&] {
-            const std::optional<QString>& message = viewModel.exportMessage();
-            return viewModel.recordings().first().summary || (message && message->contains(QStringLiteral("failed")));
+            const std::optional<QString>& message = viewModel.status().exportMessage();
+            return viewModel.library().recordings().first().summary
+                || (message && message->contains(QStringLiteral("failed")));
         },
         180000);
     const QString printed = QString::fromStdString(testing::internal::GetCapturedStdout());
     ASSERT_TRUE(saved);
-    ASSERT_TRUE(recapped) << qPrintable(viewModel.exportMessage().value_or(QString()));
+    ASSERT_TRUE(recapped) << qPrintable(viewModel.status().exportMessage().value_or(QString()));
     EXPECT_FALSE(printed.contains(QStringLiteral("falling back"))) << printed.toStdString();
 
-    ASSERT_EQ(viewModel.recordings().size(), 1);
-    const RecordingItem item = viewModel.recordings().first();
+    ASSERT_EQ(viewModel.library().recordings().size(), 1);
+    const RecordingItem item = viewModel.library().recordings().first();
     EXPECT_EQ(item.title, QStringLiteral("New Recording 1"));
     EXPECT_EQ(item.waveformSamples.size(), 120);
     EXPECT_GE(item.duration, 4.0);
     EXPECT_TRUE(QFileInfo::exists(RecordingsStorage::shared().fileURL(item)));
-    EXPECT_EQ(viewModel.selectedRecording()->id, item.id);
+    EXPECT_EQ(viewModel.library().selectedRecording()->id, item.id);
     ASSERT_TRUE(item.transcript);
     ASSERT_TRUE(item.transcriptSegments);
     EXPECT_FALSE(item.transcriptSegments->isEmpty());

@@ -9,6 +9,11 @@
 #include "audio/ToneFiles.h"
 #include "common/ScratchFileName.h"
 #include "support/TestFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/StartupRepair.h"
+#include "viewmodels/TrimSession.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -91,7 +96,7 @@ TEST_F(KilledEdit, ChildStep)
 
     RecordingViewModel& vm = makeViewModel();
     if (step == QLatin1String("start")) {
-        QSignalSpy finished(&vm, &RecordingViewModel::startupRepairFinished);
+        QSignalSpy finished(&vm.startupRepair(), &StartupRepair::finished);
         ASSERT_TRUE(finished.wait(30000));
         ASSERT_TRUE(m_storage->waitForSaves());
         std::printf("%s\n", kStartedLine.constData());
@@ -99,19 +104,19 @@ TEST_F(KilledEdit, ChildStep)
         return;
     }
 
-    const QList<RecordingItem> library = vm.recordings();
+    const QList<RecordingItem> library = vm.library().recordings();
     ASSERT_EQ(library.size(), 2);
     if (step == QLatin1String("merge")) {
-        vm.startMergeMode(library[0]);
-        vm.toggleMergeSelection(library[1]);
-        vm.executeMerge();
+        vm.merge().startMergeMode(library[0]);
+        vm.merge().toggleMergeSelection(library[1]);
+        vm.merge().executeMerge();
     } else if (step == QLatin1String("cut")) {
-        vm.startTrimming(library[0]);
-        vm.setTrimStartTime(1);
-        vm.setTrimEndTime(library[0].duration - 1);
-        vm.executeTrim(false);
+        vm.trim().startTrimming(library[0]);
+        vm.trim().setTrimStartTime(1);
+        vm.trim().setTrimEndTime(library[0].duration - 1);
+        vm.trim().executeTrim(false);
     } else {
-        vm.enhanceRecording(library[0]);
+        vm.processing().enhanceRecording(library[0]);
     }
     // Says so once the scratch file holds audio, then waits to be killed.
     QTimer poll;

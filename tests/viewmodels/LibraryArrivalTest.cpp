@@ -3,6 +3,8 @@
 // what is recorded meanwhile joins the whole library.
 
 #include "ViewModelFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 
 #include <QFileInfo>
 #include <QSemaphore>
@@ -55,22 +57,22 @@ protected:
 TEST_F(LibraryArrival, ARecordingStoppedBeforeTheLibraryArrivesJoinsIt)
 {
     makeViewModel();
-    EXPECT_FALSE(m_vm->isLibraryLoaded());
-    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_FALSE(m_vm->library().isLibraryLoaded());
+    EXPECT_TRUE(m_vm->library().recordings().isEmpty());
     // A stale copy of an entry changes nothing before the load.
-    m_vm->deleteRecording(m_newer);
+    m_vm->library().deleteRecording(m_newer);
     EXPECT_TRUE(QFileInfo::exists(audioPath(m_newer)));
 
     startRecording();
     stopRecording(3.0, captureBytes);
     const QString capture = m_recorder->startedPath;
-    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_TRUE(m_vm->library().recordings().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(capture)) << "filed only into the whole library";
     EXPECT_EQ(idsOf(savedLibrary()), (QList<QUuid>{m_newer.id, m_older.id}));
 
     releaseLoad();
-    ASSERT_TRUE(waitFor([&] { return m_vm->isLibraryLoaded(); }));
-    const QList<RecordingItem>& recordings = m_vm->recordings();
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().isLibraryLoaded(); }));
+    const QList<RecordingItem>& recordings = m_vm->library().recordings();
     ASSERT_EQ(recordings.size(), 3);
     const RecordingItem filed = recordings.first();
     // Numbered among the library's titles, not the empty list's.
@@ -78,7 +80,7 @@ TEST_F(LibraryArrival, ARecordingStoppedBeforeTheLibraryArrivesJoinsIt)
     EXPECT_TRUE(filed.fileName.startsWith(QStringLiteral("New Recording 2_"))) << filed.fileName.toStdString();
     EXPECT_TRUE(QFileInfo::exists(audioPath(filed)));
     EXPECT_FALSE(QFileInfo::exists(capture));
-    EXPECT_EQ(m_vm->selectedRecording()->id, filed.id);
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, filed.id);
     EXPECT_EQ(idsOf(recordings), (QList<QUuid>{filed.id, m_newer.id, m_older.id}));
     EXPECT_EQ(idsOf(savedLibrary()), idsOf(recordings));
 }
@@ -89,16 +91,16 @@ TEST_F(LibraryArrival, ALibraryArrivingDuringARecordingLeavesTheSelectionToIt)
     startRecording(QStringLiteral("Interview"));
     m_recorder->writeCaptureFile(captureBytes);
     releaseLoad();
-    ASSERT_TRUE(waitFor([&] { return m_vm->isLibraryLoaded(); }));
-    EXPECT_EQ(m_vm->recordings().size(), 2);
-    EXPECT_FALSE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().isLibraryLoaded(); }));
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
+    EXPECT_FALSE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::recording);
     EXPECT_TRUE(QFileInfo::exists(m_recorder->startedPath)) << "the live capture is no leftover";
 
     stopRecording(3.0, captureBytes);
-    ASSERT_EQ(m_vm->recordings().size(), 3);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Interview"));
-    EXPECT_EQ(m_vm->selectedRecording()->id, m_vm->recordings().first().id);
+    ASSERT_EQ(m_vm->library().recordings().size(), 3);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Interview"));
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, m_vm->library().recordings().first().id);
 }
 
 TEST_F(LibraryArrival, AQuitBeforeTheLibraryArrivesWaitsForItWithinTheLimit)
@@ -110,13 +112,13 @@ TEST_F(LibraryArrival, AQuitBeforeTheLibraryArrivesWaitsForItWithinTheLimit)
 
     // Not there within the limit: nothing is written, the capture stays for
     // the next start.
-    EXPECT_FALSE(m_vm->waitForLibrarySaves(std::chrono::milliseconds(50)));
+    EXPECT_FALSE(m_vm->library().waitForLibrarySaves(std::chrono::milliseconds(50)));
     EXPECT_EQ(idsOf(savedLibrary()), (QList<QUuid>{m_newer.id, m_older.id}));
     EXPECT_TRUE(QFileInfo::exists(capture));
 
     // There in time: taken in and filed without another turn of the event loop.
     releaseLoad();
-    ASSERT_TRUE(m_vm->waitForLibrarySaves(std::chrono::seconds(10)));
+    ASSERT_TRUE(m_vm->library().waitForLibrarySaves(std::chrono::seconds(10)));
     const QList<RecordingItem> saved = savedLibrary();
     ASSERT_EQ(saved.size(), 3);
     EXPECT_EQ(saved.first().title, QStringLiteral("New Recording 2"));

@@ -2,6 +2,9 @@
 
 #include "ViewModelFixture.h"
 #include "support/UserTrash.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/StatusLine.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +26,7 @@ protected:
             items.append(makeRecording(names.at(i), 10 * (i + 1)));
         seedLibrary(items);
         makeViewModel();
-        return m_vm->recordings();
+        return m_vm->library().recordings();
     }
 
     RecordingItem withEnhancedCopy(RecordingItem item)
@@ -36,7 +39,8 @@ protected:
 
     QString selectedTitle() const
     {
-        return m_vm->selectedRecording() ? m_vm->selectedRecording()->title : QStringLiteral("(none)");
+        return m_vm->library().selectedRecording() ? m_vm->library().selectedRecording()->title
+                                                   : QStringLiteral("(none)");
     }
 };
 
@@ -55,15 +59,15 @@ TEST_P(SelectionAfterDelete, FallsToTheFirstRemainingWhenNothingIsSelected)
     const DeleteCase& c = GetParam();
     const QList<RecordingItem> items = setUpLibrary(c.libraryCount);
     if (c.selectedIndex < 0)
-        m_vm->setSelectedRecording(std::nullopt); // as while a recording runs
+        m_vm->library().setSelectedRecording(std::nullopt); // as while a recording runs
     else
-        m_vm->selectRecording(items.at(c.selectedIndex));
+        m_vm->library().selectRecording(items.at(c.selectedIndex));
     m_player->play();
 
-    m_vm->deleteRecording(items.at(c.deletedIndex));
+    m_vm->library().deleteRecording(items.at(c.deletedIndex));
     EXPECT_EQ(selectedTitle(), c.expectedSelection);
-    if (m_vm->selectedRecording()) {
-        EXPECT_EQ(m_player->currentLoadedURL(), audioPath(*m_vm->selectedRecording()));
+    if (m_vm->library().selectedRecording()) {
+        EXPECT_EQ(m_player->currentLoadedURL(), audioPath(*m_vm->library().selectedRecording()));
     }
     if (c.selectedIndex == c.deletedIndex || c.selectedIndex < 0) {
         EXPECT_FALSE(m_player->isPlaying());
@@ -85,19 +89,19 @@ TEST_F(LibraryOperations, DeleteTrashesTheFilesTheLibraryKnows)
     const QList<RecordingItem> items = setUpLibrary(2);
     const RecordingItem stale = items.first(); // a copy held before the enhancement
     // The library learns of an enhanced copy after the view took its copy.
-    m_vm->enhanceRecording(stale);
+    m_vm->processing().enhanceRecording(stale);
     m_enhancer->writeAndFinish(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }));
     const QString enhanced = m_enhancer->destinations.first();
     ASSERT_TRUE(QFileInfo::exists(enhanced));
 
-    m_vm->deleteRecording(stale);
+    m_vm->library().deleteRecording(stale);
     EXPECT_FALSE(QFileInfo::exists(audioPath(stale)));
     EXPECT_FALSE(QFileInfo::exists(enhanced));
     EXPECT_FALSE(UserTrash::trashedCopyOf(audioPath(stale)).isEmpty());
     EXPECT_FALSE(UserTrash::trashedCopyOf(enhanced).isEmpty());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Moved to Trash"));
-    ASSERT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Moved to Trash"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
     ASSERT_EQ(savedLibrary().size(), 1);
     EXPECT_EQ(savedLibrary().first().id, items.at(1).id);
 }
@@ -110,23 +114,23 @@ TEST_F(LibraryOperations, SelectingAlwaysReloadsWhileAssigningKeepsPlaying)
     const qsizetype loads = m_player->loads.size();
 
     // The same recording assigned again (a rename does this): untouched.
-    m_vm->setSelectedRecording(items.first());
+    m_vm->library().setSelectedRecording(items.first());
     EXPECT_EQ(m_player->loads.size(), loads);
     EXPECT_TRUE(m_player->isPlaying());
     EXPECT_EQ(m_player->currentTime(), 20);
 
     // Chosen again in the sidebar: stopped at 0.
-    m_vm->selectRecording(items.first());
+    m_vm->library().selectRecording(items.first());
     EXPECT_GT(m_player->loads.size(), loads);
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_EQ(m_player->currentTime(), 0);
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     settle();
     EXPECT_GE(m_focus->releases, 1);
 
     // Another recording: its file is opened once.
     const qsizetype before = m_player->loads.size();
-    m_vm->selectRecording(items.at(1));
+    m_vm->library().selectRecording(items.at(1));
     EXPECT_EQ(m_player->loads.mid(before), QStringList{audioPath(items.at(1))});
 }
 
@@ -135,35 +139,35 @@ TEST_F(LibraryOperations, SelectingAlwaysReloadsWhileAssigningKeepsPlaying)
 TEST_F(LibraryOperations, SelectionsReleaseTheKeyboardLibraryUpdatesDoNot)
 {
     const QList<RecordingItem> items = setUpLibrary(2);
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     settle();
     EXPECT_EQ(m_focus->releases, 1) << "the selection made at the start";
 
     // The user types in the search field while a transcription and a rename
     // change the selected recording.
-    m_vm->setIsSearchFocused(true);
-    m_vm->transcribeRecording(items.first());
+    m_vm->library().setIsSearchFocused(true);
+    m_vm->processing().transcribeRecording(items.first());
     m_transcriber->calls.resolveLast({QStringLiteral("the words"), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
-    m_vm->updateRecordingType(*m_vm->selectedRecording(), RecordingType::lecture);
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
+    m_vm->library().updateRecordingType(*m_vm->library().selectedRecording(), RecordingType::lecture);
     settle();
-    EXPECT_EQ(m_vm->selectedRecording()->transcript, QStringLiteral("the words"));
-    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_EQ(m_vm->library().selectedRecording()->transcript, QStringLiteral("the words"));
+    EXPECT_TRUE(m_vm->library().isSearchFocused());
     EXPECT_EQ(m_focus->releases, 1);
 
     const struct {
         const char* name;
         std::function<void()> select;
     } selections[] = {
-        {"chosen in the list", [&] { m_vm->selectRecording(items.at(1)); }},
-        {"moved to with the keys", [&] { m_vm->setSelectedRecording(items.first()); }},
+        {"chosen in the list", [&] { m_vm->library().selectRecording(items.at(1)); }},
+        {"moved to with the keys", [&] { m_vm->library().setSelectedRecording(items.first()); }},
     };
     for (const auto& selection : selections) {
         SCOPED_TRACE(selection.name);
-        m_vm->setIsSearchFocused(true);
+        m_vm->library().setIsSearchFocused(true);
         const int before = m_focus->releases;
         selection.select();
-        EXPECT_FALSE(m_vm->isSearchFocused());
+        EXPECT_FALSE(m_vm->library().isSearchFocused());
         settle();
         EXPECT_EQ(m_focus->releases, before + 1);
     }
@@ -174,14 +178,14 @@ TEST_F(LibraryOperations, EnhancedPlaybackWithoutACopyKeepsTheOwnFileUntilTheNex
     const QList<RecordingItem> items = setUpLibrary(2);
     m_player->play();
     m_player->advanceTo(30);
-    m_vm->setPlayingEnhanced(true);
-    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    m_vm->library().setPlayingEnhanced(true);
+    EXPECT_TRUE(m_vm->library().isPlayingEnhanced());
     EXPECT_EQ(m_player->currentLoadedURL(), audioPath(items.first()));
     EXPECT_EQ(m_player->currentTime(), 30);
     EXPECT_TRUE(m_player->isPlaying());
 
-    m_vm->selectRecording(items.at(1));
-    EXPECT_FALSE(m_vm->isPlayingEnhanced());
+    m_vm->library().selectRecording(items.at(1));
+    EXPECT_FALSE(m_vm->library().isPlayingEnhanced());
 }
 
 TEST_F(LibraryOperations, SwitchingToAShorterCopyClampsThePosition)
@@ -190,21 +194,21 @@ TEST_F(LibraryOperations, SwitchingToAShorterCopyClampsThePosition)
     m_vm.reset();
     seedLibrary({withEnhancedCopy(items.first())});
     makeViewModel();
-    const RecordingItem item = m_vm->recordings().first();
+    const RecordingItem item = m_vm->library().recordings().first();
     ASSERT_TRUE(item.enhancedFileName);
     const QString copy = m_storage->enhancedFileURL(item).value();
     m_player->durations.insert(copy, 90);
     m_player->durations.insert(audioPath(item), 100);
-    m_vm->selectRecording(item);
+    m_vm->library().selectRecording(item);
 
     m_player->play();
     m_player->advanceTo(95);
-    m_vm->setPlayingEnhanced(true);
+    m_vm->library().setPlayingEnhanced(true);
     EXPECT_EQ(m_player->currentLoadedURL(), copy);
     EXPECT_EQ(m_player->currentTime(), 90);
 
     m_player->pause();
-    m_vm->setPlayingEnhanced(false);
+    m_vm->library().setPlayingEnhanced(false);
     EXPECT_EQ(m_player->currentLoadedURL(), audioPath(item));
     EXPECT_EQ(m_player->currentTime(), 90);
     EXPECT_FALSE(m_player->isPlaying());
@@ -213,20 +217,20 @@ TEST_F(LibraryOperations, SwitchingToAShorterCopyClampsThePosition)
 TEST_F(LibraryOperations, RenameTrimsAndKeepsTheFileName)
 {
     const QList<RecordingItem> items = setUpLibrary(2);
-    m_vm->renameRecording(items.first(), QStringLiteral("  Quarterly review\n"));
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Quarterly review"));
-    EXPECT_EQ(m_vm->recordings().first().fileName, items.first().fileName);
-    EXPECT_EQ(m_vm->selectedRecording()->title, QStringLiteral("Quarterly review"));
+    m_vm->library().renameRecording(items.first(), QStringLiteral("  Quarterly review\n"));
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Quarterly review"));
+    EXPECT_EQ(m_vm->library().recordings().first().fileName, items.first().fileName);
+    EXPECT_EQ(m_vm->library().selectedRecording()->title, QStringLiteral("Quarterly review"));
     EXPECT_EQ(savedLibrary().first().title, QStringLiteral("Quarterly review"));
 
-    m_vm->renameRecording(items.at(1), QStringLiteral(" \t "));
-    EXPECT_EQ(m_vm->recordings().at(1).title, QString());
+    m_vm->library().renameRecording(items.at(1), QStringLiteral(" \t "));
+    EXPECT_EQ(m_vm->library().recordings().at(1).title, QString());
 
     RecordingItem gone = items.first();
     gone.id = QUuid::createUuid();
-    m_vm->renameRecording(gone, QStringLiteral("Ghost"));
-    EXPECT_EQ(m_vm->recordings().size(), 2);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Quarterly review"));
+    m_vm->library().renameRecording(gone, QStringLiteral("Ghost"));
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Quarterly review"));
 }
 
 struct SearchCase {
@@ -253,11 +257,11 @@ TEST_P(Search, TitleTranscriptAndSegmentsButNotTheRecap)
     makeViewModel();
 
     int changes = 0;
-    QObject::connect(m_vm.get(), &RecordingViewModel::filteredRecordingsChanged, [&] { ++changes; });
-    m_vm->setSearchText(GetParam().query);
+    QObject::connect(&m_vm->library(), &LibraryViewModel::filteredRecordingsChanged, [&] { ++changes; });
+    m_vm->library().setSearchText(GetParam().query);
     EXPECT_EQ(changes, GetParam().query.isEmpty() ? 0 : 1);
     QStringList titles;
-    for (const RecordingItem& item : m_vm->filteredRecordings())
+    for (const RecordingItem& item : m_vm->library().filteredRecordings())
         titles.append(item.title);
     EXPECT_EQ(titles, GetParam().expectedTitles);
 }
@@ -319,16 +323,17 @@ TEST_P(ExportChoice, WhatTheUserListensToForTheSelectionElseTheCopy)
         item = withEnhancedCopy(item);
     seedLibrary({item, other});
     makeViewModel();
-    const RecordingItem loaded = m_vm->recordings().first();
+    const RecordingItem loaded = m_vm->library().recordings().first();
     if (c.selected)
-        m_vm->selectRecording(loaded);
+        m_vm->library().selectRecording(loaded);
     else
-        m_vm->selectRecording(m_vm->recordings().at(1));
+        m_vm->library().selectRecording(m_vm->library().recordings().at(1));
     if (c.playingEnhanced)
-        m_vm->setPlayingEnhanced(true);
+        m_vm->library().setPlayingEnhanced(true);
 
-    m_vm->exportToDownloads(loaded);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Exported '") + c.expectedFile + QStringLiteral("' to Downloads!"));
+    m_vm->library().exportToDownloads(loaded);
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("Exported '") + c.expectedFile + QStringLiteral("' to Downloads!"));
     EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/")) + c.expectedFile));
 }
 
@@ -345,8 +350,8 @@ TEST_F(LibraryOperations, ExportOfAMissingFileIsReported)
 {
     const QList<RecordingItem> items = setUpLibrary(2);
     QFile::remove(audioPath(items.at(1)));
-    m_vm->exportToDownloads(items.at(1));
-    EXPECT_EQ(m_vm->exportMessage(),
+    m_vm->library().exportToDownloads(items.at(1));
+    EXPECT_EQ(m_vm->status().exportMessage(),
               QStringLiteral("Export failed: Source file not found at ") + audioPath(items.at(1)) + QLatin1Char('.'));
 }
 

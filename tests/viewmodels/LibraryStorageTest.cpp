@@ -7,6 +7,8 @@
 #include "models/IndexCodec.h"
 #include "support/TestFiles.h"
 #include "support/WithoutFilePrivileges.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/StatusLine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,15 +24,15 @@ protected:
     // Every status message the view model shows, in order.
     void recordMessages()
     {
-        QObject::connect(m_vm.get(), &RecordingViewModel::exportMessageChanged, m_vm.get(), [this] {
-            if (m_vm->exportMessage())
-                m_messages.append(*m_vm->exportMessage());
+        QObject::connect(&m_vm->status(), &StatusLine::exportMessageChanged, m_vm.get(), [this] {
+            if (m_vm->status().exportMessage())
+                m_messages.append(*m_vm->status().exportMessage());
         });
     }
 
     void renameAndWrite(const RecordingItem& item, const QString& title)
     {
-        m_vm->renameRecording(item, title);
+        m_vm->library().renameRecording(item, title);
         ASSERT_TRUE(m_storage->waitForSaves());
         settle(); // the write's report is queued to the view model
     }
@@ -58,22 +60,22 @@ TEST_F(LibraryStorage, AFailingSaveIsShownOnceAndTheLibraryStaysInMemory)
 
     ::chmod(QFile::encodeName(appFolder()), 0555);
     renameAndWrite(first, QStringLiteral("Board meeting"));
-    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->status().exportMessage(); }));
     renameAndWrite(second, QStringLiteral("Standup"));
     renameAndWrite(first, QStringLiteral("Board meeting, again"));
     EXPECT_EQ(m_messages, QStringList{failure});
-    EXPECT_EQ(m_vm->recordings().at(0).title, QStringLiteral("Board meeting, again"));
-    EXPECT_EQ(m_vm->recordings().at(1).title, QStringLiteral("Standup"));
+    EXPECT_EQ(m_vm->library().recordings().at(0).title, QStringLiteral("Board meeting, again"));
+    EXPECT_EQ(m_vm->library().recordings().at(1).title, QStringLiteral("Standup"));
     EXPECT_EQ(savedLibrary().at(0).title, QStringLiteral("First")) << "the previous index stays";
 
     // Writable again by the time the app quits: what is in memory is written then.
     ::chmod(QFile::encodeName(appFolder()), 0755);
-    ASSERT_TRUE(m_vm->waitForLibrarySaves(std::chrono::seconds(10)));
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    ASSERT_TRUE(m_vm->library().waitForLibrarySaves(std::chrono::seconds(10)));
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
     EXPECT_EQ(savedLibrary().at(0).title, QStringLiteral("Board meeting, again"));
     settle();
     renameAndWrite(second, QStringLiteral("Standup notes"));
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
 
     // A later failure, after one that succeeded, is shown again.
     ::chmod(QFile::encodeName(appFolder()), 0555);
@@ -91,11 +93,11 @@ TEST_F(LibraryStorage, ARecordSetAsideAtLoadIsSaidOnTheStatusLine)
     TestFiles::writeFile(m_storage->metadataFile(), index);
 
     makeViewModel();
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Kept"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Kept"));
     const QStringList aside = QDir(appFolder()).entryList({QStringLiteral("recordings.json.corrupt-*")}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
-    EXPECT_EQ(m_vm->exportMessage(),
+    EXPECT_EQ(m_vm->status().exportMessage(),
               QStringLiteral("1 recording in the library cannot be read; it was kept in ") + aside.first());
 }
 
@@ -110,8 +112,9 @@ TEST_F(LibraryStorage, AFolderThatCannotBeReadLeavesTheIndexAndIsSaid)
     ASSERT_TRUE(QDir().rename(folder, folder + QStringLiteral(".away")));
 
     makeViewModel();
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("The recordings folder cannot be read: No such file or directory"));
-    EXPECT_EQ(m_vm->recordings(), (QList<RecordingItem>{first, second}));
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("The recordings folder cannot be read: No such file or directory"));
+    EXPECT_EQ(m_vm->library().recordings(), (QList<RecordingItem>{first, second}));
     ASSERT_TRUE(m_storage->waitForSaves());
     EXPECT_EQ(TestFiles::readFile(m_storage->metadataFile()), index);
     EXPECT_FALSE(QFileInfo::exists(folder));

@@ -4,6 +4,10 @@
 
 #include "audio/ToneFiles.h"
 #include "support/StdoutCapture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/StatusLine.h"
+#include "viewmodels/TrimSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,12 +37,12 @@ protected:
     void pick(const QList<RecordingItem>& items)
     {
         for (const RecordingItem& item : items)
-            m_vm->toggleMergeSelection(item);
+            m_vm->merge().toggleMergeSelection(item);
     }
 
-    bool waitForMergeEnd() { return waitFor([&] { return !m_vm->isMerging(); }, 20000); }
+    bool waitForMergeEnd() { return waitFor([&] { return !m_vm->merge().isMerging(); }, 20000); }
 
-    QString message() const { return m_vm->exportMessage().value_or(QString()); }
+    QString message() const { return m_vm->status().exportMessage().value_or(QString()); }
 };
 
 TEST_F(MergeMode, JoinsOldestFirstIntoANewSelectedRecordingThatIsTranscribed)
@@ -54,27 +58,27 @@ TEST_F(MergeMode, JoinsOldestFirstIntoANewSelectedRecordingThatIsTranscribed)
     middle.enhancedFileName = enhanced.fileName;
     seedLibrary({source, middle, oldest, earlierMerge});
     makeViewModel();
-    m_vm->selectRecording(source);
+    m_vm->library().selectRecording(source);
     m_player->play();
     ASSERT_TRUE(m_player->isPlaying());
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({oldest, middle});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
 
     EXPECT_FALSE(m_player->isPlaying());
-    EXPECT_TRUE(m_vm->isMerging());
+    EXPECT_TRUE(m_vm->merge().isMerging());
     ASSERT_TRUE(waitForMergeEnd());
 
     EXPECT_EQ(message(), QStringLiteral("Merged 3 recordings successfully!"));
-    EXPECT_FALSE(m_vm->isMergeModeActive());
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
-    EXPECT_FALSE(m_vm->mergeProgressText().has_value());
-    ASSERT_EQ(m_vm->recordings().size(), 5);
-    const RecordingItem merged = m_vm->recordings().first();
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
+    EXPECT_FALSE(m_vm->merge().mergeProgressText().has_value());
+    ASSERT_EQ(m_vm->library().recordings().size(), 5);
+    const RecordingItem merged = m_vm->library().recordings().first();
     EXPECT_EQ(merged.title, QStringLiteral("Source (Merged 2)"));
-    ASSERT_TRUE(m_vm->selectedRecording().has_value());
-    EXPECT_EQ(m_vm->selectedRecording()->id, merged.id);
+    ASSERT_TRUE(m_vm->library().selectedRecording().has_value());
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, merged.id);
     EXPECT_FALSE(merged.transcript.has_value());
     EXPECT_FALSE(merged.recordingType.has_value());
     // Bars of the merged audio itself, not the placeholder's flat 0.1.
@@ -108,14 +112,14 @@ TEST_F(MergeMode, ProgressLinesComeFromTheMerger)
     seedLibrary({source, other});
     makeViewModel();
     QStringList lines;
-    QObject::connect(m_vm.get(), &RecordingViewModel::mergeProgressTextChanged, [&] {
-        if (m_vm->mergeProgressText())
-            lines.append(*m_vm->mergeProgressText());
+    QObject::connect(&m_vm->merge(), &MergeSession::mergeProgressTextChanged, [&] {
+        if (m_vm->merge().mergeProgressText())
+            lines.append(*m_vm->merge().mergeProgressText());
     });
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({other});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
     ASSERT_TRUE(waitForMergeEnd());
 
     ASSERT_FALSE(lines.isEmpty());
@@ -137,22 +141,22 @@ TEST_F(MergeMode, CancelStopsTheMergeWhichLeavesNoFileAndNoRecord)
     makeViewModel();
     const QStringList before = folderEntries();
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({other});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
     // Cancelled once the merger has shown it is under way.
-    ASSERT_TRUE(waitFor([&] { return m_vm->mergeProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
-                        15000));
-    m_vm->cancelMergeMode();
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    ASSERT_TRUE(waitFor(
+        [&] { return m_vm->merge().mergeProgressText().value_or(QString()).endsWith(QLatin1Char('%')); }, 15000));
+    m_vm->merge().cancelMergeMode();
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
     // Still merging until the merger has stopped and cleaned up.
-    EXPECT_TRUE(m_vm->isMerging());
+    EXPECT_TRUE(m_vm->merge().isMerging());
     ASSERT_TRUE(waitForMergeEnd());
     settle();
 
     EXPECT_EQ(message(), QStringLiteral("Merge cancelled"));
-    EXPECT_FALSE(m_vm->mergeProgressText());
-    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_FALSE(m_vm->merge().mergeProgressText());
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
     EXPECT_EQ(folderEntries(), before);
 }
 
@@ -163,22 +167,22 @@ TEST_F(MergeMode, LeavingTheModeKeepsTheMergeAndRefusesAnotherUntilItEnds)
     seedLibrary({source, other});
     makeViewModel();
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({other});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
     // Trim mode leaves merge mode; the merge goes on.
-    m_vm->startTrimming(other);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
-    EXPECT_TRUE(m_vm->isMerging());
-    m_vm->cancelTrimming();
-    m_vm->startMergeMode(source);
+    m_vm->trim().startTrimming(other);
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
+    EXPECT_TRUE(m_vm->merge().isMerging());
+    m_vm->trim().cancelTrimming();
+    m_vm->merge().startMergeMode(source);
     pick({other});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
 
     ASSERT_TRUE(waitForMergeEnd());
     waitFor([] { return false; }, 500);
-    ASSERT_EQ(m_vm->recordings().size(), 3);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Source (Merged)"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 3);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Source (Merged)"));
     EXPECT_EQ(folderEntries().size(), 3);
 }
 
@@ -203,21 +207,21 @@ TEST_P(MergeFailure, LeavesNoNewFileAndKeepsThePicks)
     const QStringList before = folderEntries();
     StdoutCapture output;
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({good, bad});
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
     ASSERT_TRUE(waitForMergeEnd());
 
     EXPECT_TRUE(message().startsWith(QStringLiteral("Merge failed: "))) << message().toStdString();
     EXPECT_TRUE(message().contains(c.reasonPart)) << message().toStdString();
     EXPECT_TRUE(output.waitFor(QStringLiteral("Merge failed: ")));
     EXPECT_EQ(folderEntries(), before);
-    EXPECT_EQ(m_vm->recordings().size(), 3);
-    EXPECT_TRUE(m_vm->isMergeModeActive());
-    ASSERT_TRUE(m_vm->mergeSourceRecording().has_value());
-    EXPECT_EQ(m_vm->mergeSourceRecording()->id, source.id);
-    EXPECT_EQ(m_vm->mergeSelectedIDs(), (QSet<QUuid>{good.id, bad.id}));
-    EXPECT_FALSE(m_vm->mergeProgressText().has_value());
+    EXPECT_EQ(m_vm->library().recordings().size(), 3);
+    EXPECT_TRUE(m_vm->merge().isMergeModeActive());
+    ASSERT_TRUE(m_vm->merge().mergeSourceRecording().has_value());
+    EXPECT_EQ(m_vm->merge().mergeSourceRecording()->id, source.id);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs(), (QSet<QUuid>{good.id, bad.id}));
+    EXPECT_FALSE(m_vm->merge().mergeProgressText().has_value());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,16 +246,16 @@ TEST_F(MergeMode, ASecondConfirmationWhileMergingDoesNothing)
     seedLibrary({source, other});
     makeViewModel();
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     pick({other});
-    m_vm->executeMerge();
-    m_vm->executeMerge();
+    m_vm->merge().executeMerge();
+    m_vm->merge().executeMerge();
     ASSERT_TRUE(waitForMergeEnd());
     // Time for a second merge to show up, were one running.
     waitFor([] { return false; }, 500);
 
-    ASSERT_EQ(m_vm->recordings().size(), 3);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Source (Merged)"));
+    ASSERT_EQ(m_vm->library().recordings().size(), 3);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Source (Merged)"));
     EXPECT_EQ(folderEntries().size(), 3);
 }
 
@@ -264,34 +268,34 @@ TEST_F(MergeMode, PicksUpToFiveOtherRecordingsButNeverTheSource)
     makeViewModel();
     const RecordingItem& source = items[0];
 
-    m_vm->toggleMergeSelection(items[1]);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty()) << "picked outside merge mode";
+    m_vm->merge().toggleMergeSelection(items[1]);
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty()) << "picked outside merge mode";
 
-    m_vm->startMergeMode(source);
-    EXPECT_TRUE(m_vm->isMergeModeActive());
-    m_vm->toggleMergeSelection(source);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
+    m_vm->merge().startMergeMode(source);
+    EXPECT_TRUE(m_vm->merge().isMergeModeActive());
+    m_vm->merge().toggleMergeSelection(source);
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
     for (int i = 1; i <= 5; ++i)
-        m_vm->toggleMergeSelection(items[i]);
-    EXPECT_EQ(m_vm->mergeSelectedIDs().size(), 5);
+        m_vm->merge().toggleMergeSelection(items[i]);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs().size(), 5);
 
-    m_vm->toggleMergeSelection(items[6]);
-    EXPECT_EQ(m_vm->mergeSelectedIDs().size(), 5);
-    EXPECT_FALSE(m_vm->mergeSelectedIDs().contains(items[6].id));
+    m_vm->merge().toggleMergeSelection(items[6]);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs().size(), 5);
+    EXPECT_FALSE(m_vm->merge().mergeSelectedIDs().contains(items[6].id));
     EXPECT_EQ(message(), QStringLiteral("Maximum 5 other recordings can be selected."));
 
-    m_vm->toggleMergeSelection(items[3]);
-    EXPECT_EQ(m_vm->mergeSelectedIDs().size(), 4);
-    EXPECT_FALSE(m_vm->mergeSelectedIDs().contains(items[3].id));
+    m_vm->merge().toggleMergeSelection(items[3]);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs().size(), 4);
+    EXPECT_FALSE(m_vm->merge().mergeSelectedIDs().contains(items[3].id));
 
     // Starting again from another recording forgets the picks.
-    m_vm->startMergeMode(items[1]);
-    EXPECT_EQ(m_vm->mergeSourceRecording()->id, items[1].id);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
+    m_vm->merge().startMergeMode(items[1]);
+    EXPECT_EQ(m_vm->merge().mergeSourceRecording()->id, items[1].id);
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
 
-    m_vm->cancelMergeMode();
-    EXPECT_FALSE(m_vm->isMergeModeActive());
-    EXPECT_FALSE(m_vm->mergeSourceRecording().has_value());
+    m_vm->merge().cancelMergeMode();
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().mergeSourceRecording().has_value());
 }
 
 TEST_F(MergeMode, StartsOnlyWhileIdleAndEndsWhenARecordingStarts)
@@ -300,12 +304,12 @@ TEST_F(MergeMode, StartsOnlyWhileIdleAndEndsWhenARecordingStarts)
     seedLibrary({source});
     makeViewModel();
 
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     startRecording();
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
 
-    m_vm->startMergeMode(source);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    m_vm->merge().startMergeMode(source);
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
 }
 
 TEST_F(MergeMode, ConfirmingWithoutAPickStillInTheLibraryAsksForOne)
@@ -315,21 +319,21 @@ TEST_F(MergeMode, ConfirmingWithoutAPickStillInTheLibraryAsksForOne)
     seedLibrary({source, other});
     makeViewModel();
 
-    m_vm->startMergeMode(source);
-    m_vm->executeMerge();
+    m_vm->merge().startMergeMode(source);
+    m_vm->merge().executeMerge();
     EXPECT_EQ(message(), QStringLiteral("Please select between 1 and 5 recordings to merge."));
 
-    m_vm->toggleMergeSelection(other);
-    m_vm->deleteRecording(other);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
-    m_vm->executeMerge();
-    EXPECT_FALSE(m_vm->isMerging());
-    EXPECT_TRUE(m_vm->isMergeModeActive());
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    m_vm->merge().toggleMergeSelection(other);
+    m_vm->library().deleteRecording(other);
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
+    m_vm->merge().executeMerge();
+    EXPECT_FALSE(m_vm->merge().isMerging());
+    EXPECT_TRUE(m_vm->merge().isMergeModeActive());
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
 
     // Deleting the source ends the mode.
-    m_vm->deleteRecording(source);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    m_vm->library().deleteRecording(source);
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
 }
 
 } // namespace

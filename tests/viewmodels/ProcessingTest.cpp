@@ -6,6 +6,9 @@
 #include "common/SettingsKeys.h"
 #include "engines/enhancer/VoiceEnhancerEngine.h"
 #include "platform/media/Mp3Decoder.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/StatusLine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,28 +39,28 @@ protected:
             adjust(item);
         seedLibrary({item});
         makeViewModel();
-        return m_vm->recordings().first();
+        return m_vm->library().recordings().first();
     }
 
-    RecordingItem current() const { return m_vm->recordings().first(); }
+    RecordingItem current() const { return m_vm->library().recordings().first(); }
 
     // After a deletion: the status line says at most what the deletion said;
     // the work it cancelled adds nothing.
     void expectOnlyTheDeletionToShow() const
     {
         const QString trashed = QStringLiteral("Moved to Trash");
-        EXPECT_EQ(m_vm->exportMessage().value_or(trashed), trashed);
+        EXPECT_EQ(m_vm->status().exportMessage().value_or(trashed), trashed);
     }
 };
 
 TEST_F(Processing, SecondTranscriptionOfTheSameRecordingIsIgnored)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->transcribeRecording(item);
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     EXPECT_EQ(m_transcriber->calls.count(), 1);
-    EXPECT_TRUE(m_vm->transcribingRecordingIDs().contains(item.id));
-    EXPECT_FALSE(m_vm->exportMessage());
+    EXPECT_TRUE(m_vm->processing().transcribingRecordingIDs().contains(item.id));
+    EXPECT_FALSE(m_vm->status().exportMessage());
 }
 
 TEST_F(Processing, TheOldTranscriptAndRecapStayUntilNewOnesReplaceThem)
@@ -71,11 +74,11 @@ TEST_F(Processing, TheOldTranscriptAndRecapStayUntilNewOnesReplaceThem)
     // A failed transcription changes nothing.
     RecordingItem item = setUpLibrary(withTexts);
     setRecapModelPresent(true);
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
     m_transcriber->calls.failLast(engineError);
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription failed: Model file is damaged."));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription failed: Model file is damaged."));
     EXPECT_EQ(current().transcript, QStringLiteral("old words"));
     EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
     EXPECT_EQ(current().summaryCreatedAt, recapDate);
@@ -83,19 +86,19 @@ TEST_F(Processing, TheOldTranscriptAndRecapStayUntilNewOnesReplaceThem)
 
     // A new transcript whose recap fails keeps the old recap; a recap that
     // succeeds replaces it.
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     m_transcriber->calls.resolveLast(transcription(QStringLiteral("new words")));
     ASSERT_TRUE(waitFor([&] { return m_recap->calls.count() == 1; }));
     EXPECT_EQ(current().transcript, QStringLiteral("new words"));
     EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
     m_recap->calls.failLast(engineError);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().recappingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(current().summary, QStringLiteral("# Old recap"));
     EXPECT_EQ(savedLibrary().first().summary, QStringLiteral("# Old recap"));
 
-    m_vm->generateRecap(current(), std::nullopt);
+    m_vm->processing().generateRecap(current(), std::nullopt);
     m_recap->calls.resolveLast(QStringLiteral("# New recap"));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().recappingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(current().summary, QStringLiteral("# New recap"));
     EXPECT_NE(current().summaryCreatedAt, recapDate);
 }
@@ -104,17 +107,17 @@ TEST_F(Processing, TranscriptIsStoredThenAnUntypedRecordingIsRecappedAsAMeeting)
 {
     const RecordingItem item = setUpLibrary();
     setRecapModelPresent(true);
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     m_transcriber->calls.resolveLast(transcription(QStringLiteral("We agreed on the budget.")));
     ASSERT_TRUE(waitFor([&] { return m_recap->calls.count() == 1; }));
 
     EXPECT_EQ(current().transcript, QStringLiteral("We agreed on the budget."));
     ASSERT_TRUE(current().transcriptSegments);
     EXPECT_EQ(current().transcriptSegments->size(), 1);
-    EXPECT_EQ(m_vm->selectedRecording(), current());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription finished!"));
-    EXPECT_FALSE(m_vm->transcribingRecordingIDs().contains(item.id));
-    EXPECT_TRUE(m_vm->recappingRecordingIDs().contains(item.id));
+    EXPECT_EQ(m_vm->library().selectedRecording(), current());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription finished!"));
+    EXPECT_FALSE(m_vm->processing().transcribingRecordingIDs().contains(item.id));
+    EXPECT_TRUE(m_vm->processing().recappingRecordingIDs().contains(item.id));
     // The type is stored before the recap engine answers.
     EXPECT_EQ(m_recap->types.first(), RecordingType::meeting);
     EXPECT_EQ(current().recordingType, RecordingType::meeting);
@@ -122,12 +125,12 @@ TEST_F(Processing, TranscriptIsStoredThenAnUntypedRecordingIsRecappedAsAMeeting)
 
     const Date before = Date::now();
     m_recap->calls.resolveLast(QStringLiteral("## Decisions\n- Budget approved"));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().recappingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(current().summary, QStringLiteral("## Decisions\n- Budget approved"));
     ASSERT_TRUE(current().summaryCreatedAt);
     EXPECT_GE(*current().summaryCreatedAt, before);
     EXPECT_EQ(savedLibrary().first().summary, current().summary);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Executive recap ready!"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Executive recap ready!"));
 }
 
 struct AutoRecapCase {
@@ -149,14 +152,14 @@ TEST_P(AutomaticRecap, FollowsATranscriptionOnlyWhenOnAndTheModelIsThere)
     const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.recordingType = RecordingType::lecture; });
     setRecapModelPresent(c.modelPresent);
 
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     m_transcriber->calls.resolveLast(transcription(c.transcript));
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(m_recap->calls.count(), c.recapStarts ? 1 : 0);
     if (c.recapStarts) {
         EXPECT_EQ(m_recap->types.first(), RecordingType::lecture);
     }
-    EXPECT_EQ(m_vm->exportMessage(), c.lastMessage);
+    EXPECT_EQ(m_vm->status().exportMessage(), c.lastMessage);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -175,22 +178,22 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Processing, RecapNeedsATranscriptAndGetsItUntrimmed)
 {
     const RecordingItem blank = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("  \n\t "); });
-    m_vm->generateRecap(blank);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Please transcribe the recording first."));
+    m_vm->processing().generateRecap(blank);
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Please transcribe the recording first."));
     EXPECT_EQ(m_recap->calls.count(), 0);
-    EXPECT_TRUE(m_vm->recappingRecordingIDs().isEmpty());
+    EXPECT_TRUE(m_vm->processing().recappingRecordingIDs().isEmpty());
 
     RecordingItem spoken = blank;
     spoken.transcript = QStringLiteral("  hello there \n");
-    m_vm->generateRecap(spoken, RecordingType::oneOnOne);
-    m_vm->generateRecap(spoken, RecordingType::oneOnOne);
+    m_vm->processing().generateRecap(spoken, RecordingType::oneOnOne);
+    m_vm->processing().generateRecap(spoken, RecordingType::oneOnOne);
     ASSERT_EQ(m_recap->calls.count(), 1);
     EXPECT_EQ(m_recap->transcripts.first(), QStringLiteral("  hello there \n"));
     EXPECT_EQ(current().recordingType, RecordingType::oneOnOne);
 
     m_recap->calls.failLast(Error(QStringLiteral("RecapEngine"), -1, QStringLiteral("AI Summary model is not downloaded.")));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap failed: AI Summary model is not downloaded."));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().recappingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recap failed: AI Summary model is not downloaded."));
     // The type stored before the run stays.
     EXPECT_EQ(current().recordingType, RecordingType::oneOnOne);
 }
@@ -198,16 +201,16 @@ TEST_F(Processing, RecapNeedsATranscriptAndGetsItUntrimmed)
 TEST_F(Processing, DeletingDuringATranscriptionCancelsItAndItShowsNothing)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->transcribeRecording(item);
-    m_vm->deleteRecording(item);
-    EXPECT_TRUE(m_vm->transcribingRecordingIDs().isEmpty());
+    m_vm->processing().transcribeRecording(item);
+    m_vm->library().deleteRecording(item);
+    EXPECT_TRUE(m_vm->processing().transcribingRecordingIDs().isEmpty());
     EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
 
     // An engine that answers anyway changes nothing and says nothing.
     m_transcriber->calls.resolveLast(transcription(QStringLiteral("late")));
     settle();
     expectOnlyTheDeletionToShow();
-    EXPECT_TRUE(m_vm->recordings().isEmpty());
+    EXPECT_TRUE(m_vm->library().recordings().isEmpty());
     EXPECT_TRUE(savedLibrary().isEmpty());
     EXPECT_EQ(m_recap->calls.count(), 0);
 }
@@ -215,11 +218,11 @@ TEST_F(Processing, DeletingDuringATranscriptionCancelsItAndItShowsNothing)
 TEST_F(Processing, FailureOfACancelledRunShowsNothing)
 {
     const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("words"); });
-    m_vm->generateRecap(item);
-    m_vm->enhanceRecording(item);
-    m_vm->deleteRecording(item);
-    EXPECT_TRUE(m_vm->recappingRecordingIDs().isEmpty());
-    EXPECT_TRUE(m_vm->enhancingRecordingIDs().isEmpty());
+    m_vm->processing().generateRecap(item);
+    m_vm->processing().enhanceRecording(item);
+    m_vm->library().deleteRecording(item);
+    EXPECT_TRUE(m_vm->processing().recappingRecordingIDs().isEmpty());
+    EXPECT_TRUE(m_vm->processing().enhancingRecordingIDs().isEmpty());
     m_recap->calls.failLast(CancelledError());
     m_enhancer->calls.failLast(engineError);
     settle();
@@ -231,8 +234,8 @@ TEST_F(Processing, EnhancingTheSelectedRecordingSwitchesPlaybackToTheCopy)
     const RecordingItem item = setUpLibrary();
     m_player->play();
     m_player->advanceTo(12);
-    m_vm->enhanceRecording(item);
-    m_vm->enhanceRecording(item);
+    m_vm->processing().enhanceRecording(item);
+    m_vm->processing().enhanceRecording(item);
     ASSERT_EQ(m_enhancer->calls.count(), 1);
     EXPECT_EQ(m_enhancer->sources.first(), audioPath(item));
     const QString expected = m_storage->enhancedDestinationURL(item).url;
@@ -240,14 +243,14 @@ TEST_F(Processing, EnhancingTheSelectedRecordingSwitchesPlaybackToTheCopy)
     EXPECT_TRUE(expected.endsWith(QStringLiteral("Weekly_1699999400_enhanced.mp3")));
 
     m_enhancer->writeAndFinish(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(current().enhancedFileName, QStringLiteral("Weekly_1699999400_enhanced.mp3"));
     EXPECT_EQ(savedLibrary().first().enhancedFileName, current().enhancedFileName);
-    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    EXPECT_TRUE(m_vm->library().isPlayingEnhanced());
     EXPECT_EQ(m_player->currentLoadedURL(), expected);
     EXPECT_EQ(m_player->currentTime(), 12);
     EXPECT_TRUE(m_player->isPlaying());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Voice enhanced!"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Voice enhanced!"));
 }
 
 TEST_F(Processing, EnhancingAnotherRecordingLeavesPlaybackAlone)
@@ -256,21 +259,21 @@ TEST_F(Processing, EnhancingAnotherRecordingLeavesPlaybackAlone)
     const RecordingItem shown = makeRecording(QStringLiteral("Shown"), 5);
     seedLibrary({shown, other});
     makeViewModel();
-    ASSERT_EQ(m_vm->selectedRecording()->id, shown.id);
+    ASSERT_EQ(m_vm->library().selectedRecording()->id, shown.id);
 
-    m_vm->enhanceRecording(other);
+    m_vm->processing().enhanceRecording(other);
     m_enhancer->writeAndFinish(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
-    EXPECT_TRUE(m_vm->recordings().at(1).enhancedFileName);
-    EXPECT_FALSE(m_vm->isPlayingEnhanced());
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_TRUE(m_vm->library().recordings().at(1).enhancedFileName);
+    EXPECT_FALSE(m_vm->library().isPlayingEnhanced());
     EXPECT_EQ(m_player->currentLoadedURL(), audioPath(shown));
 }
 
 TEST_F(Processing, CopyWrittenForADeletedRecordingIsRemoved)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->enhanceRecording(item);
-    m_vm->deleteRecording(item);
+    m_vm->processing().enhanceRecording(item);
+    m_vm->library().deleteRecording(item);
     // An engine that does not notice the cancellation writes its copy anyway.
     m_enhancer->writeAndFinish(0);
     settle();
@@ -281,10 +284,10 @@ TEST_F(Processing, CopyWrittenForADeletedRecordingIsRemoved)
 TEST_F(Processing, EnhancementFailureIsReported)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->enhanceRecording(item);
+    m_vm->processing().enhanceRecording(item);
     m_enhancer->calls.failLast(engineError);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement failed: Model file is damaged."));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Enhancement failed: Model file is damaged."));
     EXPECT_FALSE(current().enhancedFileName);
 }
 
@@ -292,43 +295,44 @@ TEST_F(Processing, EnhancementFailureIsReported)
 TEST_F(Processing, EnginesFiguresReachTheViewModelInWholePercent)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->transcribeRecording(item);
-    m_vm->enhanceRecording(item);
-    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty()); // no figure yet
+    m_vm->processing().transcribeRecording(item);
+    m_vm->processing().enhanceRecording(item);
+    EXPECT_TRUE(m_vm->processing().transcriptionProgress().isEmpty()); // no figure yet
 
     m_transcriber->calls.progress(0, 42, 100);
     m_enhancer->calls.progress(0, 3, 8); // blocks done of all blocks
     ASSERT_TRUE(waitFor([&] {
-        return m_vm->transcriptionProgress().value(item.id) == 42 && m_vm->enhancementProgress().value(item.id) == 37;
+        return m_vm->processing().transcriptionProgress().value(item.id) == 42
+            && m_vm->processing().enhancementProgress().value(item.id) == 37;
     }));
 
     // A run's figure goes with the run.
     m_transcriber->calls.resolve(0, transcription(QStringLiteral("done")));
     m_enhancer->writeAndFinish(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }));
-    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty());
-    EXPECT_TRUE(m_vm->enhancementProgress().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }));
+    EXPECT_TRUE(m_vm->processing().transcriptionProgress().isEmpty());
+    EXPECT_TRUE(m_vm->processing().enhancementProgress().isEmpty());
 }
 
 TEST_F(Processing, CancellingATranscriptionOrAnEnhancementLeavesTheRecordingAsItWas)
 {
     const RecordingItem item = setUpLibrary([](RecordingItem& r) { r.transcript = QStringLiteral("old words"); });
-    m_vm->transcribeRecording(item);
-    m_vm->enhanceRecording(item);
+    m_vm->processing().transcribeRecording(item);
+    m_vm->processing().enhanceRecording(item);
     m_transcriber->calls.progress(0, 10, 100);
     const RecordingItem before = current();
 
-    m_vm->cancelTranscription(item);
+    m_vm->processing().cancelTranscription(item);
     EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
     EXPECT_FALSE(m_enhancer->calls.isCancelled(0)); // the other run goes on
-    EXPECT_FALSE(m_vm->transcribingRecordingIDs().contains(item.id));
-    EXPECT_TRUE(m_vm->transcriptionProgress().isEmpty());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription cancelled"));
+    EXPECT_FALSE(m_vm->processing().transcribingRecordingIDs().contains(item.id));
+    EXPECT_TRUE(m_vm->processing().transcriptionProgress().isEmpty());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription cancelled"));
 
-    m_vm->cancelEnhancement(item);
+    m_vm->processing().cancelEnhancement(item);
     EXPECT_TRUE(m_enhancer->calls.isCancelled(0));
-    EXPECT_FALSE(m_vm->enhancingRecordingIDs().contains(item.id));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
+    EXPECT_FALSE(m_vm->processing().enhancingRecordingIDs().contains(item.id));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Enhancement cancelled"));
 
     // Engines that answer anyway change nothing; a new run can start.
     m_transcriber->calls.resolve(0, transcription(QStringLiteral("late")));
@@ -336,8 +340,8 @@ TEST_F(Processing, CancellingATranscriptionOrAnEnhancementLeavesTheRecordingAsIt
     settle();
     EXPECT_EQ(current(), before);
     EXPECT_FALSE(QFile::exists(m_enhancer->destinations.first()));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
-    m_vm->transcribeRecording(item);
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Enhancement cancelled"));
+    m_vm->processing().transcribeRecording(item);
     EXPECT_EQ(m_transcriber->calls.count(), 2);
 }
 
@@ -382,21 +386,21 @@ TEST_F(WithRealEnhancer, EnhanceVoiceWritesTheCopyAndPlaysIt)
 {
     const RecordingItem item = setUpLibrary();
     writeAudio(item, 3);
-    m_vm->enhanceRecording(item);
-    EXPECT_TRUE(m_vm->enhancingRecordingIDs().contains(item.id));
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }, 60000));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Voice enhanced!"));
+    m_vm->processing().enhanceRecording(item);
+    EXPECT_TRUE(m_vm->processing().enhancingRecordingIDs().contains(item.id));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }, 60000));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Voice enhanced!"));
 
     // The row's badge and the Original/Enhanced switch follow the stored name.
     EXPECT_EQ(current().enhancedFileName, QStringLiteral("Weekly_1699999400_enhanced.mp3"));
     EXPECT_EQ(savedLibrary().first().enhancedFileName, current().enhancedFileName);
     const QString copy = m_storage->enhancedFileURL(current()).value();
     EXPECT_NEAR(Mp3Decoder::durationOf(copy), 3.0, 0.1);
-    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    EXPECT_TRUE(m_vm->library().isPlayingEnhanced());
     EXPECT_EQ(m_player->currentLoadedURL(), copy);
-    m_vm->setPlayingEnhanced(false);
+    m_vm->library().setPlayingEnhanced(false);
     EXPECT_EQ(m_player->currentLoadedURL(), audioPath(item));
-    m_vm->setPlayingEnhanced(true);
+    m_vm->library().setPlayingEnhanced(true);
     EXPECT_EQ(m_player->currentLoadedURL(), copy);
     EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3"),
                                            QStringLiteral("Weekly_1699999400_enhanced.mp3")}));
@@ -406,26 +410,26 @@ TEST_F(WithRealEnhancer, ShowsBlocksDoneAndCancelsLeavingNoFile)
 {
     const RecordingItem item = setUpLibrary();
     writeAudio(item, 120);
-    m_vm->enhanceRecording(item);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancementProgress().value(item.id) > 0; }, 60000));
-    const int shown = m_vm->enhancementProgress().value(item.id);
+    m_vm->processing().enhanceRecording(item);
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancementProgress().value(item.id) > 0; }, 60000));
+    const int shown = m_vm->processing().enhancementProgress().value(item.id);
     EXPECT_LT(shown, 100);
-    m_vm->cancelEnhancement(item);
+    m_vm->processing().cancelEnhancement(item);
     waitForTheEngine();
     settle();
     EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3")}));
     EXPECT_FALSE(current().enhancedFileName);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Enhancement cancelled"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Enhancement cancelled"));
 }
 
 TEST_F(WithRealEnhancer, DeletingTheRecordingDuringTheEnhancementLeavesNoFile)
 {
     const RecordingItem item = setUpLibrary();
     writeAudio(item, 120);
-    m_vm->enhanceRecording(item);
+    m_vm->processing().enhanceRecording(item);
     // Under way: the copy is being written beside the recording.
     ASSERT_TRUE(waitFor([&] { return libraryFiles().filter(QStringLiteral(".enh_temp_")).size() == 1; }, 60000));
-    m_vm->deleteRecording(item);
+    m_vm->library().deleteRecording(item);
     waitForTheEngine();
     settle();
     EXPECT_EQ(libraryFiles(), QStringList());
@@ -435,9 +439,9 @@ TEST_F(WithRealEnhancer, DeletingTheRecordingDuringTheEnhancementLeavesNoFile)
 TEST_F(WithRealEnhancer, RecordingThatIsNoAudioReportsTheFailure)
 {
     const RecordingItem item = setUpLibrary();
-    m_vm->enhanceRecording(item);
-    ASSERT_TRUE(waitFor([&] { return m_vm->enhancingRecordingIDs().isEmpty(); }, 60000));
-    EXPECT_EQ(m_vm->exportMessage(),
+    m_vm->processing().enhanceRecording(item);
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().enhancingRecordingIDs().isEmpty(); }, 60000));
+    EXPECT_EQ(m_vm->status().exportMessage(),
               QStringLiteral("Enhancement failed: The file \"Weekly_1699999400.mp3\" holds no MP3 audio."));
     EXPECT_FALSE(current().enhancedFileName);
     EXPECT_EQ(libraryFiles(), QStringList({QStringLiteral("Weekly_1699999400.mp3")}));
@@ -446,10 +450,10 @@ TEST_F(WithRealEnhancer, RecordingThatIsNoAudioReportsTheFailure)
 TEST_F(Processing, CopiesGoToTheClipboardEvenWhenEmpty)
 {
     makeViewModel();
-    m_vm->copyRecap(QStringLiteral("# Recap"));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap copied to clipboard!"));
-    m_vm->copyTranscript(QString());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
+    m_vm->processing().copyRecap(QStringLiteral("# Recap"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recap copied to clipboard!"));
+    m_vm->processing().copyTranscript(QString());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
     EXPECT_EQ(m_clipboard->texts, (QStringList{QStringLiteral("# Recap"), QString()}));
 }
 

@@ -3,6 +3,10 @@
 #include "ViewModelFixture.h"
 
 #include "common/SettingsKeys.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/StatusLine.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -24,58 +28,58 @@ TEST_F(RecordingLifecycle, EachStateIgnoresWhatItCannotDo)
     RecordingViewModel& vm = *m_vm;
 
     // Idle: no stop, no pause.
-    vm.stopRecording();
-    vm.pauseResumeRecording();
+    vm.recorder().stopRecording();
+    vm.recorder().pauseResumeRecording();
     EXPECT_EQ(m_recorder->stops.count(), 0);
     EXPECT_EQ(m_recorder->pauses, 0);
 
     // Starting: no second start, no stop, no pause.
-    vm.startNewRecording();
-    vm.startNewRecording();
-    vm.stopRecording();
-    vm.pauseResumeRecording();
+    vm.recorder().startNewRecording();
+    vm.recorder().startNewRecording();
+    vm.recorder().stopRecording();
+    vm.recorder().pauseResumeRecording();
     EXPECT_EQ(m_recorder->starts.count(), 1);
     EXPECT_EQ(m_recorder->stops.count(), 0);
     EXPECT_EQ(m_recorder->pauses, 0);
-    EXPECT_EQ(vm.recorderState(), RecorderState::starting);
+    EXPECT_EQ(vm.recorder().recorderState(), RecorderState::starting);
 
     // Recording and paused: no start.
     m_recorder->starts.resolve(0);
-    ASSERT_TRUE(waitFor([&] { return vm.recorderState() == RecorderState::recording; }));
-    vm.startNewRecording();
-    vm.pauseResumeRecording();
-    EXPECT_EQ(vm.recorderState(), RecorderState::paused);
-    vm.startNewRecording();
+    ASSERT_TRUE(waitFor([&] { return vm.recorder().recorderState() == RecorderState::recording; }));
+    vm.recorder().startNewRecording();
+    vm.recorder().pauseResumeRecording();
+    EXPECT_EQ(vm.recorder().recorderState(), RecorderState::paused);
+    vm.recorder().startNewRecording();
     EXPECT_EQ(m_recorder->starts.count(), 1);
 
     // Stopping: nothing.
-    vm.stopRecording();
-    EXPECT_EQ(vm.recorderState(), RecorderState::stopping);
-    vm.startNewRecording();
-    vm.stopRecording();
-    vm.pauseResumeRecording();
+    vm.recorder().stopRecording();
+    EXPECT_EQ(vm.recorder().recorderState(), RecorderState::stopping);
+    vm.recorder().startNewRecording();
+    vm.recorder().stopRecording();
+    vm.recorder().pauseResumeRecording();
     EXPECT_EQ(m_recorder->starts.count(), 1);
     EXPECT_EQ(m_recorder->stops.count(), 1);
     EXPECT_EQ(m_recorder->pauses, 1);
     EXPECT_EQ(m_recorder->resumes, 0);
-    EXPECT_EQ(vm.recorderState(), RecorderState::stopping);
+    EXPECT_EQ(vm.recorder().recorderState(), RecorderState::stopping);
 }
 
 TEST_F(RecordingLifecycle, StartWithBothSourcesOffIsRefusedAfterClearingTheSelection)
 {
     seedLibrary({makeRecording(QStringLiteral("Kept"), 5)});
     makeViewModel();
-    m_vm->setActiveDetailTab(DetailViewTab::recap);
-    m_vm->setIsMicEnabled(false);
-    m_vm->setIsSystemAudioEnabled(false);
+    m_vm->library().setActiveDetailTab(DetailViewTab::recap);
+    m_vm->recorder().setIsMicEnabled(false);
+    m_vm->recorder().setIsSystemAudioEnabled(false);
     const int playerStops = m_player->stops;
 
-    m_vm->startNewRecording();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::idle);
-    EXPECT_EQ(m_vm->exportMessage(),
+    m_vm->recorder().startNewRecording();
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::idle);
+    EXPECT_EQ(m_vm->status().exportMessage(),
               QStringLiteral("Please enable at least one source (Mic or System Audio) to record."));
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::waveform);
-    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::waveform);
+    EXPECT_FALSE(m_vm->library().selectedRecording());
     EXPECT_GT(m_player->stops, playerStops);
     EXPECT_EQ(m_recorder->starts.count(), 0);
     EXPECT_EQ(m_meetings->started, 0);
@@ -85,15 +89,15 @@ TEST_F(RecordingLifecycle, StartPreparesTheRecordingAndTellsTheMeetingDetector)
 {
     seedLibrary({makeRecording(QStringLiteral("Earlier"), 5)});
     makeViewModel();
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     m_recorder->emitWaveformSample(0.5f);
 
-    m_vm->startNewRecording();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::starting);
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::waveform);
-    EXPECT_FALSE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("New Recording 1"));
-    EXPECT_TRUE(m_vm->liveWaveformPoints().isEmpty());
+    m_vm->recorder().startNewRecording();
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::starting);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::waveform);
+    EXPECT_FALSE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), QStringLiteral("New Recording 1"));
+    EXPECT_TRUE(m_vm->recorder().liveWaveformPoints().isEmpty());
     EXPECT_EQ(m_meetings->started, 1);
     EXPECT_FALSE(m_meetings->lastMeeting);
     EXPECT_FALSE(m_meetings->lastFromMeeting);
@@ -106,21 +110,22 @@ TEST_F(RecordingLifecycle, StartPreparesTheRecordingAndTellsTheMeetingDetector)
     EXPECT_EQ(m_recorder->startedMic->id, QStringLiteral("builtin"));
 
     m_recorder->starts.resolve(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
 }
 
 TEST_F(RecordingLifecycle, FailedStartIsReportedAndForgotten)
 {
     makeViewModel();
-    m_vm->startNewRecording(QStringLiteral("Interview"));
+    m_vm->recorder().startNewRecording(QStringLiteral("Interview"));
     m_recorder->starts.failLast(
         Error(QStringLiteral("AudioMixerRecorder"), 1, QStringLiteral("No audio source could be started.")));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to start recording: No audio source could be started."));
-    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
+    EXPECT_EQ(m_vm->status().exportMessage(),
+              QStringLiteral("Failed to start recording: No audio source could be started."));
+    EXPECT_FALSE(m_vm->recorder().activeRecordingTitle());
     EXPECT_EQ(m_meetings->stopped, 1);
     // Nothing to stop afterwards.
-    m_vm->stopRecording();
+    m_vm->recorder().stopRecording();
     EXPECT_EQ(m_recorder->stops.count(), 0);
 }
 
@@ -129,23 +134,23 @@ TEST_F(RecordingLifecycle, DurationFollowsTheRecorderAndStandsStillWhilePaused)
     makeViewModel();
     startRecording();
     m_recorder->duration = 2.5;
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 2.5; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 2.5; }));
 
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     EXPECT_EQ(m_recorder->pauses, 1);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::paused);
-    m_vm->pauseResumeRecording();
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::paused);
+    m_vm->recorder().pauseResumeRecording();
     EXPECT_EQ(m_recorder->resumes, 1);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::recording);
 
     m_recorder->duration = 3.0;
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 3.0; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 3.0; }));
     stopRecording(3.0, 4096);
-    EXPECT_EQ(m_vm->recordingDuration(), 0);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 0);
     // The timer stopped with the recording.
     m_recorder->duration = 7;
     settle();
-    EXPECT_EQ(m_vm->recordingDuration(), 0);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 0);
 }
 
 TEST_F(RecordingLifecycle, OutOfSightLiveValuesAreCopiedOnlyWhenAskedForOrBackInSight)
@@ -153,31 +158,31 @@ TEST_F(RecordingLifecycle, OutOfSightLiveValuesAreCopiedOnlyWhenAskedForOrBackIn
     makeViewModel();
     startRecording();
     m_recorder->duration = 1.0;
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 1.0 && m_recorder->deliveries > 0; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 1.0 && m_recorder->deliveries > 0; }));
 
-    m_vm->setLiveValuesShown(false);
+    m_vm->recorder().setLiveValuesShown(false);
     const int deliveries = m_recorder->deliveries;
     m_recorder->duration = 2.0;
     waitFor([] { return false; }, 100); // ten ticks of the fixture's timer
-    EXPECT_EQ(m_vm->recordingDuration(), 1.0);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 1.0);
     EXPECT_EQ(m_recorder->deliveries, deliveries);
     // The tray's status line asks once a second.
-    m_vm->refreshRecordingDuration();
-    EXPECT_EQ(m_vm->recordingDuration(), 2.0);
+    m_vm->recorder().refreshRecordingDuration();
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 2.0);
 
     m_recorder->duration = 3.0;
-    m_vm->setLiveValuesShown(true);
-    EXPECT_EQ(m_vm->recordingDuration(), 3.0) << "at once, not a tick later";
+    m_vm->recorder().setLiveValuesShown(true);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 3.0) << "at once, not a tick later";
     EXPECT_EQ(m_recorder->deliveries, deliveries + 1);
     m_recorder->duration = 3.5;
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordingDuration() == 3.5; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recordingDuration() == 3.5; }));
 
     // A stop out of sight keeps the time recorded until then while it saves.
-    m_vm->setLiveValuesShown(false);
+    m_vm->recorder().setLiveValuesShown(false);
     m_recorder->duration = 4.0;
-    m_vm->stopRecording();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
-    EXPECT_EQ(m_vm->recordingDuration(), 4.0);
+    m_vm->recorder().stopRecording();
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 4.0);
 }
 
 struct ThresholdCase {
@@ -194,10 +199,10 @@ TEST_P(KeepThresholds, ShortOrSmallRecordingsLeaveNoItemAndNoFile)
     startRecording(QStringLiteral("Take"));
     stopRecording(GetParam().duration, GetParam().bytes);
 
-    EXPECT_EQ(m_vm->recordings().size(), GetParam().kept ? 1 : 0);
+    EXPECT_EQ(m_vm->library().recordings().size(), GetParam().kept ? 1 : 0);
     const QStringList files = QDir(m_storage->storageDirectory()).entryList(QDir::Files | QDir::Hidden);
     EXPECT_EQ(files.size(), GetParam().kept ? 1 : 0) << qPrintable(files.join(QLatin1Char(' ')));
-    EXPECT_FALSE(m_vm->exportMessage());
+    EXPECT_FALSE(m_vm->status().exportMessage());
 }
 
 INSTANTIATE_TEST_SUITE_P(Boundaries, KeepThresholds,
@@ -213,17 +218,17 @@ TEST_F(RecordingLifecycle, StoppedRecordingBecomesTheFirstSelectedItemAndIsTrans
     const Date before = Date::now();
     startRecording();
     const Date after = Date::now();
-    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::interview);
+    EXPECT_EQ(m_vm->recorder().activeRecordingType(), RecordingType::interview);
     // A type chosen while recording is the one the item gets.
-    m_vm->setActiveRecordingType(RecordingType::lecture);
+    m_vm->recorder().setActiveRecordingType(RecordingType::lecture);
 
     QList<float> amplitudes;
     for (int i = 0; i < 240; ++i)
         amplitudes.append(static_cast<float>(i % 30) / 30.0f);
     stopRecording(5.25, 8000, amplitudes);
 
-    ASSERT_EQ(m_vm->recordings().size(), 2);
-    const RecordingItem item = m_vm->recordings().first();
+    ASSERT_EQ(m_vm->library().recordings().size(), 2);
+    const RecordingItem item = m_vm->library().recordings().first();
     EXPECT_EQ(item.title, QStringLiteral("New Recording 1"));
     EXPECT_TRUE(item.fileName.startsWith(QStringLiteral("New Recording 1_")));
     EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
@@ -237,9 +242,9 @@ TEST_F(RecordingLifecycle, StoppedRecordingBecomesTheFirstSelectedItemAndIsTrans
     EXPECT_FALSE(item.transcript);
     EXPECT_FALSE(item.summary);
 
-    EXPECT_EQ(m_vm->selectedRecording(), item);
+    EXPECT_EQ(m_vm->library().selectedRecording(), item);
     EXPECT_EQ(m_player->currentLoadedURL(), audioPath(item));
-    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    EXPECT_FALSE(m_vm->recorder().activeRecordingTitle());
     EXPECT_EQ(m_meetings->stopped, 1);
 
     const QList<RecordingItem> saved = savedLibrary();
@@ -248,7 +253,7 @@ TEST_F(RecordingLifecycle, StoppedRecordingBecomesTheFirstSelectedItemAndIsTrans
 
     ASSERT_EQ(m_transcriber->paths.size(), 1);
     EXPECT_EQ(m_transcriber->paths.first(), audioPath(item));
-    EXPECT_TRUE(m_vm->transcribingRecordingIDs().contains(item.id));
+    EXPECT_TRUE(m_vm->processing().transcribingRecordingIDs().contains(item.id));
 }
 
 TEST_F(RecordingLifecycle, NoAmplitudesGiveRandomLowBars)
@@ -256,8 +261,8 @@ TEST_F(RecordingLifecycle, NoAmplitudesGiveRandomLowBars)
     makeViewModel();
     startRecording();
     stopRecording(2.0, 4096, {});
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    const QList<float> bars = m_vm->recordings().first().waveformSamples;
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    const QList<float> bars = m_vm->library().recordings().first().waveformSamples;
     EXPECT_EQ(bars.size(), 120);
     EXPECT_THAT(bars, Each(Ge(0.1f)));
     EXPECT_THAT(bars, Each(Le(0.6f)));
@@ -269,7 +274,7 @@ TEST_F(RecordingLifecycle, AutomaticTranscriptionCanBeSwitchedOff)
     makeViewModel();
     startRecording();
     stopRecording(2.0, 4096);
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
     EXPECT_TRUE(m_transcriber->paths.isEmpty());
 }
 
@@ -279,26 +284,26 @@ TEST_F(RecordingLifecycle, DefaultTitlesCountOnFromTheLibrary)
     startRecording();
     stopRecording(2.0, 4096);
     startRecording();
-    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("New Recording 2"));
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), QStringLiteral("New Recording 2"));
     // A custom title is taken as given, also when empty.
     stopRecording(2.0, 4096);
     startRecording(QString());
-    EXPECT_EQ(m_vm->activeRecordingTitle(), QString());
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), QString());
 }
 
 TEST_F(RecordingLifecycle, RenamingTheRunningRecordingNamesItsFile)
 {
     makeViewModel();
     startRecording();
-    m_vm->renameActiveRecording(QStringLiteral("  Budget review \n"));
-    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("Budget review"));
-    m_vm->renameActiveRecording(QStringLiteral("   "));
-    EXPECT_EQ(m_vm->activeRecordingTitle(), QStringLiteral("Budget review"));
+    m_vm->recorder().renameActiveRecording(QStringLiteral("  Budget review \n"));
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), QStringLiteral("Budget review"));
+    m_vm->recorder().renameActiveRecording(QStringLiteral("   "));
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), QStringLiteral("Budget review"));
 
     stopRecording(3.0, 4096);
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Budget review"));
-    EXPECT_TRUE(m_vm->recordings().first().fileName.startsWith(QStringLiteral("Budget review_")));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Budget review"));
+    EXPECT_TRUE(m_vm->library().recordings().first().fileName.startsWith(QStringLiteral("Budget review_")));
 }
 
 TEST_F(RecordingLifecycle, RenameCommittedWhileStoppingKeepsTheTypedName)
@@ -306,18 +311,18 @@ TEST_F(RecordingLifecycle, RenameCommittedWhileStoppingKeepsTheTypedName)
     makeViewModel();
     startRecording(QStringLiteral("Draft"));
     m_recorder->writeCaptureFile(4096);
-    m_vm->stopRecording();
-    EXPECT_FALSE(m_vm->activeRecordingTitle());
-    m_vm->renameActiveRecording(QStringLiteral("Final name"));
+    m_vm->recorder().stopRecording();
+    EXPECT_FALSE(m_vm->recorder().activeRecordingTitle());
+    m_vm->recorder().renameActiveRecording(QStringLiteral("Final name"));
     m_recorder->stops.resolveLast(RecorderService::StopResult{3.0, {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Final name"));
-    EXPECT_TRUE(m_vm->recordings().first().fileName.startsWith(QStringLiteral("Final name_")));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Final name"));
+    EXPECT_TRUE(m_vm->library().recordings().first().fileName.startsWith(QStringLiteral("Final name_")));
     // Once idle there is nothing running to rename.
-    m_vm->renameActiveRecording(QStringLiteral("Too late"));
-    EXPECT_FALSE(m_vm->activeRecordingTitle());
+    m_vm->recorder().renameActiveRecording(QStringLiteral("Too late"));
+    EXPECT_FALSE(m_vm->recorder().activeRecordingTitle());
 }
 
 TEST_F(RecordingLifecycle, RecordingsNamedAlikeNeverReplaceEachOther)
@@ -330,9 +335,9 @@ TEST_F(RecordingLifecycle, RecordingsNamedAlikeNeverReplaceEachOther)
         startRecording(titles.at(i));
         stopRecording(2.0, 2000 + i);
     }
-    ASSERT_EQ(m_vm->recordings().size(), titles.size());
+    ASSERT_EQ(m_vm->library().recordings().size(), titles.size());
     QSet<QString> names;
-    for (const RecordingItem& item : m_vm->recordings()) {
+    for (const RecordingItem& item : m_vm->library().recordings()) {
         names.insert(item.fileName);
         EXPECT_EQ(QFileInfo(audioPath(item)).size(), item.fileSizeBytes) << qPrintable(item.fileName);
     }
@@ -344,7 +349,7 @@ TEST_F(RecordingLifecycle, NameTakenWhileTheRecorderFinishesIsNotReplaced)
     makeViewModel();
     startRecording(QStringLiteral("Sync"));
     m_recorder->writeCaptureFile(6000);
-    m_vm->stopRecording();
+    m_vm->recorder().stopRecording();
 
     // Someone else takes every name the stop could have picked.
     const qint64 now = QDateTime::currentSecsSinceEpoch();
@@ -355,10 +360,10 @@ TEST_F(RecordingLifecycle, NameTakenWhileTheRecorderFinishesIsNotReplaced)
         taken.append(path);
     }
     m_recorder->stops.resolveLast(RecorderService::StopResult{2.0, {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    const RecordingItem item = m_vm->recordings().first();
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    const RecordingItem item = m_vm->library().recordings().first();
     EXPECT_FALSE(taken.contains(audioPath(item)));
     EXPECT_EQ(QFileInfo(audioPath(item)).size(), 6000);
     for (const QString& path : taken)
@@ -374,13 +379,13 @@ TEST_F(RecordingLifecycle, LongNonLatinTitleGetsAShortenedFileName)
     startRecording(title);
     stopRecording(2.0, 4096);
 
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    const RecordingItem item = m_vm->recordings().first();
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    const RecordingItem item = m_vm->library().recordings().first();
     EXPECT_EQ(item.title, title);
     EXPECT_LE(item.fileName.toUtf8().size(), 255);
     EXPECT_TRUE(title.startsWith(item.fileName.section(QLatin1Char('_'), 0, 0)));
     EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
-    EXPECT_FALSE(m_vm->exportMessage());
+    EXPECT_FALSE(m_vm->status().exportMessage());
 }
 
 TEST_F(RecordingLifecycle, FailedMoveIsReportedAndSavesNothing)
@@ -388,12 +393,12 @@ TEST_F(RecordingLifecycle, FailedMoveIsReportedAndSavesNothing)
     makeViewModel();
     startRecording(QStringLiteral("Lost"));
     // The recorder left no capture file behind.
-    m_vm->stopRecording();
+    m_vm->recorder().stopRecording();
     m_recorder->stops.resolveLast(RecorderService::StopResult{2.0, {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 
-    EXPECT_TRUE(m_vm->recordings().isEmpty());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to save recording: No such file or directory"));
+    EXPECT_TRUE(m_vm->library().recordings().isEmpty());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Failed to save recording: No such file or directory"));
 }
 
 TEST_F(RecordingLifecycle, FailedStopIsReportedAndTheCaptureStaysForRecovery)
@@ -401,14 +406,14 @@ TEST_F(RecordingLifecycle, FailedStopIsReportedAndTheCaptureStaysForRecovery)
     makeViewModel();
     startRecording(QStringLiteral("Full disk"));
     m_recorder->writeCaptureFile(50000);
-    m_vm->stopRecording();
+    m_vm->recorder().stopRecording();
     m_recorder->stops.failLast(Error(QStringLiteral("MP3Encoder"), 28, QStringLiteral("No space left on device")));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 
-    EXPECT_TRUE(m_vm->recordings().isEmpty());
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Failed to save recording: No space left on device"));
+    EXPECT_TRUE(m_vm->library().recordings().isEmpty());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Failed to save recording: No space left on device"));
     EXPECT_TRUE(QFileInfo::exists(m_recorder->startedPath));
-    EXPECT_EQ(m_vm->recordingDuration(), 0);
+    EXPECT_EQ(m_vm->recorder().recordingDuration(), 0);
 }
 
 TEST_F(RecordingLifecycle, AWriteErrorStopsTheRecordingAndKeepsWhatWasWritten)
@@ -418,24 +423,24 @@ TEST_F(RecordingLifecycle, AWriteErrorStopsTheRecordingAndKeepsWhatWasWritten)
     startRecording(QStringLiteral("Full disk"));
     m_recorder->writeCaptureFile(50000);
     m_recorder->emitWriteFailed(reason);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     ASSERT_EQ(m_recorder->stops.count(), 1);
     m_recorder->stops.resolveLast(RecorderService::StopResult{3.5, {0.5f, 0.25f}, reason});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 
     // What was written is a recording of its own, and the status line says
     // why it ended.
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    const RecordingItem item = m_vm->recordings().first();
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    const RecordingItem item = m_vm->library().recordings().first();
     EXPECT_EQ(item.title, QStringLiteral("Full disk"));
     EXPECT_EQ(item.duration, 3.5);
     EXPECT_TRUE(QFileInfo::exists(audioPath(item)));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: ") + reason);
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording stopped: ") + reason);
 
     // A report that comes late changes nothing.
     m_recorder->emitWriteFailed(reason);
     EXPECT_EQ(m_recorder->stops.count(), 1);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::idle);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::idle);
 }
 
 TEST_F(RecordingLifecycle, RecordingTypeOfAnItemCanBeChanged)
@@ -443,17 +448,17 @@ TEST_F(RecordingLifecycle, RecordingTypeOfAnItemCanBeChanged)
     RecordingItem item = makeRecording(QStringLiteral("Typed"), 5);
     seedLibrary({item});
     makeViewModel();
-    m_vm->updateRecordingType(item, RecordingType::brainstorming);
-    EXPECT_EQ(m_vm->recordings().first().recordingType, RecordingType::brainstorming);
-    EXPECT_EQ(m_vm->selectedRecording()->recordingType, RecordingType::brainstorming);
+    m_vm->library().updateRecordingType(item, RecordingType::brainstorming);
+    EXPECT_EQ(m_vm->library().recordings().first().recordingType, RecordingType::brainstorming);
+    EXPECT_EQ(m_vm->library().selectedRecording()->recordingType, RecordingType::brainstorming);
     EXPECT_EQ(savedLibrary().first().recordingType, RecordingType::brainstorming);
-    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::meeting);
+    EXPECT_EQ(m_vm->recorder().activeRecordingType(), RecordingType::meeting);
 
     // One that has left the library: nothing is written.
     QFile::remove(m_storage->metadataFile());
     RecordingItem gone = item;
     gone.id = QUuid::createUuid();
-    m_vm->updateRecordingType(gone, RecordingType::lecture);
+    m_vm->library().updateRecordingType(gone, RecordingType::lecture);
     ASSERT_TRUE(m_storage->waitForSaves());
     EXPECT_FALSE(QFileInfo::exists(m_storage->metadataFile()));
 }
@@ -474,51 +479,55 @@ TEST_F(StatusMessage, WhyARecordingStoppedKeepsItsTimeAndTheNextMessageFollows)
     makeViewModel();
     startRecording(QStringLiteral("Cut short"));
     m_recorder->emitSourceEnded(QStringLiteral("Microphone disconnected — recording system audio only"));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
-    m_vm->copyRecap(QStringLiteral("meanwhile"));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
+    m_vm->processing().copyRecap(QStringLiteral("meanwhile"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Microphone disconnected — recording system audio only"));
 
     m_recorder->writeCaptureFile(50000);
     m_recorder->emitInterrupted(QStringLiteral("The sound server went away."));
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     ASSERT_EQ(m_recorder->stops.count(), 1);
     m_recorder->stops.resolveLast(RecorderService::StopResult{3.5, {0.5f}, std::nullopt});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Cut short"));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Cut short"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
 
     // The transcription fails at once: its message waits for the stop's.
     ASSERT_EQ(m_transcriber->calls.count(), 1);
     m_transcriber->calls.failLast(Error(QStringLiteral("Whisper"), 1, QStringLiteral("model not found")));
     settle();
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
-    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() != QStringLiteral("Recording stopped: The sound server went away."); }, 2000));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription failed: model not found"));
-    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording stopped: The sound server went away."));
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return m_vm->status().exportMessage() != QStringLiteral("Recording stopped: The sound server went away.");
+        },
+        2000));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription failed: model not found"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->status().exportMessage(); }, 2000));
 
     // Reports for a recording that is not running change nothing.
     m_recorder->emitInterrupted(QStringLiteral("The sound server went away."));
     m_recorder->emitSourceEnded(QStringLiteral("Microphone disconnected — recording system audio only"));
     EXPECT_EQ(m_recorder->stops.count(), 1);
-    EXPECT_FALSE(m_vm->exportMessage());
+    EXPECT_FALSE(m_vm->status().exportMessage());
 }
 
 TEST_F(StatusMessage, ClearsAfterItsDelayAndALaterMessageGetsItsFullTime)
 {
     makeViewModel();
-    m_vm->copyTranscript(QStringLiteral("one"));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
-    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+    m_vm->processing().copyTranscript(QStringLiteral("one"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->status().exportMessage(); }, 2000));
 
-    m_vm->copyTranscript(QStringLiteral("two"));
+    m_vm->processing().copyTranscript(QStringLiteral("two"));
     QThread::msleep(200);
-    m_vm->copyRecap(QStringLiteral("three"));
+    m_vm->processing().copyRecap(QStringLiteral("three"));
     QThread::msleep(150);
     settle();
     // 350 ms after the first message, 150 ms after the second.
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recap copied to clipboard!"));
-    ASSERT_TRUE(waitFor([&] { return !m_vm->exportMessage(); }, 2000));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recap copied to clipboard!"));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->status().exportMessage(); }, 2000));
 }
 
 } // namespace

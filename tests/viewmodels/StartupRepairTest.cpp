@@ -1,9 +1,12 @@
-#include "ToneMp3.h"
-#include "ViewModelFixture.h"
 #include "engines/recap/RecapCleaner.h"
 #include "support/StdoutCapture.h"
 #include "support/TestFiles.h"
+#include "ToneMp3.h"
+#include "ViewModelFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RepairRules.h"
+#include "viewmodels/StartupRepair.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -101,7 +104,7 @@ protected:
     void runPass()
     {
         makeViewModel();
-        QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+        QSignalSpy finished(&m_vm->startupRepair(), &::StartupRepair::finished);
         ASSERT_TRUE(finished.wait(10000));
         settle();
     }
@@ -114,7 +117,7 @@ protected:
 
     std::optional<RecordingItem> stored(const QUuid& id) const
     {
-        for (const RecordingItem& item : m_vm->recordings())
+        for (const RecordingItem& item : m_vm->library().recordings())
             if (item.id == id)
                 return item;
         return std::nullopt;
@@ -172,9 +175,9 @@ TEST_F(StartupRepair, ShortOrFlatWaveformsAreReadBackFromTheAudioAndSaved)
     }
     EXPECT_EQ(stored(good.id)->waveformSamples, good.waveformSamples);
     // The selection (the first recording) shows the new bars too, and they are on disk.
-    ASSERT_TRUE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->selectedRecording()->waveformSamples, stored(flat.id)->waveformSamples);
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    ASSERT_TRUE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->library().selectedRecording()->waveformSamples, stored(flat.id)->waveformSamples);
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
 }
 
 TEST_F(StartupRepair, AMissingOrNonAudioFileKeepsTheStoredWaveform)
@@ -187,12 +190,12 @@ TEST_F(StartupRepair, AMissingOrNonAudioFileKeepsTheStoredWaveform)
     makeViewModel();
     m_storage->waitForSaves(); // what the load itself wrote
     const ino_t index = indexInode();
-    QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+    QSignalSpy finished(&m_vm->startupRepair(), &::StartupRepair::finished);
     ASSERT_TRUE(QFile::remove(audioPath(missing)));
     ASSERT_TRUE(finished.wait(10000));
     settle();
 
-    ASSERT_EQ(m_vm->recordings().size(), 2);
+    ASSERT_EQ(m_vm->library().recordings().size(), 2);
     EXPECT_EQ(stored(missing.id)->waveformSamples, missing.waveformSamples);
     EXPECT_EQ(stored(text.id)->waveformSamples, text.waveformSamples);
     m_storage->waitForSaves();
@@ -213,7 +216,7 @@ TEST_F(StartupRepair, OlderRecapIsCleanedAndSavedKeepingItsDate)
     EXPECT_EQ(stored(older.id)->summary, RecapCleaner::clean(olderRecap));
     EXPECT_EQ(stored(older.id)->summaryCreatedAt, older.summaryCreatedAt);
     EXPECT_TRUE(m_stdout.text().contains(QStringLiteral("Repaired and cleaned executive recap for Older.")));
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
 }
 
 TEST_F(StartupRepair, ARecapThatCleaningKeepsSavesNothing)
@@ -225,7 +228,7 @@ TEST_F(StartupRepair, ARecapThatCleaningKeepsSavesNothing)
     makeViewModel();
     m_storage->waitForSaves(); // what the load itself wrote
     const ino_t index = indexInode();
-    QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+    QSignalSpy finished(&m_vm->startupRepair(), &::StartupRepair::finished);
     ASSERT_TRUE(finished.wait(10000));
     settle();
 
@@ -261,7 +264,7 @@ TEST_F(StartupRepair, PlaceholderTranscriptIsTranscribedAgainASecondLater)
     ASSERT_TRUE(waitFor([&] { return m_transcriber->calls.count() == 1; }, 5000));
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_EQ(m_transcriber->paths, QStringList{audioPath(placeholder)});
-    EXPECT_TRUE(m_vm->transcribingRecordingIDs().contains(placeholder.id));
+    EXPECT_TRUE(m_vm->processing().transcribingRecordingIDs().contains(placeholder.id));
     // Nothing else follows.
     EXPECT_FALSE(waitFor([&] { return m_transcriber->calls.count() > 1; }, 1500));
 }
@@ -282,7 +285,7 @@ TEST_F(StartupRepair, APlaceholderAndItsRecapOutliveStartsWithoutASpeechModelAnd
         SCOPED_TRACE(start);
         makeViewModel();
         m_transcriber->modelInstalled = false;
-        QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+        QSignalSpy finished(&m_vm->startupRepair(), &::StartupRepair::finished);
         ASSERT_TRUE(finished.wait(10000));
         EXPECT_FALSE(waitFor([&] { return m_transcriber->calls.count() > 0; }, 1500));
         ASSERT_EQ(savedLibrary(), QList<RecordingItem>{placeholder});
@@ -295,7 +298,7 @@ TEST_F(StartupRepair, APlaceholderAndItsRecapOutliveStartsWithoutASpeechModelAnd
     ASSERT_TRUE(waitFor([&] { return m_transcriber->calls.count() == 1; }, 5000));
     EXPECT_EQ(stored(placeholder.id)->summary, placeholder.summary);
     m_transcriber->calls.failLast(Error(QStringLiteral("Engine"), 1, QStringLiteral("No model.")));
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(stored(placeholder.id), placeholder);
     EXPECT_EQ(savedLibrary(), QList<RecordingItem>{placeholder});
 }
@@ -308,7 +311,7 @@ TEST_F(StartupRepair, APlaceholderDeletedBeforeItsTurnIsNotTranscribed)
         {QUuid::createUuid(), 0, 2, "a"}, {QUuid::createUuid(), 2, 4, "b"}, {QUuid::createUuid(), 4, 6, "c"}};
     seedLibrary({placeholder});
     runPass();
-    m_vm->deleteRecording(placeholder);
+    m_vm->library().deleteRecording(placeholder);
     EXPECT_FALSE(waitFor([&] { return m_transcriber->calls.count() > 0; }, 2000));
 }
 
@@ -318,7 +321,7 @@ TEST_F(StartupRepair, ARecordingDeletedWhileItsWaveformIsReadIsSkipped)
     const RecordingItem kept = withTone(makeRecording("Kept", 2));
     seedLibrary({deleted, kept});
     makeViewModel();
-    QSignalSpy finished(m_vm.get(), &RecordingViewModel::startupRepairFinished);
+    QSignalSpy finished(&m_vm->startupRepair(), &::StartupRepair::finished);
 
     // From now on its audio comes through a pipe, so the test holds the read
     // open while it deletes the recording.
@@ -337,7 +340,7 @@ TEST_F(StartupRepair, ARecordingDeletedWhileItsWaveformIsReadIsSkipped)
     while ((pipe = ::open(pipePath.constData(), O_WRONLY | O_NONBLOCK)) < 0 && clock.elapsed() < 10000)
         QThread::usleep(200);
     ASSERT_GE(pipe, 0);
-    m_vm->deleteRecording(deleted);
+    m_vm->library().deleteRecording(deleted);
     ::fcntl(pipe, F_SETFL, 0);
     const auto previous = std::signal(SIGPIPE, SIG_IGN);
     for (qsizetype written = 0; written < audio.size();) {

@@ -7,6 +7,10 @@
 #include "common/SettingsKeys.h"
 #include "support/StdoutCapture.h"
 #include "support/TestFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/StatusLine.h"
+#include "viewmodels/TrimSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,10 +39,10 @@ protected:
             adjust(item);
         seedLibrary({item});
         makeViewModel();
-        const RecordingItem loaded = m_vm->recordings().first();
-        m_vm->startTrimming(loaded);
+        const RecordingItem loaded = m_vm->library().recordings().first();
+        m_vm->trim().startTrimming(loaded);
         if (!wholeRange)
-            m_vm->setTrimStartTime(1);
+            m_vm->trim().setTrimStartTime(1);
         return loaded;
     }
 
@@ -49,7 +53,7 @@ protected:
 
     RecordingItem stored(const QUuid& id) const
     {
-        for (const RecordingItem& item : m_vm->recordings())
+        for (const RecordingItem& item : m_vm->library().recordings())
             if (item.id == id)
                 return item;
         ADD_FAILURE() << "no recording " << id.toString().toStdString();
@@ -61,11 +65,11 @@ TEST_F(TrimMode, StartTakesTheWholeRecordingAtLeastOneSecond)
 {
     for (const double duration : {0.6, 42.0}) {
         const RecordingItem item = setUpTrimming([duration](RecordingItem& r) { r.duration = duration; }, true);
-        EXPECT_TRUE(m_vm->isTrimmingActive());
-        EXPECT_EQ(m_vm->trimmingTargetItem()->id, item.id);
-        EXPECT_EQ(m_vm->trimStartTime(), 0);
-        EXPECT_EQ(m_vm->trimEndTime(), std::max(duration, 1.0));
-        EXPECT_EQ(m_vm->selectedRecording()->id, item.id);
+        EXPECT_TRUE(m_vm->trim().isTrimmingActive());
+        EXPECT_EQ(m_vm->trim().trimmingTargetItem()->id, item.id);
+        EXPECT_EQ(m_vm->trim().trimStartTime(), 0);
+        EXPECT_EQ(m_vm->trim().trimEndTime(), std::max(duration, 1.0));
+        EXPECT_EQ(m_vm->library().selectedRecording()->id, item.id);
         EXPECT_FALSE(m_player->isPlaying());
         m_vm.reset();
     }
@@ -75,40 +79,40 @@ TEST_F(TrimMode, StartIsRefusedWhileRecordingAndARecordingLeavesTheMode)
 {
     const RecordingItem item = setUpTrimming();
     startRecording();
-    EXPECT_FALSE(m_vm->isTrimmingActive());
-    m_vm->startTrimming(item);
-    EXPECT_FALSE(m_vm->isTrimmingActive());
+    EXPECT_FALSE(m_vm->trim().isTrimmingActive());
+    m_vm->trim().startTrimming(item);
+    EXPECT_FALSE(m_vm->trim().isTrimmingActive());
 }
 
 TEST_F(TrimMode, CancelKeepsTheRange)
 {
     setUpTrimming();
-    m_vm->setTrimStartTime(3);
-    m_vm->setTrimEndTime(8);
-    m_vm->cancelTrimming();
-    EXPECT_FALSE(m_vm->isTrimmingActive());
-    EXPECT_FALSE(m_vm->trimmingTargetItem());
-    EXPECT_EQ(m_vm->trimStartTime(), 3);
-    EXPECT_EQ(m_vm->trimEndTime(), 8);
+    m_vm->trim().setTrimStartTime(3);
+    m_vm->trim().setTrimEndTime(8);
+    m_vm->trim().cancelTrimming();
+    EXPECT_FALSE(m_vm->trim().isTrimmingActive());
+    EXPECT_FALSE(m_vm->trim().trimmingTargetItem());
+    EXPECT_EQ(m_vm->trim().trimStartTime(), 3);
+    EXPECT_EQ(m_vm->trim().trimEndTime(), 8);
 }
 
 TEST_F(TrimMode, PreviewPlaysTheRangeThenStopsAndRewindsAtItsEnd)
 {
     setUpTrimming();
-    m_vm->setTrimStartTime(10);
-    m_vm->setTrimEndTime(20);
-    m_vm->toggleTrimPreview();
-    EXPECT_TRUE(m_vm->isTrimPreviewing());
+    m_vm->trim().setTrimStartTime(10);
+    m_vm->trim().setTrimEndTime(20);
+    m_vm->trim().toggleTrimPreview();
+    EXPECT_TRUE(m_vm->trim().isTrimPreviewing());
     EXPECT_TRUE(m_player->isPlaying());
     EXPECT_EQ(m_player->currentTime(), 10);
 
     m_player->advanceTo(19.9);
     settle();
-    EXPECT_TRUE(m_vm->isTrimPreviewing());
+    EXPECT_TRUE(m_vm->trim().isTrimPreviewing());
     EXPECT_TRUE(m_player->isPlaying());
 
     m_player->advanceTo(20.05);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimPreviewing(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimPreviewing(); }));
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_EQ(m_player->currentTime(), 10);
 }
@@ -116,10 +120,10 @@ TEST_F(TrimMode, PreviewPlaysTheRangeThenStopsAndRewindsAtItsEnd)
 TEST_F(TrimMode, PreviewToggledAgainPausesWhereItIs)
 {
     setUpTrimming();
-    m_vm->toggleTrimPreview();
+    m_vm->trim().toggleTrimPreview();
     m_player->advanceTo(4);
-    m_vm->toggleTrimPreview();
-    EXPECT_FALSE(m_vm->isTrimPreviewing());
+    m_vm->trim().toggleTrimPreview();
+    EXPECT_FALSE(m_vm->trim().isTrimPreviewing());
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_EQ(m_player->currentTime(), 4);
 }
@@ -127,15 +131,15 @@ TEST_F(TrimMode, PreviewToggledAgainPausesWhereItIs)
 TEST_F(TrimMode, RangeBelowHalfASecondIsRefusedAndHalfASecondIsCut)
 {
     setUpTrimming();
-    m_vm->setTrimStartTime(2);
-    m_vm->setTrimEndTime(2.49);
-    m_vm->executeTrim(true);
+    m_vm->trim().setTrimStartTime(2);
+    m_vm->trim().setTrimEndTime(2.49);
+    m_vm->trim().executeTrim(true);
     EXPECT_EQ(m_trimmer->calls.count(), 0);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Trim range is too short (minimum 0.5s required)."));
-    EXPECT_TRUE(m_vm->isTrimmingActive());
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Trim range is too short (minimum 0.5s required)."));
+    EXPECT_TRUE(m_vm->trim().isTrimmingActive());
 
-    m_vm->setTrimEndTime(2.5);
-    m_vm->executeTrim(true);
+    m_vm->trim().setTrimEndTime(2.5);
+    m_vm->trim().executeTrim(true);
     ASSERT_EQ(m_trimmer->calls.count(), 1);
     EXPECT_EQ(m_trimmer->requests.first().start, 2);
     EXPECT_EQ(m_trimmer->requests.first().end, 2.5);
@@ -144,12 +148,12 @@ TEST_F(TrimMode, RangeBelowHalfASecondIsRefusedAndHalfASecondIsCut)
 TEST_F(TrimMode, SecondConfirmationWhileACutRunsDoesNothing)
 {
     setUpTrimming();
-    m_vm->executeTrim(false);
-    m_vm->executeTrim(true);
-    m_vm->executeTrim(false);
+    m_vm->trim().executeTrim(false);
+    m_vm->trim().executeTrim(true);
+    m_vm->trim().executeTrim(false);
     EXPECT_EQ(m_trimmer->calls.count(), 1);
-    EXPECT_TRUE(m_vm->isTrimmingProcessing());
-    EXPECT_EQ(m_vm->trimmingProgressText(), QStringLiteral("Cropping audio..."));
+    EXPECT_TRUE(m_vm->trim().isTrimmingProcessing());
+    EXPECT_EQ(m_vm->trim().trimmingProgressText(), QStringLiteral("Cropping audio..."));
 }
 
 TEST_F(TrimMode, RangeOfTheWholeRecordingCutsNothingAndSaysSo)
@@ -157,13 +161,14 @@ TEST_F(TrimMode, RangeOfTheWholeRecordingCutsNothingAndSaysSo)
     // Untouched handles, and handles dragged to the very ends.
     for (const auto& [start, end] : {std::pair{0.0, 30.0}, std::pair{0.004, 29.996}}) {
         const RecordingItem item = setUpTrimming({}, true);
-        m_vm->setTrimStartTime(start);
-        m_vm->setTrimEndTime(end);
-        m_vm->executeTrim(false);
+        m_vm->trim().setTrimStartTime(start);
+        m_vm->trim().setTrimEndTime(end);
+        m_vm->trim().executeTrim(false);
         EXPECT_EQ(m_trimmer->calls.count(), 0);
-        EXPECT_FALSE(m_vm->isTrimmingProcessing());
-        EXPECT_TRUE(m_vm->isTrimmingActive());
-        EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Nothing to trim: the selection is the whole recording."));
+        EXPECT_FALSE(m_vm->trim().isTrimmingProcessing());
+        EXPECT_TRUE(m_vm->trim().isTrimmingActive());
+        EXPECT_EQ(m_vm->status().exportMessage(),
+                  QStringLiteral("Nothing to trim: the selection is the whole recording."));
         EXPECT_EQ(stored(item.id), item);
         m_vm.reset();
     }
@@ -172,27 +177,28 @@ TEST_F(TrimMode, RangeOfTheWholeRecordingCutsNothingAndSaysSo)
 TEST_F(TrimMode, LeavingTheModeKeepsTheCutAndItsStateUntilItEnds)
 {
     const RecordingItem item = setUpTrimming();
-    m_vm->executeTrim(true);
+    m_vm->trim().executeTrim(true);
     m_trimmer->requests.first().onProgress(0.3);
-    ASSERT_TRUE(waitFor([&] { return m_vm->trimmingProgressText() == QStringLiteral("Cropping audio... 30%"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 30%"); }));
 
     // Back into trim mode for the same recording: the cut still shows and a
     // second confirmation is still refused.
-    m_vm->cancelTrimming();
-    EXPECT_FALSE(m_vm->isTrimmingProcessing());
-    m_vm->startTrimming(item);
-    EXPECT_TRUE(m_vm->isTrimmingProcessing());
-    EXPECT_EQ(m_vm->trimmingProgressText(), QStringLiteral("Cropping audio... 30%"));
-    m_vm->setTrimStartTime(2);
-    m_vm->executeTrim(true);
+    m_vm->trim().cancelTrimming();
+    EXPECT_FALSE(m_vm->trim().isTrimmingProcessing());
+    m_vm->trim().startTrimming(item);
+    EXPECT_TRUE(m_vm->trim().isTrimmingProcessing());
+    EXPECT_EQ(m_vm->trim().trimmingProgressText(), QStringLiteral("Cropping audio... 30%"));
+    m_vm->trim().setTrimStartTime(2);
+    m_vm->trim().executeTrim(true);
     EXPECT_EQ(m_trimmer->calls.count(), 1);
 
     // It ends as it would have, and is filed once.
     m_trimmer->writeAndFinish(0, 20);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingProcessing(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingProcessing(); }));
     settle();
-    EXPECT_EQ(m_vm->recordings().size(), 2);
-    EXPECT_EQ(m_vm->recordings().first().title, QStringLiteral("Standup (Trimmed)"));
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
+    EXPECT_EQ(m_vm->library().recordings().first().title, QStringLiteral("Standup (Trimmed)"));
 }
 
 TEST_F(TrimMode, ACutOfOneRecordingLeavesAnothersTrimAlone)
@@ -202,40 +208,40 @@ TEST_F(TrimMode, ACutOfOneRecordingLeavesAnothersTrimAlone)
     m_vm.reset();
     seedLibrary({first, second});
     makeViewModel();
-    m_vm->startTrimming(first);
-    m_vm->setTrimStartTime(1);
-    m_vm->executeTrim(true);
+    m_vm->trim().startTrimming(first);
+    m_vm->trim().setTrimStartTime(1);
+    m_vm->trim().executeTrim(true);
 
-    m_vm->startTrimming(second);
-    EXPECT_FALSE(m_vm->isTrimmingProcessing());
-    EXPECT_FALSE(m_vm->trimmingProgressText());
-    m_vm->setTrimStartTime(1);
-    m_vm->executeTrim(false);
+    m_vm->trim().startTrimming(second);
+    EXPECT_FALSE(m_vm->trim().isTrimmingProcessing());
+    EXPECT_FALSE(m_vm->trim().trimmingProgressText());
+    m_vm->trim().setTrimStartTime(1);
+    m_vm->trim().executeTrim(false);
     ASSERT_EQ(m_trimmer->calls.count(), 2);
 
     // The first cut's end neither leaves nor ends the second one's trim.
     m_trimmer->writeAndFinish(0, 20);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().size() == 3; }));
-    EXPECT_TRUE(m_vm->isTrimmingActive());
-    EXPECT_EQ(m_vm->trimmingTargetItem()->id, second.id);
-    EXPECT_TRUE(m_vm->isTrimmingProcessing());
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().recordings().size() == 3; }));
+    EXPECT_TRUE(m_vm->trim().isTrimmingActive());
+    EXPECT_EQ(m_vm->trim().trimmingTargetItem()->id, second.id);
+    EXPECT_TRUE(m_vm->trim().isTrimmingProcessing());
 }
 
 TEST_F(TrimMode, CancelStopsTheCutWhichThenFilesNothing)
 {
     for (const bool saveAsNew : {false, true}) {
         const RecordingItem item = setUpTrimming();
-        m_vm->executeTrim(saveAsNew);
+        m_vm->trim().executeTrim(saveAsNew);
         const QString destination = m_trimmer->requests.first().destination;
         TestFiles::writeFile(destination, "partial");
-        m_vm->cancelCut();
+        m_vm->trim().cancelCut();
         EXPECT_TRUE(m_trimmer->calls.isCancelled(0));
-        EXPECT_FALSE(m_vm->isTrimmingActive());
+        EXPECT_FALSE(m_vm->trim().isTrimmingActive());
         // The trimmer ends its work, cancelled, a moment later.
         m_trimmer->calls.resolve(0);
-        ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }));
+        ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage() == QStringLiteral("Trim cancelled"); }));
         EXPECT_FALSE(QFile::exists(destination));
-        EXPECT_EQ(m_vm->recordings(), QList<RecordingItem>{item});
+        EXPECT_EQ(m_vm->library().recordings(), QList<RecordingItem>{item});
         EXPECT_EQ(TestFiles::readFile(audioPath(item)).size(), 4096);
         m_vm.reset();
     }
@@ -244,14 +250,15 @@ TEST_F(TrimMode, CancelStopsTheCutWhichThenFilesNothing)
 TEST_F(TrimMode, ProgressIsShownInWholePercent)
 {
     setUpTrimming();
-    m_vm->executeTrim(true);
+    m_vm->trim().executeTrim(true);
     m_trimmer->requests.first().onProgress(0.426);
-    ASSERT_TRUE(waitFor([&] { return m_vm->trimmingProgressText() == QStringLiteral("Cropping audio... 42%"); }));
+    ASSERT_TRUE(
+        waitFor([&] { return m_vm->trim().trimmingProgressText() == QStringLiteral("Cropping audio... 42%"); }));
     m_trimmer->writeAndFinish(0, 5);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }));
     m_trimmer->requests.first().onProgress(1.0); // late: applies nothing
     settle();
-    EXPECT_FALSE(m_vm->trimmingProgressText());
+    EXPECT_FALSE(m_vm->trim().trimmingProgressText());
 }
 
 TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFitsButTheRecapUntilItsSuccessor)
@@ -268,17 +275,17 @@ TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFitsButTheRecapUn
         r.transcript = QStringLiteral("one two three");
     });
     setRecapModelPresent(true);
-    m_vm->setTrimStartTime(5);
-    m_vm->setTrimEndTime(9);
-    m_vm->executeTrim(false);
+    m_vm->trim().setTrimStartTime(5);
+    m_vm->trim().setTrimEndTime(9);
+    m_vm->trim().executeTrim(false);
     ASSERT_EQ(m_trimmer->calls.count(), 1);
     EXPECT_EQ(m_trimmer->requests.first().source, audioPath(item));
     EXPECT_TRUE(QFileInfo(m_trimmer->requests.first().destination).fileName().startsWith(QStringLiteral(".trim_temp_")));
     m_trimmer->writeAndFinish(0, 4, 3000);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }));
 
     const RecordingItem cut = stored(item.id);
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
     EXPECT_EQ(cut.title, item.title);
     EXPECT_EQ(cut.fileName, item.fileName);
     EXPECT_EQ(cut.createdAt, item.createdAt);
@@ -297,30 +304,30 @@ TEST_F(TrimMode, InPlaceCutReplacesTheAudioAndDropsWhatNoLongerFitsButTheRecapUn
     EXPECT_EQ(TestFiles::readFile(audioPath(item)), QByteArray(3000, 'c'));
     EXPECT_FALSE(QFile::exists(QDir(m_storage->storageDirectory()).filePath(QStringLiteral("Standup_enhanced.mp3"))));
     EXPECT_TRUE(hiddenFiles().isEmpty());
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
 
-    EXPECT_EQ(m_vm->selectedRecording(), cut);
+    EXPECT_EQ(m_vm->library().selectedRecording(), cut);
     EXPECT_EQ(m_player->loads.last(), audioPath(item));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording cropped successfully!"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording cropped successfully!"));
     // The recap is written again from what remains, in the recording's format.
     ASSERT_EQ(m_recap->calls.count(), 1);
     EXPECT_EQ(m_recap->transcripts.first(), QStringLiteral("two"));
     EXPECT_EQ(m_recap->types.first(), RecordingType::lecture);
     m_recap->calls.resolveLast(QStringLiteral("# Recap of two"));
-    ASSERT_TRUE(waitFor([&] { return m_vm->recappingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().recappingRecordingIDs().isEmpty(); }));
     EXPECT_EQ(stored(item.id).summary, QStringLiteral("# Recap of two"));
 }
 
 TEST_F(TrimMode, InPlaceCutFirstCancelsTheRecordingsPendingWork)
 {
     const RecordingItem item = setUpTrimming([](RecordingItem& r) { r.transcript = QStringLiteral("words"); });
-    m_vm->transcribeRecording(item);
-    m_vm->enhanceRecording(item);
-    m_vm->executeTrim(false);
+    m_vm->processing().transcribeRecording(item);
+    m_vm->processing().enhanceRecording(item);
+    m_vm->trim().executeTrim(false);
     EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
     EXPECT_TRUE(m_enhancer->calls.isCancelled(0));
-    EXPECT_FALSE(m_vm->transcribingRecordingIDs().contains(item.id));
-    EXPECT_FALSE(m_vm->enhancingRecordingIDs().contains(item.id));
+    EXPECT_FALSE(m_vm->processing().transcribingRecordingIDs().contains(item.id));
+    EXPECT_FALSE(m_vm->processing().enhancingRecordingIDs().contains(item.id));
 }
 
 TEST_F(TrimMode, CutWithoutSegmentsDropsTheTranscriptAndWritesNoRecap)
@@ -328,15 +335,15 @@ TEST_F(TrimMode, CutWithoutSegmentsDropsTheTranscriptAndWritesNoRecap)
     // A transcript that arrived after trim mode began does not count.
     const RecordingItem item = setUpTrimming();
     setRecapModelPresent(true);
-    m_vm->transcribeRecording(item);
+    m_vm->processing().transcribeRecording(item);
     m_transcriber->calls.resolve(0, {QStringLiteral("late"), {segment(0, 3, QStringLiteral("late"))}});
     ASSERT_TRUE(waitFor([&] { return stored(item.id).transcript.has_value(); }));
     m_recap->calls.resolve(0, QStringLiteral("# Recap"));
     settle();
 
-    m_vm->executeTrim(false);
+    m_vm->trim().executeTrim(false);
     m_trimmer->writeAndFinish(0, 30);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }));
     EXPECT_FALSE(stored(item.id).transcript);
     EXPECT_FALSE(stored(item.id).transcriptSegments);
     EXPECT_EQ(m_recap->calls.count(), 1);
@@ -345,44 +352,44 @@ TEST_F(TrimMode, CutWithoutSegmentsDropsTheTranscriptAndWritesNoRecap)
 TEST_F(TrimMode, FailedCutLeavesTheRecordingAndTheModeAsTheyWere)
 {
     const RecordingItem item = setUpTrimming();
-    m_vm->setTrimStartTime(9);
-    m_vm->setTrimEndTime(12);
+    m_vm->trim().setTrimStartTime(9);
+    m_vm->trim().setTrimEndTime(12);
     StdoutCapture out;
-    m_vm->executeTrim(false);
+    m_vm->trim().executeTrim(false);
     const QString destination = m_trimmer->requests.first().destination;
     TestFiles::writeFile(destination, "partial");
     m_trimmer->calls.fail(0, trimError);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingProcessing(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingProcessing(); }));
 
     const QString message = QStringLiteral("Cropping failed: Invalid trim range (9.0s to 12.0s for total 8.0s).");
-    EXPECT_EQ(m_vm->exportMessage(), message);
+    EXPECT_EQ(m_vm->status().exportMessage(), message);
     EXPECT_TRUE(out.text().contains(message));
-    EXPECT_TRUE(m_vm->isTrimmingActive());
-    EXPECT_EQ(m_vm->trimmingTargetItem()->id, item.id);
-    EXPECT_EQ(m_vm->trimStartTime(), 9);
-    EXPECT_EQ(m_vm->trimEndTime(), 12);
-    EXPECT_FALSE(m_vm->trimmingProgressText());
+    EXPECT_TRUE(m_vm->trim().isTrimmingActive());
+    EXPECT_EQ(m_vm->trim().trimmingTargetItem()->id, item.id);
+    EXPECT_EQ(m_vm->trim().trimStartTime(), 9);
+    EXPECT_EQ(m_vm->trim().trimEndTime(), 12);
+    EXPECT_FALSE(m_vm->trim().trimmingProgressText());
     EXPECT_EQ(stored(item.id), item);
     EXPECT_EQ(TestFiles::readFile(audioPath(item)).size(), 4096);
     EXPECT_FALSE(QFile::exists(destination));
 
     // It can be chosen again.
-    m_vm->executeTrim(false);
+    m_vm->trim().executeTrim(false);
     EXPECT_EQ(m_trimmer->calls.count(), 2);
 }
 
 TEST_F(TrimMode, CutThatCannotTakeTheRecordingsPlaceChangesNothing)
 {
     const RecordingItem item = setUpTrimming();
-    m_vm->executeTrim(false);
+    m_vm->trim().executeTrim(false);
     // Something that a rename cannot replace now stands at the recording's name.
     QFile::remove(audioPath(item));
     QDir().mkpath(audioPath(item) + QStringLiteral("/inside"));
     m_trimmer->writeAndFinish(0, 10);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingProcessing(); }));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingProcessing(); }));
 
-    EXPECT_TRUE(m_vm->exportMessage()->startsWith(QStringLiteral("Cropping failed: ")));
-    EXPECT_TRUE(m_vm->isTrimmingActive());
+    EXPECT_TRUE(m_vm->status().exportMessage()->startsWith(QStringLiteral("Cropping failed: ")));
+    EXPECT_TRUE(m_vm->trim().isTrimmingActive());
     EXPECT_EQ(stored(item.id), item);
     EXPECT_TRUE(hiddenFiles().isEmpty());
 }
@@ -391,15 +398,15 @@ TEST_F(TrimMode, CutOfARecordingDeletedMeanwhileLeavesNothing)
 {
     for (const bool saveAsNew : {false, true}) {
         const RecordingItem item = setUpTrimming();
-        m_vm->executeTrim(saveAsNew);
-        m_vm->deleteRecording(item);
+        m_vm->trim().executeTrim(saveAsNew);
+        m_vm->library().deleteRecording(item);
         m_trimmer->writeAndFinish(0, 10);
-        ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingProcessing(); }));
+        ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingProcessing(); }));
         settle();
-        EXPECT_TRUE(m_vm->recordings().isEmpty()) << saveAsNew;
+        EXPECT_TRUE(m_vm->library().recordings().isEmpty()) << saveAsNew;
         EXPECT_TRUE(savedLibrary().isEmpty()) << saveAsNew;
         EXPECT_TRUE(QDir(m_storage->storageDirectory()).entryList(QDir::Files | QDir::Hidden).isEmpty()) << saveAsNew;
-        EXPECT_FALSE(m_vm->isTrimmingActive());
+        EXPECT_FALSE(m_vm->trim().isTrimmingActive());
         m_vm.reset();
     }
 }
@@ -423,12 +430,12 @@ TEST_F(TrimWithRealTrimmer, SavingAsNewTwiceGivesTwoRecordingsAndTwoFiles)
     });
     QStringList files;
     for (int round = 0; round < 2; ++round) {
-        m_vm->startTrimming(item);
-        m_vm->setTrimStartTime(1);
-        m_vm->setTrimEndTime(3);
-        m_vm->executeTrim(true);
-        ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }, 15000));
-        const RecordingItem cut = m_vm->recordings().first();
+        m_vm->trim().startTrimming(item);
+        m_vm->trim().setTrimStartTime(1);
+        m_vm->trim().setTrimEndTime(3);
+        m_vm->trim().executeTrim(true);
+        ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }, 15000));
+        const RecordingItem cut = m_vm->library().recordings().first();
         EXPECT_EQ(cut.title, QStringLiteral("Standup (Trimmed)"));
         EXPECT_NEAR(cut.duration, 2, 0.05);
         EXPECT_EQ(cut.fileSizeBytes, QFileInfo(audioPath(cut)).size());
@@ -437,15 +444,15 @@ TEST_F(TrimWithRealTrimmer, SavingAsNewTwiceGivesTwoRecordingsAndTwoFiles)
         EXPECT_EQ(cut.transcript, QStringLiteral("hi"));
         EXPECT_EQ(cut.transcriptSegments->first().start, 0);
         EXPECT_EQ(cut.transcriptSegments->first().end, 0.5);
-        EXPECT_EQ(m_vm->selectedRecording()->id, cut.id);
-        EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Cropped recording saved as \"Standup (Trimmed)\"!"));
+        EXPECT_EQ(m_vm->library().selectedRecording()->id, cut.id);
+        EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Cropped recording saved as \"Standup (Trimmed)\"!"));
         EXPECT_NEAR(ToneFiles::decode(audioPath(cut)).seconds(), 2, 0.1);
         files.append(cut.fileName);
     }
-    ASSERT_EQ(m_vm->recordings().size(), 3);
+    ASSERT_EQ(m_vm->library().recordings().size(), 3);
     EXPECT_NE(files.at(0), files.at(1));
     EXPECT_EQ(stored(item.id), item);
-    EXPECT_EQ(savedLibrary(), m_vm->recordings());
+    EXPECT_EQ(savedLibrary(), m_vm->library().recordings());
     EXPECT_TRUE(hiddenFiles().isEmpty());
 }
 
@@ -461,15 +468,15 @@ TEST_F(TrimWithRealTrimmer, CancelledCutLeavesNoFileAndNoRecord)
         };
         const QStringList before = audioFiles();
         const QByteArray audio = TestFiles::readFile(audioPath(item));
-        m_vm->executeTrim(saveAsNew);
+        m_vm->trim().executeTrim(saveAsNew);
         // Cancelled once the trimmer has shown it is under way.
-        ASSERT_TRUE(waitFor([&] { return m_vm->trimmingProgressText().value_or(QString()).endsWith(QLatin1Char('%')); },
-                            15000));
-        m_vm->cancelCut();
-        ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }, 15000));
+        ASSERT_TRUE(waitFor(
+            [&] { return m_vm->trim().trimmingProgressText().value_or(QString()).endsWith(QLatin1Char('%')); }, 15000));
+        m_vm->trim().cancelCut();
+        ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage() == QStringLiteral("Trim cancelled"); }, 15000));
         settle();
         EXPECT_EQ(audioFiles(), before) << saveAsNew;
-        EXPECT_EQ(m_vm->recordings(), QList<RecordingItem>{item}) << saveAsNew;
+        EXPECT_EQ(m_vm->library().recordings(), QList<RecordingItem>{item}) << saveAsNew;
         EXPECT_EQ(savedLibrary().size(), 1) << saveAsNew;
         EXPECT_EQ(TestFiles::readFile(audioPath(item)), audio) << saveAsNew;
         m_vm.reset();
@@ -484,12 +491,12 @@ TEST_F(TrimWithRealTrimmer, CutOfARecordingShorterThanItsRangeTakesTheFilesLengt
             r.duration = 0.8;
         },
         true);
-    EXPECT_EQ(m_vm->trimEndTime(), 1.0);
-    m_vm->setTrimStartTime(0.2);
-    m_vm->executeTrim(false);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isTrimmingActive(); }, 15000));
+    EXPECT_EQ(m_vm->trim().trimEndTime(), 1.0);
+    m_vm->trim().setTrimStartTime(0.2);
+    m_vm->trim().executeTrim(false);
+    ASSERT_TRUE(waitFor([&] { return !m_vm->trim().isTrimmingActive(); }, 15000));
     EXPECT_NEAR(stored(item.id).duration, 0.6, 0.03);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Recording cropped successfully!"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Recording cropped successfully!"));
 }
 
 } // namespace

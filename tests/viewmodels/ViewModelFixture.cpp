@@ -2,6 +2,8 @@
 
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,7 +80,7 @@ RecordingViewModel& ViewModelFixture::makeViewModel()
     // Taken in without turning the event loop: the start-up pass is still
     // queued, as after a load on the window's thread.
     if (m_awaitLibrary) {
-        EXPECT_TRUE(m_vm->awaitLibrary(std::chrono::seconds(10)));
+        EXPECT_TRUE(m_vm->library().awaitLibrary(std::chrono::seconds(10)));
     }
     return *m_vm;
 }
@@ -115,19 +117,19 @@ void ViewModelFixture::writeFile(const QString& path, qint64 bytes) const
 
 void ViewModelFixture::startRecording(const std::optional<QString>& title)
 {
-    m_vm->startNewRecording(title);
-    ASSERT_EQ(m_vm->recorderState(), RecorderState::starting);
+    m_vm->recorder().startNewRecording(title);
+    ASSERT_EQ(m_vm->recorder().recorderState(), RecorderState::starting);
     m_recorder->starts.resolve(m_recorder->starts.count() - 1);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
 }
 
 void ViewModelFixture::stopRecording(double duration, qint64 bytes, const QList<float>& amplitudes)
 {
     m_recorder->writeCaptureFile(bytes);
-    m_vm->stopRecording();
-    ASSERT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    m_vm->recorder().stopRecording();
+    ASSERT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     m_recorder->stops.resolveLast({duration, amplitudes});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
 }
 
 bool ViewModelFixture::waitFor(const std::function<bool()>& done, int timeoutMs)

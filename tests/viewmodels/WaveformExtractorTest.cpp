@@ -2,7 +2,6 @@
 
 #include "ToneMp3.h"
 #include "support/TestFiles.h"
-#include "viewmodels/RecordingViewModel.h"
 
 #include <QTemporaryDir>
 
@@ -28,7 +27,7 @@ TEST_F(WaveformExtractorTest, ARisingToneGivesRisingBarsFromPointTwelveToOne)
 {
     // 15 seconds: some 160 buffers, more than one per bar.
     writeToneMp3(path("rise.mp3"), 15, [](double t) { return t / 15; });
-    const auto bars = RecordingViewModel::extractWaveformFromFile(path("rise.mp3"), 120);
+    const auto bars = WaveformExtractor::extract(path("rise.mp3"), 120);
     ASSERT_TRUE(bars);
     ASSERT_EQ(bars->size(), 120);
     EXPECT_THAT(*bars, Each(Ge(0.12f)));
@@ -43,7 +42,7 @@ TEST_F(WaveformExtractorTest, ARisingToneGivesRisingBarsFromPointTwelveToOne)
 TEST_F(WaveformExtractorTest, SilenceGivesEqualBarsAtPointTwelve)
 {
     writeToneMp3(path("silence.mp3"), 15, [](double) { return 0.0; });
-    const auto bars = RecordingViewModel::extractWaveformFromFile(path("silence.mp3"), 120);
+    const auto bars = WaveformExtractor::extract(path("silence.mp3"), 120);
     ASSERT_TRUE(bars);
     ASSERT_EQ(bars->size(), 120);
     EXPECT_THAT(*bars, Each(FloatEq(0.12f)));
@@ -56,7 +55,7 @@ TEST_F(WaveformExtractorTest, AFileOfFewerBuffersThanBarsStillFillsEveryBarWithi
     const auto levels = WaveformExtractor::bufferLevels(path("short.mp3"));
     ASSERT_TRUE(levels);
     EXPECT_LT(levels->size(), 120);
-    const auto bars = RecordingViewModel::extractWaveformFromFile(path("short.mp3"), 120);
+    const auto bars = WaveformExtractor::extract(path("short.mp3"), 120);
     ASSERT_TRUE(bars);
     ASSERT_EQ(bars->size(), 120);
     EXPECT_THAT(*bars, Each(Ge(0.12f)));
@@ -68,7 +67,7 @@ TEST_F(WaveformExtractorTest, AFileOfFewerBuffersThanBarsStillFillsEveryBarWithi
 TEST_F(WaveformExtractorTest, NoBarsAskedOfAReadableFileIsAnEmptyListNotNothing)
 {
     writeToneMp3(path("tone.mp3"), 1, [](double) { return 0.5; });
-    const auto bars = RecordingViewModel::extractWaveformFromFile(path("tone.mp3"), 0);
+    const auto bars = WaveformExtractor::extract(path("tone.mp3"), 0);
     ASSERT_TRUE(bars);
     EXPECT_TRUE(bars->isEmpty());
 }
@@ -78,7 +77,7 @@ TEST_F(WaveformExtractorTest, AMissingEmptyOrNonAudioFileGivesNothing)
     TestFiles::writeFile(path("empty.mp3"), {});
     TestFiles::writeFile(path("notes.mp3"), QByteArray("These are meeting notes, not audio.\n").repeated(200));
     for (const QString name : {"missing.mp3", "empty.mp3", "notes.mp3"})
-        EXPECT_FALSE(RecordingViewModel::extractWaveformFromFile(path(name), 120)) << name.toStdString();
+        EXPECT_FALSE(WaveformExtractor::extract(path(name), 120)) << name.toStdString();
 }
 
 TEST_F(WaveformExtractorTest, ACancelledExtractionGivesNothing)

@@ -5,6 +5,8 @@
 
 #include "common/SettingsKeys.h"
 #include "support/TestFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/detail/FormatChip.h"
 #include "views/detail/LiveBarStrip.h"
@@ -30,7 +32,7 @@ protected:
         seedLibrary({item});
         makeDetailArea();
         m_player->durations.insert(audioPath(item), fileLength);
-        m_vm->selectRecording(m_vm->recordings().first()); // reloads with that length
+        m_vm->library().selectRecording(m_vm->library().recordings().first()); // reloads with that length
         settle();
         return *m_area->playbackView();
     }
@@ -105,7 +107,7 @@ TEST_F(AudioPane, StoredDurationLongerThanTheFileShowsTheTargetWhileThePlayerSto
 TEST_F(AudioPane, WithoutALoadedFileTheDragMovesOnlyTheDisplay)
 {
     PlaybackWaveformView& pane = playbackFor(60, 60);
-    QFile::remove(audioPath(*m_vm->selectedRecording()));
+    QFile::remove(audioPath(*m_vm->library().selectedRecording()));
     m_player->load(QStringLiteral("/nonexistent.mp3"));
     PlaybackWaveformCanvas* canvas = pane.canvas();
 
@@ -150,7 +152,7 @@ TEST_F(AudioPane, LiveTimerFollowsTheRecordingsDuration)
     m_recorder->duration = 62 * 60 + 5.46;
     ASSERT_TRUE(waitFor([&] { return live->timerText() == "62:05.4"; })) << live->timerText().toStdString();
 
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     settle();
     EXPECT_EQ(live->findChild<QLabel*>(QStringLiteral("liveStateWord"))->text(), "PAUSED");
 }
@@ -182,7 +184,7 @@ TEST_F(AudioPane, FormatChipsChooseTheActiveTypeAndFollowTheSetting)
     FormatChip* lecture = section->findChild<FormatChip*>(QStringLiteral("formatChip_lecture"));
     QTest::mouseClick(lecture, Qt::LeftButton);
     settle();
-    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::lecture);
+    EXPECT_EQ(m_vm->recorder().activeRecordingType(), RecordingType::lecture);
     EXPECT_TRUE(lecture->isSelected());
     EXPECT_EQ(section->findChild<QLabel*>(QStringLiteral("recapFormatTypeName"))->text(), "Lecture");
     EXPECT_EQ(section->findChild<QLabel*>(QStringLiteral("recapFormatDescription"))->text(),
@@ -227,8 +229,8 @@ TEST_F(AudioPane, AStoredWaveformOfTenMillionValuesLoadsReducedAndDraws)
 
     makeDetailArea();
     settle();
-    ASSERT_EQ(m_vm->recordings().size(), 1);
-    EXPECT_EQ(m_vm->recordings().first().waveformSamples, peaks);
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().waveformSamples, peaks);
     PlaybackWaveformView& pane = *m_area->playbackView();
     EXPECT_EQ(pane.canvas()->shownSamples(), peaks);
     EXPECT_EQ(pane.remainingText(), "--:--");

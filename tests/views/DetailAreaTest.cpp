@@ -2,6 +2,9 @@
 
 #include "PaneFixture.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/detail/DetailHeader.h"
 #include "views/detail/DetailTabPicker.h"
 #include "views/detail/EmptyRecapView.h"
@@ -41,7 +44,7 @@ protected:
 TEST_F(DetailArea, WithoutSelectionEachTabShowsItsPlaceholder)
 {
     makeDetailArea();
-    m_vm->setSelectedRecording(std::nullopt);
+    m_vm->library().setSelectedRecording(std::nullopt);
     settle();
 
     EXPECT_TRUE(m_area->tabPicker()->isVisible());
@@ -49,7 +52,7 @@ TEST_F(DetailArea, WithoutSelectionEachTabShowsItsPlaceholder)
     EXPECT_TRUE(qobject_cast<EmptyWaveformView*>(m_area->currentPane()));
 
     chooseTab(DetailViewTab::transcript);
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::transcript);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::transcript);
     ASSERT_EQ(m_area->currentPane(), m_area->transcriptView());
     EXPECT_TRUE(m_area->transcriptView()->findChild<EmptyTranscriptView*>()->isVisible());
 
@@ -93,14 +96,14 @@ TEST_F(DetailArea, HeaderBelongsToTheAudioTabOfASelectedRecording)
     seedLibrary({makeRecording(QStringLiteral("Standup"), 3)});
     makeDetailArea();
 
-    ASSERT_TRUE(m_vm->selectedRecording());
+    ASSERT_TRUE(m_vm->library().selectedRecording());
     EXPECT_TRUE(m_area->header()->isVisible());
     EXPECT_TRUE(m_area->header()->enhanceButton()->isVisible());
     EXPECT_FALSE(m_area->header()->enhancedSwitch()->isVisible());
     EXPECT_TRUE(m_area->header()->trimButton()->isVisible());
     auto* playback = qobject_cast<PlaybackWaveformView*>(m_area->currentPane());
     ASSERT_TRUE(playback);
-    EXPECT_EQ(playback->recordingId(), m_vm->selectedRecording()->id);
+    EXPECT_EQ(playback->recordingId(), m_vm->library().selectedRecording()->id);
 
     chooseTab(DetailViewTab::transcript);
     EXPECT_FALSE(m_area->header()->isVisible());
@@ -116,7 +119,7 @@ TEST_F(DetailArea, EnhancementSlotShowsTheSwitchBeforeAnyRunningEnhancement)
     seedLibrary({enhanced});
     makeDetailArea();
 
-    m_vm->enhanceRecording(*m_vm->selectedRecording());
+    m_vm->processing().enhanceRecording(*m_vm->library().selectedRecording());
     settle();
     EXPECT_TRUE(m_area->header()->enhancedSwitch()->isVisible());
     EXPECT_FALSE(m_area->header()->enhancingBadge()->isVisible());
@@ -124,7 +127,7 @@ TEST_F(DetailArea, EnhancementSlotShowsTheSwitchBeforeAnyRunningEnhancement)
 
     QTest::mouseClick(m_area->header()->enhancedSegment(), Qt::LeftButton);
     settle();
-    EXPECT_TRUE(m_vm->isPlayingEnhanced());
+    EXPECT_TRUE(m_vm->library().isPlayingEnhanced());
 }
 
 TEST_F(DetailArea, RunningEnhancementShowsItsBadge)
@@ -134,7 +137,7 @@ TEST_F(DetailArea, RunningEnhancementShowsItsBadge)
 
     QTest::mouseClick(m_area->header()->enhanceButton(), Qt::LeftButton);
     settle();
-    EXPECT_TRUE(m_vm->enhancingRecordingIDs().contains(m_vm->selectedRecording()->id));
+    EXPECT_TRUE(m_vm->processing().enhancingRecordingIDs().contains(m_vm->library().selectedRecording()->id));
     EXPECT_TRUE(m_area->header()->enhancingBadge()->isVisible());
     EXPECT_FALSE(m_area->header()->enhanceButton()->isVisible());
 }
@@ -145,27 +148,27 @@ TEST_F(DetailArea, ARecordingReplacesAnyTabWithTheLivePaneUntilIdleAgain)
     makeDetailArea();
     chooseTab(DetailViewTab::transcript);
 
-    m_vm->startNewRecording();
+    m_vm->recorder().startNewRecording();
     settle();
     EXPECT_TRUE(qobject_cast<LiveRecordingWaveformView*>(m_area->currentPane())) << "from the starting state on";
     EXPECT_FALSE(m_area->tabPicker()->isVisible());
     EXPECT_FALSE(m_area->header()->isVisible());
 
     m_recorder->starts.resolveLast();
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
     m_recorder->writeCaptureFile(4096);
-    m_vm->stopRecording();
+    m_vm->recorder().stopRecording();
     settle();
     EXPECT_TRUE(qobject_cast<LiveRecordingWaveformView*>(m_area->currentPane())) << "while stopping";
 
     m_recorder->stops.resolveLast({12.0, QList<float>(120, 0.4f)});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
     settle();
     EXPECT_EQ(m_area->liveView(), nullptr);
     EXPECT_TRUE(m_area->tabPicker()->isVisible());
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::waveform);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::waveform);
     ASSERT_TRUE(m_area->playbackView());
-    EXPECT_EQ(m_area->playbackView()->recordingId(), m_vm->selectedRecording()->id);
+    EXPECT_EQ(m_area->playbackView()->recordingId(), m_vm->library().selectedRecording()->id);
 }
 
 TEST_F(DetailArea, AnotherSelectionBuildsAFreshPlaybackPane)
@@ -178,7 +181,7 @@ TEST_F(DetailArea, AnotherSelectionBuildsAFreshPlaybackPane)
     ASSERT_TRUE(before);
     EXPECT_EQ(before->recordingId(), first.id);
 
-    m_vm->setSelectedRecording(m_vm->recordings().at(1));
+    m_vm->library().setSelectedRecording(m_vm->library().recordings().at(1));
     settle();
     ASSERT_TRUE(m_area->playbackView());
     EXPECT_EQ(m_area->playbackView()->recordingId(), second.id);

@@ -4,6 +4,9 @@
 #include "FakePlayer.h"
 #include "KeyboardWalk.h"
 #include "WindowFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/common/FocusRing.h"
 #include "views/detail/DetailTabPicker.h"
@@ -64,11 +67,11 @@ TEST_F(Keys, TabVisitsEveryControlOfTheMainWindowInReadingOrder)
     const auto newer = makeRecording("Design Review", 5);
     seedLibrary({older, newer});
     makeWindow();
-    m_vm->selectRecording(newer);
+    m_vm->library().selectRecording(newer);
     pump(50);
 
     for (const DetailViewTab tab : {DetailViewTab::waveform, DetailViewTab::transcript, DetailViewTab::recap}) {
-        m_vm->setActiveDetailTab(tab);
+        m_vm->library().setActiveDetailTab(tab);
         pump(50);
         const QList<QWidget*> chain = tabChain(m_window.get());
         for (QWidget* stop : tabStops(m_window.get()))
@@ -77,7 +80,7 @@ TEST_F(Keys, TabVisitsEveryControlOfTheMainWindowInReadingOrder)
 
     // Top to bottom, left to right: the source bar, the menu button, the
     // library column, the detail area, the transport bar.
-    m_vm->setActiveDetailTab(DetailViewTab::waveform);
+    m_vm->library().setActiveDetailTab(DetailViewTab::waveform);
     pump(50);
     QList<QWidget*> chain = tabChain(m_window.get());
     // The walk is a circle: read it from the window's first control.
@@ -143,9 +146,9 @@ TEST_F(Keys, EveryControlOfTheWindowAndItsPanesHasAnAccessibleName)
     const auto item = makeRecording("Standup", 5);
     seedLibrary({item});
     makeWindow();
-    m_vm->selectRecording(item);
+    m_vm->library().selectRecording(item);
     for (const DetailViewTab tab : {DetailViewTab::waveform, DetailViewTab::transcript, DetailViewTab::recap}) {
-        m_vm->setActiveDetailTab(tab);
+        m_vm->library().setActiveDetailTab(tab);
         pump(50);
         for (QWidget* stop : tabStops(m_window.get()))
             EXPECT_FALSE(accessibleName(stop).isEmpty()) << describe(stop).toStdString();
@@ -161,7 +164,7 @@ TEST_F(Keys, PaneTabsAreReadAsTabsWithTheChosenOneSelected)
 {
     seedLibrary({makeRecording("Standup", 5)});
     makeWindow();
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     pump(30);
     auto* picker = static_cast<WaveformVisualizerView*>(m_window->detailArea())->tabPicker();
     EXPECT_EQ(QAccessible::queryAccessibleInterface(picker)->role(), QAccessible::PageTabList);
@@ -175,16 +178,16 @@ TEST_F(Keys, PaneTabsAreReadAsTabsWithTheChosenOneSelected)
     picker->button(DetailViewTab::transcript)->setFocus(Qt::TabFocusReason);
     QTest::keyClick(picker->button(DetailViewTab::transcript), Qt::Key_Right);
     pump(30);
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::recap);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::recap);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
     pump(30);
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::transcript);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::transcript);
 
     QAccessibleInterface* recap = QAccessible::queryAccessibleInterface(picker->button(DetailViewTab::recap));
     EXPECT_EQ(recap->text(QAccessible::Name), QStringLiteral("Recap"));
     recap->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     pump(30);
-    EXPECT_EQ(m_vm->activeDetailTab(), DetailViewTab::recap);
+    EXPECT_EQ(m_vm->library().activeDetailTab(), DetailViewTab::recap);
 }
 
 TEST_F(Keys, F2RenamesAndDeleteDeletesTheSelectedRecording)
@@ -193,7 +196,7 @@ TEST_F(Keys, F2RenamesAndDeleteDeletesTheSelectedRecording)
     const auto gone = makeRecording("Gone", 5);
     seedLibrary({keep, gone});
     makeWindow();
-    m_vm->selectRecording(gone);
+    m_vm->library().selectRecording(gone);
     pump(50);
 
     QTest::keyClick(m_window.get(), Qt::Key_F2);
@@ -208,16 +211,16 @@ TEST_F(Keys, F2RenamesAndDeleteDeletesTheSelectedRecording)
     QTest::keyClick(sidebar().searchBox()->field(), Qt::Key_Delete);
     pump(30);
     EXPECT_EQ(sidebar().searchBox()->field()->text(), QStringLiteral("o"));
-    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
     QTest::keyClick(sidebar().searchBox()->field(), Qt::Key_Escape);
     pump(30);
 
     sidebar().releaseSearchFocus();
-    m_vm->selectRecording(gone);
+    m_vm->library().selectRecording(gone);
     pump(50);
     QTest::keyClick(m_window.get(), Qt::Key_Delete);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().size() == 1; }));
-    EXPECT_EQ(m_vm->recordings().first().id, keep.id);
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().recordings().size() == 1; }));
+    EXPECT_EQ(m_vm->library().recordings().first().id, keep.id);
 }
 
 TEST_F(Keys, KeysDoNothingWhereTheRowsMenuGreysTheEntryOut)
@@ -226,16 +229,16 @@ TEST_F(Keys, KeysDoNothingWhereTheRowsMenuGreysTheEntryOut)
     const auto other = makeRecording("Other", 5);
     seedLibrary({source, other});
     makeWindow();
-    m_vm->selectRecording(other);
-    m_vm->startMergeMode(source);
+    m_vm->library().selectRecording(other);
+    m_vm->merge().startMergeMode(source);
     pump(50);
-    ASSERT_TRUE(m_vm->isMergeModeActive());
+    ASSERT_TRUE(m_vm->merge().isMergeModeActive());
     sidebar().releaseSearchFocus();
     pump(30);
     QTest::keyClick(m_window.get(), Qt::Key_Delete);
     QTest::keyClick(m_window.get(), Qt::Key_F2);
     pump(50);
-    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
     EXPECT_FALSE(isEditing(other));
     EXPECT_FALSE(isEditing(source));
 }
@@ -251,23 +254,23 @@ TEST_F(Keys, CtrlFFocusesTheSearchAndEscapeClearsIt)
 
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
-    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_TRUE(m_vm->library().isSearchFocused());
     QTest::keyClicks(search, QStringLiteral("bud"));
-    EXPECT_EQ(m_vm->searchText(), QStringLiteral("bud"));
+    EXPECT_EQ(m_vm->library().searchText(), QStringLiteral("bud"));
     EXPECT_EQ(rowTitles(), QStringList{"Budget"});
 
     QTest::keyClick(search, Qt::Key_Escape);
-    EXPECT_EQ(m_vm->searchText(), QString());
+    EXPECT_EQ(m_vm->library().searchText(), QString());
     EXPECT_EQ(search->text(), QString());
     EXPECT_EQ(rowTitles().size(), 2);
 
     // Also from elsewhere in the window, and with the search selected whole by Ctrl+F.
-    m_vm->setSearchText(QStringLiteral("stand"));
+    m_vm->library().setSearchText(QStringLiteral("stand"));
     sidebar().releaseSearchFocus();
     pump(30);
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
-    EXPECT_EQ(m_vm->searchText(), QString());
-    m_vm->setSearchText(QStringLiteral("stand"));
+    EXPECT_EQ(m_vm->library().searchText(), QString());
+    m_vm->library().setSearchText(QStringLiteral("stand"));
     QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
     ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
     EXPECT_EQ(search->selectedText(), QStringLiteral("stand"));
@@ -278,7 +281,7 @@ TEST_F(Keys, ShiftF10AndTheMenuKeyOpenTheSelectedRowsMenu)
     const auto item = makeRecording("Standup", 5);
     seedLibrary({item, makeRecording("Budget", 10)});
     makeWindow();
-    m_vm->selectRecording(item);
+    m_vm->library().selectRecording(item);
     pump(50);
 
     const QStringList expected = [&] {
@@ -316,7 +319,7 @@ TEST_F(Keys, SpacePressesAButtonReachedByTabAndPlaysOtherwise)
     const auto item = makeRecording("Standup", 5);
     seedLibrary({item});
     makeWindow();
-    m_vm->selectRecording(item);
+    m_vm->library().selectRecording(item);
     sidebar().releaseSearchFocus();
     pump(50);
     QWidget* skip = child(m_window.get(), "skipForwardButton");
@@ -356,8 +359,8 @@ TEST_F(Keys, ARowsDateStaysWholeWhileItsStatusShortens)
     const auto item = makeRecording("Standup", 5);
     seedLibrary({item});
     makeWindow();
-    m_vm->transcribeRecording(item);
-    m_vm->enhanceRecording(item);
+    m_vm->processing().transcribeRecording(item);
+    m_vm->processing().enhanceRecording(item);
     pump(50);
     const int row = sidebar().rowOf(item.id);
     ASSERT_GE(row, 0);

@@ -2,6 +2,8 @@
 #include "support/QtPrinters.h"
 #include "WindowFixture.h"
 
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/window/MeetingAlertBanner.h"
 #include "views/window/MeetingAlertBannerButton.h"
@@ -114,10 +116,10 @@ TEST_F(MeetingBanner, TheWindowShowsEachBannerOnlyInItsStates)
     EXPECT_FALSE(detected->isVisible());
     EXPECT_TRUE(ended->isVisible());
 
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     settle();
     EXPECT_TRUE(ended->isVisible());
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
 
     // The detection still set when the recording ends shows again.
     stopRecording(5, 4096);
@@ -151,7 +153,7 @@ TEST_F(MeetingBanner, BannersAndTheStatusMessageStackFromTheTop)
     makeWindow();
     startRecording();
     m_meetings->offerToStop(zoomCall(), 9);
-    m_vm->copyTranscript(QStringLiteral("words"));
+    m_vm->processing().copyTranscript(QStringLiteral("words"));
     settle();
     MeetingAlertBanner* ended = m_window->meetingBanners()->endBanner();
     StatusMessageView* status = m_window->statusMessage();

@@ -5,6 +5,10 @@
 #include "WindowFixture.h"
 
 #include "audio/ToneFiles.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/StatusLine.h"
+#include "viewmodels/TrimSession.h"
 #include "views/sidebar/MergePanel.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
@@ -64,7 +68,7 @@ TEST_F(MergeSidebar, TheRowMenuStartsMergeModeWithItsPanelAndCheckBoxes)
     EXPECT_TRUE(start->isEnabled());
     start->trigger();
 
-    ASSERT_TRUE(m_vm->isMergeModeActive());
+    ASSERT_TRUE(m_vm->merge().isMergeModeActive());
     EXPECT_TRUE(panel().isVisible());
     EXPECT_EQ(sidebar().headerTitle(), "Select other recordings");
     EXPECT_EQ(panel().sourceText(), "Planning");
@@ -82,25 +86,25 @@ TEST_F(MergeSidebar, TheRowMenuStartsMergeModeWithItsPanelAndCheckBoxes)
 
     // The source's row takes no pick; another row's click picks and unpicks it.
     clickRow(second);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
     clickRow(third);
-    EXPECT_EQ(m_vm->mergeSelectedIDs(), (QSet<QUuid>{third.id}));
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs(), (QSet<QUuid>{third.id}));
     EXPECT_TRUE(rowState(third).isMergeSelected);
     EXPECT_EQ(panel().countText(), "1 of 5 selected");
     EXPECT_TRUE(panel().mergeButton()->isEnabled());
     EXPECT_EQ(panel().mergeButtonText(), "Merge (2)");
     clickRow(third);
-    EXPECT_TRUE(m_vm->mergeSelectedIDs().isEmpty());
+    EXPECT_TRUE(m_vm->merge().mergeSelectedIDs().isEmpty());
     // A pick is no selection.
-    ASSERT_TRUE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->selectedRecording()->id, first.id);
+    ASSERT_TRUE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, first.id);
 
     // No renaming by double click in merge mode.
     doubleClickRow(first);
     EXPECT_FALSE(isEditing(first));
 
     click(panel().cancelButton());
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
     EXPECT_FALSE(panel().isVisible());
     EXPECT_EQ(sidebar().headerTitle(), "All Recordings");
     EXPECT_FALSE(rowState(second).isMergeSource);
@@ -113,21 +117,21 @@ TEST_F(MergeSidebar, EachCheckBoxTogglesItsOwnRecording)
         items.append(makeRecording(QStringLiteral("Take %1").arg(i), 5 * (i + 1)));
     seedLibrary(items);
     makeWindow();
-    m_vm->startMergeMode(items[0]);
+    m_vm->merge().startMergeMode(items[0]);
 
     QSet<QUuid> expected;
     for (int i = 1; i < 5; ++i) {
         clickRow(items[i], RecordingList::Part::mergeCheckBox);
         expected.insert(items[i].id);
-        EXPECT_EQ(m_vm->mergeSelectedIDs(), expected) << i;
+        EXPECT_EQ(m_vm->merge().mergeSelectedIDs(), expected) << i;
     }
     clickRow(items[2], RecordingList::Part::mergeCheckBox);
     expected.remove(items[2].id);
-    EXPECT_EQ(m_vm->mergeSelectedIDs(), expected);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs(), expected);
 
     // The source's mark is no control: a click there is a click on its row.
     clickRow(items[0], RecordingList::Part::mergeCheckBox);
-    EXPECT_EQ(m_vm->mergeSelectedIDs(), expected);
+    EXPECT_EQ(m_vm->merge().mergeSelectedIDs(), expected);
 }
 
 TEST_F(MergeSidebar, EscapeLeavesMergeModeWhereverTheKeyboardIs)
@@ -139,20 +143,20 @@ TEST_F(MergeSidebar, EscapeLeavesMergeModeWhereverTheKeyboardIs)
 
     // Outside merge mode Escape changes nothing.
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
-    EXPECT_TRUE(m_vm->selectedRecording().has_value());
+    EXPECT_TRUE(m_vm->library().selectedRecording().has_value());
 
-    m_vm->startMergeMode(first);
-    m_vm->toggleMergeSelection(second);
+    m_vm->merge().startMergeMode(first);
+    m_vm->merge().toggleMergeSelection(second);
     ASSERT_TRUE(clickIntoSearch());
     QTest::keyClick(focused(), Qt::Key_Escape);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
 
     // After a click on a row no field holds the keyboard.
-    m_vm->startMergeMode(first);
+    m_vm->merge().startMergeMode(first);
     clickRow(second);
     pump(50);
     QTest::keyClick(focused() ? focused() : m_window.get(), Qt::Key_Escape);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
 }
 
 TEST(MergePanelWidget, WhileMergingTheButtonIsOffAndTheProgressShows)
@@ -180,7 +184,7 @@ TEST_F(MergeSidebar, TheQuestionListsOldestFirstAndItsAnswerMerges)
         ToneFiles::write(audioPath(item), {{0.3, 440}});
     seedLibrary({source, middle, oldest});
     makeWindow();
-    m_vm->startMergeMode(source);
+    m_vm->merge().startMergeMode(source);
     clickRow(middle);
     clickRow(oldest);
 
@@ -196,15 +200,15 @@ TEST_F(MergeSidebar, TheQuestionListsOldestFirstAndItsAnswerMerges)
     confirmationButton("Cancel")->click();
     EXPECT_FALSE(sidebar().mergeConfirmation());
     pump(50);
-    EXPECT_FALSE(m_vm->isMerging());
-    EXPECT_TRUE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMerging());
+    EXPECT_TRUE(m_vm->merge().isMergeModeActive());
 
     click(panel().mergeButton());
     ASSERT_TRUE(confirmationButton("Merge Recordings"));
     confirmationButton("Merge Recordings")->click();
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isMergeModeActive(); }, 20000));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->merge().isMergeModeActive(); }, 20000));
     EXPECT_EQ(rowTitles().first(), "Source (Merged)");
-    EXPECT_TRUE(rowState(m_vm->recordings().first()).isSelected);
+    EXPECT_TRUE(rowState(m_vm->library().recordings().first()).isSelected);
     EXPECT_FALSE(panel().isVisible());
 }
 
@@ -219,22 +223,22 @@ TEST_F(MergeSidebar, ARunningMergeKeepsItsPanelAfterTheModeIsLeftAndItsCancelSto
     seedLibrary({first, second});
     makeWindow();
 
-    m_vm->startMergeMode(first);
-    m_vm->toggleMergeSelection(second);
-    m_vm->executeMerge();
+    m_vm->merge().startMergeMode(first);
+    m_vm->merge().toggleMergeSelection(second);
+    m_vm->merge().executeMerge();
     ASSERT_TRUE(waitFor([&] { return panel().progressText().endsWith(QLatin1Char('%')); }, 15000));
     EXPECT_TRUE(panel().progressText().startsWith(QStringLiteral("Merging recording ")));
 
     // Trim mode leaves merge mode; the merge and its panel stay.
-    m_vm->startTrimming(second);
+    m_vm->trim().startTrimming(second);
     pump(20);
-    EXPECT_FALSE(m_vm->isMergeModeActive());
+    EXPECT_FALSE(m_vm->merge().isMergeModeActive());
     EXPECT_TRUE(panel().isVisible());
 
     QTest::mouseClick(panel().cancelButton(), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !m_vm->isMerging(); }, 15000));
+    ASSERT_TRUE(waitFor([&] { return !m_vm->merge().isMerging(); }, 15000));
     pump(20);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Merge cancelled"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Merge cancelled"));
     EXPECT_FALSE(panel().isVisible());
-    EXPECT_EQ(m_vm->recordings().size(), 2);
+    EXPECT_EQ(m_vm->library().recordings().size(), 2);
 }

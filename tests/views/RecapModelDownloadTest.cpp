@@ -3,6 +3,7 @@
 #include "PaneFixture.h"
 
 #include "support/LoopbackHttpServer.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "views/detail/ModelDownloadCard.h"
 #include "views/detail/PlaybackRecapView.h"
 #include "views/detail/ReadyToGenerateCard.h"
@@ -38,7 +39,7 @@ protected:
         item.transcript = QStringLiteral("we talked about the plan");
         seedLibrary({item});
         makeDetailArea();
-        m_vm->setActiveDetailTab(DetailViewTab::recap);
+        m_vm->library().setActiveDetailTab(DetailViewTab::recap);
         settle();
         return *m_area->recapView()->playbackView();
     }

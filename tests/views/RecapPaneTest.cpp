@@ -3,6 +3,8 @@
 
 #include "PaneFixture.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/ModelDownloadCard.h"
 #include "views/detail/PlaybackRecapView.h"
@@ -30,7 +32,7 @@ protected:
         setPaneRecapModelPresent(modelPresent);
         seedLibrary({item});
         makeDetailArea();
-        m_vm->setActiveDetailTab(DetailViewTab::recap);
+        m_vm->library().setActiveDetailTab(DetailViewTab::recap);
         settle();
         return *m_area->recapView()->playbackView();
     }
@@ -45,7 +47,7 @@ protected:
         return item;
     }
 
-    RecordingItem current() const { return m_vm->recordings().first(); }
+    RecordingItem current() const { return m_vm->library().recordings().first(); }
 };
 
 } // namespace
@@ -155,17 +157,17 @@ TEST_F(RecapPane, TranscribeButtonWaitsForAnyRunningTranscription)
     setPaneRecapModelPresent(true);
     seedLibrary({shown, other});
     makeDetailArea();
-    m_vm->setActiveDetailTab(DetailViewTab::recap);
+    m_vm->library().setActiveDetailTab(DetailViewTab::recap);
     settle();
     PlaybackRecapView& view = *m_area->recapView()->playbackView();
     auto* card = qobject_cast<TranscriptRequiredCard*>(view.bodyWidget());
     ASSERT_TRUE(card);
 
-    m_vm->transcribeRecording(m_vm->recordings().at(1));
+    m_vm->processing().transcribeRecording(m_vm->library().recordings().at(1));
     settle();
     EXPECT_FALSE(card->transcribeButton()->isEnabled());
     m_transcriber->calls.resolveLast(TranscriptionService::Transcription{QStringLiteral("x"), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
     settle();
     EXPECT_TRUE(card->transcribeButton()->isEnabled());
 

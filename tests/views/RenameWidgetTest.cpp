@@ -1,5 +1,7 @@
 #include "support/QtPrinters.h"
-#include "WindowFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/PlainButton.h"
 #include "views/sidebar/InlineRenameField.h"
 #include "views/sidebar/RowRenameEditor.h"
@@ -7,6 +9,7 @@
 #include "views/sidebar/SidebarView.h"
 #include "views/transport/RecordButton.h"
 #include "views/transport/TransportControlsView.h"
+#include "WindowFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,15 +28,15 @@ TEST_F(Renaming, ReturnRenamesASavedRecordingAndEscapeLeavesIt)
     doubleClickRow(standup);
     InlineRenameField* field = renameField(standup);
     ASSERT_TRUE(field);
-    EXPECT_TRUE(m_vm->isRenamingActive());
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_TRUE(m_vm->library().isRenamingActive());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     ASSERT_TRUE(waitFor([&] { return field->hasFocus(); }));
     EXPECT_EQ(field->text(), "Standup");
     QTest::keyClicks(field, "  Daily standup\t");
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
+    EXPECT_EQ(m_vm->library().recordings().first().title, "Daily standup");
     EXPECT_EQ(savedLibrary().first().title, "Daily standup");
-    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_FALSE(m_vm->library().isRenamingActive());
     EXPECT_FALSE(isEditing(standup));
 
     // Escape and blanks both leave the title as it is, and close the field.
@@ -44,8 +47,8 @@ TEST_F(Renaming, ReturnRenamesASavedRecordingAndEscapeLeavesIt)
         ASSERT_TRUE(waitFor([&] { return again->hasFocus(); }));
         QTest::keyClicks(again, keys.first);
         QTest::keyClick(again, keys.second);
-        EXPECT_EQ(m_vm->recordings().first().title, "Daily standup");
-        EXPECT_FALSE(m_vm->isRenamingActive());
+        EXPECT_EQ(m_vm->library().recordings().first().title, "Daily standup");
+        EXPECT_FALSE(m_vm->library().isRenamingActive());
         EXPECT_FALSE(isEditing(standup));
     }
 }
@@ -63,9 +66,9 @@ TEST_F(Renaming, SaveButtonAndTheFocusLossAfterItRenameOnce)
     QTest::keyClicks(field, "Kickoff");
     click(field->parentWidget()->findChild<PlainButton*>("saveButton"));
     pump(50);
-    EXPECT_EQ(m_vm->recordings().first().title, "Kickoff");
-    EXPECT_FALSE(m_vm->isRenamingActive());
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().first().title, "Kickoff");
+    EXPECT_FALSE(m_vm->library().isRenamingActive());
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
 }
 
 TEST_F(Renaming, MovingTheRenameToAnotherRowLeavesTheFirstTitleAlone)
@@ -85,14 +88,14 @@ TEST_F(Renaming, MovingTheRenameToAnotherRowLeavesTheFirstTitleAlone)
     menu.actions().first()->trigger(); // "Rename"
     pump(300);
 
-    EXPECT_EQ(m_vm->recordings()[0].title, "Standup");
-    EXPECT_EQ(m_vm->recordings()[1].title, "Planning");
+    EXPECT_EQ(m_vm->library().recordings()[0].title, "Standup");
+    EXPECT_EQ(m_vm->library().recordings()[1].title, "Planning");
     EXPECT_FALSE(isEditing(first));
     EXPECT_FALSE(renameField(first));
     ASSERT_TRUE(isEditing(second));
     ASSERT_TRUE(renameField(second));
     EXPECT_EQ(renameField(second)->text(), "Planning");
-    EXPECT_TRUE(m_vm->isRenamingActive());
+    EXPECT_TRUE(m_vm->library().isRenamingActive());
 }
 
 TEST_F(Renaming, DeletingTheRecordingBeingRenamedEndsTheRenaming)
@@ -104,15 +107,15 @@ TEST_F(Renaming, DeletingTheRecordingBeingRenamedEndsTheRenaming)
 
     doubleClickRow(second);
     ASSERT_TRUE(isEditing(second));
-    EXPECT_TRUE(m_vm->isRenamingActive());
+    EXPECT_TRUE(m_vm->library().isRenamingActive());
     // The context menu still works while the field is open.
     QMenu menu;
     rowMenu(second, menu);
     menu.actions().last()->trigger(); // "Delete Recording"
     pump(50);
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
     EXPECT_FALSE(sidebar().editingRecordingID());
-    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_FALSE(m_vm->library().isRenamingActive());
 }
 
 TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
@@ -127,8 +130,8 @@ TEST_F(Renaming, RecordingInProgressTakesTheTypedName)
     EXPECT_EQ(field->text(), "New Recording 1");
     QTest::keyClicks(field, " Board sync ");
     QTest::keyClick(field, Qt::Key_Return);
-    EXPECT_EQ(m_vm->activeRecordingTitle(), "Board sync");
-    EXPECT_FALSE(m_vm->isRenamingActive());
+    EXPECT_EQ(m_vm->recorder().activeRecordingTitle(), "Board sync");
+    EXPECT_FALSE(m_vm->library().isRenamingActive());
     EXPECT_EQ(activeTitle(), "Board sync");
 }
 
@@ -163,11 +166,11 @@ TEST_F(Renaming, StoppingWithTheFieldOpenKeepsTheTypedName)
 
         m_recorder->writeCaptureFile(4096);
         c.stop();
-        EXPECT_FALSE(m_vm->isRenamingActive()) << c.name;
+        EXPECT_FALSE(m_vm->library().isRenamingActive()) << c.name;
         m_recorder->stops.resolveLast({5.0, {}});
-        ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; })) << c.name;
-        EXPECT_EQ(m_vm->recordings().first().title, typed) << c.name;
-        EXPECT_FALSE(m_vm->isRenamingActive()) << c.name;
+        ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; })) << c.name;
+        EXPECT_EQ(m_vm->library().recordings().first().title, typed) << c.name;
+        EXPECT_FALSE(m_vm->library().isRenamingActive()) << c.name;
         EXPECT_FALSE(sidebar().isEditingActiveRecording()) << c.name;
         EXPECT_FALSE(activeRowShown()) << c.name;
     }
@@ -183,15 +186,15 @@ TEST_F(Renaming, LibraryUpdatesNeverTakeTheFocus)
 
     QLineEdit* search = sidebar().searchBox()->field();
     ASSERT_TRUE(clickIntoSearch());
-    m_vm->transcribeRecording(standup);
+    m_vm->processing().transcribeRecording(standup);
     QTest::keyClicks(search, "sta");
     m_transcriber->calls.resolveLast({QStringLiteral("the transcript"), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().first().transcript.has_value(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().recordings().first().transcript.has_value(); }));
     pump(50);
     EXPECT_TRUE(search->hasFocus());
-    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_TRUE(m_vm->library().isSearchFocused());
     QTest::keyClicks(search, "nd");
-    EXPECT_EQ(m_vm->searchText(), "stand");
+    EXPECT_EQ(m_vm->library().searchText(), "stand");
 
     click(sidebar().searchBox()->clearButton());
     doubleClickRow(standup);
@@ -199,12 +202,12 @@ TEST_F(Renaming, LibraryUpdatesNeverTakeTheFocus)
     ASSERT_TRUE(field);
     ASSERT_TRUE(waitFor([&] { return field->isReady(); }));
     QTest::keyClicks(field, "Half");
-    m_vm->transcribeRecording(standup);
+    m_vm->processing().transcribeRecording(standup);
     m_transcriber->calls.resolveLast({QStringLiteral("another transcript"), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recordings().first().transcript == "another transcript"; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->library().recordings().first().transcript == "another transcript"; }));
     pump(50);
     EXPECT_TRUE(field->hasFocus());
     EXPECT_EQ(field->text(), "Half");
-    EXPECT_EQ(m_vm->recordings().first().title, "Standup");
-    EXPECT_TRUE(m_vm->isRenamingActive());
+    EXPECT_EQ(m_vm->library().recordings().first().title, "Standup");
+    EXPECT_TRUE(m_vm->library().isRenamingActive());
 }

@@ -7,6 +7,8 @@
 #include "common/SettingsTable.h"
 #include "services/meetings/MeetingDetector.h"
 #include "support/QtPrinters.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/logic/SettingsRules.h"
 #include "views/settings/AiSection.h"
 #include "views/settings/AudioSection.h"
@@ -299,13 +301,13 @@ TEST_F(SettingsWindow, AStoredGainBelowTheSliderIsShownAndLeftAlone)
     EXPECT_EQ(audio.systemGainText()->text(), "0.3x");
     EXPECT_EQ(storedSettings(), before);
     EXPECT_DOUBLE_EQ(m_settings->value(SettingsKeys::micVolume).toDouble(), 0.3);
-    EXPECT_FLOAT_EQ(m_vm->micVolume(), 0.3f);
+    EXPECT_FLOAT_EQ(m_vm->recorder().micVolume(), 0.3f);
 
     // Set from the source bar while the tab is open: shown, and still not raised to the slider's end.
-    m_vm->setMicVolume(0.2f);
+    m_vm->recorder().setMicVolume(0.2f);
     settle();
     EXPECT_EQ(audio.micGainText()->text(), "0.2x");
-    EXPECT_FLOAT_EQ(m_vm->micVolume(), 0.2f);
+    EXPECT_FLOAT_EQ(m_vm->recorder().micVolume(), 0.2f);
     EXPECT_FLOAT_EQ(m_settings->value(SettingsKeys::micVolume).toFloat(), 0.2f);
 }
 
@@ -318,22 +320,22 @@ TEST_F(SettingsWindow, AudioControlsActOnTheViewModelAtOnce)
     EXPECT_EQ(audio.systemGainSlider()->maximum(), 20);
 
     audio.micGainSlider()->setValue(20);
-    EXPECT_FLOAT_EQ(m_vm->micVolume(), 2.0f);
+    EXPECT_FLOAT_EQ(m_vm->recorder().micVolume(), 2.0f);
     EXPECT_FLOAT_EQ(m_recorder->micGain, 2.0f);
     EXPECT_EQ(audio.micGainText()->text(), "2.0x");
     audio.systemGainSlider()->setValue(12);
-    EXPECT_FLOAT_EQ(m_vm->sysVolume(), 1.2f);
+    EXPECT_FLOAT_EQ(m_vm->recorder().sysVolume(), 1.2f);
     EXPECT_FLOAT_EQ(m_recorder->sysGain, 1.2f);
     EXPECT_NEAR(m_settings->value(SettingsKeys::sysVolume).toDouble(), 1.2, 1e-6);
 
     audio.echoGuardSwitch()->click();
-    EXPECT_FALSE(m_vm->isEchoGuardEnabled());
+    EXPECT_FALSE(m_vm->recorder().isEchoGuardEnabled());
     EXPECT_FALSE(m_recorder->echoGuard);
     EXPECT_FALSE(m_settings->value(SettingsKeys::echoGuardEnabled).toBool());
 
     // Changes made in the source bar show here too.
-    m_vm->setMicVolume(0.7f);
-    m_vm->setIsEchoGuardEnabled(true);
+    m_vm->recorder().setMicVolume(0.7f);
+    m_vm->recorder().setIsEchoGuardEnabled(true);
     settle();
     EXPECT_EQ(audio.micGainText()->text(), "0.7x");
     EXPECT_EQ(audio.micGainSlider()->value(), 7);
@@ -347,7 +349,7 @@ TEST_F(SettingsWindow, MicrophonePickerFollowsTheDeviceList)
     EXPECT_EQ(rows(picker), (QStringList{"Built-in", "USB Mic"}));
     EXPECT_EQ(picker->currentText(), "Built-in");
     picker->activated(1);
-    EXPECT_EQ(m_vm->selectedMicID(), "usb");
+    EXPECT_EQ(m_vm->recorder().selectedMicID(), "usb");
     // The choice lasts for this run only.
     EXPECT_FALSE(storedSettings().contains("usb"));
 
@@ -373,7 +375,7 @@ TEST_F(SettingsWindow, RecapFormatAndLanguagePickersStoreTheirTags)
     EXPECT_EQ(ai.recapFormatPicker()->currentIndex(), -1);
     ai.recapFormatPicker()->activated(4);
     EXPECT_EQ(m_settings->value(SettingsKeys::lastRecordingType).toString(), "lecture");
-    EXPECT_EQ(m_vm->activeRecordingType(), RecordingType::lecture);
+    EXPECT_EQ(m_vm->recorder().activeRecordingType(), RecordingType::lecture);
 
     ai.languagePicker()->activated(2);
     EXPECT_EQ(m_settings->value(SettingsKeys::whisperLanguage).toString(), "it");
@@ -384,7 +386,7 @@ TEST_F(SettingsWindow, RecapFormatAndLanguagePickersStoreTheirTags)
     EXPECT_FALSE(m_settings->value(SettingsKeys::autoGenerateRecap).toBool());
 
     // Chosen while recording, in the live pane: shown here.
-    m_vm->setActiveRecordingType(RecordingType::interview);
+    m_vm->recorder().setActiveRecordingType(RecordingType::interview);
     settle();
     EXPECT_EQ(ai.recapFormatPicker()->currentData().toString(), "interview");
 }
@@ -400,7 +402,7 @@ TEST_F(SettingsWindow, StorageShowsTheFolderAndCountsTheRecordings)
     storage.showFolderButton()->click();
     EXPECT_EQ(m_services.shownFolders, QStringList{m_services.folder});
 
-    m_vm->deleteRecording(m_vm->recordings().first());
+    m_vm->library().deleteRecording(m_vm->library().recordings().first());
     settle();
     EXPECT_EQ(storage.countText()->text(), "0 recordings saved");
 }

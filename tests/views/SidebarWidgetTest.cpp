@@ -1,9 +1,13 @@
 #include "support/QtPrinters.h"
-#include "WindowFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/StatusLine.h"
 #include "views/common/PlainButton.h"
 #include "views/sidebar/RecordingList.h"
 #include "views/sidebar/SearchBox.h"
 #include "views/sidebar/SidebarView.h"
+#include "WindowFixture.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -45,11 +49,11 @@ TEST_F(Sidebar, ALibraryStillBeingReadIsNotShownAsEmpty)
     m_awaitLibrary = false;
     m_beforeLibraryLoad = [gate] { gate->acquire(); };
     makeWindow();
-    EXPECT_FALSE(m_vm->isLibraryLoaded());
+    EXPECT_FALSE(m_vm->library().isLibraryLoaded());
     EXPECT_FALSE(sidebar().showsEmptyState());
 
     gate->release();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_vm->isLibraryLoaded(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_vm->library().isLibraryLoaded(); }, 10000));
     EXPECT_FALSE(sidebar().showsEmptyState());
     EXPECT_EQ(rowTitles(), QStringList{"Standup"});
 }
@@ -68,8 +72,8 @@ TEST_F(Sidebar, ListsTheLibraryNewestFirstWithTheSelectionMarked)
     EXPECT_FALSE(rowState(older).isSelected);
 
     clickRow(older);
-    ASSERT_TRUE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->selectedRecording()->id, older.id);
+    ASSERT_TRUE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, older.id);
     EXPECT_TRUE(rowState(older).isSelected);
     EXPECT_FALSE(rowState(newer).isSelected);
 }
@@ -100,7 +104,7 @@ TEST_F(Sidebar, SearchFiltersTheRowsWhileTheHeaderCountsTheLibrary)
     EXPECT_EQ(sidebar().emptySubtitle(), "Try a different search query.");
 
     click(sidebar().searchBox()->clearButton());
-    EXPECT_EQ(m_vm->searchText(), "");
+    EXPECT_EQ(m_vm->library().searchText(), "");
     EXPECT_EQ(rowTitles().size(), 3);
     EXPECT_FALSE(sidebar().searchBox()->clearButton()->isVisible());
 }
@@ -116,7 +120,7 @@ TEST_F(Sidebar, QuotationFollowsATranscriptThatArrivesDuringASearch)
     ASSERT_EQ(rowTitles(), (QStringList{"Standup"}));
     EXPECT_EQ(quote(standup), "");
 
-    m_vm->transcribeRecording(standup);
+    m_vm->processing().transcribeRecording(standup);
     m_transcriber->calls.resolveLast({QStringLiteral("The standup ran long today."), {}});
     EXPECT_TRUE(waitFor([&] { return quote(standup) == "The standup ran long today."; }));
 }
@@ -135,7 +139,7 @@ TEST_F(Sidebar, RecordingInProgressHasItsOwnRowFirst)
     m_recorder->duration = 65.7;
     EXPECT_TRUE(waitFor([&] { return activeDuration() == "01:05"; }));
 
-    m_vm->pauseResumeRecording();
+    m_vm->recorder().pauseResumeRecording();
     EXPECT_EQ(activeStatus(), "Recording paused");
     EXPECT_TRUE(activePaused());
     QMenu menu;
@@ -206,16 +210,16 @@ TEST_F(Sidebar, ClicksDuringARecordingSelectNothing)
     seedLibrary({saved});
     makeWindow();
     startRecording();
-    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_FALSE(m_vm->library().selectedRecording());
     EXPECT_FALSE(rowState(saved).isSelected);
 
     clickRow(saved);
-    EXPECT_FALSE(m_vm->selectedRecording());
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_FALSE(m_vm->library().selectedRecording());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
 
     // The active row's click clears the selection; the saved row still is not selected.
     clickActive();
-    EXPECT_FALSE(m_vm->selectedRecording());
+    EXPECT_FALSE(m_vm->library().selectedRecording());
 }
 
 TEST_F(Sidebar, RowCommandsReachTheViewModel)
@@ -245,7 +249,7 @@ TEST_F(Sidebar, RowCommandsReachTheViewModel)
         EXPECT_FALSE(menuAction(again, "Enhancing Voice...")->isEnabled());
     }
 
-    m_vm->transcribeRecording(first);
+    m_vm->processing().transcribeRecording(first);
     EXPECT_TRUE(rowState(first).isTranscribing);
     m_transcriber->calls.resolveLast({QStringLiteral("hello"), {}});
     EXPECT_TRUE(waitFor([&] { return !rowState(first).isTranscribing; }));
@@ -255,7 +259,7 @@ TEST_F(Sidebar, RowCommandsReachTheViewModel)
         rowMenu(first, menu);
         menuAction(menu, "Delete Recording")->trigger();
         EXPECT_EQ(rowTitles(), (QStringList{"Planning"}));
-        EXPECT_EQ(m_vm->recordings().size(), 1);
+        EXPECT_EQ(m_vm->library().recordings().size(), 1);
     }
 }
 
@@ -267,8 +271,8 @@ TEST_F(Sidebar, ThePaintedExportButtonExportsItsOwnRow)
     makeWindow();
 
     clickRow(second, RecordingList::Part::exportButton);
-    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage().has_value(); }));
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Exported 'Planning.mp3' to Downloads!"));
+    ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage().has_value(); }));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Exported 'Planning.mp3' to Downloads!"));
     EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/Planning.mp3"))));
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("Downloads/Standup.mp3"))));
 }
@@ -283,12 +287,12 @@ TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
     QWidget* list = sidebar().list();
     list->setFocus(Qt::TabFocusReason);
     QTest::keyClick(list, Qt::Key_Down);
-    ASSERT_TRUE(m_vm->selectedRecording());
-    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    ASSERT_TRUE(m_vm->library().selectedRecording());
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, second.id);
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, second.id);
     QTest::keyClick(list, Qt::Key_Up);
-    EXPECT_EQ(m_vm->selectedRecording()->id, first.id);
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, first.id);
     EXPECT_TRUE(rowState(first).isSelected);
 
     // Each step is a selection that frees the keyboard, yet the list keeps
@@ -296,7 +300,7 @@ TEST_F(Sidebar, ArrowKeysInTheListMoveTheSelection)
     pump(20);
     ASSERT_EQ(QApplication::focusWidget(), list);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_EQ(m_vm->selectedRecording()->id, second.id);
+    EXPECT_EQ(m_vm->library().selectedRecording()->id, second.id);
     pump(20);
     ASSERT_EQ(QApplication::focusWidget(), list);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -9,6 +9,8 @@
 #include "support/TemporaryModule.h"
 #include "support/TestEnvironment.h"
 #include "support/ToneDetector.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/sourcebar/GainControl.h"
 #include "views/sourcebar/SourceControlBar.h"
@@ -37,19 +39,19 @@ protected:
         Settings::shared().setValue(SettingsKeys::autoDetectMeetings, false);
         Settings::shared().setValue(SettingsKeys::autoTranscribe, false);
         m_vm = std::make_unique<RecordingViewModel>();
-        m_bar = std::make_unique<SourceControlBar>(*m_vm);
+        m_bar = std::make_unique<SourceControlBar>(m_vm->recorder());
         m_bar->resize(1300, 60);
         m_bar->show();
     }
 
     void TearDown() override
     {
-        if (m_vm->recorderState() != RecorderState::idle) {
-            m_vm->stopRecording();
-            TestEnvironment::waitUntil([&] { return m_vm->recorderState() == RecorderState::idle; }, 20000);
+        if (m_vm->recorder().recorderState() != RecorderState::idle) {
+            m_vm->recorder().stopRecording();
+            TestEnvironment::waitUntil([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }, 20000);
         }
-        for (const RecordingItem& item : m_vm->recordings())
-            m_vm->deleteRecording(item);
+        for (const RecordingItem& item : m_vm->library().recordings())
+            m_vm->library().deleteRecording(item);
         m_bar.reset();
         m_vm.reset();
     }
@@ -59,22 +61,26 @@ protected:
     {
         if (m_bar->systemToggle()->isChecked())
             m_bar->systemToggle()->click();
-        ASSERT_FALSE(m_vm->isSystemAudioEnabled());
-        m_vm->startNewRecording();
-        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return m_vm->recorderState() == RecorderState::recording; },
-                                               10000));
+        ASSERT_FALSE(m_vm->recorder().isSystemAudioEnabled());
+        m_vm->recorder().startNewRecording();
+        ASSERT_TRUE(TestEnvironment::waitUntil(
+            [&] { return m_vm->recorder().recorderState() == RecorderState::recording; }, 10000));
     }
 
     void waitForDuration(double seconds)
     {
-        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return m_vm->recordingDuration() >= seconds; }, 20000));
+        ASSERT_TRUE(TestEnvironment::waitUntil([&] { return m_vm->recorder().recordingDuration() >= seconds; }, 20000));
     }
     RecordingItem stopAndSave()
     {
-        m_vm->stopRecording();
+        m_vm->recorder().stopRecording();
         EXPECT_TRUE(TestEnvironment::waitUntil(
-            [&] { return m_vm->recorderState() == RecorderState::idle && !m_vm->recordings().isEmpty(); }, 20000));
-        return m_vm->recordings().isEmpty() ? RecordingItem{} : m_vm->recordings().first();
+            [&] {
+                return m_vm->recorder().recorderState() == RecorderState::idle
+                    && !m_vm->library().recordings().isEmpty();
+            },
+            20000));
+        return m_vm->library().recordings().isEmpty() ? RecordingItem{} : m_vm->library().recordings().first();
     }
 
     QStringList folderFiles() const
@@ -156,8 +162,8 @@ TEST_F(RecordingBar, MicrophoneOffAndOnAgainMidRecordingKeepsOneFile)
 {
     // Mixed chunks that carry a tone, as the live waveform reports them.
     int loudChunks = 0;
-    QObject::connect(m_vm.get(), &RecordingViewModel::liveWaveformPointsChanged, m_vm.get(), [&] {
-        if (!m_vm->liveWaveformPoints().isEmpty() && m_vm->liveWaveformPoints().last() > 0.1f)
+    QObject::connect(&m_vm->recorder(), &RecorderViewModel::liveWaveformPointsChanged, m_vm.get(), [&] {
+        if (!m_vm->recorder().liveWaveformPoints().isEmpty() && m_vm->recorder().liveWaveformPoints().last() > 0.1f)
             ++loudChunks;
     });
     constexpr double before = 440;
@@ -168,20 +174,20 @@ TEST_F(RecordingBar, MicrophoneOffAndOnAgainMidRecordingKeepsOneFile)
         TonePlayer tone(QStringLiteral("mic_feed"), sineTone(before, 3.0, 0.3));
         ASSERT_TRUE(TestEnvironment::waitUntil([&] { return loudChunks >= 10; }, 10000));
         m_bar->micToggle()->click();
-        ASSERT_FALSE(m_vm->isMicEnabled());
+        ASSERT_FALSE(m_vm->recorder().isMicEnabled());
     }
     TestEnvironment::waitUntil([] { return false; }, 500);
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::recording);
 
     loudChunks = 0;
     m_bar->micToggle()->click();
-    ASSERT_TRUE(m_vm->isMicEnabled());
+    ASSERT_TRUE(m_vm->recorder().isMicEnabled());
     TonePlayer tone(QStringLiteral("mic_feed"), sineTone(after, 3.0, 0.3));
     ASSERT_TRUE(TestEnvironment::waitUntil([&] { return loudChunks >= 10; }, 10000));
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::recording);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::recording);
 
     const RecordingItem item = stopAndSave();
-    ASSERT_EQ(m_vm->recordings().size(), 1);
+    ASSERT_EQ(m_vm->library().recordings().size(), 1);
     EXPECT_EQ(folderFiles(), QStringList{item.fileName});
     // Both tones, the one before the switch and the one after it, in the one file.
     const std::vector<int16_t> samples = decodedSamples(RecordingsStorage::shared().fileURL(item));
@@ -193,12 +199,12 @@ TEST_F(RecordingBar, GainChangeWhileRecordingChangesTheRecordedLevel)
 {
     GainControl* gain = m_bar->micGain();
     gain->slider()->setValue(500); // 0.5
-    ASSERT_FLOAT_EQ(m_vm->micVolume(), 0.5f);
+    ASSERT_FLOAT_EQ(m_vm->recorder().micVolume(), 0.5f);
     startMicrophoneRecording();
     TonePlayer tone(QStringLiteral("mic_feed"), sineTone(toneFrequency, 7.0, 0.1));
     waitForDuration(3.5);
     gain->slider()->setValue(2000); // 2.0
-    ASSERT_FLOAT_EQ(m_vm->micVolume(), 2.0f);
+    ASSERT_FLOAT_EQ(m_vm->recorder().micVolume(), 2.0f);
     ASSERT_TRUE(tone.wait());
     const RecordingItem item = stopAndSave();
 

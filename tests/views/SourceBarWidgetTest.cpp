@@ -1,8 +1,9 @@
 // The source control bar over a view model on fakes, offscreen.
-#include "StyledViewFixture.h"
 #include "audio/SystemAudioPermission.h"
 #include "common/SettingsKeys.h"
+#include "StyledViewFixture.h"
 #include "support/QtPrinters.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/badges/UpdateStatusBadge.h"
 #include "views/badges/WhisperStatusBadge.h"
 #include "views/sourcebar/EchoGuardButton.h"
@@ -54,7 +55,7 @@ protected:
     {
         if (!m_vm)
             makeViewModel();
-        m_bar = std::make_unique<SourceControlBar>(*m_vm, SourceControlBar::Services{&m_permission});
+        m_bar = std::make_unique<SourceControlBar>(m_vm->recorder(), SourceControlBar::Services{&m_permission});
         return *m_bar;
     }
 
@@ -170,8 +171,8 @@ TEST_F(SourceBar, TogglingTheSourcesShowsAndHidesTheirControls)
             QTest::mouseClick(bar.micToggle(), Qt::LeftButton, {}, QPoint(6, bar.micToggle()->height() / 2));
         if (bar.systemToggle()->isChecked() != c.system)
             QTest::mouseClick(bar.systemToggle(), Qt::LeftButton, {}, QPoint(6, bar.systemToggle()->height() / 2));
-        EXPECT_EQ(m_vm->isMicEnabled(), c.mic);
-        EXPECT_EQ(m_vm->isSystemAudioEnabled(), c.system);
+        EXPECT_EQ(m_vm->recorder().isMicEnabled(), c.mic);
+        EXPECT_EQ(m_vm->recorder().isSystemAudioEnabled(), c.system);
         EXPECT_EQ(m_recorder->micEnabled, c.mic);
         EXPECT_EQ(m_recorder->systemAudioEnabled, c.system);
 
@@ -202,14 +203,14 @@ TEST_F(SourceBar, StatusBadgesSitBetweenEchoGuardAndTheSourceBadge)
 TEST_F(SourceBar, EchoGuardTwoClicksRestoreTheValueAndStoreEachOne)
 {
     SourceControlBar& bar = showBar(1300);
-    ASSERT_TRUE(m_vm->isEchoGuardEnabled());
+    ASSERT_TRUE(m_vm->recorder().isEchoGuardEnabled());
     QTest::mouseClick(bar.echoGuardButton(), Qt::LeftButton);
-    EXPECT_FALSE(m_vm->isEchoGuardEnabled());
+    EXPECT_FALSE(m_vm->recorder().isEchoGuardEnabled());
     EXPECT_FALSE(m_recorder->echoGuard);
     EXPECT_FALSE(bar.echoGuardButton()->isGuardOn());
     EXPECT_EQ(m_settings->value(SettingsKeys::echoGuardEnabled).toBool(), false);
     QTest::mouseClick(bar.echoGuardButton(), Qt::LeftButton);
-    EXPECT_TRUE(m_vm->isEchoGuardEnabled());
+    EXPECT_TRUE(m_vm->recorder().isEchoGuardEnabled());
     EXPECT_TRUE(m_recorder->echoGuard);
     EXPECT_TRUE(bar.echoGuardButton()->isGuardOn());
     EXPECT_EQ(m_settings->value(SettingsKeys::echoGuardEnabled).toBool(), true);
@@ -223,23 +224,23 @@ TEST_F(SourceBar, GainSlidersWriteTheViewModelAndShowPercentages)
     EXPECT_EQ(bar.micGain()->toolTip(), "Microphone volume gain (Current: 140%)");
 
     bar.micGain()->slider()->setValue(bar.micGain()->slider()->minimum());
-    EXPECT_EQ(m_vm->micVolume(), 0.0f);
+    EXPECT_EQ(m_vm->recorder().micVolume(), 0.0f);
     EXPECT_EQ(m_recorder->micGain, 0.0f);
     EXPECT_EQ(bar.micGain()->percentage()->text(), "0%");
     bar.micGain()->slider()->setValue(bar.micGain()->slider()->maximum());
     EXPECT_EQ(bar.micGain()->percentage()->text(), "250%");
     bar.systemGain()->slider()->setValue(bar.systemGain()->slider()->maximum());
-    EXPECT_EQ(m_vm->sysVolume(), 2.0f);
+    EXPECT_EQ(m_vm->recorder().sysVolume(), 2.0f);
     EXPECT_EQ(bar.systemGain()->percentage()->text(), "200%");
     EXPECT_EQ(bar.systemGain()->toolTip(), "System Audio volume gain (Current: 200%)");
 
     // Below the settings window's lower bound, stored as it is.
     bar.micGain()->slider()->setValue(300);
-    EXPECT_FLOAT_EQ(m_vm->micVolume(), 0.3f);
+    EXPECT_FLOAT_EQ(m_vm->recorder().micVolume(), 0.3f);
     EXPECT_FLOAT_EQ(m_settings->value(SettingsKeys::micVolume).toFloat(), 0.3f);
 
     // A change made elsewhere moves the bar's slider without writing back.
-    m_vm->setMicVolume(1.0f);
+    m_vm->recorder().setMicVolume(1.0f);
     EXPECT_EQ(bar.micGain()->percentage()->text(), "100%");
     EXPECT_EQ(bar.micGain()->slider()->value(), 1000);
 }
@@ -251,7 +252,7 @@ TEST_F(SourceBar, DevicePickerFollowsTheDeviceList)
     EXPECT_EQ(bar.micPicker()->currentText(), "Built-in");
 
     bar.micPicker()->activated(1);
-    EXPECT_EQ(m_vm->selectedMicID(), "usb");
+    EXPECT_EQ(m_vm->recorder().selectedMicID(), "usb");
     ASSERT_FALSE(m_recorder->micUpdates.isEmpty());
     EXPECT_EQ(m_recorder->micUpdates.last()->id, "usb");
 
@@ -270,7 +271,7 @@ TEST_F(SourceBar, DevicePickerFollowsTheDeviceList)
     EXPECT_EQ(pickerRows(), QStringList{"No Microphone"});
     EXPECT_EQ(bar.micPicker()->currentIndex(), 0);
     bar.micPicker()->activated(0);
-    EXPECT_EQ(m_vm->selectedMicID(), QString());
+    EXPECT_EQ(m_vm->recorder().selectedMicID(), QString());
 
     // The server goes away: the picker and the badge say so, and come back with it.
     m_devices->mics = {{"builtin", "Built-in", true}};
@@ -294,7 +295,7 @@ TEST_F(SourceBar, MetersFollowTheLevelsOfEnabledSources)
     settle();
     EXPECT_DOUBLE_EQ(bar.micMeter()->shownFillWidth(), bar.micMeter()->width() * 0.5);
     EXPECT_DOUBLE_EQ(bar.systemMeter()->shownFillWidth(), bar.systemMeter()->width());
-    m_vm->setIsSystemAudioEnabled(false);
+    m_vm->recorder().setIsSystemAudioEnabled(false);
     EXPECT_EQ(bar.systemMeter()->shownFillWidth(), 0);
     m_recorder->emitLevels(0, 0);
     settle();
@@ -305,14 +306,14 @@ TEST_F(SourceBar, PermissionButtonAsksAndGoesOnceGranted)
 {
     makeViewModel();
     // Linux lets system audio be recorded without asking.
-    EXPECT_FALSE(m_vm->showPermissionBanner());
+    EXPECT_FALSE(m_vm->recorder().showPermissionBanner());
 
     SourceControlBar& bar = showBar(1300);
-    m_vm->setShowPermissionBanner(true);
+    m_vm->recorder().setShowPermissionBanner(true);
     EXPECT_TRUE(shown(bar.permissionButton()));
-    m_vm->setIsSystemAudioEnabled(false);
+    m_vm->recorder().setIsSystemAudioEnabled(false);
     EXPECT_FALSE(shown(bar.permissionButton()));
-    m_vm->setIsSystemAudioEnabled(true);
+    m_vm->recorder().setIsSystemAudioEnabled(true);
 
     bar.permissionButton()->click();
     EXPECT_EQ(m_permission.requests, 1);
@@ -320,7 +321,7 @@ TEST_F(SourceBar, PermissionButtonAsksAndGoesOnceGranted)
     m_permission.grantOnRequest = true;
     bar.permissionButton()->click();
     EXPECT_EQ(m_permission.requests, 2);
-    EXPECT_FALSE(m_vm->showPermissionBanner());
+    EXPECT_FALSE(m_vm->recorder().showPermissionBanner());
     EXPECT_FALSE(shown(bar.permissionButton()));
 }
 
@@ -399,7 +400,7 @@ TEST_F(SourceBar, NothingOverlapsAtAnyWidthTheWindowAllows)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     SourceControlBar* bar = window.sourceControlBar();
     ASSERT_NE(bar, nullptr);
-    ASSERT_TRUE(m_vm->isMicEnabled() && m_vm->isSystemAudioEnabled());
+    ASSERT_TRUE(m_vm->recorder().isMicEnabled() && m_vm->recorder().isSystemAudioEnabled());
     ASSERT_TRUE(shown(bar->whisperBadge()));
 
     // Narrowing and widening, across every class boundary of the bar (the
@@ -424,7 +425,7 @@ TEST_F(SourceBar, NothingOverlapsAtAnyWidthTheWindowAllows)
 
     // A wider system-audio group than the class was measured for: the
     // optional notes make room, and come back with the room.
-    m_vm->setShowPermissionBanner(true);
+    m_vm->recorder().setShowPermissionBanner(true);
     ASSERT_TRUE(shown(bar->permissionButton()));
     sweep();
     window.resize(1268, 680);

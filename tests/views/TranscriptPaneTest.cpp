@@ -4,6 +4,9 @@
 #include "PaneFixture.h"
 
 #include "support/LoopbackHttpServer.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/StatusLine.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/DetailTabPicker.h"
 #include "views/detail/NoticeCard.h"
@@ -30,7 +33,7 @@ protected:
     {
         seedLibrary({item});
         makeDetailArea();
-        m_vm->setActiveDetailTab(DetailViewTab::transcript);
+        m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
         settle();
         return *m_area->transcriptView()->playbackView();
     }
@@ -91,7 +94,7 @@ TEST_F(TranscriptPane, PlainTextKeepsItsScrollPositionWhenTheLibraryChanges)
         const int position = bar->value();
 
         // Another type changes the library, not the transcript.
-        m_vm->updateRecordingType(*m_vm->selectedRecording(), RecordingType::lecture);
+        m_vm->library().updateRecordingType(*m_vm->library().selectedRecording(), RecordingType::lecture);
         settle();
         EXPECT_EQ(bar->value(), position);
         m_area.reset();
@@ -108,9 +111,9 @@ TEST_F(TranscriptPane, HeaderWithoutOrWithAnEmptyTranscript)
     EXPECT_EQ(view.transcribeButton()->text(), "Transcribe");
     EXPECT_EQ(view.content(), Content::modelCard);
 
-    m_vm->transcribeRecording(*m_vm->selectedRecording());
+    m_vm->processing().transcribeRecording(*m_vm->library().selectedRecording());
     m_transcriber->calls.resolveLast(TranscriptionService::Transcription{QString(), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
     settle();
     EXPECT_EQ(subtitle(view), "0 words • 0:30");
     EXPECT_FALSE(view.copyButton()->isVisible());
@@ -127,7 +130,7 @@ TEST_F(TranscriptPane, CopyPutsTheStoredTranscriptNotTheSegmentsJoined)
     QTest::mouseClick(view.copyButton(), Qt::LeftButton);
     ASSERT_EQ(m_clipboard->texts.size(), 1);
     EXPECT_EQ(m_clipboard->texts.first(), "The stored text, as the engine wrote it.");
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcript copied to clipboard!"));
 }
 
 TEST_F(TranscriptPane, SearchHighlightsMatchingRowsIgnoringCaseAndKeepsTheRest)
@@ -138,12 +141,12 @@ TEST_F(TranscriptPane, SearchHighlightsMatchingRowsIgnoringCaseAndKeepsTheRest)
     ASSERT_EQ(view.segmentList()->segmentModel()->rowCount(), 3);
     EXPECT_EQ(matchingRows(view), (QList<bool>{false, false, false}));
 
-    m_vm->setSearchText(QStringLiteral("  BUDGET "));
+    m_vm->library().setSearchText(QStringLiteral("  BUDGET "));
     settle();
     EXPECT_EQ(matchingRows(view), (QList<bool>{true, false, true}));
     EXPECT_EQ(view.segmentList()->segmentModel()->rowCount(), 3) << "rows are never filtered";
 
-    m_vm->setSearchText(QStringLiteral("   "));
+    m_vm->library().setSearchText(QStringLiteral("   "));
     settle();
     EXPECT_EQ(matchingRows(view), (QList<bool>{false, false, false}));
 }
@@ -164,17 +167,17 @@ TEST_F(TranscriptPane, TranscribingCardReplacesTheContentAndAnyRunDisablesTheBut
     const RecordingItem other = makeRecording(QStringLiteral("Other"), 9);
     seedLibrary({shown, other});
     makeDetailArea();
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     settle();
     PlaybackTranscriptView& view = *m_area->transcriptView()->playbackView();
 
-    m_vm->transcribeRecording(m_vm->recordings().at(1));
+    m_vm->processing().transcribeRecording(m_vm->library().recordings().at(1));
     settle();
     EXPECT_EQ(view.content(), Content::segments);
     EXPECT_FALSE(view.transcribeButton()->isEnabled());
 
     m_transcriber->calls.resolveLast(TranscriptionService::Transcription{QStringLiteral("x"), {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->transcribingRecordingIDs().isEmpty(); }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->processing().transcribingRecordingIDs().isEmpty(); }));
     QTest::mouseClick(view.transcribeButton(), Qt::LeftButton);
     settle();
     EXPECT_EQ(view.content(), Content::transcribing);
@@ -224,8 +227,8 @@ TEST_F(TranscriptPane, AFailedDownloadShowsItsReasonAndARetryThatCompletes)
 TEST_F(TranscriptPane, TheRunningTranscriptionShowsItsFigureAndCancels)
 {
     PlaybackTranscriptView& view = transcriptOf(recordingWithSegments({QStringLiteral("Words.")}));
-    const RecordingItem item = m_vm->recordings().first();
-    m_vm->transcribeRecording(item);
+    const RecordingItem item = m_vm->library().recordings().first();
+    m_vm->processing().transcribeRecording(item);
     settle();
     ASSERT_EQ(view.content(), Content::transcribing);
     auto* card = view.findChild<NoticeCard*>(QStringLiteral("transcribingCard"));
@@ -241,7 +244,7 @@ TEST_F(TranscriptPane, TheRunningTranscriptionShowsItsFigureAndCancels)
     EXPECT_TRUE(m_transcriber->calls.isCancelled(0));
     settle();
     EXPECT_EQ(view.content(), Content::segments);
-    EXPECT_EQ(m_vm->exportMessage(), QStringLiteral("Transcription cancelled"));
+    EXPECT_EQ(m_vm->status().exportMessage(), QStringLiteral("Transcription cancelled"));
 }
 
 // --- Following playback ---
@@ -350,17 +353,17 @@ TEST_F(TranscriptTracking, OpeningTheTabHighlightsAndThenCentresThePlayingSegmen
     makeDetailArea();
     m_player->advanceTo(segments.at(50).start + 0.2); // while the Audio tab shows
 
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     PlaybackTranscriptView& view = *m_area->transcriptView()->playbackView();
     EXPECT_EQ(activeRow(view), 50) << "highlighted as the list comes into view";
     EXPECT_EQ(scrollValue(view), 0) << "the scroll comes a moment later";
     ASSERT_TRUE(waitFor([&] { return offCentre(view, 50) <= 1; }, 1000));
 
     // Back to the Audio tab and again to the transcript, with the position moved on.
-    m_vm->setActiveDetailTab(DetailViewTab::waveform);
+    m_vm->library().setActiveDetailTab(DetailViewTab::waveform);
     settle();
     m_player->advanceTo(segments.at(10).start);
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     PlaybackTranscriptView& again = *m_area->transcriptView()->playbackView();
     EXPECT_EQ(activeRow(again), 10);
     ASSERT_TRUE(waitFor([&] { return offCentre(again, 10) <= 1; }, 1000));
@@ -429,8 +432,8 @@ TEST_F(TranscriptTracking, AnotherRecordingStartsWithNoHighlightOrHover)
     second.transcriptSegments = recordingWithSegments({QStringLiteral("Three."), QStringLiteral("Four.")}).transcriptSegments;
     seedLibrary({first, second});
     makeDetailArea();
-    ASSERT_EQ(m_vm->recordings().size(), 2);
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    ASSERT_EQ(m_vm->library().recordings().size(), 2);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     settle();
     PlaybackTranscriptView* view = m_area->transcriptView()->playbackView();
     QTest::mouseMove(view->segmentList()->viewport(), middleOf(*view, 1));
@@ -438,7 +441,7 @@ TEST_F(TranscriptTracking, AnotherRecordingStartsWithNoHighlightOrHover)
     ASSERT_EQ(hoveredRow(*view), 1);
     ASSERT_EQ(activeRow(*view), 1);
 
-    m_vm->selectRecording(m_vm->recordings().at(1));
+    m_vm->library().selectRecording(m_vm->library().recordings().at(1));
     settle();
     view = m_area->transcriptView()->playbackView();
     ASSERT_EQ(view->recordingId(), second.id);

@@ -4,6 +4,7 @@
 #include "PaneFixture.h"
 #include "Mp3Fixture.h"
 
+#include "viewmodels/LibraryViewModel.h"
 #include "views/detail/PlaybackTranscriptView.h"
 #include "views/detail/TranscriptContentView.h"
 #include "views/detail/TranscriptSegmentList.h"
@@ -38,7 +39,7 @@ TEST_F(TranscriptWithRealPlayer, TheHighlightFollowsPlaybackAndAClickMovesIt)
     item.transcript = QStringLiteral("Six seconds of tone.");
     seedLibrary({item});
     makeDetailArea();
-    m_vm->setActiveDetailTab(DetailViewTab::transcript);
+    m_vm->library().setActiveDetailTab(DetailViewTab::transcript);
     settle();
     PlaybackTranscriptView& view = *m_area->transcriptView()->playbackView();
     PlayerService& player = m_vm->playerManager();

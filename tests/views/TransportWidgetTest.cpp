@@ -1,8 +1,10 @@
 #include "support/QtPrinters.h"
-#include "WindowFixture.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/PlainButton.h"
 #include "views/transport/RecordButton.h"
 #include "views/transport/TransportControlsView.h"
+#include "WindowFixture.h"
 
 #include <QMenu>
 #include <QPushButton>
@@ -69,33 +71,33 @@ TEST_F(Transport, ShowsTheControlsOfEachState)
     EXPECT_EQ(bar.playPauseButton()->symbol(), "pause.circle.fill");
     EXPECT_EQ(bar.playPauseButton()->toolTip(), "Pause");
 
-    m_vm->setSelectedRecording(std::nullopt);
+    m_vm->library().setSelectedRecording(std::nullopt);
     expectFace(bar, idleEmpty, "idle without a selection");
 
-    m_vm->startNewRecording();
+    m_vm->recorder().startNewRecording();
     expectFace(bar, busy, "starting");
     EXPECT_EQ(bar.stopButton()->face(), RecordButton::Face::stop);
 
     m_recorder->starts.resolve(m_recorder->starts.count() - 1);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
     expectFace(bar, running, "recording");
     EXPECT_EQ(bar.pauseResumeButton()->symbol(), "pause.circle.fill");
     EXPECT_EQ(bar.pauseResumeButton()->toolTip(), "Pause Recording");
 
     click(bar.pauseResumeButton());
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::paused);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::paused);
     expectFace(bar, running, "paused");
     EXPECT_EQ(bar.pauseResumeButton()->symbol(), "play.circle.fill");
     EXPECT_EQ(bar.pauseResumeButton()->toolTip(), "Resume Recording");
 
     m_recorder->writeCaptureFile(4096);
     bar.stopButton()->click();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     expectFace(bar, busy, "stopping");
     EXPECT_EQ(bar.stopButton()->face(), RecordButton::Face::saving);
 
     m_recorder->stops.resolveLast({5.0, {}});
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::idle; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::idle; }));
     expectFace(bar, playback, "idle after the stop selected the new recording");
 }
 
@@ -106,7 +108,7 @@ TEST_F(Transport, ButtonsDriveTheViewModelAndThePlayer)
     makeWindow();
     TransportControlsView& bar = transport();
     m_player->durations.insert(audioPath(standup), 100);
-    m_vm->selectRecording(standup);
+    m_vm->library().selectRecording(standup);
 
     click(bar.playPauseButton());
     EXPECT_TRUE(m_player->isPlaying());
@@ -124,14 +126,14 @@ TEST_F(Transport, ButtonsDriveTheViewModelAndThePlayer)
     EXPECT_EQ(speeds, (QStringList{"0.75×", "1.0× (Normal)", "1.25×", "1.5×", "2.0×"}));
 
     bar.recordButton()->click();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::starting);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::starting);
     // Pressing again while starting does nothing.
     bar.stopButton()->click();
     EXPECT_EQ(m_recorder->stops.count(), 0);
     m_recorder->starts.resolve(m_recorder->starts.count() - 1);
-    ASSERT_TRUE(waitFor([&] { return m_vm->recorderState() == RecorderState::recording; }));
+    ASSERT_TRUE(waitFor([&] { return m_vm->recorder().recorderState() == RecorderState::recording; }));
     m_recorder->writeCaptureFile(4096);
     bar.doneButton()->click();
-    EXPECT_EQ(m_vm->recorderState(), RecorderState::stopping);
+    EXPECT_EQ(m_vm->recorder().recorderState(), RecorderState::stopping);
     EXPECT_EQ(m_recorder->stops.count(), 1);
 }

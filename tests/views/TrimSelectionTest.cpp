@@ -3,6 +3,9 @@
 
 #include "PaneFixture.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/StatusLine.h"
+#include "viewmodels/TrimSession.h"
 #include "views/detail/DetailHeader.h"
 #include "views/detail/PlaybackWaveformCanvas.h"
 #include "views/detail/PlaybackWaveformView.h"
@@ -53,7 +56,7 @@ protected:
 TEST_F(TrimSelection, HeaderEntersAndLeavesTrimMode)
 {
     PlaybackWaveformView& pane = trimming(90);
-    EXPECT_TRUE(m_vm->isTrimmingActive());
+    EXPECT_TRUE(m_vm->trim().isTrimmingActive());
     EXPECT_TRUE(m_area->header()->doneButton()->isVisible());
     EXPECT_TRUE(pane.trimInfoLine()->isVisible());
     EXPECT_TRUE(pane.trimOverlay()->isVisible());
@@ -64,7 +67,7 @@ TEST_F(TrimSelection, HeaderEntersAndLeavesTrimMode)
 
     QTest::mouseClick(m_area->header()->doneButton(), Qt::LeftButton);
     settle();
-    EXPECT_FALSE(m_vm->isTrimmingActive());
+    EXPECT_FALSE(m_vm->trim().isTrimmingActive());
     EXPECT_FALSE(pane.trimOverlay()->isVisible());
     EXPECT_FALSE(pane.trimBar()->isVisible());
     EXPECT_TRUE(m_area->header()->trimButton()->isVisible());
@@ -81,21 +84,21 @@ TEST_F(TrimSelection, HandlesMoveTheRangeAndClicksBesideThemDoNothing)
     EXPECT_EQ(overlay->geometry(), pane.canvas()->geometry().adjusted(0, 0, 7, 0));
 
     drag(overlay, 713, 900); // the end handle beyond the trailing edge
-    EXPECT_EQ(m_vm->trimEndTime(), 72);
+    EXPECT_EQ(m_vm->trim().trimEndTime(), 72);
     drag(overlay, 713, 360);
-    EXPECT_DOUBLE_EQ(m_vm->trimEndTime(), 36);
+    EXPECT_DOUBLE_EQ(m_vm->trim().trimEndTime(), 36);
     drag(overlay, 3, 120);
-    EXPECT_DOUBLE_EQ(m_vm->trimStartTime(), 12);
+    EXPECT_DOUBLE_EQ(m_vm->trim().trimStartTime(), 12);
     EXPECT_EQ(pane.trimInfoLine()->durationText(), "0:24");
     // Past the end handle, the start stops 16 points before it.
     drag(overlay, 120 + 3, 700);
-    EXPECT_DOUBLE_EQ(m_vm->trimStartTime(), (360.0 - 16) / 720 * 72);
+    EXPECT_DOUBLE_EQ(m_vm->trim().trimStartTime(), (360.0 - 16) / 720 * 72);
 
     const double position = m_player->currentTime();
     QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(600, overlay->height() / 2));
     settle();
     EXPECT_EQ(m_player->currentTime(), position);
-    EXPECT_EQ(m_vm->trimEndTime(), 36);
+    EXPECT_EQ(m_vm->trim().trimEndTime(), 36);
 }
 
 TEST_F(TrimSelection, PreviewButtonFollowsThePreview)
@@ -103,7 +106,7 @@ TEST_F(TrimSelection, PreviewButtonFollowsThePreview)
     PlaybackWaveformView& pane = trimming(60);
     QPushButton* preview = pane.trimBar()->previewButton();
     EXPECT_EQ(preview->text(), "Play Selection");
-    m_vm->setTrimEndTime(10);
+    m_vm->trim().setTrimEndTime(10);
     QTest::mouseClick(preview, Qt::LeftButton);
     EXPECT_EQ(preview->text(), "Stop Preview");
     m_player->advanceTo(10.2);
@@ -113,8 +116,8 @@ TEST_F(TrimSelection, PreviewButtonFollowsThePreview)
 TEST_F(TrimSelection, ConfirmationNamesTheRangeAndStartsTheCut)
 {
     PlaybackWaveformView& pane = trimming(200);
-    m_vm->setTrimStartTime(65);
-    m_vm->setTrimEndTime(130.5);
+    m_vm->trim().setTrimStartTime(65);
+    m_vm->trim().setTrimEndTime(130.5);
     QTest::mouseClick(pane.trimBar()->saveButton(), Qt::LeftButton);
     TrimConfirmDialog* dialog = pane.trimConfirmation();
     ASSERT_TRUE(dialog);
@@ -140,8 +143,8 @@ TEST_F(TrimSelection, TheCutShowsItsFigureInTheBarWhoseCancelStopsIt)
     PlaybackWaveformView& pane = trimming(60);
     TrimBar* bar = pane.trimBar();
     EXPECT_TRUE(bar->progressText().isEmpty());
-    m_vm->setTrimStartTime(5);
-    m_vm->executeTrim(true);
+    m_vm->trim().setTrimStartTime(5);
+    m_vm->trim().executeTrim(true);
     settle();
     EXPECT_EQ(bar->progressText(), QStringLiteral("Cropping audio..."));
     EXPECT_FALSE(bar->saveButton()->isVisible());
@@ -153,7 +156,7 @@ TEST_F(TrimSelection, TheCutShowsItsFigureInTheBarWhoseCancelStopsIt)
     QTest::mouseClick(bar->cancelButton(), Qt::LeftButton);
     EXPECT_TRUE(m_trimmer->calls.isCancelled(0));
     m_trimmer->calls.resolve(0);
-    ASSERT_TRUE(waitFor([&] { return m_vm->exportMessage() == QStringLiteral("Trim cancelled"); }));
-    EXPECT_FALSE(m_vm->isTrimmingActive());
-    EXPECT_EQ(m_vm->recordings().size(), 1);
+    ASSERT_TRUE(waitFor([&] { return m_vm->status().exportMessage() == QStringLiteral("Trim cancelled"); }));
+    EXPECT_FALSE(m_vm->trim().isTrimmingActive());
+    EXPECT_EQ(m_vm->library().recordings().size(), 1);
 }

@@ -1,7 +1,9 @@
-#include "support/QtPrinters.h"
-#include "WindowFixture.h"
 #include "app/AppDelegate.h"
 #include "app/MainWindowSetup.h"
+#include "support/QtPrinters.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/logic/ActiveRowRules.h"
 #include "views/logic/RecordingRowRules.h"
 #include "views/logic/StatusMessageRules.h"
@@ -12,6 +14,7 @@
 #include "views/style/Icons.h"
 #include "views/window/SpaceKeyFilter.h"
 #include "views/window/StatusMessageView.h"
+#include "WindowFixture.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -85,7 +88,7 @@ TEST_F(Window, SpacePlaysAndPausesOnlyWhenNobodyTypes)
     EXPECT_FALSE(m_player->isPlaying());
     EXPECT_EQ(search->text(), " ");
     search->clear();
-    m_vm->setSearchText(QString());
+    m_vm->library().setSearchText(QString());
 
     releaseFocus();
     space();
@@ -98,14 +101,16 @@ TEST_F(Window, SpacePlaysAndPausesOnlyWhenNobodyTypes)
         std::function<void()> arrange;
         std::function<void()> undo;
     } passes[] = {
-        {"search focused", [&] { m_vm->setIsSearchFocused(true); }, [&] { m_vm->setIsSearchFocused(false); }},
-        {"renaming", [&] { m_vm->setIsRenamingActive(true); }, [&] { m_vm->setIsRenamingActive(false); }},
-        {"nothing selected", [&] { m_vm->setSelectedRecording(std::nullopt); },
-         [&] { m_vm->setSelectedRecording(standup); }},
+        {"search focused", [&] { m_vm->library().setIsSearchFocused(true); },
+         [&] { m_vm->library().setIsSearchFocused(false); }},
+        {"renaming", [&] { m_vm->library().setIsRenamingActive(true); },
+         [&] { m_vm->library().setIsRenamingActive(false); }},
+        {"nothing selected", [&] { m_vm->library().setSelectedRecording(std::nullopt); },
+         [&] { m_vm->library().setSelectedRecording(standup); }},
         {"a recording runs", [&] { startRecording(); },
          [&] {
              stopRecording(5, 4096);
-             m_vm->selectRecording(standup);
+             m_vm->library().selectRecording(standup);
          }},
     };
     for (const auto& c : passes) {
@@ -155,7 +160,7 @@ TEST_F(Window, AfterLaunchSpacePlaysTheSelectedRecording)
     pump(100); // past the search field's first focus
     QLineEdit* search = sidebar().searchBox()->field();
     EXPECT_FALSE(search->hasFocus());
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
     QTest::keyClick(m_window.get(), Qt::Key_Space);
     EXPECT_TRUE(m_player->isPlaying());
@@ -168,7 +173,7 @@ TEST_F(Window, AfterLaunchAnEmptyLibraryLeavesTheKeyboardToTheSearch)
     ASSERT_TRUE(waitFor([&] { return search->hasFocus(); }));
     pump(100);
     EXPECT_TRUE(search->hasFocus());
-    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_TRUE(m_vm->library().isSearchFocused());
 }
 
 TEST_F(Window, ClickInTheDetailAreaEndsTheSearchFocus)
@@ -177,10 +182,10 @@ TEST_F(Window, ClickInTheDetailAreaEndsTheSearchFocus)
     makeWindow();
     QLineEdit* search = sidebar().searchBox()->field();
     ASSERT_TRUE(clickIntoSearch());
-    EXPECT_TRUE(m_vm->isSearchFocused());
+    EXPECT_TRUE(m_vm->library().isSearchFocused());
 
     QTest::mouseClick(m_window->detailArea(), Qt::LeftButton);
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     pump(20);
     EXPECT_FALSE(search->hasFocus());
     QTest::keyClick(m_window.get(), Qt::Key_Space);
@@ -196,8 +201,8 @@ TEST_F(Window, ReturnInTheSearchKeepsTheTextAndFreesSpace)
     QTest::keyClicks(search, "stand");
     QTest::keyClick(search, Qt::Key_Return);
     pump(20);
-    EXPECT_EQ(m_vm->searchText(), "stand");
-    EXPECT_FALSE(m_vm->isSearchFocused());
+    EXPECT_EQ(m_vm->library().searchText(), "stand");
+    EXPECT_FALSE(m_vm->library().isSearchFocused());
     EXPECT_FALSE(search->hasFocus());
     QTest::keyClick(m_window.get(), Qt::Key_Space);
     EXPECT_TRUE(m_player->isPlaying());
@@ -210,16 +215,16 @@ TEST_F(Window, StatusMessageShowsItsTextWithTheRightIconAndGoes)
     StatusMessageView* status = m_window->statusMessage();
     EXPECT_FALSE(status->isVisible());
 
-    m_vm->copyTranscript(QStringLiteral("some words"));
+    m_vm->processing().copyTranscript(QStringLiteral("some words"));
     ASSERT_TRUE(status->isVisible());
     EXPECT_EQ(status->message(), "Transcript copied to clipboard!");
     EXPECT_EQ(status->symbol(), "checkmark.circle.fill");
     EXPECT_EQ(status->y(), 56);
     EXPECT_NEAR(status->x() + status->width() / 2, m_window->width() / 2, 1);
 
-    m_vm->setIsMicEnabled(false);
-    m_vm->setIsSystemAudioEnabled(false);
-    m_vm->startNewRecording();
+    m_vm->recorder().setIsMicEnabled(false);
+    m_vm->recorder().setIsSystemAudioEnabled(false);
+    m_vm->recorder().startNewRecording();
     EXPECT_EQ(status->message(), "Please enable at least one source (Mic or System Audio) to record.");
     EXPECT_EQ(status->symbol(), "exclamationmark.circle.fill");
 

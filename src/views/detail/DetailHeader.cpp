@@ -1,12 +1,14 @@
 #include "views/detail/DetailHeader.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/TrimSession.h"
 #include "views/common/ActivitySpinner.h"
-#include "views/style/Icons.h"
-#include "views/style/Style.h"
 #include "views/detail/PaneLabels.h"
 #include "views/detail/RoundedPanel.h"
 #include "views/detail/SegmentButton.h"
+#include "views/style/Icons.h"
+#include "views/style/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -46,9 +48,11 @@ QPushButton* smallButton(const QString& text, const QString& symbol, const QColo
 
 } // namespace
 
-DetailHeader::DetailHeader(RecordingViewModel& vm, QWidget* parent)
+DetailHeader::DetailHeader(LibraryViewModel& library, ProcessingRuns& processing, TrimSession& trim, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_processing(processing)
+    , m_trimSession(trim)
 {
     setObjectName(QStringLiteral("detailHeader"));
     auto* row = new QHBoxLayout(this);
@@ -78,7 +82,7 @@ QWidget* DetailHeader::buildTrimmingForm()
     m_done = new QPushButton(QStringLiteral("Done"));
     m_done->setObjectName(QStringLiteral("trimDoneButton"));
     m_done->setFont(Style::font(12));
-    connect(m_done, &QPushButton::clicked, this, [this] { m_vm.cancelTrimming(); });
+    connect(m_done, &QPushButton::clicked, this, [this] { m_trimSession.cancelTrimming(); });
     row->addWidget(m_done);
     return form;
 }
@@ -104,8 +108,8 @@ QWidget* DetailHeader::buildNormalForm()
     m_enhanced->setObjectName(QStringLiteral("enhancedSegment"));
     segments->addWidget(m_original);
     segments->addWidget(m_enhanced);
-    connect(m_original, &QAbstractButton::clicked, this, [this] { m_vm.setPlayingEnhanced(false); });
-    connect(m_enhanced, &QAbstractButton::clicked, this, [this] { m_vm.setPlayingEnhanced(true); });
+    connect(m_original, &QAbstractButton::clicked, this, [this] { m_library.setPlayingEnhanced(false); });
+    connect(m_enhanced, &QAbstractButton::clicked, this, [this] { m_library.setPlayingEnhanced(true); });
     m_switch = switchPanel;
     row->addWidget(m_switch);
 
@@ -130,9 +134,9 @@ QWidget* DetailHeader::buildNormalForm()
     badge->layout()->addWidget(m_cancelEnhancing);
     connect(m_cancelEnhancing, &QToolButton::clicked, this, [this] {
         if (m_item)
-            m_vm.cancelEnhancement(*m_item);
+            m_processing.cancelEnhancement(*m_item);
     });
-    connect(&m_vm, &RecordingViewModel::enhancementProgressChanged, this, &DetailHeader::refreshEnhancingText);
+    connect(&m_processing, &ProcessingRuns::enhancementProgressChanged, this, &DetailHeader::refreshEnhancingText);
     m_enhancing = badge;
     row->addWidget(m_enhancing);
 
@@ -141,7 +145,7 @@ QWidget* DetailHeader::buildNormalForm()
     m_enhance->setToolTip(QStringLiteral("Enhance voice with AI broadcast mastering and noise reduction"));
     connect(m_enhance, &QPushButton::clicked, this, [this] {
         if (m_item)
-            m_vm.enhanceRecording(*m_item);
+            m_processing.enhanceRecording(*m_item);
     });
     row->addWidget(m_enhance);
 
@@ -151,7 +155,7 @@ QWidget* DetailHeader::buildNormalForm()
     m_trim->setToolTip(QStringLiteral("Crop and trim this recording"));
     connect(m_trim, &QPushButton::clicked, this, [this] {
         if (m_item)
-            m_vm.startTrimming(*m_item);
+            m_trimSession.startTrimming(*m_item);
     });
     row->addWidget(m_trim);
     return form;
@@ -176,7 +180,7 @@ void DetailHeader::present(const DetailAreaRules::Layout& layout, const std::opt
 
 void DetailHeader::refreshEnhancingText()
 {
-    const auto& progress = m_vm.enhancementProgress();
+    const auto& progress = m_processing.enhancementProgress();
     const auto percent = m_item ? progress.constFind(m_item->id) : progress.constEnd();
     m_enhancingText->setText(percent != progress.constEnd() ? QStringLiteral("Enhancing Voice... %1%").arg(*percent)
                                                             : QStringLiteral("Enhancing Voice..."));

@@ -7,11 +7,13 @@
 
 #include <optional>
 
+class LibraryViewModel;
+class ProcessingRuns;
 class QLabel;
 class QPushButton;
 class QToolButton;
-class RecordingViewModel;
 class SegmentButton;
+class TrimSession;
 
 // The actions above a stored recording's Audio pane: the voice-enhancement
 // slot (Original/Enhanced switch, progress badge or "Enhance Voice") and
@@ -19,7 +21,8 @@ class SegmentButton;
 class DetailHeader : public QWidget {
     Q_OBJECT
 public:
-    explicit DetailHeader(RecordingViewModel& vm, QWidget* parent = nullptr);
+    explicit DetailHeader(LibraryViewModel& library, ProcessingRuns& processing, TrimSession& trim,
+                          QWidget* parent = nullptr);
 
     // Shows the form `layout` asks for, acting on `item`.
     void present(const DetailAreaRules::Layout& layout, const std::optional<RecordingItem>& item,
@@ -43,7 +46,9 @@ private:
     // The enhancement's figure beside its words, once there is one.
     void refreshEnhancingText();
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
+    ProcessingRuns& m_processing;
+    TrimSession& m_trimSession;
     std::optional<RecordingItem> m_item;
     QWidget* m_trimming = nullptr;
     QWidget* m_normal = nullptr;

@@ -1,31 +1,31 @@
 #include "views/detail/LiveRecordingWaveformView.h"
 
 #include "common/Settings.h"
-#include "viewmodels/RecordingViewModel.h"
 #include "common/SettingsKeys.h"
-#include "views/detail/LiveBarStrip.h"
-#include "views/style/Style.h"
-#include "views/detail/RecapFormatSection.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/ElidedLabel.h"
 #include "views/common/TimerLabel.h"
+#include "views/detail/LiveBarStrip.h"
+#include "views/detail/RecapFormatSection.h"
 #include "views/detail/StateDot.h"
 #include "views/logic/LiveWaveformRules.h"
 #include "views/logic/TimeTexts.h"
+#include "views/style/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Settings& settings, QWidget* parent)
+LiveRecordingWaveformView::LiveRecordingWaveformView(RecorderViewModel& recorder, Settings& settings, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_recorder(recorder)
     , m_settings(settings)
     , m_dot(new StateDot)
     , m_word(new QLabel)
     , m_title(new ElidedLabel)
     , m_timer(new TimerLabel)
     , m_strip(new LiveBarStrip)
-    , m_format(new RecapFormatSection(vm))
+    , m_format(new RecapFormatSection(recorder))
 {
     setObjectName(QStringLiteral("liveRecordingWaveformView"));
     m_word->setObjectName(QStringLiteral("liveStateWord"));
@@ -66,11 +66,12 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     column->addWidget(m_format);
     column->addStretch(1);
 
-    connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &LiveRecordingWaveformView::refreshState);
-    connect(&m_vm, &RecordingViewModel::activeRecordingTitleChanged, this, &LiveRecordingWaveformView::refreshTitle);
-    connect(&m_vm, &RecordingViewModel::recordingDurationChanged, this, &LiveRecordingWaveformView::refreshTimer);
-    connect(&m_vm, &RecordingViewModel::liveWaveformPointsChanged, this,
-            [this] { m_strip->setPoints(m_vm.liveWaveformPoints()); });
+    connect(&m_recorder, &RecorderViewModel::recorderStateChanged, this, &LiveRecordingWaveformView::refreshState);
+    connect(&m_recorder, &RecorderViewModel::activeRecordingTitleChanged, this,
+            &LiveRecordingWaveformView::refreshTitle);
+    connect(&m_recorder, &RecorderViewModel::recordingDurationChanged, this, &LiveRecordingWaveformView::refreshTimer);
+    connect(&m_recorder, &RecorderViewModel::liveWaveformPointsChanged, this,
+            [this] { m_strip->setPoints(m_recorder.liveWaveformPoints()); });
     connect(&m_settings, &Settings::valueChanged, this, [this](const QString& key) {
         if (key == SettingsKeys::autoGenerateRecap)
             refreshAutoRecap();
@@ -80,7 +81,7 @@ LiveRecordingWaveformView::LiveRecordingWaveformView(RecordingViewModel& vm, Set
     refreshTitle();
     refreshTimer();
     refreshAutoRecap();
-    m_strip->setPoints(m_vm.liveWaveformPoints());
+    m_strip->setPoints(m_recorder.liveWaveformPoints());
 }
 
 QString LiveRecordingWaveformView::timerText() const
@@ -90,7 +91,7 @@ QString LiveRecordingWaveformView::timerText() const
 
 void LiveRecordingWaveformView::refreshState()
 {
-    const LiveWaveformRules::StateLine line = LiveWaveformRules::stateLine(m_vm.recorderState());
+    const LiveWaveformRules::StateLine line = LiveWaveformRules::stateLine(m_recorder.recorderState());
     m_dot->setLook(line.color, line.ring, line.ringScale, line.ringPulses);
     m_word->setText(line.word);
     QPalette p = m_word->palette();
@@ -100,7 +101,7 @@ void LiveRecordingWaveformView::refreshState()
 
 void LiveRecordingWaveformView::refreshTitle()
 {
-    const std::optional<QString>& title = m_vm.activeRecordingTitle();
+    const std::optional<QString>& title = m_recorder.activeRecordingTitle();
     const bool shows = title && !title->isEmpty();
     m_title->setVisible(shows);
     m_title->setText(title.value_or(QString()));
@@ -108,7 +109,7 @@ void LiveRecordingWaveformView::refreshTitle()
 
 void LiveRecordingWaveformView::refreshTimer()
 {
-    m_timer->setText(TimeTexts::timer(m_vm.recordingDuration()));
+    m_timer->setText(TimeTexts::timer(m_recorder.recordingDuration()));
 }
 
 void LiveRecordingWaveformView::refreshAutoRecap()

@@ -6,7 +6,7 @@ class ElidedLabel;
 class LiveBarStrip;
 class QLabel;
 class RecapFormatSection;
-class RecordingViewModel;
+class RecorderViewModel;
 class Settings;
 class StateDot;
 class TimerLabel;
@@ -17,7 +17,7 @@ class TimerLabel;
 class LiveRecordingWaveformView : public QWidget {
     Q_OBJECT
 public:
-    LiveRecordingWaveformView(RecordingViewModel& vm, Settings& settings, QWidget* parent = nullptr);
+    LiveRecordingWaveformView(RecorderViewModel& recorder, Settings& settings, QWidget* parent = nullptr);
 
     QString timerText() const;
     LiveBarStrip* barStrip() const { return m_strip; }
@@ -29,7 +29,7 @@ private:
     void refreshTimer();
     void refreshAutoRecap();
 
-    RecordingViewModel& m_vm;
+    RecorderViewModel& m_recorder;
     Settings& m_settings;
     StateDot* m_dot;
     QLabel* m_word;

@@ -1,7 +1,8 @@
 #include "views/detail/PlaybackRecapView.h"
 
 #include "engines/recap/RecapEngine.h"
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/GeneratingRecapStateView.h"
 #include "views/detail/ModelDownloadCard.h"
@@ -19,10 +20,11 @@
 
 using RecapRules::Body;
 
-PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem& item, RecapEngine& engine,
-                                     QWidget* parent)
+PlaybackRecapView::PlaybackRecapView(LibraryViewModel& library, ProcessingRuns& processing, const RecordingItem& item,
+                                     RecapEngine& engine, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_processing(processing)
     , m_item(item)
     , m_engine(engine)
     , m_panel(new DetailPanel)
@@ -46,18 +48,19 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
     m_panel->addHeaderWidget(m_generate);
 
     // The recap's Markdown, as stored.
-    connect(m_copy, &QPushButton::clicked, this, [this] { m_vm.copyRecap(activeItem().summary.value_or(QString())); });
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { m_processing.copyRecap(activeItem().summary.value_or(QString())); });
     auto generate = [this] {
         const RecordingItem active = activeItem();
-        m_vm.generateRecap(active, active.effectiveRecordingType());
+        m_processing.generateRecap(active, active.effectiveRecordingType());
     };
     connect(m_regenerate, &QPushButton::clicked, this, generate);
     connect(m_generate, &QPushButton::clicked, this, generate);
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
-    connect(&m_vm, &RecordingViewModel::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_library, &LibraryViewModel::recordingsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_library, &LibraryViewModel::selectedRecordingChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_processing, &ProcessingRuns::transcribingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
+    connect(&m_processing, &ProcessingRuns::recappingRecordingIDsChanged, this, &PlaybackRecapView::refresh);
     // The model file appears when a download ends; the state says when to look.
     connect(&m_engine, &RecapEngine::modelStateChanged, this, &PlaybackRecapView::refresh);
     refresh();
@@ -65,7 +68,7 @@ PlaybackRecapView::PlaybackRecapView(RecordingViewModel& vm, const RecordingItem
 
 RecordingItem PlaybackRecapView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_library.recordings(), m_library.selectedRecording(), m_item);
 }
 
 RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) const
@@ -73,8 +76,8 @@ RecapRules::Situation PlaybackRecapView::situation(const RecordingItem& item) co
     RecapRules::Situation s;
     // Only the file counts, not the engine's state.
     s.modelFilePresent = RecapEngine::isModelReady();
-    s.isBeingTranscribed = m_vm.transcribingRecordingIDs().contains(item.id);
-    s.isBeingRecapped = m_vm.recappingRecordingIDs().contains(item.id);
+    s.isBeingTranscribed = m_processing.transcribingRecordingIDs().contains(item.id);
+    s.isBeingRecapped = m_processing.recappingRecordingIDs().contains(item.id);
     return s;
 }
 
@@ -83,11 +86,11 @@ void PlaybackRecapView::typeChosen(RecordingType type)
     const RecordingItem item = activeItem();
     if (!RecapRules::changesType(item, type))
         return;
-    m_vm.updateRecordingType(item, type);
+    m_library.updateRecordingType(item, type);
     // An existing recap is rewritten for the new type at once.
     const RecordingItem refreshed = activeItem();
     if (RecapRules::regeneratesAfterTypeChange(refreshed))
-        m_vm.generateRecap(refreshed, type);
+        m_processing.generateRecap(refreshed, type);
 }
 
 void PlaybackRecapView::refresh()
@@ -139,10 +142,10 @@ void PlaybackRecapView::refreshBody(const RecordingItem& item, const RecapRules:
         break;
     }
     case Body::readyToGenerate:
-        next = new ReadyToGenerateCard(m_vm, item);
+        next = new ReadyToGenerateCard(m_library, m_processing, item);
         break;
     case Body::transcriptRequired:
-        next = new TranscriptRequiredCard(m_vm, item);
+        next = new TranscriptRequiredCard(m_processing, item);
         break;
     }
     QStackedWidget* stack = m_panel->content();

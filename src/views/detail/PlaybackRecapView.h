@@ -8,10 +8,11 @@
 #include <optional>
 
 class DetailPanel;
+class LibraryViewModel;
+class ProcessingRuns;
 class QPushButton;
 class RecapEngine;
 class RecordingTypeMenu;
-class RecordingViewModel;
 
 // The recap of one stored recording: title, word count and type, the type
 // menu, Copy and Regenerate (or Generate Recap), and below them the recap's
@@ -20,8 +21,8 @@ class RecordingViewModel;
 class PlaybackRecapView : public QWidget {
     Q_OBJECT
 public:
-    PlaybackRecapView(RecordingViewModel& vm, const RecordingItem& item, RecapEngine& engine,
-                      QWidget* parent = nullptr);
+    PlaybackRecapView(LibraryViewModel& library, ProcessingRuns& processing, const RecordingItem& item,
+                      RecapEngine& engine, QWidget* parent = nullptr);
 
     const QUuid& recordingId() const { return m_item.id; }
     RecapRules::Body body() const { return m_body; }
@@ -39,7 +40,8 @@ private:
     void refreshBody(const RecordingItem& item, const RecapRules::Situation& situation);
     void typeChosen(RecordingType type);
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
+    ProcessingRuns& m_processing;
     const RecordingItem m_item;
     RecapEngine& m_engine;
 

@@ -1,11 +1,12 @@
 #include "views/detail/PlaybackTranscriptView.h"
 
 #include "engines/speech/WhisperEngine.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "viewmodels/RecordingViewModel.h"
 #include "views/detail/DetailPanel.h"
 #include "views/detail/NoticeCard.h"
 #include "views/detail/PaneButtons.h"
-#include "views/style/Style.h"
 #include "views/detail/TranscriptCards.h"
 #include "views/detail/TranscriptSegmentList.h"
 #include "views/detail/TranscriptSegmentModel.h"
@@ -13,6 +14,7 @@
 #include "views/logic/SearchMatcher.h"
 #include "views/logic/TranscriptTracking.h"
 #include "views/logic/WordCount.h"
+#include "views/style/Style.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -90,16 +92,18 @@ PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const Rec
 
     // The stored transcript, as it is, not the segments joined.
     connect(m_copy, &QPushButton::clicked, this, [this] {
-        m_vm.copyTranscript(activeItem().transcript.value_or(QString()));
+        m_vm.processing().copyTranscript(activeItem().transcript.value_or(QString()));
     });
-    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(activeItem()); });
+    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.processing().transcribeRecording(activeItem()); });
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm, &RecordingViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
+    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &PlaybackTranscriptView::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this,
+            &PlaybackTranscriptView::refresh);
+    connect(&m_vm.library(), &LibraryViewModel::searchTextChanged, this, &PlaybackTranscriptView::refreshSearch);
     connect(&m_whisper, &WhisperEngine::modelStateChanged, this, &PlaybackTranscriptView::refresh);
-    connect(&m_vm, &RecordingViewModel::transcriptionProgressChanged, this, &PlaybackTranscriptView::refreshProgress);
+    connect(&m_vm.processing(), &ProcessingRuns::transcriptionProgressChanged, this,
+            &PlaybackTranscriptView::refreshProgress);
     PlayerService& player = m_vm.playerManager();
     connect(&player, &PlayerService::isPlayingChanged, m_list->segmentModel(), &TranscriptSegmentModel::setPlaying);
     m_list->segmentModel()->setPlaying(player.isPlaying());
@@ -114,7 +118,7 @@ PlaybackTranscriptView::PlaybackTranscriptView(RecordingViewModel& vm, const Rec
 
 RecordingItem PlaybackTranscriptView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_vm.library().recordings(), m_vm.library().selectedRecording(), m_item);
 }
 
 void PlaybackTranscriptView::refresh()
@@ -127,7 +131,7 @@ void PlaybackTranscriptView::refresh()
 void PlaybackTranscriptView::refreshHeader(const RecordingItem& item)
 {
     const TranscriptRules::Header header
-        = TranscriptRules::header(item, transcriptWords(item), !m_vm.transcribingRecordingIDs().isEmpty());
+        = TranscriptRules::header(item, transcriptWords(item), !m_vm.processing().transcribingRecordingIDs().isEmpty());
     m_panel->setTitle(item.title);
     m_panel->setSubtitle(header.subtitle);
     m_copy->setVisible(header.showsCopy);
@@ -148,10 +152,10 @@ qsizetype PlaybackTranscriptView::transcriptWords(const RecordingItem& item)
 
 void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
 {
-    const bool transcribing = m_vm.transcribingRecordingIDs().contains(item.id);
+    const bool transcribing = m_vm.processing().transcribingRecordingIDs().contains(item.id);
     const WhisperModelState model = m_whisper.modelState();
     m_content = TranscriptRules::content(item, transcribing, currentSpeechModel());
-    const bool anyTranscribing = !m_vm.transcribingRecordingIDs().isEmpty();
+    const bool anyTranscribing = !m_vm.processing().transcribingRecordingIDs().isEmpty();
 
     switch (m_content) {
     case Content::segments: {
@@ -184,7 +188,8 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
             showContent(card);
             m_cardButton = cancel;
             m_transcribingCard = card;
-            connect(cancel, &QPushButton::clicked, this, [this] { m_vm.cancelTranscription(activeItem()); });
+            connect(cancel, &QPushButton::clicked, this,
+                    [this] { m_vm.processing().cancelTranscription(activeItem()); });
         }
         break;
     case Content::modelCard:
@@ -212,7 +217,8 @@ void PlaybackTranscriptView::refreshContent(const RecordingItem& item)
             QPushButton* transcribe = nullptr;
             showContent(TranscriptCards::noTranscript(transcribe));
             m_cardButton = transcribe;
-            connect(transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(activeItem()); });
+            connect(transcribe, &QPushButton::clicked, this,
+                    [this] { m_vm.processing().transcribeRecording(activeItem()); });
         }
         break;
     }
@@ -235,9 +241,10 @@ void PlaybackTranscriptView::refreshProgress()
     if (m_content != Content::transcribing || !m_transcribingCard)
         return;
     const RecordingItem item = activeItem();
-    const auto percent = m_vm.transcriptionProgress().constFind(item.id);
+    const auto percent = m_vm.processing().transcriptionProgress().constFind(item.id);
     m_transcribingCard->headline()->setText(TranscriptRules::transcribingText(
-        item.title, percent != m_vm.transcriptionProgress().constEnd() ? std::optional<int>(*percent) : std::nullopt));
+        item.title,
+        percent != m_vm.processing().transcriptionProgress().constEnd() ? std::optional<int>(*percent) : std::nullopt));
 }
 
 void PlaybackTranscriptView::showContent(QWidget* widget)
@@ -258,7 +265,7 @@ void PlaybackTranscriptView::showContent(QWidget* widget)
 
 void PlaybackTranscriptView::refreshSearch()
 {
-    m_list->segmentModel()->setSearch(SearchMatcher(m_vm.searchText()));
+    m_list->segmentModel()->setSearch(SearchMatcher(m_vm.library().searchText()));
 }
 
 void PlaybackTranscriptView::listCameIntoView()

@@ -1,8 +1,9 @@
 #include "views/detail/PlaybackWaveformView.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/TrimSession.h"
+#include "viewmodels/collaborators/PlayerService.h"
 #include "views/common/ElidedLabel.h"
-#include "views/style/Style.h"
 #include "views/detail/PaneLabels.h"
 #include "views/detail/PlaybackWaveformCanvas.h"
 #include "views/detail/TrimBar.h"
@@ -11,15 +12,17 @@
 #include "views/detail/TrimOverlay.h"
 #include "views/logic/CurrentRecording.h"
 #include "views/logic/TimeTexts.h"
+#include "views/style/Style.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const RecordingItem& item, PlayerService& player,
-                                           QWidget* parent)
+PlaybackWaveformView::PlaybackWaveformView(LibraryViewModel& library, TrimSession& trim, const RecordingItem& item,
+                                           PlayerService& player, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_trim(trim)
     , m_item(item)
     , m_player(player)
     , m_title(new ElidedLabel)
@@ -30,8 +33,8 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
                                   Style::color(ColorRole::primary)))
     , m_remaining(PaneLabels::plain(QString(), Style::monospacedFont(13, TextWeight::regular),
                                     Style::color(ColorRole::secondary)))
-    , m_trimInfo(new TrimInfoLine(vm))
-    , m_trimBar(new TrimBar(vm))
+    , m_trimInfo(new TrimInfoLine(trim))
+    , m_trimBar(new TrimBar(trim))
 {
     setObjectName(QStringLiteral("playbackWaveformView"));
     m_title->setObjectName(QStringLiteral("playbackTitle"));
@@ -59,7 +62,7 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     waveformRow->addWidget(m_canvas);
     column->addLayout(waveformRow);
     // Over the waveform, in this pane.
-    m_trimOverlay = new TrimOverlay(vm, m_canvas, this);
+    m_trimOverlay = new TrimOverlay(trim, m_canvas, this);
 
     auto* times = new QHBoxLayout(m_timeRow);
     times->setContentsMargins(44, 0, 44, 0);
@@ -73,10 +76,12 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
     connect(m_trimBar, &TrimBar::saveRequested, this, &PlaybackWaveformView::showTrimConfirmation);
     m_canvas->setSeekHandler([this](double seconds) { m_player.seek(seconds); });
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &PlaybackWaveformView::refreshRecording);
-    connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &PlaybackWaveformView::refreshPlayedColor);
-    connect(&m_vm, &RecordingViewModel::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
+    connect(&m_library, &LibraryViewModel::recordingsChanged, this, &PlaybackWaveformView::refreshRecording);
+    connect(&m_library, &LibraryViewModel::selectedRecordingChanged, this,
+            &PlaybackWaveformView::refreshRecording);
+    connect(&m_library, &LibraryViewModel::isPlayingEnhancedChanged, this,
+            &PlaybackWaveformView::refreshPlayedColor);
+    connect(&m_trim, &TrimSession::isTrimmingActiveChanged, this, &PlaybackWaveformView::refreshTrimMode);
     connect(&m_player, &PlayerService::currentTimeChanged, m_canvas,
             [this](double seconds) { m_canvas->setCurrentTime(seconds); });
     connect(m_canvas, &PlaybackWaveformCanvas::displayTimeChanged, this, &PlaybackWaveformView::refreshTimes);
@@ -89,7 +94,7 @@ PlaybackWaveformView::PlaybackWaveformView(RecordingViewModel& vm, const Recordi
 
 RecordingItem PlaybackWaveformView::activeItem() const
 {
-    return CurrentRecording::resolve(m_vm.recordings(), m_vm.selectedRecording(), m_item);
+    return CurrentRecording::resolve(m_library.recordings(), m_library.selectedRecording(), m_item);
 }
 
 void PlaybackWaveformView::refreshRecording()
@@ -123,13 +128,13 @@ QString PlaybackWaveformView::remainingText() const
 void PlaybackWaveformView::refreshPlayedColor()
 {
     // Purple while the enhanced copy plays.
-    m_canvas->setPlayedColor(Style::color(m_vm.isPlayingEnhanced() ? ColorRole::purple : ColorRole::accent));
+    m_canvas->setPlayedColor(Style::color(m_library.isPlayingEnhanced() ? ColorRole::purple : ColorRole::accent));
 }
 
 void PlaybackWaveformView::refreshTrimMode()
 {
     // Trim mode takes the waveform's clicks and the time labels' place.
-    const bool trimming = m_vm.isTrimmingActive();
+    const bool trimming = m_trim.isTrimmingActive();
     m_canvas->setSeekEnabled(!trimming);
     m_timeRow->setVisible(!trimming);
     m_trimInfo->setVisible(trimming);
@@ -143,9 +148,10 @@ void PlaybackWaveformView::showTrimConfirmation()
 {
     if (m_trimDialog)
         return;
-    m_trimDialog = new TrimConfirmDialog(m_vm.trimStartTime(), m_vm.trimEndTime(), this);
+    m_trimDialog = new TrimConfirmDialog(m_trim.trimStartTime(), m_trim.trimEndTime(), this);
     m_trimDialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(m_trimDialog, &TrimConfirmDialog::chosen, this, [this](bool saveAsNew) { m_vm.executeTrim(saveAsNew); });
+    connect(m_trimDialog, &TrimConfirmDialog::chosen, this,
+            [this](bool saveAsNew) { m_trim.executeTrim(saveAsNew); });
     connect(m_trimDialog, &QObject::destroyed, this, [this] { m_trimDialog = nullptr; });
     m_trimDialog->open();
 }

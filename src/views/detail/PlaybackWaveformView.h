@@ -5,14 +5,15 @@
 #include <QWidget>
 
 class ElidedLabel;
+class LibraryViewModel;
 class PlaybackWaveformCanvas;
 class PlayerService;
 class QLabel;
-class RecordingViewModel;
 class TrimBar;
 class TrimConfirmDialog;
 class TrimInfoLine;
 class TrimOverlay;
+class TrimSession;
 
 // The Audio pane of a stored recording: title and date, the bar waveform
 // with its playhead, and the elapsed and remaining time. A click or drag on
@@ -23,7 +24,7 @@ class TrimOverlay;
 class PlaybackWaveformView : public QWidget {
     Q_OBJECT
 public:
-    PlaybackWaveformView(RecordingViewModel& vm, const RecordingItem& item, PlayerService& player,
+    PlaybackWaveformView(LibraryViewModel& library, TrimSession& trim, const RecordingItem& item, PlayerService& player,
                          QWidget* parent = nullptr);
 
     const QUuid& recordingId() const { return m_item.id; }
@@ -45,7 +46,8 @@ private:
     void refreshPlayedColor();
     void refreshTrimMode();
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
+    TrimSession& m_trim;
     const RecordingItem m_item;
     PlayerService& m_player;
     double m_duration = 0;

@@ -1,20 +1,23 @@
 #include "views/detail/ReadyToGenerateCard.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "views/detail/PaneButtons.h"
 #include "views/detail/RecordingTypeMenu.h"
 
 #include <QPushButton>
 
-ReadyToGenerateCard::ReadyToGenerateCard(RecordingViewModel& vm, const RecordingItem& item, QWidget* parent)
+ReadyToGenerateCard::ReadyToGenerateCard(LibraryViewModel& library, ProcessingRuns& processing,
+                                         const RecordingItem& item, QWidget* parent)
     : NoticeCard(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_processing(processing)
     , m_item(item)
     // Picking a format only stores it; the recap is written on Generate.
     , m_picker(new RecordingTypeMenu(QStringLiteral("Format: "), 12, 12, 6,
-                                     [this](RecordingType type) { m_vm.updateRecordingType(m_item, type); }))
-    , m_generate(PaneButtons::cardAction(QStringLiteral("Generate Executive Recap"),
-                                         QStringLiteral("text.badge.checkmark")))
+                                     [this](RecordingType type) { m_library.updateRecordingType(m_item, type); }))
+    , m_generate(
+          PaneButtons::cardAction(QStringLiteral("Generate Executive Recap"), QStringLiteral("text.badge.checkmark")))
 {
     setObjectName(QStringLiteral("readyToGenerateCard"));
     setSymbol(QStringLiteral("text.badge.checkmark"), 44, Tint{ColorRole::accent, 1.0});
@@ -28,12 +31,12 @@ ReadyToGenerateCard::ReadyToGenerateCard(RecordingViewModel& vm, const Recording
     addAction(m_picker);
     addAction(m_generate);
     connect(m_generate, &QPushButton::clicked, this,
-            [this] { m_vm.generateRecap(m_item, m_item.effectiveRecordingType()); });
-    connect(&m_vm, &RecordingViewModel::recappingRecordingIDsChanged, this, &ReadyToGenerateCard::refresh);
+            [this] { m_processing.generateRecap(m_item, m_item.effectiveRecordingType()); });
+    connect(&m_processing, &ProcessingRuns::recappingRecordingIDsChanged, this, &ReadyToGenerateCard::refresh);
     refresh();
 }
 
 void ReadyToGenerateCard::refresh()
 {
-    m_generate->setEnabled(!m_vm.recappingRecordingIDs().contains(m_item.id));
+    m_generate->setEnabled(!m_processing.recappingRecordingIDs().contains(m_item.id));
 }

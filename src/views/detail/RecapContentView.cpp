@@ -1,10 +1,12 @@
 #include "views/detail/RecapContentView.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/detail/EmptyRecapView.h"
 #include "views/detail/PlaybackRecapView.h"
 
 RecapContentView::RecapContentView(RecordingViewModel& vm, RecapEngine& engine, QWidget* parent)
-    : SelectionPaneStack(vm, new EmptyRecapView, parent)
+    : SelectionPaneStack(vm.library(), new EmptyRecapView, parent)
     , m_vm(vm)
     , m_engine(engine)
 {
@@ -18,5 +20,5 @@ PlaybackRecapView* RecapContentView::playbackView() const
 
 QWidget* RecapContentView::buildPane(const RecordingItem& item)
 {
-    return new PlaybackRecapView(m_vm, item, m_engine, this);
+    return new PlaybackRecapView(m_vm.library(), m_vm.processing(), item, m_engine, this);
 }

@@ -4,6 +4,7 @@
 
 class PlaybackRecapView;
 class RecapEngine;
+class RecordingViewModel;
 
 // The Recap tab: the selected recording's recap pane, or a placeholder when
 // nothing is selected.

@@ -1,19 +1,19 @@
 #include "views/detail/RecapFormatSection.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/detail/FormatChip.h"
 #include "views/detail/PaneLabels.h"
+#include "views/detail/RoundedPanel.h"
 #include "views/style/Icons.h"
 #include "views/style/Style.h"
-#include "views/detail/RoundedPanel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
-RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
+RecapFormatSection::RecapFormatSection(RecorderViewModel& recorder, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_recorder(recorder)
 {
     setObjectName(QStringLiteral("recapFormatSection"));
     auto* outer = new QVBoxLayout(this);
@@ -46,7 +46,7 @@ RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
     for (RecordingType type : RecordingTypes::allCases()) {
         auto* chip = new FormatChip(type);
         chip->setObjectName(QStringLiteral("formatChip_") + RecordingTypes::rawValue(type));
-        connect(chip, &QAbstractButton::clicked, this, [this, type] { m_vm.setActiveRecordingType(type); });
+        connect(chip, &QAbstractButton::clicked, this, [this, type] { m_recorder.setActiveRecordingType(type); });
         m_chips.append(chip);
         chips->addWidget(chip);
     }
@@ -64,13 +64,13 @@ RecapFormatSection::RecapFormatSection(RecordingViewModel& vm, QWidget* parent)
     descriptionRow->addStretch(1);
     column->addLayout(descriptionRow);
 
-    connect(&m_vm, &RecordingViewModel::activeRecordingTypeChanged, this, &RecapFormatSection::refresh);
+    connect(&m_recorder, &RecorderViewModel::activeRecordingTypeChanged, this, &RecapFormatSection::refresh);
     refresh();
 }
 
 void RecapFormatSection::refresh()
 {
-    const RecordingType active = m_vm.activeRecordingType();
+    const RecordingType active = m_recorder.activeRecordingType();
     for (FormatChip* chip : m_chips)
         chip->setSelected(chip->type() == active);
     m_typeName->setText(RecordingTypes::displayName(active));

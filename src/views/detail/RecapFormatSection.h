@@ -7,21 +7,21 @@
 
 class FormatChip;
 class QLabel;
-class RecordingViewModel;
+class RecorderViewModel;
 
 // "RECAP FORMAT" while recording: a chip per recording type; the chosen one
 // is the type the recording in progress (and the next ones) will get.
 class RecapFormatSection : public QWidget {
     Q_OBJECT
 public:
-    explicit RecapFormatSection(RecordingViewModel& vm, QWidget* parent = nullptr);
+    explicit RecapFormatSection(RecorderViewModel& recorder, QWidget* parent = nullptr);
 
     const QList<FormatChip*>& chips() const { return m_chips; }
 
 private:
     void refresh();
 
-    RecordingViewModel& m_vm;
+    RecorderViewModel& m_recorder;
     QList<FormatChip*> m_chips;
     QLabel* m_typeName;
     QLabel* m_description;

@@ -1,17 +1,17 @@
 #include "views/detail/SelectionPaneStack.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
 
 #include <QStackedLayout>
 
-SelectionPaneStack::SelectionPaneStack(RecordingViewModel& vm, QWidget* placeholder, QWidget* parent)
+SelectionPaneStack::SelectionPaneStack(LibraryViewModel& library, QWidget* placeholder, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
     , m_stack(new QStackedLayout(this))
     , m_placeholder(placeholder)
 {
     m_stack->addWidget(m_placeholder);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &SelectionPaneStack::refresh);
+    connect(&m_library, &LibraryViewModel::selectedRecordingChanged, this, &SelectionPaneStack::refresh);
 }
 
 void SelectionPaneStack::showEvent(QShowEvent* event)
@@ -26,7 +26,7 @@ void SelectionPaneStack::refresh()
     m_stale = !isVisible();
     if (m_stale)
         return;
-    const std::optional<RecordingItem>& selected = m_vm.selectedRecording();
+    const std::optional<RecordingItem>& selected = m_library.selectedRecording();
     if (m_pane && (!selected || selected->id != m_paneId)) {
         m_stack->removeWidget(m_pane);
         m_pane->deleteLater();

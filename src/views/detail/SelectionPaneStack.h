@@ -4,7 +4,7 @@
 #include <QWidget>
 
 class QStackedLayout;
-class RecordingViewModel;
+class LibraryViewModel;
 struct RecordingItem;
 
 // A tab that shows a pane built for the selected recording, or a placeholder
@@ -13,7 +13,7 @@ struct RecordingItem;
 class SelectionPaneStack : public QWidget {
     Q_OBJECT
 public:
-    SelectionPaneStack(RecordingViewModel& vm, QWidget* placeholder, QWidget* parent = nullptr);
+    SelectionPaneStack(LibraryViewModel& library, QWidget* placeholder, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -24,7 +24,7 @@ protected:
 private:
     void refresh();
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
     QStackedLayout* m_stack;
     QWidget* m_placeholder;
     QWidget* m_pane = nullptr;

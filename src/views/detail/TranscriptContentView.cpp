@@ -1,10 +1,12 @@
 #include "views/detail/TranscriptContentView.h"
 
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/detail/EmptyTranscriptView.h"
 #include "views/detail/PlaybackTranscriptView.h"
 
 TranscriptContentView::TranscriptContentView(RecordingViewModel& vm, WhisperEngine& whisper, QWidget* parent)
-    : SelectionPaneStack(vm, new EmptyTranscriptView, parent)
+    : SelectionPaneStack(vm.library(), new EmptyTranscriptView, parent)
     , m_vm(vm)
     , m_whisper(whisper)
 {

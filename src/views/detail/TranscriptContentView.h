@@ -3,6 +3,7 @@
 #include "views/detail/SelectionPaneStack.h"
 
 class PlaybackTranscriptView;
+class RecordingViewModel;
 class WhisperEngine;
 
 // The Transcript tab: the selected recording's transcript, or a placeholder

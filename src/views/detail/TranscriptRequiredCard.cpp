@@ -1,13 +1,13 @@
 #include "views/detail/TranscriptRequiredCard.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
 #include "views/detail/PaneButtons.h"
 
 #include <QPushButton>
 
-TranscriptRequiredCard::TranscriptRequiredCard(RecordingViewModel& vm, const RecordingItem& item, QWidget* parent)
+TranscriptRequiredCard::TranscriptRequiredCard(ProcessingRuns& processing, const RecordingItem& item, QWidget* parent)
     : NoticeCard(parent)
-    , m_vm(vm)
+    , m_processing(processing)
     , m_item(item)
     , m_transcribe(PaneButtons::cardAction(QStringLiteral("Transcribe Audio"), QStringLiteral("captions.bubble")))
 {
@@ -17,13 +17,13 @@ TranscriptRequiredCard::TranscriptRequiredCard(RecordingViewModel& vm, const Rec
     setExplanation(QStringLiteral("An audio transcript is required to synthesize the Executive Recap."), 13, 380);
     m_transcribe->setObjectName(QStringLiteral("recapTranscribeButton"));
     addAction(m_transcribe);
-    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_vm.transcribeRecording(m_item); });
+    connect(m_transcribe, &QPushButton::clicked, this, [this] { m_processing.transcribeRecording(m_item); });
     // Any transcription, of this recording or another, holds the button.
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &TranscriptRequiredCard::refresh);
+    connect(&m_processing, &ProcessingRuns::transcribingRecordingIDsChanged, this, &TranscriptRequiredCard::refresh);
     refresh();
 }
 
 void TranscriptRequiredCard::refresh()
 {
-    m_transcribe->setEnabled(m_vm.transcribingRecordingIDs().isEmpty());
+    m_transcribe->setEnabled(m_processing.transcribingRecordingIDs().isEmpty());
 }

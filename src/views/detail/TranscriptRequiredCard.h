@@ -4,20 +4,20 @@
 #include "views/detail/NoticeCard.h"
 
 class QPushButton;
-class RecordingViewModel;
+class ProcessingRuns;
 
 // Asks for a transcript before a recap can be written, and starts one.
 class TranscriptRequiredCard : public NoticeCard {
     Q_OBJECT
 public:
-    TranscriptRequiredCard(RecordingViewModel& vm, const RecordingItem& item, QWidget* parent = nullptr);
+    TranscriptRequiredCard(ProcessingRuns& processing, const RecordingItem& item, QWidget* parent = nullptr);
 
     QPushButton* transcribeButton() const { return m_transcribe; }
 
 private:
     void refresh();
 
-    RecordingViewModel& m_vm;
+    ProcessingRuns& m_processing;
     const RecordingItem m_item;
     QPushButton* m_transcribe;
 };

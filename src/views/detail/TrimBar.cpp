@@ -1,6 +1,6 @@
 #include "views/detail/TrimBar.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/common/ActivitySpinner.h"
 #include "views/common/PlainLabels.h"
 #include "views/detail/PaneButtons.h"
@@ -11,9 +11,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
+TrimBar::TrimBar(TrimSession& trim, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_trim(trim)
     , m_cancel(new QPushButton(QStringLiteral("Cancel")))
     , m_preview(PaneButtons::bordered(QString(), QStringLiteral("play.fill")))
     , m_save(PaneButtons::prominent(QStringLiteral("Trim && Save..."), QStringLiteral("scissors"), ColorRole::orange))
@@ -55,12 +55,12 @@ TrimBar::TrimBar(RecordingViewModel& vm, QWidget* parent)
     row->addWidget(m_preview);
     row->addWidget(m_save);
 
-    connect(m_cancel, &QPushButton::clicked, this, [this] { m_vm.cancelCut(); });
-    connect(m_preview, &QPushButton::clicked, this, [this] { m_vm.toggleTrimPreview(); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_trim.cancelCut(); });
+    connect(m_preview, &QPushButton::clicked, this, [this] { m_trim.toggleTrimPreview(); });
     connect(m_save, &QPushButton::clicked, this, &TrimBar::saveRequested);
-    connect(&m_vm, &RecordingViewModel::isTrimPreviewingChanged, this, &TrimBar::refreshPreview);
-    connect(&m_vm, &RecordingViewModel::isTrimmingProcessingChanged, this, &TrimBar::refreshProcessing);
-    connect(&m_vm, &RecordingViewModel::trimmingProgressTextChanged, this, &TrimBar::refreshProcessing);
+    connect(&m_trim, &TrimSession::isTrimPreviewingChanged, this, &TrimBar::refreshPreview);
+    connect(&m_trim, &TrimSession::isTrimmingProcessingChanged, this, &TrimBar::refreshProcessing);
+    connect(&m_trim, &TrimSession::trimmingProgressTextChanged, this, &TrimBar::refreshProcessing);
     refreshPreview();
     refreshProcessing();
 }
@@ -72,16 +72,16 @@ QString TrimBar::progressText() const
 
 void TrimBar::refreshProcessing()
 {
-    const bool processing = m_vm.isTrimmingProcessing();
+    const bool processing = m_trim.isTrimmingProcessing();
     m_processing->setVisible(processing);
-    m_progress->setText(m_vm.trimmingProgressText().value_or(QString()));
+    m_progress->setText(m_trim.trimmingProgressText().value_or(QString()));
     m_preview->setVisible(!processing);
     m_save->setVisible(!processing);
 }
 
 void TrimBar::refreshPreview()
 {
-    const bool previewing = m_vm.isTrimPreviewing();
+    const bool previewing = m_trim.isTrimPreviewing();
     m_preview->setText(previewing ? QStringLiteral("Stop Preview") : QStringLiteral("Play Selection"));
     m_preview->setIcon(Icons::icon(previewing ? QStringLiteral("pause.fill") : QStringLiteral("play.fill"),
                                    m_preview->palette().color(QPalette::ButtonText)));

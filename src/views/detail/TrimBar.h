@@ -5,7 +5,7 @@
 class ActivitySpinner;
 class QLabel;
 class QPushButton;
-class RecordingViewModel;
+class TrimSession;
 
 // The controls below the waveform in trim mode: "Cancel", the preview of the
 // range and "Trim & Save...", which asks the pane for its confirmation. While
@@ -14,7 +14,7 @@ class RecordingViewModel;
 class TrimBar : public QWidget {
     Q_OBJECT
 public:
-    explicit TrimBar(RecordingViewModel& vm, QWidget* parent = nullptr);
+    explicit TrimBar(TrimSession& trim, QWidget* parent = nullptr);
 
     QPushButton* cancelButton() const { return m_cancel; }
     QPushButton* previewButton() const { return m_preview; }
@@ -29,7 +29,7 @@ private:
     void refreshPreview();
     void refreshProcessing();
 
-    RecordingViewModel& m_vm;
+    TrimSession& m_trim;
     QPushButton* m_cancel;
     QPushButton* m_preview;
     QPushButton* m_save;

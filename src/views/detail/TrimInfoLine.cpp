@@ -1,6 +1,6 @@
 #include "views/detail/TrimInfoLine.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/detail/PaneLabels.h"
 #include "views/logic/TimeTexts.h"
 #include "views/logic/TrimHandleRules.h"
@@ -33,9 +33,9 @@ QLabel* separator()
 
 } // namespace
 
-TrimInfoLine::TrimInfoLine(RecordingViewModel& vm, QWidget* parent)
+TrimInfoLine::TrimInfoLine(TrimSession& trim, QWidget* parent)
     : RoundedPanel({}, 6, parent)
-    , m_vm(vm)
+    , m_trim(trim)
     , m_start(PaneLabels::plain(QString(), lineFont(TextWeight::semibold), Style::color(ColorRole::primary)))
     , m_end(PaneLabels::plain(QString(), lineFont(TextWeight::semibold), Style::color(ColorRole::primary)))
     , m_duration(PaneLabels::plain(QString(), lineFont(TextWeight::bold), Style::color(ColorRole::orange)))
@@ -57,8 +57,8 @@ TrimInfoLine::TrimInfoLine(RecordingViewModel& vm, QWidget* parent)
     row->addWidget(separator());
     row->addLayout(field(QStringLiteral("Duration:"), m_duration));
 
-    connect(&m_vm, &RecordingViewModel::trimStartTimeChanged, this, &TrimInfoLine::refresh);
-    connect(&m_vm, &RecordingViewModel::trimEndTimeChanged, this, &TrimInfoLine::refresh);
+    connect(&m_trim, &TrimSession::trimStartTimeChanged, this, &TrimInfoLine::refresh);
+    connect(&m_trim, &TrimSession::trimEndTimeChanged, this, &TrimInfoLine::refresh);
     refresh();
 }
 
@@ -79,8 +79,8 @@ QString TrimInfoLine::durationText() const
 
 void TrimInfoLine::refresh()
 {
-    const double start = m_vm.trimStartTime();
-    const double end = m_vm.trimEndTime();
+    const double start = m_trim.trimStartTime();
+    const double end = m_trim.trimEndTime();
     m_start->setText(TimeTexts::minutesSeconds(start));
     m_end->setText(TimeTexts::minutesSeconds(end));
     m_duration->setText(TimeTexts::minutesSeconds(TrimHandleRules::selectedLength(start, end)));

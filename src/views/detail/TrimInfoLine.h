@@ -3,14 +3,14 @@
 #include "views/detail/RoundedPanel.h"
 
 class QLabel;
-class RecordingViewModel;
+class TrimSession;
 
 // The line above the waveform in trim mode: the range's start, end and
 // length, following the view model's range.
 class TrimInfoLine : public RoundedPanel {
     Q_OBJECT
 public:
-    explicit TrimInfoLine(RecordingViewModel& vm, QWidget* parent = nullptr);
+    explicit TrimInfoLine(TrimSession& trim, QWidget* parent = nullptr);
 
     QString startText() const;
     QString endText() const;
@@ -19,7 +19,7 @@ public:
 private:
     void refresh();
 
-    RecordingViewModel& m_vm;
+    TrimSession& m_trim;
     QLabel* m_start;
     QLabel* m_end;
     QLabel* m_duration;

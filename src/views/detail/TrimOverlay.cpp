@@ -1,6 +1,6 @@
 #include "views/detail/TrimOverlay.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/logic/TrimHandleRules.h"
 #include "views/style/Style.h"
 
@@ -14,16 +14,16 @@
 
 using namespace TrimHandleRules;
 
-TrimOverlay::TrimOverlay(RecordingViewModel& vm, QWidget* waveform, QWidget* parent)
+TrimOverlay::TrimOverlay(TrimSession& trim, QWidget* waveform, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_trim(trim)
     , m_waveform(waveform)
 {
     setObjectName(QStringLiteral("trimOverlay"));
     waveform->installEventFilter(this);
     followWaveform();
-    connect(&m_vm, &RecordingViewModel::trimStartTimeChanged, this, qOverload<>(&QWidget::update));
-    connect(&m_vm, &RecordingViewModel::trimEndTimeChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_trim, &TrimSession::trimStartTimeChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_trim, &TrimSession::trimEndTimeChanged, this, qOverload<>(&QWidget::update));
 }
 
 void TrimOverlay::setDuration(double seconds)
@@ -53,7 +53,7 @@ double TrimOverlay::waveformWidth() const
 
 std::optional<TrimOverlay::Handle> TrimOverlay::handleAt(double x) const
 {
-    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_trim.trimStartTime(), m_trim.trimEndTime());
     // The end handle is drawn over the start handle, so it is found first.
     if (x >= o.endHandleX && x <= o.endHandleX + handleWidth)
         return Handle::end;
@@ -83,11 +83,11 @@ void TrimOverlay::mouseMoveEvent(QMouseEvent* event)
     if (!m_moved && std::abs(x - m_pressX) < 1)
         return;
     m_moved = true;
-    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_trim.trimStartTime(), m_trim.trimEndTime());
     if (*m_dragged == Handle::start)
-        m_vm.setTrimStartTime(draggedStart(x, waveformWidth(), m_duration, o.endX, m_vm.trimEndTime()));
+        m_trim.setTrimStartTime(draggedStart(x, waveformWidth(), m_duration, o.endX, m_trim.trimEndTime()));
     else
-        m_vm.setTrimEndTime(draggedEnd(x, waveformWidth(), m_duration, o.startX, m_vm.trimStartTime()));
+        m_trim.setTrimEndTime(draggedEnd(x, waveformWidth(), m_duration, o.startX, m_trim.trimStartTime()));
 }
 
 void TrimOverlay::mouseReleaseEvent(QMouseEvent* event)
@@ -101,7 +101,7 @@ void TrimOverlay::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double h = height();
-    const Overlay o = overlay(waveformWidth(), m_duration, m_vm.trimStartTime(), m_vm.trimEndTime());
+    const Overlay o = overlay(waveformWidth(), m_duration, m_trim.trimStartTime(), m_trim.trimEndTime());
     const QColor mask(0, 0, 0, int(255 * 0.55));
     const QColor orange = Style::color(ColorRole::orange);
 

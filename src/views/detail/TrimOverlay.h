@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class RecordingViewModel;
+class TrimSession;
 
 // The trim selection over a stored recording's waveform: dark masks outside
 // the range, an orange frame around it and two handles that move its ends.
@@ -17,7 +17,7 @@ public:
     enum class Handle { start, end };
 
     // `parent` holds `waveform`.
-    TrimOverlay(RecordingViewModel& vm, QWidget* waveform, QWidget* parent);
+    TrimOverlay(TrimSession& trim, QWidget* waveform, QWidget* parent);
 
     // The stored duration of the recording the waveform shows.
     void setDuration(double seconds);
@@ -37,7 +37,7 @@ private:
     void followWaveform();
     void paintHandle(QPainter& painter, double left, Handle handle) const;
 
-    RecordingViewModel& m_vm;
+    TrimSession& m_trim;
     QWidget* m_waveform;
     double m_duration = 0;
     std::optional<Handle> m_dragged;

@@ -1,9 +1,13 @@
 #include "views/detail/WaveformVisualizerView.h"
 
 #include "common/Settings.h"
-#include "engines/speech/WhisperEngine.h"
 #include "engines/recap/RecapEngine.h"
+#include "engines/speech/WhisperEngine.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/detail/DetailHeader.h"
 #include "views/detail/DetailTabPicker.h"
 #include "views/detail/EmptyWaveformView.h"
@@ -46,7 +50,7 @@ WaveformVisualizerView::WaveformVisualizerView(RecordingViewModel& vm, Services 
     , m_whisper(services.whisper ? *services.whisper : WhisperEngine::shared())
     , m_recapEngine(services.recap ? *services.recap : RecapEngine::shared())
     , m_settings(services.settings ? *services.settings : Settings::shared())
-    , m_header(new DetailHeader(vm))
+    , m_header(new DetailHeader(vm.library(), vm.processing(), vm.trim()))
     , m_picker(new DetailTabPicker)
     , m_panes(new QStackedWidget)
     , m_empty(new EmptyWaveformView)
@@ -72,12 +76,13 @@ WaveformVisualizerView::WaveformVisualizerView(RecordingViewModel& vm, Services 
     m_panes->addWidget(m_transcript);
     m_panes->addWidget(m_recap);
 
-    connect(m_picker, &DetailTabPicker::tabChosen, &m_vm, &RecordingViewModel::setActiveDetailTab);
-    for (auto signal : {&RecordingViewModel::recorderStateChanged, &RecordingViewModel::activeDetailTabChanged,
-                        &RecordingViewModel::selectedRecordingChanged, &RecordingViewModel::isTrimmingActiveChanged,
-                        &RecordingViewModel::enhancingRecordingIDsChanged,
-                        &RecordingViewModel::isPlayingEnhancedChanged})
-        connect(&m_vm, signal, this, &WaveformVisualizerView::refresh);
+    connect(m_picker, &DetailTabPicker::tabChosen, &m_vm.library(), &LibraryViewModel::setActiveDetailTab);
+    connect(&m_vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &WaveformVisualizerView::refresh);
+    for (auto signal : {&LibraryViewModel::activeDetailTabChanged, &LibraryViewModel::selectedRecordingChanged,
+                        &LibraryViewModel::isPlayingEnhancedChanged})
+        connect(&m_vm.library(), signal, this, &WaveformVisualizerView::refresh);
+    connect(&m_vm.trim(), &TrimSession::isTrimmingActiveChanged, this, &WaveformVisualizerView::refresh);
+    connect(&m_vm.processing(), &ProcessingRuns::enhancingRecordingIDsChanged, this, &WaveformVisualizerView::refresh);
     refresh();
 }
 
@@ -88,19 +93,19 @@ QWidget* WaveformVisualizerView::currentPane() const
 
 void WaveformVisualizerView::refresh()
 {
-    const std::optional<RecordingItem>& selected = m_vm.selectedRecording();
+    const std::optional<RecordingItem>& selected = m_vm.library().selectedRecording();
     DetailAreaRules::Input input;
-    input.recorderState = m_vm.recorderState();
-    input.activeTab = ruleTab(m_vm.activeDetailTab());
+    input.recorderState = m_vm.recorder().recorderState();
+    input.activeTab = ruleTab(m_vm.library().activeDetailTab());
     input.hasSelection = selected.has_value();
-    input.isTrimmingActive = m_vm.isTrimmingActive();
+    input.isTrimmingActive = m_vm.trim().isTrimmingActive();
     input.hasEnhancedFile = selected && selected->enhancedFileName.has_value();
-    input.isEnhancing = selected && m_vm.enhancingRecordingIDs().contains(selected->id);
+    input.isEnhancing = selected && m_vm.processing().enhancingRecordingIDs().contains(selected->id);
     m_layout = DetailAreaRules::layout(input);
 
-    m_header->present(m_layout, selected, m_vm.isPlayingEnhanced());
+    m_header->present(m_layout, selected, m_vm.library().isPlayingEnhanced());
     m_picker->setVisible(m_layout.showsTabPicker);
-    m_picker->setTab(m_vm.activeDetailTab());
+    m_picker->setTab(m_vm.library().activeDetailTab());
     showPane(m_layout.pane);
 }
 
@@ -113,7 +118,7 @@ void WaveformVisualizerView::showPane(Pane pane)
         m_live->deleteLater();
         m_live = nullptr;
     }
-    const std::optional<RecordingItem>& selected = m_vm.selectedRecording();
+    const std::optional<RecordingItem>& selected = m_vm.library().selectedRecording();
     const bool keepPlayback
         = pane == Pane::playback && selected && m_playback && m_playback->recordingId() == selected->id;
     if (m_playback && !keepPlayback) {
@@ -125,7 +130,7 @@ void WaveformVisualizerView::showPane(Pane pane)
     switch (pane) {
     case Pane::live:
         if (!m_live) {
-            m_live = new LiveRecordingWaveformView(m_vm, m_settings);
+            m_live = new LiveRecordingWaveformView(m_vm.recorder(), m_settings);
             m_panes->addWidget(m_live);
         }
         m_panes->setCurrentWidget(m_live);
@@ -135,7 +140,7 @@ void WaveformVisualizerView::showPane(Pane pane)
         break;
     case Pane::playback:
         if (!m_playback) {
-            m_playback = new PlaybackWaveformView(m_vm, *selected, m_vm.playerManager());
+            m_playback = new PlaybackWaveformView(m_vm.library(), m_vm.trim(), *selected, m_vm.playerManager());
             m_panes->addWidget(m_playback);
         }
         m_panes->setCurrentWidget(m_playback);

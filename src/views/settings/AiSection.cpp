@@ -2,7 +2,7 @@
 
 #include "common/SettingsKeys.h"
 #include "models/RecordingType.h"
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/logic/SettingsRules.h"
 #include "views/settings/BoundSettings.h"
 #include "views/settings/SettingsForm.h"
@@ -24,9 +24,9 @@ constexpr int pickerMaxWidth = 220;
 
 } // namespace
 
-AiSection::AiSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* parent)
+AiSection::AiSection(RecorderViewModel& recorder, BoundSettings& settings, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_recorder(recorder)
     , m_settings(settings)
 {
     setObjectName(QStringLiteral("aiSection"));
@@ -78,7 +78,7 @@ AiSection::AiSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* p
         const QString raw = m_recapFormat->itemData(index).toString();
         m_settings.setValue(SettingsKeys::lastRecordingType, raw);
         if (const std::optional<RecordingType> type = RecordingTypes::fromRawValue(raw))
-            m_vm.setActiveRecordingType(*type);
+            m_recorder.setActiveRecordingType(*type);
     });
     connect(&m_settings, &BoundSettings::changed, this, &AiSection::showStored);
 }

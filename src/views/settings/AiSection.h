@@ -5,14 +5,14 @@
 class BoundSettings;
 class QCheckBox;
 class QComboBox;
-class RecordingViewModel;
+class RecorderViewModel;
 
 // The AI & Recap tab: automatic transcription and its language, automatic
 // recaps and the recap format of new recordings.
 class AiSection : public QWidget {
     Q_OBJECT
 public:
-    AiSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* parent = nullptr);
+    AiSection(RecorderViewModel& recorder, BoundSettings& settings, QWidget* parent = nullptr);
 
     QCheckBox* autoTranscribeSwitch() const { return m_autoTranscribe; }
     QCheckBox* autoRecapSwitch() const { return m_autoRecap; }
@@ -22,7 +22,7 @@ public:
 private:
     void showStored(const QString& key);
 
-    RecordingViewModel& m_vm;
+    RecorderViewModel& m_recorder;
     BoundSettings& m_settings;
     QCheckBox* m_autoTranscribe;
     QCheckBox* m_autoRecap;

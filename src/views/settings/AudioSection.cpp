@@ -1,7 +1,8 @@
 #include "views/settings/AudioSection.h"
 
 #include "common/SettingsKeys.h"
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/collaborators/DeviceService.h"
 #include "views/settings/BoundSettings.h"
 #include "views/settings/SettingsForm.h"
 #include "views/style/Style.h"
@@ -24,9 +25,9 @@ constexpr int micPickerMaxWidth = 240;
 
 } // namespace
 
-AudioSection::AudioSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* parent)
+AudioSection::AudioSection(RecorderViewModel& recorder, BoundSettings& settings, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_recorder(recorder)
     , m_settings(settings)
 {
     setObjectName(QStringLiteral("audioSection"));
@@ -57,25 +58,25 @@ AudioSection::AudioSection(RecordingViewModel& vm, BoundSettings& settings, QWid
         showStored(key);
 
     connect(m_micPicker, &QComboBox::activated, this,
-            [this](int index) { m_vm.setSelectedMicID(m_micPicker->itemData(index).toString()); });
+            [this](int index) { m_recorder.setSelectedMicID(m_micPicker->itemData(index).toString()); });
     connect(m_echoGuard, &QCheckBox::toggled, this, [this](bool on) {
         m_settings.setValue(SettingsKeys::echoGuardEnabled, on);
-        m_vm.setIsEchoGuardEnabled(on);
+        m_recorder.setIsEchoGuardEnabled(on);
     });
     connect(m_micGain, &QSlider::valueChanged, this, [this](int position) {
         const double gain = SettingsRules::gainForSliderPosition(position);
         m_settings.setValue(SettingsKeys::micVolume, gain);
-        m_vm.setMicVolume(static_cast<float>(gain));
+        m_recorder.setMicVolume(static_cast<float>(gain));
     });
     connect(m_systemGain, &QSlider::valueChanged, this, [this](int position) {
         const double gain = SettingsRules::gainForSliderPosition(position);
         m_settings.setValue(SettingsKeys::sysVolume, gain);
-        m_vm.setSysVolume(static_cast<float>(gain));
+        m_recorder.setSysVolume(static_cast<float>(gain));
     });
 
     connect(&m_settings, &BoundSettings::changed, this, &AudioSection::showStored);
-    connect(&m_vm, &RecordingViewModel::deviceManagerChanged, this, &AudioSection::showMicrophones);
-    connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &AudioSection::showMicSelection);
+    connect(&m_recorder, &RecorderViewModel::deviceManagerChanged, this, &AudioSection::showMicrophones);
+    connect(&m_recorder, &RecorderViewModel::selectedMicIDChanged, this, &AudioSection::showMicSelection);
 }
 
 QWidget* AudioSection::makeGainBlock(const QString& title, const QString& sliderName, GainRange range,
@@ -113,7 +114,7 @@ void AudioSection::showMicrophones()
 {
     const QSignalBlocker blocker(m_micPicker);
     m_micPicker->clear();
-    for (const AudioDevice& device : m_vm.deviceManager().availableMics())
+    for (const AudioDevice& device : m_recorder.deviceManager().availableMics())
         m_micPicker->addItem(device.name, device.id);
     showMicSelection();
 }
@@ -121,7 +122,7 @@ void AudioSection::showMicrophones()
 void AudioSection::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    m_micPicker->setCurrentIndex(m_micPicker->findData(m_vm.selectedMicID()));
+    m_micPicker->setCurrentIndex(m_micPicker->findData(m_recorder.selectedMicID()));
 }
 
 void AudioSection::showStored(const QString& key)

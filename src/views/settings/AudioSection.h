@@ -9,14 +9,14 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
-class RecordingViewModel;
+class RecorderViewModel;
 
 // The Audio tab: the microphone, the echo guard and the two default gains.
 // A change also reaches the view model, and so the recorder, at once.
 class AudioSection : public QWidget {
     Q_OBJECT
 public:
-    AudioSection(RecordingViewModel& vm, BoundSettings& settings, QWidget* parent = nullptr);
+    AudioSection(RecorderViewModel& recorder, BoundSettings& settings, QWidget* parent = nullptr);
 
     QComboBox* micPicker() const { return m_micPicker; }
     QCheckBox* echoGuardSwitch() const { return m_echoGuard; }
@@ -32,7 +32,7 @@ private:
     void showMicSelection();
     void showStored(const QString& key);
 
-    RecordingViewModel& m_vm;
+    RecorderViewModel& m_recorder;
     BoundSettings& m_settings;
     QComboBox* m_micPicker;
     QCheckBox* m_echoGuard;

@@ -3,6 +3,9 @@
 #include "common/Settings.h"
 #include "models/AppVersion.h"
 #include "services/meetings/MeetingDetector.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/common/Accessibility.h"
 #include "views/common/FocusRing.h"
 #include "views/settings/AiSection.h"
@@ -159,13 +162,13 @@ void SettingsView::selectTab(SettingsTab tab)
         m_section = new GeneralSection(*m_settings, *m_services, page);
         break;
     case SettingsTab::audio:
-        m_section = new AudioSection(m_vm, *m_settings, page);
+        m_section = new AudioSection(m_vm.recorder(), *m_settings, page);
         break;
     case SettingsTab::ai:
-        m_section = new AiSection(m_vm, *m_settings, page);
+        m_section = new AiSection(m_vm.recorder(), *m_settings, page);
         break;
     case SettingsTab::storage:
-        m_section = new StorageSection(m_vm, *m_services, page);
+        m_section = new StorageSection(m_vm.library(), *m_services, page);
         break;
     }
     column->addWidget(m_section);

@@ -1,6 +1,6 @@
 #include "views/settings/StorageSection.h"
 
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "views/detail/RoundedPanel.h"
 #include "views/logic/SettingsRules.h"
 #include "views/settings/SettingsForm.h"
@@ -29,9 +29,9 @@ QString breakablePath(const QString& path)
 
 } // namespace
 
-StorageSection::StorageSection(RecordingViewModel& vm, SettingsServices& services, QWidget* parent)
+StorageSection::StorageSection(LibraryViewModel& library, SettingsServices& services, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
 {
     setObjectName(QStringLiteral("storageSection"));
     auto* section = new QVBoxLayout(this);
@@ -73,11 +73,11 @@ StorageSection::StorageSection(RecordingViewModel& vm, SettingsServices& service
     actions->addWidget(m_count);
     storage->addLayout(actions);
 
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &StorageSection::showCount);
+    connect(&m_library, &LibraryViewModel::recordingsChanged, this, &StorageSection::showCount);
     showCount();
 }
 
 void StorageSection::showCount()
 {
-    m_count->setText(SettingsRules::recordingCountText(m_vm.recordings().size()));
+    m_count->setText(SettingsRules::recordingCountText(m_library.recordings().size()));
 }

@@ -4,7 +4,7 @@
 
 class QLabel;
 class QPushButton;
-class RecordingViewModel;
+class LibraryViewModel;
 class SettingsServices;
 
 // The Storage tab: where the recordings are, a way to open that folder, and
@@ -12,7 +12,7 @@ class SettingsServices;
 class StorageSection : public QWidget {
     Q_OBJECT
 public:
-    StorageSection(RecordingViewModel& vm, SettingsServices& services, QWidget* parent = nullptr);
+    StorageSection(LibraryViewModel& library, SettingsServices& services, QWidget* parent = nullptr);
 
     QLabel* pathText() const { return m_path; }
     QPushButton* showFolderButton() const { return m_showFolder; }
@@ -21,7 +21,7 @@ public:
 private:
     void showCount();
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
     QLabel* m_path;
     QPushButton* m_showFolder;
     QLabel* m_count;

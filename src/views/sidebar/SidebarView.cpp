@@ -2,15 +2,20 @@
 
 #include "models/FileReveal.h"
 #include "models/RecordingsStorage.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeRules.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 #include "views/common/ContextMenus.h"
 #include "views/common/FocusRelease.h"
 #include "views/common/PlainLabels.h"
 #include "views/logic/ActiveRowRules.h"
+#include "views/logic/MergePanelRules.h"
 #include "views/logic/RecordingListModel.h"
 #include "views/logic/SidebarRules.h"
-#include "viewmodels/MergeRules.h"
-#include "views/logic/MergePanelRules.h"
 #include "views/sidebar/MergePanel.h"
 #include "views/sidebar/RecordingList.h"
 #include "views/sidebar/RowRenameEditor.h"
@@ -75,8 +80,9 @@ void SidebarView::buildLayout()
     searchRow->addWidget(m_search);
     column->addLayout(searchRow);
     m_search->field()->installEventFilter(this);
-    connect(m_search, &SearchBox::textEdited, this, [this](const QString& text) { m_vm.setSearchText(text); });
-    connect(m_search, &SearchBox::cleared, this, [this] { m_vm.setSearchText(QString()); });
+    connect(m_search, &SearchBox::textEdited, this,
+            [this](const QString& text) { m_vm.library().setSearchText(text); });
+    connect(m_search, &SearchBox::cleared, this, [this] { m_vm.library().setSearchText(QString()); });
     connect(m_search, &SearchBox::submitted, this, [this] {
         releaseSearchFocus();
         releaseFocusSoon();
@@ -88,7 +94,7 @@ void SidebarView::buildLayout()
     m_mergePanel = new MergePanel(m_mergeArea);
     mergeRow->addWidget(m_mergePanel);
     column->addWidget(m_mergeArea);
-    connect(m_mergePanel, &MergePanel::cancelRequested, this, [this] { m_vm.cancelMergeMode(); });
+    connect(m_mergePanel, &MergePanel::cancelRequested, this, [this] { m_vm.merge().cancelMergeMode(); });
     connect(m_mergePanel, &MergePanel::mergeRequested, this, &SidebarView::askToMerge);
 
     auto* header = new QHBoxLayout;
@@ -144,38 +150,37 @@ void SidebarView::connectViewModel()
 {
     // Every change of the library is followed by filteredRecordingsChanged,
     // which brings the empty state up to date once the rows are.
-    connect(&m_vm, &RecordingViewModel::recordingsChanged, this, &SidebarView::refreshHeader);
-    connect(&m_vm, &RecordingViewModel::filteredRecordingsChanged, this, [this] {
+    connect(&m_vm.library(), &LibraryViewModel::recordingsChanged, this, &SidebarView::refreshHeader);
+    connect(&m_vm.library(), &LibraryViewModel::filteredRecordingsChanged, this, [this] {
         syncRows();
         refreshEmptyState();
     });
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::transcribingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::enhancingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::transcriptionProgressChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::enhancementProgressChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::isPlayingEnhancedChanged, this, &SidebarView::refreshRowFlags);
-    connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &SidebarView::recorderStateChanged);
-    connect(&m_vm, &RecordingViewModel::activeRecordingTitleChanged, this, &SidebarView::refreshActiveRow);
-    connect(&m_vm, &RecordingViewModel::recordingDurationChanged, this, &SidebarView::refreshActiveRow);
-    connect(&m_vm, &RecordingViewModel::searchTextChanged, this, [this] {
-        m_search->setText(m_vm.searchText());
-        m_model->setSearchText(m_vm.searchText());
+    connect(&m_vm.library(), &LibraryViewModel::selectedRecordingChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.processing(), &ProcessingRuns::transcribingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.processing(), &ProcessingRuns::enhancingRecordingIDsChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.processing(), &ProcessingRuns::transcriptionProgressChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.processing(), &ProcessingRuns::enhancementProgressChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.library(), &LibraryViewModel::isPlayingEnhancedChanged, this, &SidebarView::refreshRowFlags);
+    connect(&m_vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &SidebarView::recorderStateChanged);
+    connect(&m_vm.recorder(), &RecorderViewModel::activeRecordingTitleChanged, this, &SidebarView::refreshActiveRow);
+    connect(&m_vm.recorder(), &RecorderViewModel::recordingDurationChanged, this, &SidebarView::refreshActiveRow);
+    connect(&m_vm.library(), &LibraryViewModel::searchTextChanged, this, [this] {
+        m_search->setText(m_vm.library().searchText());
+        m_model->setSearchText(m_vm.library().searchText());
         refreshActiveRow();
     });
-    connect(&m_vm, &RecordingViewModel::isSearchFocusedChanged, this, &SidebarView::followSearchFocus);
-    for (const auto changed : {&RecordingViewModel::isMergeModeActiveChanged,
-                               &RecordingViewModel::mergeSourceRecordingChanged,
-                               &RecordingViewModel::mergeSelectedIDsChanged, &RecordingViewModel::isMergingChanged,
-                               &RecordingViewModel::mergeProgressTextChanged})
-        connect(&m_vm, changed, this, &SidebarView::refreshMerge);
+    connect(&m_vm.library(), &LibraryViewModel::isSearchFocusedChanged, this, &SidebarView::followSearchFocus);
+    for (const auto changed : {&MergeSession::isMergeModeActiveChanged, &MergeSession::mergeSourceRecordingChanged,
+                               &MergeSession::mergeSelectedIDsChanged, &MergeSession::isMergingChanged,
+                               &MergeSession::mergeProgressTextChanged})
+        connect(&m_vm.merge(), changed, this, &SidebarView::refreshMerge);
 }
 
 // --- What the column shows ---
 
 void SidebarView::syncRows()
 {
-    m_model->setRecordings(m_vm.filteredRecordings());
+    m_model->setRecordings(m_vm.library().filteredRecordings());
     // A recording that left the list takes its rename field with it.
     if (m_editingRecordingID && m_model->rowOf(*m_editingRecordingID) < 0)
         setEditingRecordingID(std::nullopt);
@@ -186,21 +191,22 @@ void SidebarView::syncRows()
 
 void SidebarView::refreshRowFlags()
 {
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     const std::optional<QUuid> selectedId = selected ? std::optional<QUuid>(selected->id) : std::nullopt;
     // Saved rows never look selected while a recording is in progress.
-    const bool idle = m_vm.recorderState() == RecorderState::idle;
+    const bool idle = m_vm.recorder().recorderState() == RecorderState::idle;
     m_model->setSelectedId(idle ? selectedId : std::nullopt);
-    m_model->setTranscribingIds(m_vm.transcribingRecordingIDs());
-    m_model->setEnhancingIds(m_vm.enhancingRecordingIDs());
-    m_model->setTranscriptionProgress(m_vm.transcriptionProgress());
-    m_model->setEnhancementProgress(m_vm.enhancementProgress());
-    m_model->setPlayingEnhanced(m_vm.isPlayingEnhanced());
+    m_model->setTranscribingIds(m_vm.processing().transcribingRecordingIDs());
+    m_model->setEnhancingIds(m_vm.processing().enhancingRecordingIDs());
+    m_model->setTranscriptionProgress(m_vm.processing().transcriptionProgress());
+    m_model->setEnhancementProgress(m_vm.processing().enhancementProgress());
+    m_model->setPlayingEnhanced(m_vm.library().isPlayingEnhanced());
 }
 
 void SidebarView::refreshHeader()
 {
-    m_headerCount->setText(QString::number(SidebarRules::headerCount(m_vm.recordings().size(), m_vm.recorderState())));
+    m_headerCount->setText(QString::number(
+        SidebarRules::headerCount(m_vm.library().recordings().size(), m_vm.recorder().recorderState())));
 }
 
 void SidebarView::refreshEmptyState()
@@ -208,9 +214,9 @@ void SidebarView::refreshEmptyState()
     // The rows are the filtered list: asking the view model again would search the library again.
     // Until the library has been read, an empty list says nothing about it:
     // "No recordings yet" would tell a user with a library that it is gone.
-    const bool empty = m_vm.isLibraryLoaded()
-        && SidebarRules::showsEmptyState(m_model->recordingCount() == 0, m_vm.recorderState());
-    const auto texts = SidebarRules::emptyStateText(m_vm.recordings().isEmpty());
+    const bool empty = m_vm.library().isLibraryLoaded()
+        && SidebarRules::showsEmptyState(m_model->recordingCount() == 0, m_vm.recorder().recorderState());
+    const auto texts = SidebarRules::emptyStateText(m_vm.library().recordings().isEmpty());
     m_emptyTitle->setText(texts.title);
     m_emptySubtitle->setText(texts.subtitle);
     m_body->setCurrentWidget(empty ? m_emptyState : static_cast<QWidget*>(m_list));
@@ -218,15 +224,15 @@ void SidebarView::refreshEmptyState()
 
 void SidebarView::refreshActiveRow()
 {
-    const auto& title = m_vm.activeRecordingTitle();
-    if (!SidebarRules::showsActiveRow(m_vm.recorderState(), title, m_vm.searchText())) {
+    const auto& title = m_vm.recorder().activeRecordingTitle();
+    if (!SidebarRules::showsActiveRow(m_vm.recorder().recorderState(), title, m_vm.library().searchText())) {
         m_model->setActiveRow(std::nullopt);
         return;
     }
     const bool shownBefore = m_model->hasActiveRow();
-    m_model->setActiveRow(RecordingListModel::ActiveRow{SidebarRules::activeRowTitle(title), m_vm.recordingDuration(),
-                                                        m_vm.recorderState() == RecorderState::paused,
-                                                        m_isEditingActiveRecording});
+    m_model->setActiveRow(RecordingListModel::ActiveRow{
+        SidebarRules::activeRowTitle(title), m_vm.recorder().recordingDuration(),
+        m_vm.recorder().recorderState() == RecorderState::paused, m_isEditingActiveRecording});
     // A search that hid the row took its rename field; it comes back with the row.
     if (!shownBefore && m_isEditingActiveRecording)
         openActiveEditor();
@@ -234,13 +240,13 @@ void SidebarView::refreshActiveRow()
 
 void SidebarView::recorderStateChanged()
 {
-    const RecorderState state = m_vm.recorderState();
+    const RecorderState state = m_vm.recorder().recorderState();
     if (m_isEditingActiveRecording && (state == RecorderState::stopping || state == RecorderState::idle)) {
         // Stopped with the rename field open: what the user typed is the
         // recording's name (the view model takes a rename while it stops), and
         // the closed field leaves no renaming behind to block Space.
         if (const auto title = SidebarRules::activeRenameTitle(m_editingActiveTitleText))
-            m_vm.renameActiveRecording(*title);
+            m_vm.recorder().renameActiveRecording(*title);
         setEditingActiveRecording(false);
         releaseFocusSoon();
     }
@@ -252,18 +258,19 @@ void SidebarView::recorderStateChanged()
 
 void SidebarView::refreshMerge()
 {
-    const bool active = m_vm.isMergeModeActive();
-    const auto& source = m_vm.mergeSourceRecording();
+    const bool active = m_vm.merge().isMergeModeActive();
+    const auto& source = m_vm.merge().mergeSourceRecording();
     // A merge still running shows its progress and its Cancel after the mode was left.
-    m_mergeArea->setVisible(active || m_vm.isMerging());
+    m_mergeArea->setVisible(active || m_vm.merge().isMerging());
     m_headerTitle->setText(SidebarRules::headerTitle(active));
-    m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt, m_vm.mergeSelectedIDs());
+    m_model->setMergeState(active, source ? std::optional<QUuid>(source->id) : std::nullopt,
+                           m_vm.merge().mergeSelectedIDs());
     MergePanel::State state;
     if (source)
         state.sourceTitle = source->title;
-    state.picked = m_vm.mergeSelectedIDs().size();
-    state.isMerging = m_vm.isMerging();
-    state.progress = m_vm.mergeProgressText();
+    state.picked = m_vm.merge().mergeSelectedIDs().size();
+    state.isMerging = m_vm.merge().isMerging();
+    state.progress = m_vm.merge().mergeProgressText();
     m_mergePanel->setState(state);
     // The question is about the picks it was asked with.
     if (!active && m_mergeConfirmation)
@@ -274,13 +281,13 @@ void SidebarView::askToMerge()
 {
     if (m_mergeConfirmation)
         return;
-    const qsizetype picked = m_vm.mergeSelectedIDs().size();
+    const qsizetype picked = m_vm.merge().mergeSelectedIDs().size();
     QList<RecordingItem> chosen;
-    for (const RecordingItem& item : m_vm.recordings()) {
-        if (m_vm.mergeSelectedIDs().contains(item.id))
+    for (const RecordingItem& item : m_vm.library().recordings()) {
+        if (m_vm.merge().mergeSelectedIDs().contains(item.id))
             chosen.append(item);
     }
-    const auto& source = m_vm.mergeSourceRecording();
+    const auto& source = m_vm.merge().mergeSourceRecording();
     if (!source)
         return;
     const QList<RecordingItem> joined = MergeRules::joinedOrder(*source, chosen);
@@ -307,16 +314,16 @@ void SidebarView::askToMerge()
         m_mergeConfirmation = nullptr;
         // The merge goes on in the view model; the column only starts it.
         if (confirmed)
-            QMetaObject::invokeMethod(&m_vm, &RecordingViewModel::executeMerge, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(&m_vm.merge(), &MergeSession::executeMerge, Qt::QueuedConnection);
     });
     box->open();
 }
 
 bool SidebarView::escapePressed()
 {
-    if (!m_vm.isMergeModeActive())
+    if (!m_vm.merge().isMergeModeActive())
         return clearSearch();
-    m_vm.cancelMergeMode();
+    m_vm.merge().cancelMergeMode();
     return true;
 }
 
@@ -402,12 +409,12 @@ void SidebarView::releaseSearchFocus()
     // The field first, so the flag's change finds it already without the focus.
     if (searchHoldsFocus() || m_search->field()->hasFocus())
         m_search->field()->clearFocus();
-    m_vm.setIsSearchFocused(false);
+    m_vm.library().setIsSearchFocused(false);
 }
 
 void SidebarView::followSearchFocus()
 {
-    const bool wanted = m_vm.isSearchFocused();
+    const bool wanted = m_vm.library().isSearchFocused();
     if (wanted == searchHoldsFocus())
         return;
     if (wanted) {
@@ -435,18 +442,18 @@ bool SidebarView::eventFilter(QObject* watched, QEvent* event)
             // field by itself; after a selection freed it, it stays free so
             // that Space plays.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason == Qt::ActiveWindowFocusReason && !m_vm.isSearchFocused()) {
+            if (reason == Qt::ActiveWindowFocusReason && !m_vm.library().isSearchFocused()) {
                 QMetaObject::invokeMethod(
                     m_search->field(), [field = m_search->field()] { field->clearFocus(); }, Qt::QueuedConnection);
             } else {
-                m_vm.setIsSearchFocused(true);
+                m_vm.library().setIsSearchFocused(true);
             }
         } else if (event->type() == QEvent::FocusOut) {
             // Another window or a menu taking the keyboard leaves the field
             // the focus of this window.
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                m_vm.setIsSearchFocused(false);
+                m_vm.library().setIsSearchFocused(false);
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -464,10 +471,10 @@ void SidebarView::showEvent(QShowEvent* event)
     // The field takes the keyboard unless a recording was selected since it
     // last had it (at the start too): then Space plays that recording.
     QTimer::singleShot(initialSearchFocusDelayMs, this, [this] {
-        if (!m_vm.isSearchFocused())
+        if (!m_vm.library().isSearchFocused())
             return;
         m_search->field()->setFocus(Qt::OtherFocusReason);
-        m_vm.setIsSearchFocused(true);
+        m_vm.library().setIsSearchFocused(true);
     });
 }
 
@@ -478,7 +485,7 @@ void SidebarView::stepSelection(int step)
     if (count == 0)
         return;
     int index = -1;
-    if (const auto& selected = m_vm.selectedRecording()) {
+    if (const auto& selected = m_vm.library().selectedRecording()) {
         const int row = m_model->rowOf(selected->id);
         if (row >= 0)
             index = row - first;
@@ -488,7 +495,7 @@ void SidebarView::stepSelection(int step)
         return;
     const QModelIndex target = m_model->index(first + next);
     // The list's own selection writes the property directly.
-    m_vm.setSelectedRecording(m_model->recording(first + next));
+    m_vm.library().setSelectedRecording(m_model->recording(first + next));
     m_list->scrollTo(target);
 }
 
@@ -542,7 +549,7 @@ void SidebarView::listPartClicked(int row, RecordingList::Part part)
         if (part == RecordingList::Part::renameButton)
             startActiveRename();
         else if (part == RecordingList::Part::stopButton)
-            m_vm.stopRecording();
+            m_vm.recorder().stopRecording();
         return;
     }
     const auto id = m_model->idAt(row);
@@ -554,7 +561,7 @@ void SidebarView::listPartClicked(int row, RecordingList::Part part)
         runRowAction(*id, RecordingRowRules::Action::exportToDownloads);
     else if (part == RecordingList::Part::mergeCheckBox) {
         if (const auto found = item(*id))
-            m_vm.toggleMergeSelection(*found);
+            m_vm.merge().toggleMergeSelection(*found);
     }
 }
 
@@ -595,10 +602,10 @@ void SidebarView::populateActiveMenu(QMenu& menu)
             connect(action, &QAction::triggered, this, &SidebarView::startActiveRename);
             break;
         case Action::pauseResume:
-            connect(action, &QAction::triggered, this, [this] { m_vm.pauseResumeRecording(); });
+            connect(action, &QAction::triggered, this, [this] { m_vm.recorder().pauseResumeRecording(); });
             break;
         case Action::stop:
-            connect(action, &QAction::triggered, this, [this] { m_vm.stopRecording(); });
+            connect(action, &QAction::triggered, this, [this] { m_vm.recorder().stopRecording(); });
             break;
         }
     }
@@ -620,29 +627,29 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
         return;
     switch (action) {
     case Action::trim:
-        m_vm.startTrimming(*found);
+        m_vm.trim().startTrimming(*found);
         break;
     case Action::startMerge:
-        m_vm.startMergeMode(*found);
+        m_vm.merge().startMergeMode(*found);
         break;
     case Action::enhance:
-        m_vm.enhanceRecording(*found);
+        m_vm.processing().enhanceRecording(*found);
         break;
     case Action::cancelTranscription:
-        m_vm.cancelTranscription(*found);
+        m_vm.processing().cancelTranscription(*found);
         break;
     case Action::cancelEnhancement:
-        m_vm.cancelEnhancement(*found);
+        m_vm.processing().cancelEnhancement(*found);
         break;
     case Action::exportToDownloads:
-        m_vm.exportToDownloads(*found);
+        m_vm.library().exportToDownloads(*found);
         break;
     case Action::showInFileManager:
         if (m_reveal)
             m_reveal(*found);
         break;
     case Action::remove:
-        m_vm.deleteRecording(*found);
+        m_vm.library().deleteRecording(*found);
         break;
     case Action::rename:
     case Action::toggleEnhanced:
@@ -654,7 +661,7 @@ void SidebarView::runRowAction(const QUuid& id, RecordingRowRules::Action action
 
 std::optional<QUuid> SidebarView::selectionOffering(RecordingRowRules::Action action) const
 {
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     if (!selected)
         return std::nullopt;
     const int row = m_model->rowOf(selected->id);
@@ -681,7 +688,7 @@ void SidebarView::deleteSelection()
 
 bool SidebarView::openSelectionMenu()
 {
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     const int row = selected ? m_model->rowOf(selected->id) : -1;
     if (row < 0)
         return false;
@@ -697,14 +704,14 @@ void SidebarView::focusSearch()
 {
     m_search->field()->setFocus(Qt::ShortcutFocusReason);
     m_search->field()->selectAll();
-    m_vm.setIsSearchFocused(true);
+    m_vm.library().setIsSearchFocused(true);
 }
 
 bool SidebarView::clearSearch()
 {
-    if (m_vm.searchText().isEmpty())
+    if (m_vm.library().searchText().isEmpty())
         return false;
-    m_vm.setSearchText(QString());
+    m_vm.library().setSearchText(QString());
     return true;
 }
 
@@ -713,15 +720,15 @@ void SidebarView::rowClicked(const QUuid& id)
     const auto clicked = item(id);
     releaseSearchFocus();
     releaseFocusSoon();
-    const auto& source = m_vm.mergeSourceRecording();
-    const auto click = SidebarRules::rowClick(m_vm.recorderState(), m_vm.isTrimmingActive(), m_vm.isMergeModeActive(),
-                                              source && source->id == id);
+    const auto& source = m_vm.merge().mergeSourceRecording();
+    const auto click = SidebarRules::rowClick(m_vm.recorder().recorderState(), m_vm.trim().isTrimmingActive(),
+                                              m_vm.merge().isMergeModeActive(), source && source->id == id);
     if (click.cancelTrimming)
-        m_vm.cancelTrimming();
+        m_vm.trim().cancelTrimming();
     if (click.select && clicked)
-        m_vm.selectRecording(*clicked);
+        m_vm.library().selectRecording(*clicked);
     if (click.toggleMerge && clicked)
-        m_vm.toggleMergeSelection(*clicked);
+        m_vm.merge().toggleMergeSelection(*clicked);
 }
 
 void SidebarView::startRename(const QUuid& id)
@@ -739,17 +746,17 @@ void SidebarView::commitRename(const QUuid& id)
     const auto renamed = item(id);
     if (renamed) {
         if (const auto title = SidebarRules::libraryRenameTitle(m_editingTitleText))
-            m_vm.renameRecording(*renamed, *title);
+            m_vm.library().renameRecording(*renamed, *title);
     }
     setEditingRecordingID(std::nullopt);
-    m_vm.setIsRenamingActive(false);
+    m_vm.library().setIsRenamingActive(false);
     releaseFocusSoon();
 }
 
 void SidebarView::cancelRename(const QUuid&)
 {
     setEditingRecordingID(std::nullopt);
-    m_vm.setIsRenamingActive(false);
+    m_vm.library().setIsRenamingActive(false);
     releaseFocusSoon();
 }
 
@@ -758,10 +765,10 @@ void SidebarView::toggleEnhanced(const QUuid& id)
     const auto toggled = item(id);
     if (!toggled)
         return;
-    const auto& selected = m_vm.selectedRecording();
+    const auto& selected = m_vm.library().selectedRecording();
     if (!selected || selected->id != id)
-        m_vm.selectRecording(*toggled);
-    m_vm.setPlayingEnhanced(!m_vm.isPlayingEnhanced());
+        m_vm.library().selectRecording(*toggled);
+    m_vm.library().setPlayingEnhanced(!m_vm.library().isPlayingEnhanced());
 }
 
 void SidebarView::setEditingRecordingID(const std::optional<QUuid>& id)
@@ -777,7 +784,7 @@ void SidebarView::setEditingRecordingID(const std::optional<QUuid>& id)
     m_model->setEditingId(id);
     if (id)
         openRowEditor();
-    m_vm.setIsRenamingActive(id.has_value());
+    m_vm.library().setIsRenamingActive(id.has_value());
 }
 
 void SidebarView::openRowEditor()
@@ -800,7 +807,7 @@ void SidebarView::openRowEditor()
 void SidebarView::activeClicked()
 {
     releaseSearchFocus();
-    m_vm.setSelectedRecording(std::nullopt);
+    m_vm.library().setSelectedRecording(std::nullopt);
     releaseFocusSoon();
 }
 
@@ -808,7 +815,7 @@ void SidebarView::startActiveRename()
 {
     releaseSearchFocus();
     setEditingRecordingID(std::nullopt);
-    m_editingActiveTitleText = SidebarRules::activeRowTitle(m_vm.activeRecordingTitle());
+    m_editingActiveTitleText = SidebarRules::activeRowTitle(m_vm.recorder().activeRecordingTitle());
     if (RowRenameEditor* editor = m_isEditingActiveRecording ? m_list->renameEditor(0) : nullptr)
         editor->setText(m_editingActiveTitleText);
     setEditingActiveRecording(true);
@@ -817,16 +824,16 @@ void SidebarView::startActiveRename()
 void SidebarView::commitActiveRename()
 {
     if (const auto title = SidebarRules::activeRenameTitle(m_editingActiveTitleText))
-        m_vm.renameActiveRecording(*title);
+        m_vm.recorder().renameActiveRecording(*title);
     setEditingActiveRecording(false);
-    m_vm.setIsRenamingActive(false);
+    m_vm.library().setIsRenamingActive(false);
     releaseFocusSoon();
 }
 
 void SidebarView::cancelActiveRename()
 {
     setEditingActiveRecording(false);
-    m_vm.setIsRenamingActive(false);
+    m_vm.library().setIsRenamingActive(false);
     releaseFocusSoon();
 }
 
@@ -840,7 +847,7 @@ void SidebarView::setEditingActiveRecording(bool editing)
     refreshActiveRow();
     if (editing)
         openActiveEditor();
-    m_vm.setIsRenamingActive(editing);
+    m_vm.library().setIsRenamingActive(editing);
 }
 
 void SidebarView::openActiveEditor()

@@ -3,7 +3,8 @@
 #include "audio/SystemAudioPermission.h"
 #include "engines/speech/WhisperEngine.h"
 #include "services/updates/UpdateManager.h"
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/collaborators/DeviceService.h"
 #include "views/badges/UpdateStatusBadge.h"
 #include "views/badges/WhisperStatusBadge.h"
 #include "views/detail/RoundedPanel.h"
@@ -69,14 +70,14 @@ QHBoxLayout* rowOf(QWidget* group)
 
 } // namespace
 
-SourceControlBar::SourceControlBar(RecordingViewModel& vm, QWidget* parent)
-    : SourceControlBar(vm, Services{}, parent)
+SourceControlBar::SourceControlBar(RecorderViewModel& recorder, QWidget* parent)
+    : SourceControlBar(recorder, Services{}, parent)
 {
 }
 
-SourceControlBar::SourceControlBar(RecordingViewModel& vm, Services services, QWidget* parent)
+SourceControlBar::SourceControlBar(RecorderViewModel& recorder, Services services, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_recorder(recorder)
     , m_permissionAccess(services.permission ? *services.permission : SystemAudioPermission::shared())
 {
     setObjectName(QStringLiteral("sourceControlBar"));
@@ -186,30 +187,31 @@ void SourceControlBar::buildSystemGroup()
 
 void SourceControlBar::connectViewModel()
 {
-    connect(m_micToggle, &QCheckBox::clicked, this, [this](bool checked) { m_vm.setIsMicEnabled(checked); });
+    connect(m_micToggle, &QCheckBox::clicked, this, [this](bool checked) { m_recorder.setIsMicEnabled(checked); });
     connect(m_systemToggle, &QCheckBox::clicked, this,
-            [this](bool checked) { m_vm.setIsSystemAudioEnabled(checked); });
+            [this](bool checked) { m_recorder.setIsSystemAudioEnabled(checked); });
     connect(m_micPicker, &QComboBox::activated, this,
-            [this](int index) { m_vm.setSelectedMicID(m_micPicker->itemData(index).toString()); });
-    connect(m_micGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setMicVolume(gain); });
-    connect(m_systemGain, &GainControl::gainChosen, this, [this](float gain) { m_vm.setSysVolume(gain); });
+            [this](int index) { m_recorder.setSelectedMicID(m_micPicker->itemData(index).toString()); });
+    connect(m_micGain, &GainControl::gainChosen, this, [this](float gain) { m_recorder.setMicVolume(gain); });
+    connect(m_systemGain, &GainControl::gainChosen, this, [this](float gain) { m_recorder.setSysVolume(gain); });
     connect(m_echoGuard, &QAbstractButton::clicked, this,
-            [this] { m_vm.setIsEchoGuardEnabled(!m_vm.isEchoGuardEnabled()); });
+            [this] { m_recorder.setIsEchoGuardEnabled(!m_recorder.isEchoGuardEnabled()); });
     connect(m_permission, &QPushButton::clicked, this, [this] {
         m_permissionAccess.request();
-        m_vm.setShowPermissionBanner(!m_permissionAccess.isGranted());
+        m_recorder.setShowPermissionBanner(!m_permissionAccess.isGranted());
     });
 
-    for (auto signal : {&RecordingViewModel::isMicEnabledChanged, &RecordingViewModel::isSystemAudioEnabledChanged,
-                        &RecordingViewModel::micVolumeChanged, &RecordingViewModel::sysVolumeChanged,
-                        &RecordingViewModel::isEchoGuardEnabledChanged,
-                        &RecordingViewModel::showPermissionBannerChanged})
-        connect(&m_vm, signal, this, &SourceControlBar::showSources);
-    connect(&m_vm, &RecordingViewModel::micLevelChanged, this, [this] { m_micMeter->setLevel(m_vm.micLevel()); });
-    connect(&m_vm, &RecordingViewModel::sysLevelChanged, this,
-            [this] { m_systemMeter->setLevel(m_vm.sysLevel()); });
-    connect(&m_vm, &RecordingViewModel::deviceManagerChanged, this, &SourceControlBar::showMicrophones);
-    connect(&m_vm, &RecordingViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
+    for (auto signal : {&RecorderViewModel::isMicEnabledChanged, &RecorderViewModel::isSystemAudioEnabledChanged,
+                        &RecorderViewModel::micVolumeChanged, &RecorderViewModel::sysVolumeChanged,
+                        &RecorderViewModel::isEchoGuardEnabledChanged,
+                        &RecorderViewModel::showPermissionBannerChanged})
+        connect(&m_recorder, signal, this, &SourceControlBar::showSources);
+    connect(&m_recorder, &RecorderViewModel::micLevelChanged, this,
+            [this] { m_micMeter->setLevel(m_recorder.micLevel()); });
+    connect(&m_recorder, &RecorderViewModel::sysLevelChanged, this,
+            [this] { m_systemMeter->setLevel(m_recorder.sysLevel()); });
+    connect(&m_recorder, &RecorderViewModel::deviceManagerChanged, this, &SourceControlBar::showMicrophones);
+    connect(&m_recorder, &RecorderViewModel::selectedMicIDChanged, this, &SourceControlBar::showMicSelection);
 }
 
 QComboBox* SourceControlBar::micPicker() const
@@ -259,7 +261,7 @@ void SourceControlBar::fitToWidth()
     // then may the device picker narrow below the class's width for it,
     // rather than one control being drawn over the next.
     const Metrics m = metrics(widthClass());
-    const bool mixShown = m_vm.isSystemAudioEnabled() && m.showsInternalMix;
+    const bool mixShown = m_recorder.isSystemAudioEnabled() && m.showsInternalMix;
     const int mixWidth = mixShown ? m_internalMix->minimumSizeHint().width() + m.groupSpacing : 0;
     int percentagesWidth = 0;
     if (m.showsPercentage)
@@ -290,7 +292,7 @@ void SourceControlBar::fitToWidth()
 
 void SourceControlBar::showFittedParts(const Metrics& m)
 {
-    m_internalMix->setVisible(m_vm.isSystemAudioEnabled() && m.showsInternalMix && !m_fitHidesInternalMix);
+    m_internalMix->setVisible(m_recorder.isSystemAudioEnabled() && m.showsInternalMix && !m_fitHidesInternalMix);
     for (GainControl* gain : {m_micGain, m_systemGain})
         gain->setPercentageShown(m.showsPercentage && !m_fitHidesPercentages);
 }
@@ -327,32 +329,32 @@ void SourceControlBar::showToggle(QCheckBox* toggle, const SourceToggleLook& loo
 
 void SourceControlBar::showSources()
 {
-    const bool mic = m_vm.isMicEnabled();
-    const bool system = m_vm.isSystemAudioEnabled();
+    const bool mic = m_recorder.isMicEnabled();
+    const bool system = m_recorder.isSystemAudioEnabled();
     const Metrics m = metrics(widthClass());
 
     showToggle(m_micToggle, SourceBarRules::micToggle(mic), mic);
     m_micPicker->setVisible(mic);
     m_micGain->setVisible(mic);
     m_micMeter->setVisible(mic);
-    m_micGain->setGain(m_vm.micVolume());
+    m_micGain->setGain(m_recorder.micVolume());
     m_micMeter->setActive(mic);
-    m_micMeter->setLevel(m_vm.micLevel());
+    m_micMeter->setLevel(m_recorder.micLevel());
 
     showToggle(m_systemToggle, SourceBarRules::systemToggle(system), system);
     m_systemGain->setVisible(system);
     m_systemMeter->setVisible(system);
-    m_systemGain->setGain(m_vm.sysVolume());
+    m_systemGain->setGain(m_recorder.sysVolume());
     m_systemMeter->setActive(system);
-    m_systemMeter->setLevel(m_vm.sysLevel());
-    m_permission->setVisible(showsPermissionButton(m_vm.showPermissionBanner(), system));
+    m_systemMeter->setLevel(m_recorder.sysLevel());
+    m_permission->setVisible(showsPermissionButton(m_recorder.showPermissionBanner(), system));
     showFittedParts(m);
 
     m_echoGuard->setVisible(showsEchoGuard(mic, system));
-    m_echoGuard->setGuardOn(m_vm.isEchoGuardEnabled());
+    m_echoGuard->setGuardOn(m_recorder.isEchoGuardEnabled());
 
     const SourceBadge badge
-        = SourceBarRules::sourceBadge(mic, system, m_vm.deviceManager().isSoundServerReachable());
+        = SourceBarRules::sourceBadge(mic, system, m_recorder.deviceManager().isSoundServerReachable());
     m_sourceBadge->setBadge(badge.text, badge.color);
 }
 
@@ -360,7 +362,7 @@ void SourceControlBar::showMicrophones()
 {
     const QSignalBlocker blocker(m_micPicker);
     m_micPicker->clear();
-    const DeviceService& devices = m_vm.deviceManager();
+    const DeviceService& devices = m_recorder.deviceManager();
     for (const PickerRow& row : micPickerRows(devices.availableMics(), devices.isSoundServerReachable()))
         m_micPicker->addItem(row.name, row.id);
     showMicSelection();
@@ -371,9 +373,9 @@ void SourceControlBar::showMicrophones()
 void SourceControlBar::showMicSelection()
 {
     const QSignalBlocker blocker(m_micPicker);
-    int index = m_micPicker->findData(m_vm.selectedMicID());
+    int index = m_micPicker->findData(m_recorder.selectedMicID());
     // Without a server its one row says so, whatever was chosen before.
-    if (index < 0 && !m_vm.deviceManager().isSoundServerReachable())
+    if (index < 0 && !m_recorder.deviceManager().isSoundServerReachable())
         index = 0;
     m_micPicker->setCurrentIndex(index);
 }

@@ -14,7 +14,7 @@ class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
-class RecordingViewModel;
+class RecorderViewModel;
 class RoundedPanel;
 class SourceBadgeView;
 class SystemAudioPermission;
@@ -41,8 +41,8 @@ public:
         UpdateManager* updater = nullptr;
     };
 
-    explicit SourceControlBar(RecordingViewModel& vm, QWidget* parent = nullptr);
-    SourceControlBar(RecordingViewModel& vm, Services services, QWidget* parent = nullptr);
+    explicit SourceControlBar(RecorderViewModel& recorder, QWidget* parent = nullptr);
+    SourceControlBar(RecorderViewModel& recorder, Services services, QWidget* parent = nullptr);
 
     // The last measured width; 1200 until the bar has been laid out.
     double barWidth() const { return m_barWidth; }
@@ -84,7 +84,7 @@ private:
     void showMicSelection();
     void showToggle(QCheckBox* toggle, const SourceBarRules::SourceToggleLook& look, bool checked);
 
-    RecordingViewModel& m_vm;
+    RecorderViewModel& m_recorder;
     SystemAudioPermission& m_permissionAccess;
     double m_barWidth = SourceBarRules::initialBarWidth;
     bool m_measured = false;

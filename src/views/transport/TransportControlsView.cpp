@@ -1,7 +1,8 @@
 #include "views/transport/TransportControlsView.h"
 
-#include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/collaborators/PlayerService.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
 #include "views/common/PlainButton.h"
 #include "views/logic/TransportRules.h"
 #include "views/style/Icons.h"
@@ -27,9 +28,11 @@ void apply(QWidget* button, const TransportRules::Button& look)
 
 } // namespace
 
-TransportControlsView::TransportControlsView(RecordingViewModel& vm, PlayerService& player, QWidget* parent)
+TransportControlsView::TransportControlsView(LibraryViewModel& library, RecorderViewModel& recorder,
+                                             PlayerService& player, QWidget* parent)
     : QWidget(parent)
-    , m_vm(vm)
+    , m_library(library)
+    , m_recorder(recorder)
     , m_player(player)
 {
     setObjectName(QStringLiteral("transportBar"));
@@ -129,15 +132,15 @@ TransportControlsView::TransportControlsView(RecordingViewModel& vm, PlayerServi
     });
     connect(m_record, &QAbstractButton::clicked, this, &TransportControlsView::recordPressed);
     connect(m_stop, &QAbstractButton::clicked, this, &TransportControlsView::recordPressed);
-    connect(m_pauseResume, &QToolButton::clicked, this, [this] { m_vm.pauseResumeRecording(); });
-    connect(m_done, &QPushButton::clicked, this, [this] { m_vm.stopRecording(); });
+    connect(m_pauseResume, &QToolButton::clicked, this, [this] { m_recorder.pauseResumeRecording(); });
+    connect(m_done, &QPushButton::clicked, this, [this] { m_recorder.stopRecording(); });
     connect(m_export, &QPushButton::clicked, this, [this] {
-        if (const auto& selected = m_vm.selectedRecording())
-            m_vm.exportToDownloads(*selected);
+        if (const auto& selected = m_library.selectedRecording())
+            m_library.exportToDownloads(*selected);
     });
 
-    connect(&m_vm, &RecordingViewModel::recorderStateChanged, this, &TransportControlsView::refresh);
-    connect(&m_vm, &RecordingViewModel::selectedRecordingChanged, this, &TransportControlsView::refresh);
+    connect(&m_recorder, &RecorderViewModel::recorderStateChanged, this, &TransportControlsView::refresh);
+    connect(&m_library, &LibraryViewModel::selectedRecordingChanged, this, &TransportControlsView::refresh);
     connect(&m_player, &PlayerService::isPlayingChanged, this, &TransportControlsView::refresh);
     connect(&m_player, &PlayerService::playbackRateChanged, this, &TransportControlsView::refresh);
     refresh();
@@ -145,12 +148,12 @@ TransportControlsView::TransportControlsView(RecordingViewModel& vm, PlayerServi
 
 void TransportControlsView::recordPressed()
 {
-    switch (TransportRules::recordAction(m_vm.recorderState())) {
+    switch (TransportRules::recordAction(m_recorder.recorderState())) {
     case TransportRules::RecordAction::start:
-        m_vm.startNewRecording();
+        m_recorder.startNewRecording();
         break;
     case TransportRules::RecordAction::stop:
-        m_vm.stopRecording();
+        m_recorder.stopRecording();
         break;
     case TransportRules::RecordAction::none:
         break;
@@ -160,7 +163,7 @@ void TransportControlsView::recordPressed()
 void TransportControlsView::refresh()
 {
     const auto layout = TransportRules::layout(
-        {m_vm.recorderState(), m_vm.selectedRecording().has_value(), m_player.isPlaying()});
+        {m_recorder.recorderState(), m_library.selectedRecording().has_value(), m_player.isPlaying()});
 
     m_speed->setVisible(layout.showsSpeedMenu);
     m_speedSpacer->setVisible(!layout.showsSpeedMenu);

@@ -2,12 +2,13 @@
 
 #include <QWidget>
 
+class LibraryViewModel;
 class PlainButton;
 class PlayerService;
 class QPushButton;
 class QToolButton;
 class RecordButton;
-class RecordingViewModel;
+class RecorderViewModel;
 
 // The bar along the bottom of the window: record, pause, resume and stop while
 // a recording runs; otherwise play, skip, speed and export of the selected
@@ -15,7 +16,8 @@ class RecordingViewModel;
 class TransportControlsView : public QWidget {
     Q_OBJECT
 public:
-    TransportControlsView(RecordingViewModel& vm, PlayerService& player, QWidget* parent = nullptr);
+    TransportControlsView(LibraryViewModel& library, RecorderViewModel& recorder, PlayerService& player,
+                          QWidget* parent = nullptr);
 
     QToolButton* speedMenu() const { return m_speed; }
     PlainButton* skipBackButton() const { return m_skipBack; }
@@ -34,7 +36,8 @@ private:
     void refresh();
     void recordPressed();
 
-    RecordingViewModel& m_vm;
+    LibraryViewModel& m_library;
+    RecorderViewModel& m_recorder;
     PlayerService& m_player;
 
     QWidget* m_speedSpacer;

@@ -1,6 +1,8 @@
 #include "views/window/MainWindow.h"
 
+#include "viewmodels/RecorderViewModel.h"
 #include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/StatusLine.h"
 #include "views/common/FocusRelease.h"
 #include "views/common/FocusRing.h"
 #include "views/common/PlainButton.h"
@@ -56,7 +58,7 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_sourceBarSlot->setObjectName(QStringLiteral("sourceControlBarSlot"));
     m_sourceBarSlot->setLayout(new QVBoxLayout);
     m_sourceBarSlot->layout()->setContentsMargins(0, 0, 0, 0);
-    m_sourceBar = new SourceControlBar(vm, m_sourceBarSlot);
+    m_sourceBar = new SourceControlBar(vm.recorder(), m_sourceBarSlot);
     m_sourceBarSlot->layout()->addWidget(m_sourceBar);
     // The menu button sits at the right end of the top row, where desktop
     // apps without a menu bar keep theirs.
@@ -96,7 +98,7 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     m_splitter->setSizes({sidebarIdealWidth, width() - sidebarIdealWidth});
     column->addWidget(m_splitter, 1);
 
-    m_transport = new TransportControlsView(vm, vm.playerManager(), this);
+    m_transport = new TransportControlsView(vm.library(), vm.recorder(), vm.playerManager(), this);
     column->addWidget(m_transport);
 
     // Floating over the content, near the top edge.
@@ -104,13 +106,13 @@ MainWindow::MainWindow(RecordingViewModel& vm, QWidget* parent)
     connect(m_banners, &MeetingAlertBanners::layoutChanged, this, &MainWindow::placeOverlay);
     m_status = new StatusMessageView(this);
     const auto showStatus = [this] {
-        m_status->setMessage(m_vm.exportMessage().value_or(QString()));
+        m_status->setMessage(m_vm.status().exportMessage().value_or(QString()));
         placeOverlay();
     };
-    connect(&m_vm, &RecordingViewModel::exportMessageChanged, this, showStatus);
+    connect(&m_vm.status(), &StatusLine::exportMessageChanged, this, showStatus);
     // One set while the view model was made (what the library's load set
     // aside or could not read) shows too.
-    if (m_vm.exportMessage())
+    if (m_vm.status().exportMessage())
         showStatus();
 
     m_spaceKeys = new SpaceKeyFilter(vm, this);

@@ -1,7 +1,8 @@
 #include "views/window/MeetingAlertBanners.h"
 
-#include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/collaborators/MeetingService.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/logic/MeetingBannerRules.h"
 #include "views/window/MeetingAlertBanner.h"
 
@@ -25,15 +26,15 @@ MeetingAlertBanners::MeetingAlertBanners(RecordingViewModel& vm, QWidget* window
     connect(m_end, &MeetingAlertBanner::primaryActionTriggered, this, [&detector] { detector.confirmStopRecording(); });
     connect(m_end, &MeetingAlertBanner::dismissTriggered, this, [&detector] { detector.dismissMeetingEndPrompt(); });
 
-    connect(&vm, &RecordingViewModel::meetingDetectorChanged, this, &MeetingAlertBanners::refresh);
-    connect(&vm, &RecordingViewModel::recorderStateChanged, this, &MeetingAlertBanners::refresh);
+    connect(&vm.recorder(), &RecorderViewModel::meetingDetectorChanged, this, &MeetingAlertBanners::refresh);
+    connect(&vm.recorder(), &RecorderViewModel::recorderStateChanged, this, &MeetingAlertBanners::refresh);
     refresh();
 }
 
 void MeetingAlertBanners::refresh()
 {
     const MeetingService& detector = m_vm.meetingDetector();
-    const RecorderState state = m_vm.recorderState();
+    const RecorderState state = m_vm.recorder().recorderState();
     const std::optional<DetectedMeeting> detected = detector.detectedMeeting();
     const std::optional<DetectedMeeting> ended = detector.meetingEndPrompt();
 

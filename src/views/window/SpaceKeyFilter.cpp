@@ -1,7 +1,9 @@
 #include "views/window/SpaceKeyFilter.h"
 
-#include "viewmodels/RecordingViewModel.h"
 #include "viewmodels/collaborators/PlayerService.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/RecordingViewModel.h"
 #include "views/badges/BadgeView.h"
 #include "views/logic/SpaceKeyRules.h"
 
@@ -101,14 +103,14 @@ bool SpaceKeyFilter::eventFilter(QObject* watched, QEvent* event)
     input.isSpace = key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier;
     if (!input.isSpace)
         return false;
-    input.isSearchFocused = m_vm.isSearchFocused();
-    input.isRenamingActive = m_vm.isRenamingActive();
+    input.isSearchFocused = m_vm.library().isSearchFocused();
+    input.isRenamingActive = m_vm.library().isRenamingActive();
     input.textInputHasFocus = textInputHasFocus();
     const QWidget* window = QApplication::activeWindow();
     const QWidget* focused = window ? window->focusWidget() : nullptr;
     input.controlHasFocus = focused && focused == m_keyboardFocus && isPressable(focused);
-    input.hasSelection = m_vm.selectedRecording().has_value();
-    input.recorderState = m_vm.recorderState();
+    input.hasSelection = m_vm.library().selectedRecording().has_value();
+    input.recorderState = m_vm.recorder().recorderState();
     if (SpaceKeyRules::decide(input) == SpaceKeyRules::Action::passOn)
         return false;
     PlayerService& player = m_vm.playerManager();

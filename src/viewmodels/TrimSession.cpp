@@ -1,7 +1,4 @@
-// Trim mode: choosing a range of a stored recording, previewing it, and
-// cutting the recording down to it, in place or as a new recording.
-
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/TrimSession.h"
 
 #include "common/ConsoleLine.h"
 #include "common/Error.h"
@@ -9,7 +6,14 @@
 #include "models/RecordingsStorage.h"
 #include "viewmodels/FutureOutcome.h"
 #include "viewmodels/LibraryFiling.h"
+#include "viewmodels/LibraryViewModel.h"
+#include "viewmodels/MergeSession.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/PublishedValue.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/StatusLine.h"
 #include "viewmodels/TrimRules.h"
+#include "viewmodels/WaveformExtractor.h"
 #include "viewmodels/collaborators/PlayerService.h"
 #include "viewmodels/collaborators/TrimmerService.h"
 
@@ -45,7 +49,7 @@ QString failureText(const std::exception_ptr& error)
 
 // What a cut started from: the recording as it was when trim mode began, the
 // range and where the cut is written.
-struct RecordingViewModel::TrimJob {
+struct TrimSession::TrimJob {
     RecordingItem target;
     double start = 0;
     double end = 0;
@@ -54,32 +58,80 @@ struct RecordingViewModel::TrimJob {
 };
 
 // What the workers found out about the cut file.
-struct RecordingViewModel::TrimCut {
+struct TrimSession::TrimCut {
     double duration = 0;
     qint64 fileSizeBytes = 0;
     QList<float> waveformSamples;
 };
 
-void RecordingViewModel::startTrimming(const RecordingItem& item)
+TrimSession::TrimSession(Collaborators collaborators, QObject* parent)
+    : QObject(parent)
+    , m_library(collaborators.library)
+    , m_processing(collaborators.processing)
+    , m_recorder(collaborators.recorder)
+    , m_merge(collaborators.merge)
+    , m_status(collaborators.status)
+    , m_player(collaborators.player)
+    , m_trimmer(collaborators.trimmer)
+    , m_storage(collaborators.storage)
 {
-    if (m_recorderState != RecorderState::idle)
+    // A preview ends where the range ends. Queued: the player is not paused
+    // from inside its own notification.
+    const auto checkPreview = [this] {
+        if (m_isTrimPreviewing && m_trimEndTime <= m_player.currentTime()) {
+            m_player.pause();
+            m_player.seek(m_trimStartTime);
+            setIsTrimPreviewing(false);
+        }
+    };
+    connect(&m_player, &PlayerService::currentTimeChanged, this, checkPreview, Qt::QueuedConnection);
+    connect(&m_player, &PlayerService::isPlayingChanged, this, checkPreview, Qt::QueuedConnection);
+}
+
+void TrimSession::setTrimStartTime(double seconds)
+{
+    publish(this, m_trimStartTime, seconds, &TrimSession::trimStartTimeChanged);
+}
+
+void TrimSession::setTrimEndTime(double seconds)
+{
+    publish(this, m_trimEndTime, seconds, &TrimSession::trimEndTimeChanged);
+}
+
+void TrimSession::setIsTrimPreviewing(bool previewing)
+{
+    publish(this, m_isTrimPreviewing, previewing, &TrimSession::isTrimPreviewingChanged);
+}
+
+void TrimSession::cancelTrimming()
+{
+    m_player.pause();
+    publish(this, m_isTrimmingActive, false, &TrimSession::isTrimmingActiveChanged);
+    publish(this, m_trimmingTargetItem, std::optional<RecordingItem>(), &TrimSession::trimmingTargetItemChanged);
+    publish(this, m_isTrimPreviewing, false, &TrimSession::isTrimPreviewingChanged);
+    refreshTrimProcessing();
+}
+
+void TrimSession::startTrimming(const RecordingItem& item)
+{
+    if (m_recorder.recorderState() != RecorderState::idle)
         return;
-    if (m_isMergeModeActive)
-        leaveMergeMode();
-    m_playerManager->pause();
+    if (m_merge.isMergeModeActive())
+        m_merge.leaveMergeMode();
+    m_player.pause();
     // The library's copy: a view may hold an older one.
-    const RecordingItem target = libraryItem(item.id).value_or(item);
-    assign(m_trimmingTargetItem, std::optional<RecordingItem>(target), &RecordingViewModel::trimmingTargetItemChanged);
+    const RecordingItem target = m_library.item(item.id).value_or(item);
+    publish(this, m_trimmingTargetItem, std::optional<RecordingItem>(target), &TrimSession::trimmingTargetItemChanged);
     setTrimStartTime(0);
     setTrimEndTime(std::max(target.duration, 1.0));
-    assign(m_isTrimmingActive, true, &RecordingViewModel::isTrimmingActiveChanged);
+    publish(this, m_isTrimmingActive, true, &TrimSession::isTrimmingActiveChanged);
     setIsTrimPreviewing(false);
     // A cut of this recording still running shows again; another's does not.
     refreshTrimProcessing();
-    selectRecording(target);
+    m_library.selectRecording(target);
 }
 
-void RecordingViewModel::cancelCut()
+void TrimSession::cancelCut()
 {
     const std::optional<QUuid> id = m_trimmingTargetItem ? std::optional<QUuid>(m_trimmingTargetItem->id) : std::nullopt;
     cancelTrimming();
@@ -94,46 +146,46 @@ void RecordingViewModel::cancelCut()
     run->work.cancel();
 }
 
-void RecordingViewModel::refreshTrimProcessing()
+void TrimSession::refreshTrimProcessing()
 {
     const auto run = m_trimmingTargetItem ? m_trimRuns.constFind(m_trimmingTargetItem->id) : m_trimRuns.constEnd();
     const bool running = run != m_trimRuns.constEnd();
-    assign(m_isTrimmingProcessing, running, &RecordingViewModel::isTrimmingProcessingChanged);
-    assign(m_trimmingProgressText, running ? std::optional<QString>(run->progress) : std::nullopt,
-           &RecordingViewModel::trimmingProgressTextChanged);
+    publish(this, m_isTrimmingProcessing, running, &TrimSession::isTrimmingProcessingChanged);
+    publish(this, m_trimmingProgressText, running ? std::optional<QString>(run->progress) : std::nullopt,
+           &TrimSession::trimmingProgressTextChanged);
 }
 
-void RecordingViewModel::toggleTrimPreview()
+void TrimSession::toggleTrimPreview()
 {
     if (!m_isTrimmingActive)
         return;
     if (m_isTrimPreviewing) {
-        m_playerManager->pause();
+        m_player.pause();
         setIsTrimPreviewing(false);
         return;
     }
     // The player limits the position to its file and ignores it without one.
-    m_playerManager->seek(m_trimStartTime);
-    m_playerManager->play();
+    m_player.seek(m_trimStartTime);
+    m_player.play();
     setIsTrimPreviewing(true);
 }
 
-void RecordingViewModel::executeTrim(bool saveAsNew)
+void TrimSession::executeTrim(bool saveAsNew)
 {
     // One cut per recording: a second confirmation would cut it again.
     if (!m_isTrimmingActive || !m_trimmingTargetItem || m_trimRuns.contains(m_trimmingTargetItem->id))
         return;
     if (!TrimRules::isLongEnough(m_trimStartTime, m_trimEndTime)) {
-        showStatus(QStringLiteral("Trim range is too short (minimum 0.5s required)."));
+        m_status.show(QStringLiteral("Trim range is too short (minimum 0.5s required)."));
         return;
     }
     // The handles were not moved: a cut would only copy the recording.
-    const RecordingItem current = libraryItem(m_trimmingTargetItem->id).value_or(*m_trimmingTargetItem);
+    const RecordingItem current = m_library.item(m_trimmingTargetItem->id).value_or(*m_trimmingTargetItem);
     if (current.duration > 0 && TrimRules::keepsEverything(m_trimStartTime, m_trimEndTime, current.duration)) {
-        showStatus(QStringLiteral("Nothing to trim: the selection is the whole recording."));
+        m_status.show(QStringLiteral("Nothing to trim: the selection is the whole recording."));
         return;
     }
-    m_playerManager->pause();
+    m_player.pause();
     setIsTrimPreviewing(false);
 
     TrimJob job;
@@ -143,14 +195,14 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
     job.saveAsNew = saveAsNew;
     // Hidden until it is complete, either way: a cut saved as new takes a free
     // name only then, one made in place replaces the recording in one rename.
-    job.temporaryPath = QDir(m_storage->storageDirectory()).filePath(TrimRules::temporaryFileName());
+    job.temporaryPath = QDir(m_storage.storageDirectory()).filePath(TrimRules::temporaryFileName());
     // Transcripts, recaps and enhanced copies of the audio about to go.
     if (!saveAsNew)
-        cancelProcessingTasks(job.target.id);
+        m_processing.cancelAll(job.target.id);
 
     // Reports come from the trimmer's thread; each whole percent is applied on
     // the main thread to this cut's run while it is still there.
-    QPointer<RecordingViewModel> self(this);
+    QPointer<TrimSession> self(this);
     const QUuid id = job.target.id;
     const auto lastPercent = std::make_shared<std::atomic<int>>(-1);
     auto onProgress = [self, id, lastPercent](double fraction) {
@@ -171,7 +223,7 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
     const QString destination = job.temporaryPath;
     TrimRun& run = m_trimRuns[id];
     run.progress = QStringLiteral("Cropping audio...");
-    run.work = m_trimmer->trimAudioFile(m_storage->fileURL(job.target), destination, job.start, job.end,
+    run.work = m_trimmer.trimAudioFile(m_storage.fileURL(job.target), destination, job.start, job.end,
                                         std::move(onProgress));
     refreshTrimProcessing();
     const QFuture<TrimCut> cut
@@ -182,7 +234,7 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
                   result.duration = duration;
                   result.fileSizeBytes = std::max<qint64>(FileUtils::fileSize(destination), 0);
                   result.waveformSamples
-                      = extractWaveformFromFile(destination, waveformBarCount).value_or(randomBars());
+                      = WaveformExtractor::extract(destination, waveformBarCount).value_or(randomBars());
                   return result;
               });
     whenFinished(cut, this, [this, job](const FutureOutcome<TrimCut>& outcome) {
@@ -190,7 +242,7 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
         refreshTrimProcessing();
         if (cancelled) {
             QFile::remove(job.temporaryPath);
-            showStatus(QStringLiteral("Trim cancelled"));
+            m_status.show(QStringLiteral("Trim cancelled"));
             return;
         }
         if (!outcome.succeeded()) {
@@ -202,10 +254,10 @@ void RecordingViewModel::executeTrim(bool saveAsNew)
     });
 }
 
-void RecordingViewModel::finishTrim(const TrimJob& job, const TrimCut& cut)
+void TrimSession::finishTrim(const TrimJob& job, const TrimCut& cut)
 {
     // The recording was deleted while it was being cut: the cut belongs to nobody.
-    if (!libraryItem(job.target.id)) {
+    if (!m_library.item(job.target.id)) {
         QFile::remove(job.temporaryPath);
         leaveTrimModeOf(job.target.id);
         return;
@@ -216,12 +268,12 @@ void RecordingViewModel::finishTrim(const TrimJob& job, const TrimCut& cut)
         replaceWithCut(job, cut);
 }
 
-void RecordingViewModel::replaceWithCut(const TrimJob& job, const TrimCut& cut)
+void TrimSession::replaceWithCut(const TrimJob& job, const TrimCut& cut)
 {
-    const RecordingItem current = *libraryItem(job.target.id);
+    const RecordingItem current = *m_library.item(job.target.id);
     // Whatever started during the cut worked on the audio that is going now.
-    cancelProcessingTasks(current.id);
-    const QString ownFile = m_storage->fileURL(current);
+    m_processing.cancelAll(current.id);
+    const QString ownFile = m_storage.fileURL(current);
     const QString reason = FileUtils::replaceAtomically(job.temporaryPath, ownFile);
     if (!reason.isEmpty()) {
         // The recording's own file is untouched.
@@ -229,14 +281,14 @@ void RecordingViewModel::replaceWithCut(const TrimJob& job, const TrimCut& cut)
         failTrim(QStringLiteral("Cropping failed: ") + reason);
         return;
     }
-    const QDir folder(m_storage->storageDirectory());
+    const QDir folder(m_storage.storageDirectory());
     for (const auto& enhanced : {job.target.enhancedFileName, current.enhancedFileName})
         if (enhanced && !enhanced->isEmpty())
             QFile::remove(folder.filePath(*enhanced));
 
     const TrimRules::Transcript transcript
         = TrimRules::retime(job.target.transcriptSegments, job.start, job.end, cut.duration);
-    updateLibraryItem(current.id, [&](RecordingItem& entry) {
+    m_library.updateItem(current.id, [&](RecordingItem& entry) {
         entry.duration = cut.duration;
         entry.fileSizeBytes = cut.fileSizeBytes;
         entry.waveformSamples = cut.waveformSamples;
@@ -246,29 +298,28 @@ void RecordingViewModel::replaceWithCut(const TrimJob& job, const TrimCut& cut)
         // The recap stays until the automatic one below replaces it.
     });
     leaveTrimModeOf(current.id);
-    if (const auto updated = libraryItem(current.id))
-        selectRecording(*updated);
-    showStatus(QStringLiteral("Recording cropped successfully!"));
+    if (const auto updated = m_library.item(current.id))
+        m_library.selectRecording(*updated);
+    m_status.show(QStringLiteral("Recording cropped successfully!"));
     if (transcript.text && !transcript.text->trimmed().isEmpty())
-        startAutomaticRecap(current.id);
+        m_processing.startAutomaticRecap(current.id);
 }
 
-void RecordingViewModel::saveCutAsNew(const TrimJob& job, const TrimCut& cut)
+void TrimSession::saveCutAsNew(const TrimJob& job, const TrimCut& cut)
 {
     const QString title = job.target.title + QStringLiteral(" (Trimmed)");
-    const LibraryFiling::Filed filed = LibraryFiling::moveIntoLibrary(*m_storage, job.temporaryPath, title,
-                                                                      m_storage->newRecordingFileName(title));
-    if (!filed.succeeded()) {
+    const LibraryFiling::Filed moved = LibraryFiling::moveIntoLibrary(m_storage, job.temporaryPath, title,
+                                                                      m_storage.newRecordingFileName(title));
+    if (!moved.succeeded()) {
         QFile::remove(job.temporaryPath);
-        failTrim(QStringLiteral("Cropping failed: ") + filed.error);
+        failTrim(QStringLiteral("Cropping failed: ") + moved.error);
         return;
     }
     const TrimRules::Transcript transcript
         = TrimRules::retime(job.target.transcriptSegments, job.start, job.end, cut.duration);
     RecordingItem item;
-    item.id = QUuid::createUuid();
     item.title = title;
-    item.fileName = filed.fileName;
+    item.fileName = moved.fileName;
     item.createdAt = Date::now();
     item.duration = cut.duration;
     item.fileSizeBytes = cut.fileSizeBytes;
@@ -276,25 +327,21 @@ void RecordingViewModel::saveCutAsNew(const TrimJob& job, const TrimCut& cut)
     item.transcript = transcript.text;
     item.transcriptSegments = transcript.segments;
 
-    QList<RecordingItem> recordings = m_recordings;
-    recordings.prepend(item);
-    setRecordings(recordings);
-    saveLibrary();
-    selectRecording(item);
+    const RecordingItem filed = m_library.fileNewRecording(item);
     leaveTrimModeOf(job.target.id);
-    showStatus(QStringLiteral("Cropped recording saved as \"") + title + QStringLiteral("\"!"));
+    m_status.show(QStringLiteral("Cropped recording saved as \"") + title + QStringLiteral("\"!"));
     if (transcript.text && !transcript.text->trimmed().isEmpty())
-        startAutomaticRecap(item.id);
+        m_processing.startAutomaticRecap(filed.id);
 }
 
-void RecordingViewModel::failTrim(const QString& message)
+void TrimSession::failTrim(const QString& message)
 {
     // Trim mode, its range and the recording stay as they were.
     ConsoleLine::print(message);
-    showStatus(message);
+    m_status.show(message);
 }
 
-void RecordingViewModel::leaveTrimModeOf(const QUuid& id)
+void TrimSession::leaveTrimModeOf(const QUuid& id)
 {
     // Trim mode may have moved on to another recording meanwhile.
     if (m_trimmingTargetItem && m_trimmingTargetItem->id == id)

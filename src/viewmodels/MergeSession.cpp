@@ -1,19 +1,20 @@
-// Merge mode: picking recordings to join with a source recording and joining
-// them, oldest first, into a new recording of the library.
-
-#include "viewmodels/RecordingViewModel.h"
+#include "viewmodels/MergeSession.h"
 
 #include "audio/AudioMerger.h"
 #include "common/ConsoleLine.h"
 #include "common/Error.h"
 #include "common/FileUtils.h"
 #include "common/ScratchFileName.h"
-#include "common/Settings.h"
-#include "common/SettingsKeys.h"
 #include "models/RecordingsStorage.h"
 #include "viewmodels/FutureOutcome.h"
 #include "viewmodels/LibraryFiling.h"
+#include "viewmodels/LibraryViewModel.h"
 #include "viewmodels/MergeRules.h"
+#include "viewmodels/ProcessingRuns.h"
+#include "viewmodels/PublishedValue.h"
+#include "viewmodels/RecorderViewModel.h"
+#include "viewmodels/StatusLine.h"
+#include "viewmodels/WaveformExtractor.h"
 #include "viewmodels/collaborators/PlayerService.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,6 @@
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <cstdio>
-
 namespace {
 
 constexpr int waveformBarCount = 120;
@@ -31,19 +30,31 @@ constexpr float fallbackBarHeight = 0.1f;
 
 } // namespace
 
-void RecordingViewModel::startMergeMode(const RecordingItem& item)
+MergeSession::MergeSession(Collaborators collaborators, QObject* parent)
+    : QObject(parent)
+    , m_library(collaborators.library)
+    , m_processing(collaborators.processing)
+    , m_recorder(collaborators.recorder)
+    , m_status(collaborators.status)
+    , m_player(collaborators.player)
+    , m_storage(collaborators.storage)
 {
-    if (m_recorderState != RecorderState::idle)
+}
+
+void MergeSession::startMergeMode(const RecordingItem& item)
+{
+    if (m_recorder.recorderState() != RecorderState::idle)
         return;
-    assign(m_isMergeModeActive, true, &RecordingViewModel::isMergeModeActiveChanged);
-    assign(m_mergeSourceRecording, std::optional<RecordingItem>(item), &RecordingViewModel::mergeSourceRecordingChanged);
-    assign(m_mergeSelectedIDs, QSet<QUuid>(), &RecordingViewModel::mergeSelectedIDsChanged);
+    publish(this, m_isMergeModeActive, true, &MergeSession::isMergeModeActiveChanged);
+    publish(this, m_mergeSourceRecording, std::optional<RecordingItem>(item),
+            &MergeSession::mergeSourceRecordingChanged);
+    publish(this, m_mergeSelectedIDs, QSet<QUuid>(), &MergeSession::mergeSelectedIDsChanged);
     // A merge still running keeps its line until it ends.
     if (!m_isMerging)
         setMergeProgressText(std::nullopt);
 }
 
-void RecordingViewModel::toggleMergeSelection(const RecordingItem& item)
+void MergeSession::toggleMergeSelection(const RecordingItem& item)
 {
     if (!m_isMergeModeActive || !m_mergeSourceRecording || m_mergeSourceRecording->id == item.id)
         return;
@@ -52,51 +63,51 @@ void RecordingViewModel::toggleMergeSelection(const RecordingItem& item)
     } else if (m_mergeSelectedIDs.size() < MergeRules::maxPicks) {
         m_mergeSelectedIDs.insert(item.id);
     } else {
-        showStatus(QStringLiteral("Maximum 5 other recordings can be selected."));
+        m_status.show(QStringLiteral("Maximum 5 other recordings can be selected."));
         return;
     }
     Q_EMIT mergeSelectedIDsChanged();
 }
 
-void RecordingViewModel::executeMerge()
+void MergeSession::executeMerge()
 {
     // A second confirmation while the first merge runs would join the same
     // recordings again.
     if (!m_isMergeModeActive || !m_mergeSourceRecording || m_isMerging)
         return;
     QList<RecordingItem> picked;
-    for (const RecordingItem& item : std::as_const(m_recordings)) {
+    for (const RecordingItem& item : m_library.recordings()) {
         if (m_mergeSelectedIDs.contains(item.id))
             picked.append(item);
     }
     if (picked.isEmpty() || picked.size() > MergeRules::maxPicks) {
-        showStatus(QStringLiteral("Please select between 1 and 5 recordings to merge."));
+        m_status.show(QStringLiteral("Please select between 1 and 5 recordings to merge."));
         return;
     }
 
-    assign(m_isMerging, true, &RecordingViewModel::isMergingChanged);
+    publish(this, m_isMerging, true, &MergeSession::isMergingChanged);
     setMergeProgressText(QStringLiteral("Preparing merge..."));
-    m_playerManager->stop();
+    m_player.stop();
 
     // The library's copy of the source names its file as it is now.
-    const RecordingItem source = libraryItem(m_mergeSourceRecording->id).value_or(*m_mergeSourceRecording);
+    const RecordingItem source = m_library.item(m_mergeSourceRecording->id).value_or(*m_mergeSourceRecording);
     const QList<RecordingItem> joined = MergeRules::joinedOrder(source, picked);
 
     MergeJob job;
     job.createdAt = Date::now();
-    job.title = MergeRules::mergedTitle(source.title, m_recordings);
+    job.title = MergeRules::mergedTitle(source.title, m_library.recordings());
     // Hidden under a name of its own until complete: a merge cut short by a
     // crash is never taken back as a recording, and the next start removes it.
-    job.tempFile = QDir(m_storage->storageDirectory()).filePath(ScratchFileName::make(ScratchFileName::Kind::merge));
-    job.fileName = m_storage->newRecordingFileName(job.title);
+    job.tempFile = QDir(m_storage.storageDirectory()).filePath(ScratchFileName::make(ScratchFileName::Kind::merge));
+    job.fileName = m_storage.newRecordingFileName(job.title);
     job.joinedCount = static_cast<int>(joined.size());
 
     // Always the recordings' own files, never their enhanced copies.
     QStringList sources;
     for (const RecordingItem& item : joined)
-        sources.append(m_storage->fileURL(item));
+        sources.append(m_storage.fileURL(item));
 
-    QPointer<RecordingViewModel> self(this);
+    QPointer<MergeSession> self(this);
     const auto onProgress = [self](double, const QString& message) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
@@ -120,7 +131,7 @@ void RecordingViewModel::executeMerge()
     });
 }
 
-void RecordingViewModel::cancelMergeMode()
+void MergeSession::cancelMergeMode()
 {
     leaveMergeMode();
     if (!m_isMerging || m_mergeCancelRequested)
@@ -132,32 +143,32 @@ void RecordingViewModel::cancelMergeMode()
     setMergeProgressText(QStringLiteral("Cancelling merge..."));
 }
 
-void RecordingViewModel::mergeCancelled(const MergeJob& job, const QString& filedPath)
+void MergeSession::mergeCancelled(const MergeJob& job, const QString& filedPath)
 {
     QFile::remove(job.tempFile);
     if (!filedPath.isEmpty())
         QFile::remove(filedPath);
     endMerge();
-    showStatus(QStringLiteral("Merge cancelled"));
+    m_status.show(QStringLiteral("Merge cancelled"));
 }
 
-void RecordingViewModel::endMerge()
+void MergeSession::endMerge()
 {
     m_mergeCancelRequested = false;
-    assign(m_isMerging, false, &RecordingViewModel::isMergingChanged);
+    publish(this, m_isMerging, false, &MergeSession::isMergingChanged);
     setMergeProgressText(std::nullopt);
 }
 
-void RecordingViewModel::mergeFinished(const MergeJob& job, double duration)
+void MergeSession::mergeFinished(const MergeJob& job, double duration)
 {
-    const LibraryFiling::Filed filed = LibraryFiling::moveIntoLibrary(*m_storage, job.tempFile, job.title, job.fileName);
+    const LibraryFiling::Filed filed = LibraryFiling::moveIntoLibrary(m_storage, job.tempFile, job.title, job.fileName);
     if (!filed.succeeded()) {
         mergeFailed(job, filed.error);
         return;
     }
     // Reading the new file's audio for its bars grows with its length.
-    const QString path = QDir(m_storage->storageDirectory()).filePath(filed.fileName);
-    whenFinished(QtConcurrent::run([path] { return extractWaveformFromFile(path, waveformBarCount); }), this,
+    const QString path = QDir(m_storage.storageDirectory()).filePath(filed.fileName);
+    whenFinished(QtConcurrent::run([path] { return WaveformExtractor::extract(path, waveformBarCount); }), this,
                  [this, job, fileName = filed.fileName,
                   duration](const FutureOutcome<std::optional<QList<float>>>& outcome) {
                      const std::optional<QList<float>> bars = outcome.value.value_or(std::nullopt);
@@ -166,47 +177,60 @@ void RecordingViewModel::mergeFinished(const MergeJob& job, double duration)
                  });
 }
 
-void RecordingViewModel::fileMergedRecording(const MergeJob& job, const QString& fileName, double duration,
+void MergeSession::fileMergedRecording(const MergeJob& job, const QString& fileName, double duration,
                                              const QList<float>& waveform)
 {
     // Cancelled while its bars were read: the file goes, nothing is filed.
     if (m_mergeCancelRequested) {
-        mergeCancelled(job, QDir(m_storage->storageDirectory()).filePath(fileName));
+        mergeCancelled(job, QDir(m_storage.storageDirectory()).filePath(fileName));
         return;
     }
     RecordingItem item;
-    item.id = QUuid::createUuid();
     item.title = job.title;
     item.fileName = fileName;
     item.createdAt = job.createdAt;
     item.duration = duration;
-    item.fileSizeBytes = std::max<qint64>(0, FileUtils::fileSize(QDir(m_storage->storageDirectory()).filePath(fileName)));
+    item.fileSizeBytes
+        = std::max<qint64>(0, FileUtils::fileSize(QDir(m_storage.storageDirectory()).filePath(fileName)));
     item.waveformSamples = waveform;
 
-    QList<RecordingItem> recordings = m_recordings;
-    recordings.prepend(item);
-    setRecordings(recordings);
-    saveLibrary();
-
-    selectRecording(item);
+    const RecordingItem filed = m_library.fileNewRecording(item);
     leaveMergeMode();
     endMerge();
-    showStatus(QStringLiteral("Merged %1 recordings successfully!").arg(job.joinedCount));
-
-    const QVariant autoTranscribe = m_settings->value(SettingsKeys::autoTranscribe);
-    if (!autoTranscribe.isValid() || autoTranscribe.toBool())
-        transcribeRecording(item);
+    m_status.show(QStringLiteral("Merged %1 recordings successfully!").arg(job.joinedCount));
+    m_processing.transcribeIfAutomatic(filed);
 }
 
-void RecordingViewModel::mergeFailed(const MergeJob& job, const QString& reason)
+void MergeSession::mergeFailed(const MergeJob& job, const QString& reason)
 {
     ConsoleLine::print(QStringLiteral("Merge failed: ") + reason);
     QFile::remove(job.tempFile);
     endMerge();
-    showStatus(QStringLiteral("Merge failed: ") + reason);
+    m_status.show(QStringLiteral("Merge failed: ") + reason);
 }
 
-void RecordingViewModel::setMergeProgressText(const std::optional<QString>& text)
+void MergeSession::setMergeProgressText(const std::optional<QString>& text)
 {
-    assign(m_mergeProgressText, text, &RecordingViewModel::mergeProgressTextChanged);
+    publish(this, m_mergeProgressText, text, &MergeSession::mergeProgressTextChanged);
+}
+
+void MergeSession::leaveMergeMode()
+{
+    // A merge under way goes on: its state is cleared when it ends.
+    publish(this, m_isMergeModeActive, false, &MergeSession::isMergeModeActiveChanged);
+    publish(this, m_mergeSourceRecording, std::optional<RecordingItem>(), &MergeSession::mergeSourceRecordingChanged);
+    publish(this, m_mergeSelectedIDs, QSet<QUuid>(), &MergeSession::mergeSelectedIDsChanged);
+    if (!m_isMerging)
+        setMergeProgressText(std::nullopt);
+}
+
+void MergeSession::forgetRecording(const QUuid& id)
+{
+    if (!m_isMergeModeActive)
+        return;
+    if (m_mergeSourceRecording && m_mergeSourceRecording->id == id) {
+        leaveMergeMode();
+    } else if (m_mergeSelectedIDs.remove(id)) {
+        Q_EMIT mergeSelectedIDsChanged();
+    }
 }
