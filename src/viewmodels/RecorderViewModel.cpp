@@ -87,7 +87,8 @@ void RecorderViewModel::readInputSettings()
     m_sysVolume = storedGain(m_settings, SettingsKeys::sysVolume);
     m_recorder.setSysGain(m_sysVolume);
     const QVariant echoGuard = m_settings.value(SettingsKeys::echoGuardEnabled);
-    m_isEchoGuardEnabled = echoGuard.isValid() ? echoGuard.toBool() : true;
+    m_isEchoGuardEnabled = echoGuard.isValid() ? echoGuard.toBool()
+                                                : SettingsTable::defaultValue(SettingsKeys::echoGuardEnabled).toBool();
     m_recorder.setEchoGuardEnabled(m_isEchoGuardEnabled);
 }
 

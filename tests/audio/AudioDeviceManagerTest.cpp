@@ -198,6 +198,12 @@ TEST(AudioDeviceManager, AnAnswerOvertakenByALaterReadIsDropped)
     // Asked while the microphone is there; read again, waiting, once it is gone.
     manager.checkDevicesChanged();
     usb.remove();
+    // PipeWire drops the node a moment after pactl returns; wait for the
+    // server without running the event loop, so the first answer stays queued.
+    for (int tries = 0; tries < 100 && pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("sources")})
+                                           .contains(QStringLiteral("usb_mic"));
+         ++tries)
+        QThread::msleep(20);
     manager.refreshDevices();
     ASSERT_FALSE(lists(manager, QStringLiteral("usb_mic")));
     TestEnvironment::waitUntil([] { return false; }, 300);
